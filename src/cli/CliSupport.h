@@ -1,0 +1,78 @@
+// Shared pieces of the vode-cli commands: option parsing, JSON output, the
+// prompter that prints to stderr, and the exit codes.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "model/Prompter.h"
+
+namespace vode::cli {
+
+constexpr int ExitOk = 0;
+constexpr int ExitFileError = 1;
+constexpr int ExitUsage = 2;
+
+// Options by name ("--channel") with the number of values each takes.
+struct OptionSpec {
+  std::string name;
+  int values = 0;
+};
+
+struct ParsedArgs {
+  std::vector<std::string> positional;
+  std::map<std::string, std::vector<std::string>> options;
+
+  bool has(const std::string& name) const { return options.count(name) != 0; }
+  std::string value(const std::string& name, const std::string& fallback = "") const;
+};
+
+// false with a message in error on an unknown option or a missing value.
+bool parseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs, ParsedArgs& out,
+               std::string& error);
+
+// Strict number parsing for option values.
+bool parseInt(const std::string& text, long long& value);
+bool parseFloat(const std::string& text, double& value);
+
+// Messages go to stderr; every question is answered with its default.
+class StderrPrompter : public Prompter {
+ public:
+  void message(MessageKind kind, const std::string& text) override;
+  Answer ask(const std::string& text, Buttons buttons, Answer defaultAnswer) override;
+};
+
+// A small streaming JSON writer producing one compact object.
+class Json {
+ public:
+  explicit Json(std::ostream& out) : out_(out) {}
+  Json& beginObject(const std::string& key = "");
+  Json& endObject();
+  Json& beginArray(const std::string& key = "");
+  Json& endArray();
+  Json& value(const std::string& key, const std::string& text);
+  Json& value(const std::string& key, const char* text) { return value(key, std::string(text)); }
+  Json& value(const std::string& key, long long number);
+  Json& value(const std::string& key, int number) { return value(key, static_cast<long long>(number)); }
+  Json& value(const std::string& key, float number);
+  Json& value(const std::string& key, double number);
+  Json& boolean(const std::string& key, bool flag);
+
+  static std::string quote(const std::string& text);
+  // Shortest text that reads back to the same float / double.
+  static std::string number(float f);
+  static std::string number(double d);
+
+ private:
+  void separator(const std::string& key);
+  std::ostream& out_;
+  std::vector<bool> first_{true};
+};
+
+// Usage text helper: prints to stdout for --help, to stderr for errors.
+int usageError(const std::string& message, const std::string& usage);
+
+}  // namespace vode::cli

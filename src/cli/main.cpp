@@ -1,0 +1,55 @@
+// vode-cli: the program's analysis without the window, for scripts and studies.
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/CliSupport.h"
+#include "cli/Commands.h"
+
+namespace {
+
+struct Command {
+  const char* name;
+  int (*run)(const vode::cli::Arguments&);
+  const char* summary;
+};
+
+const Command commands[] = {
+    {"info", vode::cli::cmdInfo, "print what a recording or settings file holds, as JSON"},
+    {"convert", vode::cli::cmdConvert, "convert between .mer, .bin, .wav and .dat; --resample imports other sound files"},
+    {"synth", vode::cli::cmdSynth, "write a synthetic breathing recording"},
+    {"analyze", vode::cli::cmdAnalyze, "open and analyse a recording, print the results as JSON"},
+    {"report", vode::cli::cmdReport, "write one of the eight reports"},
+    {"sonogram", vode::cli::cmdSonogram, "write a channel's sonogram as a PNG picture"},
+    {"wheeze", vode::cli::cmdWheeze, "detect wheezes and print them as CSV"},
+};
+
+void printHelp(std::ostream& out) {
+  out << "Usage: vode-cli COMMAND [ARGS...]\n\n"
+         "R.E.Z.U. Vode on the command line: the same reading, analysis and reports\n"
+         "as the window, on any number of files.\n\nCommands:\n";
+  for (const Command& c : commands) out << "  " << c.name << std::string(10 - std::strlen(c.name), ' ') << c.summary << "\n";
+  out << "\nRun 'vode-cli COMMAND --help' for the options of a command.\n"
+         "Exit codes: 0 success, 1 file or data error, 2 usage error.\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    printHelp(std::cerr);
+    return vode::cli::ExitUsage;
+  }
+  const std::string name = argv[1];
+  if (name == "--help" || name == "-h" || name == "help") {
+    printHelp(std::cout);
+    return vode::cli::ExitOk;
+  }
+  std::vector<std::string> args(argv + 2, argv + argc);
+  for (const Command& c : commands)
+    if (name == c.name) return c.run(args);
+  std::cerr << "vode-cli: unknown command '" << name << "'\n";
+  printHelp(std::cerr);
+  return vode::cli::ExitUsage;
+}

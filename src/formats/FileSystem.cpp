@@ -1,0 +1,144 @@
+#include "formats/FileSystem.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+
+#include "formats/FileErrors.h"
+
+namespace vode {
+
+namespace {
+
+class PosixOutputFile : public OutputFile {
+ public:
+  explicit PosixOutputFile(int fd) : fd_(fd) {}
+  ~PosixOutputFile() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
+
+  int write(const void* data, std::size_t size) override {
+    if (fd_ < 0) return 103;
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+      const ssize_t n = ::write(fd_, p, size);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return ioCodeFromErrno(errno, true);
+      }
+      if (n == 0) return ErrShortWrite;
+      p += n;
+      size -= static_cast<std::size_t>(n);
+    }
+    return 0;
+  }
+
+  int close() override {
+    if (fd_ < 0) return 103;
+    int code = 0;
+    if (::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) code = ioCodeFromErrno(errno, true);
+    if (::close(fd_) != 0 && code == 0) code = ioCodeFromErrno(errno, true);
+    fd_ = -1;
+    return code;
+  }
+
+ private:
+  int fd_;
+};
+
+class PosixFileSystem : public FileSystem {
+ public:
+  std::unique_ptr<OutputFile> create(const std::string& path, bool append, int& error) override {
+    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
+    const int fd = ::open(path.c_str(), flags, 0644);
+    if (fd < 0) {
+      error = ioCodeFromErrno(errno, true);
+      return nullptr;
+    }
+    error = 0;
+    return std::make_unique<PosixOutputFile>(fd);
+  }
+
+  int rename(const std::string& from, const std::string& to) override {
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : ioCodeFromErrno(errno, true);
+  }
+
+  int remove(const std::string& path) override {
+    return ::unlink(path.c_str()) == 0 ? 0 : ioCodeFromErrno(errno, true);
+  }
+
+  bool exists(const std::string& path) override {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+  }
+
+  int readAll(const std::string& path, std::vector<uint8_t>& bytes) override {
+    bytes.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return ioCodeFromErrno(errno, false);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+      const int code = ioCodeFromErrno(errno, false);
+      ::close(fd);
+      return code;
+    }
+    if (S_ISDIR(st.st_mode)) {
+      ::close(fd);
+      return 5;
+    }
+    if (st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
+    uint8_t buffer[1 << 16];
+    for (;;) {
+      const ssize_t n = ::read(fd, buffer, sizeof buffer);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        const int code = ioCodeFromErrno(errno, false);
+        ::close(fd);
+        bytes.clear();
+        return code;
+      }
+      if (n == 0) break;
+      bytes.insert(bytes.end(), buffer, buffer + n);
+    }
+    ::close(fd);
+    return 0;
+  }
+};
+
+std::string temporaryNameFor(const std::string& path) {
+  static std::atomic<unsigned> counter{0};
+  char suffix[64];
+  std::snprintf(suffix, sizeof suffix, ".vode-tmp-%d-%u", static_cast<int>(::getpid()), counter++);
+  return path + suffix;
+}
+
+}  // namespace
+
+FileSystem& FileSystem::real() {
+  static PosixFileSystem fs;
+  return fs;
+}
+
+int writeFileAtomically(FileSystem& fs, const std::string& path,
+                        const std::function<int(OutputFile&)>& body) {
+  const std::string temp = temporaryNameFor(path);
+  int code = 0;
+  auto file = fs.create(temp, false, code);
+  if (!file) return code;
+  code = body(*file);
+  const int closeCode = file->close();
+  if (code == 0) code = closeCode;
+  if (code == 0) code = fs.rename(temp, path);
+  if (code != 0) fs.remove(temp);
+  return code;
+}
+
+int writeFileAtomically(FileSystem& fs, const std::string& path, const std::vector<uint8_t>& bytes) {
+  return writeFileAtomically(fs, path, [&](OutputFile& out) { return out.write(bytes.data(), bytes.size()); });
+}
+
+}  // namespace vode

@@ -1,0 +1,50 @@
+// The file operations the writers and readers use, behind a small interface so
+// that tests can make a write, a close or a rename fail (they run as root, so
+// permissions cannot).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vode {
+
+class OutputFile {
+ public:
+  virtual ~OutputFile() = default;
+  // 0, or the error code (101 for a short write).
+  virtual int write(const void* data, std::size_t size) = 0;
+  // Flushes to the device and closes; 0 or the error code.
+  virtual int close() = 0;
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+  // Creates (truncating) or, with append, opens for appending. On failure
+  // returns null and sets error.
+  virtual std::unique_ptr<OutputFile> create(const std::string& path, bool append, int& error) = 0;
+  virtual int rename(const std::string& from, const std::string& to) = 0;
+  virtual int remove(const std::string& path) = 0;
+  virtual bool exists(const std::string& path) = 0;
+  // Reads a whole file; 0 or the error code.
+  virtual int readAll(const std::string& path, std::vector<uint8_t>& bytes) = 0;
+
+  // The machine's own files.
+  static FileSystem& real();
+};
+
+// Writes path through a temporary file in the same folder and renames it over
+// path only when the whole body was written and closed, so a failed save never
+// destroys the previous file. Returns 0 or the first error code; on failure the
+// temporary file is removed and path is untouched.
+int writeFileAtomically(FileSystem& fs, const std::string& path,
+                        const std::function<int(OutputFile&)>& body);
+
+// Convenience: the whole byte image at once.
+int writeFileAtomically(FileSystem& fs, const std::string& path, const std::vector<uint8_t>& bytes);
+
+}  // namespace vode

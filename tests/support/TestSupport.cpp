@@ -1,0 +1,91 @@
+#include "support/TestSupport.h"
+
+#include <unistd.h>
+
+#include <cmath>
+#include <fstream>
+#include <random>
+
+namespace vode::test {
+
+TempDir::TempDir() {
+  static int counter = 0;
+  path_ = std::filesystem::temp_directory_path() /
+          ("vode-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+  std::filesystem::remove_all(path_);
+  std::filesystem::create_directories(path_);
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  std::filesystem::remove_all(path_, ec);
+}
+
+bool ScriptedPrompter::saw(const std::string& text) const {
+  for (const Entry& e : messages)
+    if (e.text == text) return true;
+  return false;
+}
+
+namespace {
+
+class FaultyOutputFile : public OutputFile {
+ public:
+  FaultyOutputFile(std::unique_ptr<OutputFile> inner, FaultyFileSystem& fs) : inner_(std::move(inner)), fs_(fs) {}
+  int write(const void* data, std::size_t size) override {
+    if (fs_.fault == FaultyFileSystem::Fault::Write && writes_++ >= fs_.failAfterWrites) return fs_.code;
+    return inner_->write(data, size);
+  }
+  int close() override {
+    const int code = inner_->close();
+    if (fs_.fault == FaultyFileSystem::Fault::Close) return fs_.code;
+    return code;
+  }
+
+ private:
+  std::unique_ptr<OutputFile> inner_;
+  FaultyFileSystem& fs_;
+  int writes_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<OutputFile> FaultyFileSystem::create(const std::string& path, bool append, int& error) {
+  if (fault == Fault::Create) {
+    error = code;
+    return nullptr;
+  }
+  auto inner = FileSystem::real().create(path, append, error);
+  if (!inner) return nullptr;
+  return std::make_unique<FaultyOutputFile>(std::move(inner), *this);
+}
+
+int FaultyFileSystem::rename(const std::string& from, const std::string& to) {
+  if (fault == Fault::Rename) return code;
+  return FileSystem::real().rename(from, to);
+}
+
+std::vector<uint8_t> readBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+Recording makeRecording(int segments, int channels, unsigned seed) {
+  Recording r = Recording::create(segments, channels);
+  std::mt19937 rng(seed);
+  std::uniform_int_distribution<int> noise(-3000, 3000);
+  for (int c = 0; c < r.channelCount; ++c)
+    for (int16_t& v : r.sound[c]) v = static_cast<int16_t>(noise(rng));
+  for (int i = 0; i < r.flowSampleCount; ++i)
+    r.flow[i] = static_cast<int16_t>(std::lround(600.0 * std::sin(2.0 * M_PI * i / (FlowRate * 4.0))));
+  return r;
+}
+
+std::string testdata(const std::string& name) { return std::string(VODE_TESTDATA_DIR) + "/" + name; }
+
+}  // namespace vode::test

@@ -1,0 +1,81 @@
+// Helpers shared by the tests: temporary folders, a scripted prompter, a file
+// system that fails on demand, and small recordings.
+#pragma once
+
+#include <deque>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "formats/FileSystem.h"
+#include "model/Document.h"
+#include "model/Prompter.h"
+
+namespace vode::test {
+
+// A fresh folder under the system's temporary folder, removed at destruction.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// Records every message and question; answers questions from a script, then
+// with their defaults.
+class ScriptedPrompter : public Prompter {
+ public:
+  struct Entry {
+    MessageKind kind;
+    std::string text;
+  };
+  std::vector<Entry> messages;
+  std::vector<std::string> questions;
+  std::deque<Answer> answers;
+
+  void message(MessageKind kind, const std::string& text) override { messages.push_back({kind, text}); }
+  Answer ask(const std::string& text, Buttons, Answer defaultAnswer) override {
+    questions.push_back(text);
+    if (answers.empty()) return defaultAnswer;
+    Answer a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  bool saw(const std::string& text) const;
+};
+
+// The real file system, except that the chosen step fails with the given code.
+class FaultyFileSystem : public FileSystem {
+ public:
+  enum class Fault { None, Create, Write, Close, Rename };
+  Fault fault = Fault::None;
+  int code = 101;
+  int failAfterWrites = 0;  // for Fault::Write: writes that succeed first
+
+  std::unique_ptr<OutputFile> create(const std::string& path, bool append, int& error) override;
+  int rename(const std::string& from, const std::string& to) override;
+  int remove(const std::string& path) override { return FileSystem::real().remove(path); }
+  bool exists(const std::string& path) override { return FileSystem::real().exists(path); }
+  int readAll(const std::string& path, std::vector<uint8_t>& bytes) override {
+    return FileSystem::real().readAll(path, bytes);
+  }
+};
+
+// Bytes of a file (empty when missing).
+std::vector<uint8_t> readBytes(const std::string& path);
+void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+
+// A recording with deterministic pseudo-random sound and a sine-like flow.
+Recording makeRecording(int segments, int channels, unsigned seed = 1);
+
+// Path of a file in ../shared/testdata.
+std::string testdata(const std::string& name);
+
+}  // namespace vode::test

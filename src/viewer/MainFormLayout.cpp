@@ -99,6 +99,16 @@ void TMainForm::createControls() {
   TagShape->raise();
   VolumeButton->raise();
   TagLabel->raise();
+
+  // The scroll bar comes first in the tab order and has the focus, so the
+  // arrow keys move through the recording.
+  QWidget* previous = ScrollBar;
+  for (QWidget* w : client_->findChildren<QWidget*>()) {
+    if (w == ScrollBar || !(w->focusPolicy() & Qt::TabFocus)) continue;
+    QWidget::setTabOrder(previous, w);
+    previous = w;
+  }
+  setFocusProxy(ScrollBar);
 }
 
 void TMainForm::createPanes(QWidget* client) {

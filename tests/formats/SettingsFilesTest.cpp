@@ -127,7 +127,7 @@ TEST(RecentFiles, SaveAndLoadDropMissingFilesAndTrim) {
   missing.load(folder);
   EXPECT_TRUE(missing.empty());
 
-  for (int i = 0; i < 4; ++i) test::writeBytes(dir.file("r" + std::to_string(i) + ".mer"), {1});
+  for (const char* name : {"r0.mer", "r1.mer", "r2.mer", "r3.mer"}) test::writeBytes(dir.file(name), {1});
   RecentFiles list;
   list.add(dir.file("r0.mer"));
   list.add(dir.file("gone.mer"));

@@ -3,6 +3,8 @@
 #include "formats/BlockFile.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <new>
 
 #include "formats/FileErrors.h"
 #include "model/Document.h"
@@ -17,6 +19,10 @@ namespace {
 constexpr std::size_t ProgressStep = 100000;
 // Id item (12 bytes), size field, closing CRC.
 constexpr std::size_t EndBlockBytes = 20;
+// The largest block file we hold in memory. A full recording is about 30 MB
+// and a version-1 file with stored spectra a few times that; anything far
+// larger is not ours and would only exhaust memory.
+constexpr uintmax_t MaxBlockFileBytes = uintmax_t{512} << 20;
 
 // Writes the image through a temporary file that replaces path only when it
 // is complete. The gauge is ended before the end block is written.
@@ -51,8 +57,18 @@ int loadBlockFile(Document& doc, const std::string& path, Prompter& prompter, Pr
                   FileSystem& fs) {
   doc.reset();
   doc.state.ioError = 0;
+  int code = 0;
+  std::error_code ec;
+  if (std::filesystem::is_regular_file(path, ec)) {
+    const uintmax_t size = std::filesystem::file_size(path, ec);
+    if (!ec && size > MaxBlockFileBytes) code = ErrNoMemory;
+  }
   std::vector<uint8_t> bytes;
-  int code = fs.readAll(path, bytes);
+  try {
+    if (code == 0) code = fs.readAll(path, bytes);
+  } catch (const std::bad_alloc&) {
+    code = ErrNoMemory;
+  }
   if (code == 0) code = readBlockImage(doc, bytes.data(), bytes.size(), prompter, progress);
   // Whatever was read before the failure goes: a failed load leaves nothing.
   if (code != 0) doc.reset();

@@ -146,6 +146,18 @@ TEST(BlockFileDamage, MissingFileGivesItsPlatformCode) {
   EXPECT_TRUE(prompter.messages.empty());
 }
 
+TEST(BlockFileDamage, FileTooLargeToHoldIsRefusedUnread) {
+  test::TempDir dir;
+  const std::string path = dir.file("huge.mer");
+  test::writeBytes(path, settingsFileImage(Document{}));
+  std::filesystem::resize_file(path, (uintmax_t{512} << 20) + 1);  // sparse: costs no disk
+  Document doc;
+  test::ScriptedPrompter prompter;
+  test::RecordingProgress progress;
+  EXPECT_EQ(loadBlockFile(doc, path, prompter, progress), ErrNoMemory);
+  EXPECT_EQ(progress.begins, 0);
+}
+
 TEST(BlockFileDamage, CountedItemLongerThanItsRecord) {
   test::BlockBuilder prefs;
   prefs.itemBlock(3, std::vector<uint8_t>(39, 0)).endBlock();

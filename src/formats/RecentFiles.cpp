@@ -54,7 +54,11 @@ int RecentFiles::save(const std::string& folder, FileSystem& fs) const {
   return writeFileAtomically(fs, configFilePath(folder, RecentFileName), bytes);
 }
 
-std::string RecentFiles::slotCaption(int i, const std::string& path) { return "&" + std::to_string(i) + " " + path; }
+std::string RecentFiles::slotCaption(int i, const std::string& path) {
+  std::string caption = "&";
+  caption.append(std::to_string(i)).append(" ").append(path);
+  return caption;
+}
 
 void RecentFiles::trim() {
   if (entries_.size() > static_cast<std::size_t>(slots_)) entries_.resize(static_cast<std::size_t>(slots_));

@@ -48,12 +48,20 @@ void encodeDosGroup(const uint16_t* values, int count, std::vector<uint16_t>& wo
   words.push_back(static_cast<uint16_t>(static_cast<int16_t>(lo)));
   const std::size_t start = words.size();
   words.resize(start + dosPackedWords(count, width), 0);
-  std::size_t bit = 0;  // position from the top of the first packed word
+  std::size_t next = start;
+  uint32_t bits = 0;  // pending bits, at the bottom
+  int pending = 0;
   for (int k = 1; k < count; ++k) {
-    const uint32_t number = static_cast<uint32_t>(values[k] - values[k - 1] - lo);
-    for (int b = width - 1; b >= 0; --b, ++bit)
-      if ((number >> b) & 1u) words[start + bit / 16] |= static_cast<uint16_t>(0x8000u >> (bit % 16));
+    bits = (bits << width) | static_cast<uint32_t>(values[k] - values[k - 1] - lo);
+    pending += width;
+    if (pending >= 16) {
+      pending -= 16;
+      words[next++] = static_cast<uint16_t>(bits >> pending);
+      bits &= (1u << pending) - 1;
+    }
   }
+  // The last word is filled from its top.
+  if (pending > 0) words[next] = static_cast<uint16_t>(bits << (16 - pending));
 }
 
 }  // namespace vode

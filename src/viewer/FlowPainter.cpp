@@ -27,7 +27,7 @@ float powerValue(const PaintContext& ctx, int c, int32_t s) {
 
 }  // namespace
 
-void PlotFlowTrace(QPainter& p, const QRect& pane, const TimeAxis& axis, const QColor& colour, FlowTraceKind kind,
+void PlotFlowTrace(draw::LineCanvas& canvas, const QRect& pane, const TimeAxis& axis, const QColor& colour, FlowTraceKind kind,
                    const PaintContext& ctx) {
   const Recording& rec = *ctx.doc.recording;
   const int top = pane.top();
@@ -45,7 +45,7 @@ void PlotFlowTrace(QPainter& p, const QRect& pane, const TimeAxis& axis, const Q
     case FlowTraceKind::Flow:
       scale = ctx.doc.channelSetup.flowFullScale * 1000.0 / half;
       samples = &rec.flow;
-      if (!ctx.doc.isResp()) draw::drawHLine(p, mid, pane.left(), pane.right(), draw::Olive);
+      if (!ctx.doc.isResp()) canvas.hline(mid, pane.left(), pane.right(), draw::Olive);
       break;
     case FlowTraceKind::Volume:
       scale = ctx.doc.channelSetup.volumeFullScale * 1000.0 / half;
@@ -87,7 +87,7 @@ void PlotFlowTrace(QPainter& p, const QRect& pane, const TimeAxis& axis, const Q
         // first segment has no burst before it.
         const float threshold = static_cast<float>(ctx.doc.panel.spindB);
         if (rectified && k != k0 && previous == 0.0f && v != 0.0f && v >= threshold) {
-          trace.flush(p, pen);
+          trace.flush(canvas, pen);
           pen = pen == draw::Green ? draw::Red : draw::Green;
         }
       }
@@ -97,7 +97,7 @@ void PlotFlowTrace(QPainter& p, const QRect& pane, const TimeAxis& axis, const Q
     }
     trace.add(x, traceY(mid, value, scale));
   }
-  trace.flush(p, pen);
+  trace.flush(canvas, pen);
 }
 
 void FlowBoxPaint(QPainter& p, QSize pane, PaintContext& ctx) {
@@ -108,9 +108,10 @@ void FlowBoxPaint(QPainter& p, QSize pane, PaintContext& ctx) {
   const Recording* rec = ctx.doc.recording.get();
   if (rec && rec->flowSampleCount > 0 && !rec->flow.empty()) {
     const TimeAxis axis = TimeAxis::of(ctx.state);
-    PlotFlowTrace(p, rect, axis, ctx.doc.isResp() ? draw::Yellow : draw::Navy, FlowTraceKind::Flow, ctx);
-    if (ctx.state.FlowDisplay == 1) PlotFlowTrace(p, rect, axis, draw::Yellow, FlowTraceKind::Volume, ctx);
-    if (ctx.state.FlowDisplay == 2) PlotFlowTrace(p, rect, axis, draw::Magenta, FlowTraceKind::Power, ctx);
+    draw::LineCanvas canvas(p, pane);
+    PlotFlowTrace(canvas, rect, axis, ctx.doc.isResp() ? draw::Yellow : draw::Navy, FlowTraceKind::Flow, ctx);
+    if (ctx.state.FlowDisplay == 1) PlotFlowTrace(canvas, rect, axis, draw::Yellow, FlowTraceKind::Volume, ctx);
+    if (ctx.state.FlowDisplay == 2) PlotFlowTrace(canvas, rect, axis, draw::Magenta, FlowTraceKind::Power, ctx);
   }
   p.restore();
 }

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPolygon>
 #include <QRect>
+#include <memory>
 
 #include "viewer/PaneGeometry.h"
 
@@ -30,11 +31,32 @@ void beginPane(QPainter& p, QSize pane);
 QColor paneBackground(Pane pane);
 void fillBackground(QPainter& p, const QRect& area, Pane pane);
 
-// One-pixel lines. The pen scales with the device pixel ratio and the points
-// sit on pixel centres, so a line covers exactly the logical pixels a fill of
-// the same coordinates would, at any ratio.
-void drawPolyline(QPainter& p, const QPolygon& points, const QColor& colour);
-void drawHLine(QPainter& p, int y, int x0, int x1, const QColor& colour);
+// One-pixel lines of a pane, drawn after its fills. On an unscaled device
+// they go straight to the painter; on a scaled one (a device pixel ratio
+// other than 1) they are drawn into a layer of the pane's logical size that
+// is then stretched over the pane, like the images. Either way a line covers
+// the logical pixels a fill of the same coordinates would, and a pane at
+// ratio 2 is the ratio-1 picture doubled.
+class LineCanvas {
+ public:
+  LineCanvas(QPainter& target, QSize pane);
+  ~LineCanvas();
+  LineCanvas(const LineCanvas&) = delete;
+  LineCanvas& operator=(const LineCanvas&) = delete;
+
+  void polyline(const QPolygon& points, const QColor& colour);
+  void hline(int y, int x0, int x1, const QColor& colour);
+  // Puts the layer onto the target; later lines start a new layer.
+  void finish();
+
+ private:
+  QPainter& lines();
+  QPainter& target_;
+  QSize pane_;
+  bool layered_;
+  QImage layer_;
+  std::unique_ptr<QPainter> layerPainter_;
+};
 
 // Collects the points of a trace; a point equal to the one before adds
 // nothing, since long traces map many samples onto one pixel.
@@ -50,7 +72,7 @@ class Trace {
   QPoint last() const { return points_.constLast(); }
   const QPolygon& points() const { return points_; }
   // Draws what was collected and starts again from the last point.
-  void flush(QPainter& p, const QColor& colour);
+  void flush(LineCanvas& canvas, const QColor& colour);
 
  private:
   QPolygon points_;

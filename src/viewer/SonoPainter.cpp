@@ -55,10 +55,11 @@ PaintOutcome SonoBoxPaint(QPainter& p, QSize pane, PaintContext& ctx, PsdMemory&
   // A progress display disables the window; the pane stays black meanwhile.
   if (ctx.state.WindowEnabled && ctx.doc.recording) {
     const int c = ctx.state.CurrentChannel;
+    draw::LineCanvas canvas(p, pane);
     if (ctx.state.ViewMode == WaveformView) {
-      waveform_paint(p, pane, ctx, outcome);
+      waveform_paint(canvas, pane, ctx, outcome);
     } else if (ctx.doc.spectra && ctx.doc.spectra->hasPower(c)) {
-      if (ctx.state.ViewMode == SpectrumView) spectrum_paint(p, pane, ctx, memory, outcome);
+      if (ctx.state.ViewMode == SpectrumView) spectrum_paint(canvas, pane, ctx, memory, outcome);
       else sonogram_paint(p, pane, ctx);
     }
   }

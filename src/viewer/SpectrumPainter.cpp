@@ -69,7 +69,7 @@ DbRange spectrumRange(const DisplayState& state, bool largePane) {
   return {0, 64};
 }
 
-void PlotSpectrum(QPainter& p, QSize pane, const float* values, int count, const QColor& colour, DbRange range,
+void PlotSpectrum(draw::LineCanvas& canvas, QSize pane, const float* values, int count, const QColor& colour, DbRange range,
                   int maxFrequency, float dBReference) {
   const int width = pane.width();
   const int height = pane.height();
@@ -78,7 +78,7 @@ void PlotSpectrum(QPainter& p, QSize pane, const float* values, int count, const
   // 2. The 0 dB line when the range reaches below it.
   if (range.bottom < 0) {
     const int y = (height - 1) - roundEven(static_cast<float>(-range.bottom) * k);
-    draw::drawHLine(p, y, 0, width - 1, draw::Grey);
+    canvas.hline(y, 0, width - 1, draw::Grey);
   }
   // 3. Bins 0 .. d across the pane.
   const int d = lastSpectrumBin(maxFrequency);
@@ -87,10 +87,10 @@ void PlotSpectrum(QPainter& p, QSize pane, const float* values, int count, const
   draw::Trace trace(n);
   for (int i = 0; i < n; ++i)
     trace.add(spectrumPointX(i, width, d), levelY(height, k, PowerTodB(values[i], dBReference), range.bottom));
-  draw::drawPolyline(p, trace.points(), colour);
+  canvas.polyline(trace.points(), colour);
 }
 
-void display_psd(QPainter& p, QSize pane, const QColor& colour, PaintContext& ctx, PsdMemory& memory,
+void display_psd(draw::LineCanvas& canvas, QSize pane, const QColor& colour, PaintContext& ctx, PsdMemory& memory,
                  bool largePane, PaintOutcome& outcome) {
   memory.clear();
   // 1. What there is to draw.
@@ -109,20 +109,20 @@ void display_psd(QPainter& p, QSize pane, const QColor& colour, PaintContext& ct
   // 2. and 3. With a phase table the background average goes underneath.
   if (ctx.doc.phaseTable && ctx.doc.averages && ctx.doc.averages->contains(c)) {
     const float* background = ctx.doc.averages->backgroundAverage(c);
-    PlotSpectrum(p, pane, background, BinCount, draw::Olive, range, maxFrequency, reference);
+    PlotSpectrum(canvas, pane, background, BinCount, draw::Olive, range, maxFrequency, reference);
     remember(memory.reference, background, BinCount);
     memory.hasReference = true;
   }
   int count = 0;
   const float* values = chosenSpectrum(ctx, count);
   if (!values) return;
-  PlotSpectrum(p, pane, values, count, colour, range, maxFrequency, reference);
+  PlotSpectrum(canvas, pane, values, count, colour, range, maxFrequency, reference);
   remember(memory.spectrum, values, count);
   memory.hasSpectrum = true;
 }
 
-void spectrum_paint(QPainter& p, QSize pane, PaintContext& ctx, PsdMemory& memory, PaintOutcome& outcome) {
-  display_psd(p, pane, draw::Lime, ctx, memory, true, outcome);
+void spectrum_paint(draw::LineCanvas& canvas, QSize pane, PaintContext& ctx, PsdMemory& memory, PaintOutcome& outcome) {
+  display_psd(canvas, pane, draw::Lime, ctx, memory, true, outcome);
 }
 
 PaintOutcome FreqBoxPaint(QPainter& p, QSize pane, PaintContext& ctx, PsdMemory& memory) {
@@ -130,7 +130,10 @@ PaintOutcome FreqBoxPaint(QPainter& p, QSize pane, PaintContext& ctx, PsdMemory&
   p.save();
   draw::beginPane(p, pane);
   draw::fillBackground(p, QRect(QPoint(0, 0), pane), Pane::Freq);
-  if (ctx.state.WindowEnabled) display_psd(p, pane, draw::Navy, ctx, memory, false, outcome);
+  if (ctx.state.WindowEnabled) {
+    draw::LineCanvas canvas(p, pane);
+    display_psd(canvas, pane, draw::Navy, ctx, memory, false, outcome);
+  }
   p.restore();
   return outcome;
 }

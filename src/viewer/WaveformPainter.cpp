@@ -22,7 +22,7 @@ QString secondsLabel(int32_t ms) {
 int countsPerPixel(uint16_t amplitudeCounts, int mid) { return std::max(1, amplitudeCounts / std::max(1, mid)); }
 
 // One breath-signal trace of the expanded waveform; every point is drawn.
-void plotBreath(QPainter& p, QSize pane, const std::vector<int16_t>& samples, const WaveWindow& w, float fullScale,
+void plotBreath(draw::LineCanvas& canvas, QSize pane, const std::vector<int16_t>& samples, const WaveWindow& w, float fullScale,
                 const QColor& colour) {
   const int mid = pane.height() / 2;
   const double scale = fullScale * 1000.0 / mid;
@@ -34,12 +34,12 @@ void plotBreath(QPainter& p, QSize pane, const std::vector<int16_t>& samples, co
     const double v = std::clamp(samples[i] / scale, -1.0e6, 1.0e6);
     trace.add(x, mid - roundEven(v));
   }
-  draw::drawPolyline(p, trace.points(), colour);
+  canvas.polyline(trace.points(), colour);
 }
 
 }  // namespace
 
-void waveform_paint(QPainter& p, QSize pane, PaintContext& ctx, PaintOutcome& outcome) {
+void waveform_paint(draw::LineCanvas& canvas, QSize pane, PaintContext& ctx, PaintOutcome& outcome) {
   const Recording& rec = *ctx.doc.recording;
   const int c = ctx.state.CurrentChannel;
   if (!rec.hasSamples(c)) return;
@@ -54,7 +54,7 @@ void waveform_paint(QPainter& p, QSize pane, PaintContext& ctx, PaintOutcome& ou
   // 2. Sound: zero line, then the trace, skipping repeated points.
   const int width = pane.width();
   const int mid = pane.height() / 2;
-  draw::drawHLine(p, mid, 0, width - 1, draw::Olive);
+  canvas.hline(mid, 0, width - 1, draw::Olive);
   const std::vector<int16_t>& sound = rec.sound[c];
   const int perPixel = countsPerPixel(ctx.state.AmplitudeCounts, mid);
   const int32_t end = std::min<int32_t>(w.waveEndSample, static_cast<int32_t>(sound.size()));
@@ -63,14 +63,14 @@ void waveform_paint(QPainter& p, QSize pane, PaintContext& ctx, PaintOutcome& ou
     const int x = static_cast<int>(static_cast<int64_t>(i - w.waveFirstSample) * width / w.waveSpan);
     trace.add(x, mid - sound[i] / perPixel);
   }
-  draw::drawPolyline(p, trace.points(), draw::Lime);
+  canvas.polyline(trace.points(), draw::Lime);
 
   // 3. and 4. The breath signal, and the volume in volume display.
   if (rec.flowSampleCount <= 0) return;
   const bool resp = ctx.doc.isResp();
-  plotBreath(p, pane, rec.flow, w, ctx.doc.channelSetup.flowFullScale, resp ? draw::Yellow : draw::Aqua);
+  plotBreath(canvas, pane, rec.flow, w, ctx.doc.channelSetup.flowFullScale, resp ? draw::Yellow : draw::Aqua);
   if (ctx.state.FlowDisplay == 1)
-    plotBreath(p, pane, rec.volume, w, ctx.doc.channelSetup.volumeFullScale, draw::Yellow);
+    plotBreath(canvas, pane, rec.volume, w, ctx.doc.channelSetup.volumeFullScale, draw::Yellow);
 }
 
 void TimeBoxPaint(QPainter& p, QSize pane, PaintContext& ctx) {
@@ -84,13 +84,14 @@ void TimeBoxPaint(QPainter& p, QSize pane, PaintContext& ctx) {
       rec->sound[c].size() >= static_cast<size_t>(s + 1) * SegmentSamples) {
     const int width = pane.width();
     const int mid = pane.height() / 2;  // 64 in the 129-pixel pane
-    draw::drawHLine(p, mid, 0, width - 1, draw::Olive);
+    draw::LineCanvas canvas(p, pane);
+    canvas.hline(mid, 0, width - 1, draw::Olive);
     const int16_t* samples = rec->sound[c].data() + static_cast<size_t>(s) * SegmentSamples;
     const int perPixel = countsPerPixel(ctx.state.AmplitudeCounts, mid);
     draw::Trace trace(SegmentSamples);
     trace.add(0, mid - samples[0] / perPixel);
     for (int i = 1; i < SegmentSamples; ++i) trace.add(i * width / (SegmentSamples - 1), mid - samples[i] / perPixel);
-    draw::drawPolyline(p, trace.points(), draw::Navy);
+    canvas.polyline(trace.points(), draw::Navy);
   }
   p.restore();
 }

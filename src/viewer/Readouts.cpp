@@ -128,6 +128,7 @@ Readout FlowBoxReadout(const Document& doc, const DisplayState& state, QSize, QP
 }
 
 Readout TimeBoxReadout(const Document& doc, const DisplayState& state, QSize pane, QPoint pos) {
+  if (state.Playing) return unchanged();
   const Recording* rec = doc.recording.get();
   const int c = state.CurrentChannel;
   const int width = pane.width();

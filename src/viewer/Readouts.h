@@ -24,6 +24,8 @@ struct Readout {
 
 inline constexpr const char* NoFftDataMessage = "spectrum_move: NO FFTDATA";
 
+// While playback runs the large pane, the flow pane and the waveform pane
+// leave the status alone; the spectrum pane and the tag strip still read.
 // The large pane in each view; memory is what display_psd drew into it.
 Readout SonoBoxReadout(const Document& doc, const DisplayState& state, QSize pane, QPoint pos,
                        const PsdMemory& memory);

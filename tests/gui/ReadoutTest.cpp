@@ -103,11 +103,18 @@ TEST_F(Readouts, SonogramWheezeScores) {
 
 TEST_F(Readouts, NothingChangesWhilePlaying) {
   makeSpectra(1e-6f);
+  makeTags();
   state.Playing = true;
   EXPECT_FALSE(SonoBoxReadout(doc, state, sonoPane, {12, 0}, sonoMemory).status);
   EXPECT_FALSE(FlowBoxReadout(doc, state, flowPane, {12, 0}).status);
+  EXPECT_FALSE(TimeBoxReadout(doc, state, timePane, {12, 0}).status);
   state.ViewMode = WaveformView;
   EXPECT_FALSE(SonoBoxReadout(doc, state, sonoPane, {12, 0}, sonoMemory).status);
+  state.ViewMode = SpectrumView;
+  EXPECT_FALSE(SonoBoxReadout(doc, state, sonoPane, {12, 0}, sonoMemory).status);
+  // The spectrum pane and the tag strip have no play line and keep reading.
+  EXPECT_EQ(statusOf(FreqBoxReadout(doc, state, freqPane, {12, 0}, PsdMemory{})), "N/A");
+  EXPECT_EQ(statusOf(TagBoxReadout(doc, state, flowPane, {12, 0})), "Untagged");
 }
 
 TEST_F(Readouts, SpectrumLevelAndReference) {
@@ -158,6 +165,11 @@ TEST_F(Readouts, ExpandedWaveformUsesTheStoredGeometry) {
   state.FlowDisplay = 0;
   doc.channelSetup.airflowKind = 1;
   EXPECT_EQ(statusOf(SonoBoxReadout(doc, state, sonoPane, {200, 10}, sonoMemory)), "0.350s, 0.08 V");
+  // Geometry left from a longer recording never reads past the samples.
+  state.WaveFirstSample = 19 * 1024;
+  state.WaveEndSample = 40 * 1024;
+  state.WaveSpan = 8191;
+  EXPECT_EQ(statusOf(SonoBoxReadout(doc, state, sonoPane, {399, 10}, sonoMemory)), "N/A");
   // A window cut at the end of the recording reads N/A past it.
   state.WaveformIndex = 6;  // 1600 ms
   state.CurrentSegment = 19;

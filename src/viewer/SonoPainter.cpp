@@ -11,17 +11,21 @@ namespace {
 
 constexpr int CopiedRows = 240;  // rows 0..239 of the image fill the pane
 
+bool usable(const IndexedImage& image) {
+  return image.width > 0 && image.height > 0 &&
+         image.pixels.size() >= static_cast<size_t>(image.width) * image.height;
+}
+
 // The image shown: the wheeze image while Wheezes is checked, else the
-// sonogram. Null when the channel has none.
+// sonogram; a channel the wheeze detector made no image for shows its
+// sonogram. Null when the channel has neither.
 const IndexedImage* sourceImage(const PaintContext& ctx) {
   const int c = ctx.state.CurrentChannel;
   if (c < 0 || c >= MaxChannels) return nullptr;
-  const IndexedImage* image = nullptr;
-  if (ctx.state.WheezesChecked && ctx.doc.wheezeMap) image = &ctx.doc.wheezeMap->image[c];
-  else image = &ctx.doc.spectra->sonogram[c];
-  if (image->width <= 0 || image->height <= 0) return nullptr;
-  if (image->pixels.size() < static_cast<size_t>(image->width) * image->height) return nullptr;
-  return image;
+  if (ctx.state.WheezesChecked && ctx.doc.wheezeMap && usable(ctx.doc.wheezeMap->image[c]))
+    return &ctx.doc.wheezeMap->image[c];
+  const IndexedImage& sonogram = ctx.doc.spectra->sonogram[c];
+  return usable(sonogram) ? &sonogram : nullptr;
 }
 
 }  // namespace

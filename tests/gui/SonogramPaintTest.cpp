@@ -61,6 +61,10 @@ TEST_F(SonogramPaint, CurrentChannelAndWheezeImage) {
   EXPECT_EQ(at(image, 8, 1), QColor(palette[63]));
   state.WheezesChecked = false;
   EXPECT_EQ(at(render(Pane::Sono), 0, 0), QColor(palette[63]));
+  // A channel without a wheeze image keeps showing its sonogram.
+  state.WheezesChecked = true;
+  state.CurrentChannel = 0;
+  EXPECT_EQ(at(render(Pane::Sono), 8, 3), level(1, 3));
 }
 
 TEST_F(SonogramPaint, BlackWhileDisabledOrWithoutPower) {

@@ -1,7 +1,8 @@
 // Repainting every pane of the main window after a page change (half a
 // screen), on a full 8-channel recording, at 5 s and 40 s per screen.
-#include <QApplication>
 #include <benchmark/benchmark.h>
+
+#include <QApplication>
 #include <random>
 
 #include "viewer/Painters.h"

@@ -27,8 +27,8 @@ float powerValue(const PaintContext& ctx, int c, int32_t s) {
 
 }  // namespace
 
-void PlotFlowTrace(draw::LineCanvas& canvas, const QRect& pane, const TimeAxis& axis, const QColor& colour, FlowTraceKind kind,
-                   const PaintContext& ctx) {
+void PlotFlowTrace(draw::LineCanvas& canvas, const QRect& pane, const TimeAxis& axis, const QColor& colour,
+                   FlowTraceKind kind, const PaintContext& ctx) {
   const Recording& rec = *ctx.doc.recording;
   const int top = pane.top();
   const int mid = (top + top + pane.height()) / 2;
@@ -62,7 +62,8 @@ void PlotFlowTrace(draw::LineCanvas& canvas, const QRect& pane, const TimeAxis& 
   // A zero or broken full scale (a hand-edited set-up) would divide by zero.
   if (!(scale > 0.0) || !std::isfinite(scale)) return;
   if (first < 0 || last <= first) return;
-  if (samples && static_cast<int64_t>(samples->size()) < static_cast<int64_t>(last) * SegmentFlowSamples) return;
+  if (samples && static_cast<int64_t>(samples->size()) < static_cast<int64_t>(last) * SegmentFlowSamples)
+    return;
 
   const bool rectified = kind == FlowTraceKind::Power && ctx.doc.panel.rectifydB;
   QColor pen = colour;
@@ -110,8 +111,10 @@ void FlowBoxPaint(QPainter& p, QSize pane, PaintContext& ctx) {
     const TimeAxis axis = TimeAxis::of(ctx.state);
     draw::LineCanvas canvas(p, pane);
     PlotFlowTrace(canvas, rect, axis, ctx.doc.isResp() ? draw::Yellow : draw::Navy, FlowTraceKind::Flow, ctx);
-    if (ctx.state.FlowDisplay == 1) PlotFlowTrace(canvas, rect, axis, draw::Yellow, FlowTraceKind::Volume, ctx);
-    if (ctx.state.FlowDisplay == 2) PlotFlowTrace(canvas, rect, axis, draw::Magenta, FlowTraceKind::Power, ctx);
+    if (ctx.state.FlowDisplay == 1)
+      PlotFlowTrace(canvas, rect, axis, draw::Yellow, FlowTraceKind::Volume, ctx);
+    if (ctx.state.FlowDisplay == 2)
+      PlotFlowTrace(canvas, rect, axis, draw::Magenta, FlowTraceKind::Power, ctx);
   }
   p.restore();
 }

@@ -21,7 +21,7 @@ namespace vode {
 // Everything a painter reads.
 struct PaintContext {
   const Document& doc;
-  DisplayState& state;         // painters record the expanded-waveform geometry here
+  DisplayState& state;  // painters record the expanded-waveform geometry here
   const WindowPalette& palette;
 };
 

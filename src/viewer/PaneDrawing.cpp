@@ -21,7 +21,8 @@ bool isScaled(const QPainter& p) { return p.deviceTransform().type() > QTransfor
 
 }  // namespace
 
-LineCanvas::LineCanvas(QPainter& target, QSize pane) : target_(target), pane_(pane), layered_(isScaled(target)) {}
+LineCanvas::LineCanvas(QPainter& target, QSize pane)
+    : target_(target), pane_(pane), layered_(isScaled(target)) {}
 
 LineCanvas::~LineCanvas() { finish(); }
 

@@ -11,12 +11,18 @@ namespace vode {
 
 QSize paneSize(Pane pane) {
   switch (pane) {
-    case Pane::Flow: return {400, 56};
-    case Pane::Sono: return {400, 240};
-    case Pane::Tag: return {400, 10};
-    case Pane::Time: return {120, 129};
-    case Pane::Freq: return {120, 128};
-    case Pane::DB: return {23, 128};
+    case Pane::Flow:
+      return {400, 56};
+    case Pane::Sono:
+      return {400, 240};
+    case Pane::Tag:
+      return {400, 10};
+    case Pane::Time:
+      return {120, 129};
+    case Pane::Freq:
+      return {120, 128};
+    case Pane::DB:
+      return {23, 128};
   }
   return {};
 }
@@ -58,9 +64,7 @@ QPoint PaneGeometry::fromDevice(QPoint devicePixel) const {
   return pixelAt(QPointF(devicePixel) / devicePixelRatio);
 }
 
-qreal devicePixelRatioOf(const QPaintDevice* device) {
-  return device ? device->devicePixelRatioF() : 1.0;
-}
+qreal devicePixelRatioOf(const QPaintDevice* device) { return device ? device->devicePixelRatioF() : 1.0; }
 
 int sonogramBinsPerRow(int maxFrequency) { return maxFrequency / 1200; }
 

@@ -58,7 +58,9 @@ struct PaneGeometry {
 
   int width() const { return size.width(); }
   int height() const { return size.height(); }
-  bool contains(QPoint pos) const { return pos.x() >= 0 && pos.y() >= 0 && pos.x() < width() && pos.y() < height(); }
+  bool contains(QPoint pos) const {
+    return pos.x() >= 0 && pos.y() >= 0 && pos.x() < width() && pos.y() < height();
+  }
 
   // The logical pixel under a mouse position (a QMouseEvent's position()).
   static QPoint pixelAt(QPointF logicalPos);
@@ -81,10 +83,10 @@ inline int spectrumPointX(int i, int width, int last) { return i * width / last;
 
 // The window of the expanded waveform for the current segment.
 struct WaveWindow {
-  int32_t waveMs = 100;       // WaveMs: the chosen time, at least 100 ms
-  int32_t startMs = 0;        // t0
-  int32_t stopMs = 100;       // t0 + WaveMs, before the cut at the end
-  int32_t endMs = 100;        // stopMs cut at the end of the recording
+  int32_t waveMs = 100;  // WaveMs: the chosen time, at least 100 ms
+  int32_t startMs = 0;   // t0
+  int32_t stopMs = 100;  // t0 + WaveMs, before the cut at the end
+  int32_t endMs = 100;   // stopMs cut at the end of the recording
   int32_t waveFirstSample = 0;
   int32_t waveSpan = 1023;
   int32_t waveEndSample = 1024;

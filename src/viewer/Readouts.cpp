@@ -60,13 +60,15 @@ Readout waveform_move(const Document& doc, const DisplayState& state, QSize pane
   const int64_t i = static_cast<int64_t>(x) * state.WaveSpan / width + state.WaveFirstSample;
   if (i >= state.WaveEndSample) return notAvailable();
   if (i < 0 || i >= static_cast<int64_t>(rec->sound[c].size())) return notAvailable();
-  const double t = state.WaveFirstSample / 10240.0 + (static_cast<int64_t>(x) * state.WaveMs / width) / 1000.0;
+  const double t =
+      state.WaveFirstSample / 10240.0 + (static_cast<int64_t>(x) * state.WaveMs / width) / 1000.0;
   const double v = volts(rec->sound[c][i]);
   if (doc.isResp() && state.FlowDisplay != 1) return text(cformat("%0.3fs, %0.2f V", t, v));
   const int64_t j = static_cast<int64_t>(x) * state.FlowSpan / width + state.FlowFirstSample;
   if (state.FlowDisplay == 1) {
     if (j < 0 || j >= static_cast<int64_t>(rec->volume.size())) return notAvailable();
-    return text(cformat("%0.3fs, %0.2f V, ", t, v) + QString::fromStdString(rec->volumeText(static_cast<int32_t>(j))));
+    return text(cformat("%0.3fs, %0.2f V, ", t, v) +
+                QString::fromStdString(rec->volumeText(static_cast<int32_t>(j))));
   }
   if (j < 0 || j >= static_cast<int64_t>(rec->flow.size())) return notAvailable();
   return text(cformat("%0.3fs, %0.2f V, %0.2f L/s, ", t, v, rec->flow[j] / 1000.0));
@@ -77,7 +79,8 @@ Readout spectrum_move(const Document& doc, const DisplayState& state, QSize pane
   const int x = pos.x();
   if (!memory.hasSpectrum || x < 0 || x >= pane.width()) return notAvailable();
   const SegmentSpectra* spectra = doc.spectra.get();
-  if (!spectra || !spectra->hasPower(state.CurrentChannel)) return Readout{std::nullopt, QString::fromLatin1(NoFftDataMessage)};
+  if (!spectra || !spectra->hasPower(state.CurrentChannel))
+    return Readout{std::nullopt, QString::fromLatin1(NoFftDataMessage)};
   const int b = spectrumBinAt(x, pane.width(), state.MaxFrequency);
   if (b < 0 || b >= static_cast<int>(memory.spectrum.size())) return notAvailable();
   const float level = PowerTodB(memory.spectrum[b], state.dBReference);
@@ -94,9 +97,12 @@ Readout SonoBoxReadout(const Document& doc, const DisplayState& state, QSize pan
   if (state.Playing) return unchanged();
   if (pos.x() < 0 || pos.y() < 0 || pos.x() >= pane.width() || pos.y() >= pane.height()) return unchanged();
   switch (state.ViewMode) {
-    case WaveformView: return waveform_move(doc, state, pane, pos);
-    case SpectrumView: return spectrum_move(doc, state, pane, pos, memory);
-    default: return sonogram_move(doc, state, pos);
+    case WaveformView:
+      return waveform_move(doc, state, pane, pos);
+    case SpectrumView:
+      return spectrum_move(doc, state, pane, pos, memory);
+    default:
+      return sonogram_move(doc, state, pos);
   }
 }
 
@@ -117,7 +123,8 @@ Readout FlowBoxReadout(const Document& doc, const DisplayState& state, QSize, QP
   const int c = state.CurrentChannel;
   if (state.FlowDisplay == 1) {
     if (k >= static_cast<int64_t>(rec->volume.size())) return notAvailable();
-    return text(cformat("%0.2f s, %0.2f L/s, ", t, f) + QString::fromStdString(rec->volumeText(static_cast<int32_t>(k))));
+    return text(cformat("%0.2f s, %0.2f L/s, ", t, f) +
+                QString::fromStdString(rec->volumeText(static_cast<int32_t>(k))));
   }
   const SegmentSpectra* spectra = doc.spectra.get();
   if (state.FlowDisplay == 2 && spectra && c >= 0 && c < spectra->channelCount &&
@@ -155,17 +162,32 @@ Readout TagBoxReadout(const Document& doc, const DisplayState& state, QSize, QPo
   if (s < 0 || s >= rec->segmentCount || !tags->containsSegment(s)) return notAvailable();
   QString word;
   switch (tags->phase(s)) {
-    case Inspiration: word = QStringLiteral("Inspiration"); break;
-    case Expiration: word = QStringLiteral("Expiration"); break;
-    case Background: word = QStringLiteral("Background"); break;
-    default: word = QStringLiteral("Untagged"); break;
+    case Inspiration:
+      word = QStringLiteral("Inspiration");
+      break;
+    case Expiration:
+      word = QStringLiteral("Expiration");
+      break;
+    case Background:
+      word = QStringLiteral("Background");
+      break;
+    default:
+      word = QStringLiteral("Untagged");
+      break;
   }
   // A flag word only for a single flag; combinations read as the phase alone.
   switch (tags->flags(state.CurrentChannel, s)) {
-    case Rejected: word += QStringLiteral(" Rejected"); break;
-    case Wheeze: word += QStringLiteral(" Wheeze"); break;
-    case Clipped: word += QStringLiteral(" Clipped"); break;
-    default: break;
+    case Rejected:
+      word += QStringLiteral(" Rejected");
+      break;
+    case Wheeze:
+      word += QStringLiteral(" Wheeze");
+      break;
+    case Clipped:
+      word += QStringLiteral(" Clipped");
+      break;
+    default:
+      break;
   }
   return text(word);
 }

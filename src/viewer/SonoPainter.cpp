@@ -63,8 +63,10 @@ PaintOutcome SonoBoxPaint(QPainter& p, QSize pane, PaintContext& ctx, PsdMemory&
     if (ctx.state.ViewMode == WaveformView) {
       waveform_paint(canvas, pane, ctx, outcome);
     } else if (ctx.doc.spectra && ctx.doc.spectra->hasPower(c)) {
-      if (ctx.state.ViewMode == SpectrumView) spectrum_paint(canvas, pane, ctx, memory, outcome);
-      else sonogram_paint(p, pane, ctx);
+      if (ctx.state.ViewMode == SpectrumView)
+        spectrum_paint(canvas, pane, ctx, memory, outcome);
+      else
+        sonogram_paint(p, pane, ctx);
     }
   }
   p.restore();

@@ -27,7 +27,9 @@ int findPhaseEntry(const PhaseTable& phases, int32_t s) {
   return -1;
 }
 
-void remember(std::vector<float>& target, const float* values, int count) { target.assign(values, values + count); }
+void remember(std::vector<float>& target, const float* values, int count) {
+  target.assign(values, values + count);
+}
 
 // The spectrum chosen in the PSD group, or null when there is none.
 const float* chosenSpectrum(const PaintContext& ctx, int& count) {
@@ -69,8 +71,8 @@ DbRange spectrumRange(const DisplayState& state, bool largePane) {
   return {0, 64};
 }
 
-void PlotSpectrum(draw::LineCanvas& canvas, QSize pane, const float* values, int count, const QColor& colour, DbRange range,
-                  int maxFrequency, float dBReference) {
+void PlotSpectrum(draw::LineCanvas& canvas, QSize pane, const float* values, int count, const QColor& colour,
+                  DbRange range, int maxFrequency, float dBReference) {
   const int width = pane.width();
   const int height = pane.height();
   // 1. Pixels per dB, single precision.
@@ -86,12 +88,13 @@ void PlotSpectrum(draw::LineCanvas& canvas, QSize pane, const float* values, int
   const int n = std::min(d + 1, count);
   draw::Trace trace(n);
   for (int i = 0; i < n; ++i)
-    trace.add(spectrumPointX(i, width, d), levelY(height, k, PowerTodB(values[i], dBReference), range.bottom));
+    trace.add(spectrumPointX(i, width, d),
+              levelY(height, k, PowerTodB(values[i], dBReference), range.bottom));
   canvas.polyline(trace.points(), colour);
 }
 
-void display_psd(draw::LineCanvas& canvas, QSize pane, const QColor& colour, PaintContext& ctx, PsdMemory& memory,
-                 bool largePane, PaintOutcome& outcome) {
+void display_psd(draw::LineCanvas& canvas, QSize pane, const QColor& colour, PaintContext& ctx,
+                 PsdMemory& memory, bool largePane, PaintOutcome& outcome) {
   memory.clear();
   // 1. What there is to draw.
   const SegmentSpectra* spectra = ctx.doc.spectra.get();
@@ -121,7 +124,8 @@ void display_psd(draw::LineCanvas& canvas, QSize pane, const QColor& colour, Pai
   memory.hasSpectrum = true;
 }
 
-void spectrum_paint(draw::LineCanvas& canvas, QSize pane, PaintContext& ctx, PsdMemory& memory, PaintOutcome& outcome) {
+void spectrum_paint(draw::LineCanvas& canvas, QSize pane, PaintContext& ctx, PsdMemory& memory,
+                    PaintOutcome& outcome) {
   display_psd(canvas, pane, draw::Lime, ctx, memory, true, outcome);
 }
 

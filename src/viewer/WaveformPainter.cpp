@@ -19,11 +19,13 @@ QString secondsLabel(int32_t ms) {
 
 // Counts per pixel of a waveform pane whose centre is mid pixels from the
 // edge. An amplitude scale below mid counts would divide by zero.
-int countsPerPixel(uint16_t amplitudeCounts, int mid) { return std::max(1, amplitudeCounts / std::max(1, mid)); }
+int countsPerPixel(uint16_t amplitudeCounts, int mid) {
+  return std::max(1, amplitudeCounts / std::max(1, mid));
+}
 
 // One breath-signal trace of the expanded waveform; every point is drawn.
-void plotBreath(draw::LineCanvas& canvas, QSize pane, const std::vector<int16_t>& samples, const WaveWindow& w, float fullScale,
-                const QColor& colour) {
+void plotBreath(draw::LineCanvas& canvas, QSize pane, const std::vector<int16_t>& samples,
+                const WaveWindow& w, float fullScale, const QColor& colour) {
   const int mid = pane.height() / 2;
   const double scale = fullScale * 1000.0 / mid;
   if (!(scale > 0.0) || !std::isfinite(scale) || w.flowSpan <= 0) return;
@@ -90,7 +92,8 @@ void TimeBoxPaint(QPainter& p, QSize pane, PaintContext& ctx) {
     const int perPixel = countsPerPixel(ctx.state.AmplitudeCounts, mid);
     draw::Trace trace(SegmentSamples);
     trace.add(0, mid - samples[0] / perPixel);
-    for (int i = 1; i < SegmentSamples; ++i) trace.add(i * width / (SegmentSamples - 1), mid - samples[i] / perPixel);
+    for (int i = 1; i < SegmentSamples; ++i)
+      trace.add(i * width / (SegmentSamples - 1), mid - samples[i] / perPixel);
     canvas.polyline(trace.points(), draw::Navy);
   }
   p.restore();

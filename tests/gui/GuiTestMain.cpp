@@ -1,7 +1,8 @@
 // Entry point of the window tests: one QApplication, offscreen unless a
 // platform was chosen.
-#include <QApplication>
 #include <gtest/gtest.h>
+
+#include <QApplication>
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -2,9 +2,10 @@
 // read-out tests, independent of the analysis code.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QColor>
 #include <QImage>
-#include <gtest/gtest.h>
 
 #include "viewer/Painters.h"
 #include "viewer/Readouts.h"

@@ -159,7 +159,8 @@ TEST_F(Readouts, ExpandedWaveformUsesTheStoredGeometry) {
   state.CurrentSegment = 3;
   render(Pane::Sono);
   // Half-way across 100 ms from 0.3 s: sample 3×1024 + 511, breath sample 96 + 15.
-  EXPECT_EQ(statusOf(SonoBoxReadout(doc, state, sonoPane, {200, 10}, sonoMemory)), "0.350s, 0.08 V, 1.11 L/s, ");
+  EXPECT_EQ(statusOf(SonoBoxReadout(doc, state, sonoPane, {200, 10}, sonoMemory)),
+            "0.350s, 0.08 V, 1.11 L/s, ");
   state.FlowDisplay = 1;
   EXPECT_EQ(statusOf(SonoBoxReadout(doc, state, sonoPane, {200, 10}, sonoMemory)), "0.350s, 0.08 V, -0.11 L");
   state.FlowDisplay = 0;

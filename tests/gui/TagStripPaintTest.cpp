@@ -41,11 +41,11 @@ TEST_F(TagStripPaint, CellsShowTheCurrentChannelAtAnyRatio) {
     ASSERT_EQ(image.width(), static_cast<int>(400 * dpr));
     EXPECT_EQ(at(image, 0, 0), draw::Lime);
     EXPECT_EQ(at(image, 7, 9), draw::Lime);
-    EXPECT_EQ(at(image, 8, 5), draw::Yellow);   // rejected and clipped
-    EXPECT_EQ(at(image, 16, 5), PaneFace);      // untagged
-    EXPECT_EQ(at(image, 24, 5), draw::Black);   // background, rejected only on channel 1
+    EXPECT_EQ(at(image, 8, 5), draw::Yellow);  // rejected and clipped
+    EXPECT_EQ(at(image, 16, 5), PaneFace);     // untagged
+    EXPECT_EQ(at(image, 24, 5), draw::Black);  // background, rejected only on channel 1
     EXPECT_EQ(at(image, 40, 5), draw::Aqua);
-    EXPECT_EQ(at(image, 48, 5), PaneFace);      // past the recording
+    EXPECT_EQ(at(image, 48, 5), PaneFace);  // past the recording
   }
   state.CurrentChannel = 1;
   EXPECT_EQ(at(render(Pane::Tag), 24, 5), draw::Red);

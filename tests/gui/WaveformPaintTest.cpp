@@ -41,10 +41,10 @@ TEST_F(WaveformPaint, WindowAroundTheCurrentSegment) {
   EXPECT_EQ(state.FlowFirstSample, 224);
   EXPECT_EQ(state.FlowSpan, 255);
 
-  expectWindow(3, 4, "0.4", "0.6");     // 200 ms starts at the segment
-  expectWindow(0, 3, "0.3", "0.4");     // 25 ms widens to 100 ms
+  expectWindow(3, 4, "0.4", "0.6");  // 200 ms starts at the segment
+  expectWindow(0, 3, "0.3", "0.4");  // 25 ms widens to 100 ms
   EXPECT_EQ(state.WaveMs, 100);
-  expectWindow(7, 5, "0.0", "3.2");     // 3200 ms is not moved below 0
+  expectWindow(7, 5, "0.0", "3.2");  // 3200 ms is not moved below 0
 }
 
 TEST_F(WaveformPaint, WindowIsCutAtTheEndButLabelsAreNot) {
@@ -58,8 +58,8 @@ TEST_F(WaveformPaint, TracesAtTheirScales) {
   for (qreal dpr : {1.0, 2.0}) {
     const QImage image = render(Pane::Sono, dpr);
     EXPECT_EQ(at(image, 200, 120), draw::Olive);
-    EXPECT_EQ(at(image, 200, 90), draw::Lime);   // 8192 / 273 = 30
-    EXPECT_EQ(at(image, 200, 60), draw::Aqua);   // 750 mL/s at 12.5 per pixel
+    EXPECT_EQ(at(image, 200, 90), draw::Lime);  // 8192 / 273 = 30
+    EXPECT_EQ(at(image, 200, 60), draw::Aqua);  // 750 mL/s at 12.5 per pixel
     EXPECT_EQ(countInColumn(image, 200, draw::Yellow, 240), 0);
   }
   state.FlowDisplay = 1;  // volume: -500 mL at 1000 / 120 per pixel

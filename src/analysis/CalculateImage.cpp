@@ -22,13 +22,14 @@ DbLevels::DbLevels(float dBReference) {
     std::memcpy(&p, &bits, sizeof p);
     return sonogramLevel(PowerTodB(p, dBReference));
   };
+  const float none = std::numeric_limits<float>::quiet_NaN();
   // Non-negative floats are ordered like their bit patterns, and the level
   // never falls as the power grows: search the bits for each level's start.
   const uint32_t infinity = 0x7F800000u;
   minPower_[0] = 0.0f;
   for (int l = 1; l < 64; ++l) {
     if (levelOf(infinity) < l) {
-      minPower_[l] = std::numeric_limits<float>::quiet_NaN();
+      minPower_[l] = none;
       continue;
     }
     uint32_t lo = 0, hi = infinity;  // levelOf(hi) >= l
@@ -41,6 +42,29 @@ DbLevels::DbLevels(float dBReference) {
     }
     std::memcpy(&minPower_[l], &lo, sizeof lo);
   }
+  minPower_[64] = none;
+
+  // Buckets of non-negative powers; negative ones (the upper half) and NaN
+  // stay at level 0. A bucket is 2^(1/16) wide, far less than the 1 dB
+  // between two levels, so it holds at most one level start.
+  // Subnormal buckets are wider; a tiny reference can put several level
+  // starts into one of them, and then every power takes the search.
+  for (uint32_t bucket = 0; bucket < infinity >> 19; ++bucket) {
+    float bottom, top;
+    const uint32_t first = bucket << 19, last = first | 0x7FFFFu;
+    std::memcpy(&bottom, &first, sizeof bottom);
+    std::memcpy(&top, &last, sizeof top);
+    bucketLevel_[bucket] = search(bottom);
+    if (search(top) > bucketLevel_[bucket] + 1) bucketsExact_ = false;
+  }
+  bucketLevel_[infinity >> 19] = search(std::numeric_limits<float>::infinity());
+}
+
+uint8_t DbLevels::search(float p) const {
+  int l = 0;
+  for (int step = 32; step > 0; step /= 2)
+    if (l + step <= 63 && p >= minPower_[l + step]) l += step;
+  return static_cast<uint8_t>(l);
 }
 
 namespace {

@@ -20,8 +20,9 @@ class RealFft2048 {
 
   // Scratch space for one thread: allocated once per run, reused per segment.
   struct Work {
-    std::vector<float> re, im;
-    Work() : re(Half), im(Half) {}
+    std::vector<float> re, im;        // the packed transform
+    std::vector<float> reRev, imRev;  // its upper half in reverse, for the unpacking
+    Work() : re(Half), im(Half), reRev(Half), imRev(Half) {}
   };
 
   RealFft2048();

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "model/Progress.h"
@@ -33,20 +34,31 @@ void CalculateImage(Document& doc, const Palette& palette, ProgressSink& progres
 // A dB value as a sonogram level: truncated toward zero, limited to 0..63.
 uint8_t sonogramLevel(float dB);
 
-// sonogramLevel(PowerTodB(p, reference)) by comparison with the smallest
-// power of every level, found once per reference with the same arithmetic.
+// sonogramLevel(PowerTodB(p, reference)) without a logarithm per pixel: the
+// smallest power of every level is found once per reference with the same
+// arithmetic, and a table indexed by the top 13 bits of the power (sign,
+// exponent and 4 mantissa bits, buckets of 0.19 dB) gives the level at the
+// bottom of each bucket, so one comparison with the next level's start
+// finishes the lookup. The result equals the direct conversion for every
+// power that is not NaN.
 class DbLevels {
  public:
   explicit DbLevels(float dBReference);
   uint8_t level(float p) const {
-    int l = 0;
-    for (int step = 32; step > 0; step /= 2)
-      if (l + step <= 63 && p >= minPower_[l + step]) l += step;
-    return static_cast<uint8_t>(l);
+    if (!bucketsExact_) return search(p);
+    uint32_t bits;
+    std::memcpy(&bits, &p, sizeof bits);
+    const uint8_t l = bucketLevel_[bits >> 19];
+    return static_cast<uint8_t>(l + (p >= minPower_[l + 1]));
   }
 
  private:
-  std::array<float, 64> minPower_{};  // NaN for a level no power reaches
+  uint8_t search(float p) const;
+  // minPower_[l]: smallest power of level l; NaN for a level no power
+  // reaches, and for the level after 63.
+  std::array<float, 65> minPower_{};
+  std::array<uint8_t, 8192> bucketLevel_{};
+  bool bucketsExact_ = true;
 };
 
 }  // namespace vode

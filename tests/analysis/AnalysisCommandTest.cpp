@@ -70,8 +70,9 @@ TEST(DoAnalyzeClick, KeepsStoredPhaseBytesAndRetagsWithoutSender) {
   DoAnalyzeClick(*doc, Palette::grey(), progress, prompter);
   EXPECT_EQ(doc->tagTable->phase(10), Background);
   EXPECT_EQ(doc->tagTable->phase(11), 3);
-  for (int s = 0; s < 40; ++s)
+  for (int s = 0; s < 40; ++s) {
     if (s != 10 && s != 11) EXPECT_EQ(doc->tagTable->phase(s), 0) << s;
+  }
   EXPECT_GE(doc->phaseTable->lastPhase, 0);  // the phases are found all the same
 
   DoAnalyzeClick(*doc, progress, prompter);  // the re-analysis derives them afresh

@@ -63,8 +63,9 @@ TEST(RealFft2048, PureToneHasItsPowerInOneBin) {
     if (std::hypot(s.re[b], s.im[b]) > std::hypot(s.re[peak], s.im[peak])) peak = b;
   EXPECT_EQ(peak, 100);
   EXPECT_NEAR(std::hypot(s.re[100], s.im[100]), 1024.0, 1e-2);
-  for (int b = 0; b < 960; ++b)
+  for (int b = 0; b < 960; ++b) {
     if (b != 100) EXPECT_LT(std::hypot(s.re[b], s.im[b]), 1e-3) << "bin " << b;
+  }
 }
 
 TEST(RealFft2048, SineAndOddBinsUnpackWithTheRightSign) {

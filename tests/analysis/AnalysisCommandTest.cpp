@@ -71,7 +71,8 @@ TEST(DoAnalyzeClick, KeepsStoredPhaseBytesAndRetagsWithoutSender) {
   EXPECT_EQ(doc->tagTable->phase(10), Background);
   EXPECT_EQ(doc->tagTable->phase(11), 3);
   for (int s = 0; s < 40; ++s) {
-    if (s != 10 && s != 11) EXPECT_EQ(doc->tagTable->phase(s), 0) << s;
+    if (s == 10 || s == 11) continue;
+    EXPECT_EQ(doc->tagTable->phase(s), 0) << s;
   }
   EXPECT_GE(doc->phaseTable->lastPhase, 0);  // the phases are found all the same
 

@@ -4,34 +4,32 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstdio>
 #include <memory>
+#include <string>
+#include <unistd.h>
 
 #include "analysis/AnalysisCommand.h"
 #include "analysis/Fft.h"
 #include "analysis/Palette.h"
 #include "analysis/Spectra.h"
+#include "formats/BlockFile.h"
 #include "model/Document.h"
 #include "model/Prompter.h"
+#include "model/Synthetic.h"
 
 namespace {
 
-// Noise with breathing-modulated loudness and a sine flow of 4 s period.
+// A synthetic 8-channel, 180 s recording with its spectra allocated.
 std::unique_ptr<vode::Document> fullDocument() {
   auto doc = std::make_unique<vode::Document>();
-  doc->recording = std::make_unique<vode::Recording>(vode::Recording::create(1800, 8));
-  vode::Recording& r = *doc->recording;
-  uint32_t x = 12345;
-  for (int c = 0; c < 8; ++c)
-    for (int i = 0; i < r.soundSampleCount; ++i) {
-      x = x * 1664525u + 1013904223u;
-      const double loud = 1.0 + 0.8 * std::sin(2.0 * M_PI * i / (vode::SoundRate * 4.0));
-      r.sound[c][i] = static_cast<int16_t>((static_cast<int>((x >> 16) % 4001) - 2000) * loud);
-    }
-  for (int i = 0; i < r.flowSampleCount; ++i)
-    r.flow[i] = static_cast<int16_t>(std::lround(600.0 * std::sin(2.0 * M_PI * i / (vode::FlowRate * 4.0))));
+  vode::SynthOptions options;
+  options.channels = 8;
+  options.seconds = 180.0;
+  vode::makeSyntheticRecording(*doc, options);
   doc->prepareOpenedRecording();
   doc->spectra = std::make_unique<vode::SegmentSpectra>();
-  doc->spectra->create(r.segmentCount, r.channelCount);
+  doc->spectra->create(doc->recording->segmentCount, doc->recording->channelCount);
   return doc;
 }
 
@@ -82,5 +80,27 @@ void BM_DoAnalyzeClick(benchmark::State& state) {
   for (auto _ : state) vode::DoAnalyzeClick(*doc, palette, progress, prompter);
 }
 BENCHMARK(BM_DoAnalyzeClick)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// What vode-cli analyze does with a file: read, offsets, volume, analysis.
+void BM_OpenAndAnalyze(benchmark::State& state) {
+  const std::string path = "/tmp/vode-bench-" + std::to_string(::getpid()) + ".mer";
+  {
+    auto doc = fullDocument();
+    vode::SilentPrompter prompter;
+    vode::NullProgress progress;
+    vode::saveRecordingFile(*doc, path, 0, doc->recording->segmentCount - 1, prompter, progress);
+  }
+  vode::NullProgress progress;
+  vode::SilentPrompter prompter;
+  const vode::Palette palette = vode::Palette::grey();
+  for (auto _ : state) {
+    vode::Document doc;
+    if (vode::loadBlockFile(doc, path, prompter, progress) != 0) state.SkipWithError("cannot read");
+    doc.prepareOpenedRecording();
+    vode::DoAnalyzeClick(doc, palette, progress, prompter);
+  }
+  std::remove(path.c_str());
+}
+BENCHMARK(BM_OpenAndAnalyze)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

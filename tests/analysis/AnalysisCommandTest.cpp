@@ -141,3 +141,34 @@ TEST(CopyPowerToFlow, WritesBurstsOfBandPowerAsAlternatingBreaths) {
 
 }  // namespace
 }  // namespace vode
+
+namespace vode {
+namespace {
+
+TEST(DoAnalyzeClick, SurvivesTinyRecordingsAndStoredTablesOfAnotherShape) {
+  NullProgress progress;
+  test::ScriptedPrompter prompter;
+  for (int segments : {0, 1, 2}) {
+    auto doc = openedDocument(segments, 1);
+    DoAnalyzeClick(*doc, Palette::grey(), progress, prompter);
+    ASSERT_TRUE(doc->tagTable);
+    if (segments == 0) {
+      EXPECT_TRUE(doc->tagTable->empty());
+      EXPECT_FALSE(doc->spectra->hasPower());
+      continue;
+    }
+    EXPECT_EQ(doc->tagTable->flags(0, 0), Rejected);
+    EXPECT_EQ(doc->tagTable->flags(0, segments - 1), Rejected);
+  }
+  // A stored table shorter and narrower than the recording.
+  auto doc = openedDocument(20, 3);
+  doc->tagTable = std::make_unique<TagTable>();
+  doc->tagTable->create(1, 10);
+  DoAnalyzeClick(*doc, Palette::grey(), progress, prompter);
+  EXPECT_EQ(doc->averages->inspCountOf(2), 0);
+  EXPECT_EQ(doc->tagTable->flags(0, 0), Rejected);
+  EXPECT_TRUE(prompter.messages.empty());
+}
+
+}  // namespace
+}  // namespace vode

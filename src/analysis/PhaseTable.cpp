@@ -16,11 +16,12 @@ int PhaseTable::SetThresholds(float inspLowL, float inspHighL, float expLowL, fl
   inspHigh = inspHighL;
   expLow = expLowL;
   expHigh = expHighL;
-  // Preferences hold mL/s (per kg, or absolute); the thresholds are L/s.
+  // Preferences hold mL/s (per kg, or absolute); the thresholds are L/s,
+  // rounded once to single precision.
   if (prefs.backgroundFlowMode == 0)
-    backgroundFlow = subject.weight * prefs.backgroundFlowPerKg / 1000.0f;
+    backgroundFlow = static_cast<float>(static_cast<double>(subject.weight) * prefs.backgroundFlowPerKg / 1000.0);
   else
-    backgroundFlow = prefs.backgroundFlowAbsolute / 1000.0f;
+    backgroundFlow = static_cast<float>(prefs.backgroundFlowAbsolute / 1000.0);
   minPhaseSum = 10.0f * backgroundFlow;
   return 0;
 }

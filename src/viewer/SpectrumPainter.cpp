@@ -18,15 +18,6 @@ int levelY(int height, float k, float dB, int bottom) {
   return (height - 1) - roundEven(offset);
 }
 
-// The phase entry that holds segment s (the first whose range contains it),
-// or -1.
-int findPhaseEntry(const PhaseTable& phases, int32_t s) {
-  const int last = std::min(phases.lastPhase, MaxPhases - 1);
-  for (int k = 0; k <= last; ++k)
-    if (phases.entries[k].firstSegment <= s && s <= phases.entries[k].lastSegment) return k;
-  return -1;
-}
-
 void remember(std::vector<float>& target, const float* values, int count) {
   target.assign(values, values + count);
 }
@@ -46,7 +37,7 @@ const float* chosenSpectrum(const PaintContext& ctx, int& count) {
   if (!doc.phaseTable) return nullptr;
   const PhaseTable& phases = *doc.phaseTable;
   if (ctx.state.PsdChoice == PsdBreath) {
-    const int k = findPhaseEntry(phases, s);
+    const int k = phases.FindPhase(s);
     if (k < 0 || k >= MaxPhases) return nullptr;
     const PhaseEntry& entry = phases.entries[k];
     const int bins = phases.spectraBins;

@@ -20,14 +20,6 @@ namespace vode {
 
 namespace {
 
-// The window's colour table for painting palette-indexed images.
-WindowPalette toWindowPalette(const Palette& palette) {
-  WindowPalette table;
-  table.reserve(Palette::Size);
-  for (const PaletteEntry& e : palette.entries) table.push_back(qRgb(e.red, e.green, e.blue));
-  return table;
-}
-
 // Worker-side progress: every call is carried out on the window's thread.
 class ThreadProgress : public ProgressSink {
  public:
@@ -133,7 +125,7 @@ void TMainForm::buildPalettes() {
   std::string palFile = doc_.state.programDir + "pal.dat";
   if (!fileExists(palFile) && !options_.executableDir.empty()) palFile = options_.executableDir + "pal.dat";
   colourPalette_ = fileExists(palFile) ? Palette::load(palFile) : greyPalette_;
-  windowPalette_ = toWindowPalette(colourPalette_);
+  windowPalette_ = makeWindowPalette(colourPalette_);
 }
 
 ProgressSink& TMainForm::progress() { return *progress_; }

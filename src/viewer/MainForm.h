@@ -106,6 +106,9 @@ class TMainForm : public QMainWindow {
   void DoAnalyzeClick(bool fromMenu);
   // Where playback starts after an open; nothing until playback exists.
   std::function<void()> playAfterOpen;
+  // Rebuilds the wheeze images for a new frequency range, when they exist;
+  // set by the wheeze work.
+  std::function<void()> wheezeImagesHook;
 
   // --- Hair-line cursor ----------------------------------------------------------
   void TrackCursorLine(PaneWidget* pane, int x);
@@ -181,6 +184,8 @@ class TMainForm : public QMainWindow {
   void freezePanes();
   void thawPanes();
   void paneMouseMove(PaneWidget* pane, QPoint pos);
+  void applyPaintOutcome(const PaintOutcome& outcome);
+  void showPlainMessageLater(const QString& text);
 
   GuiPrompter& prompter_;
   WindowOptions options_;
@@ -200,7 +205,7 @@ class TMainForm : public QMainWindow {
   bool hintsShown_ = true;
   QStringList savedStatus_;  // one per open progress display
   int sonoShapeLeft_ = 0;
-  int psdChoiceShown_ = PsdSingle;
+  bool plainMessagePending_ = false;
 
   // Controls, named as the window's designer named them.
   QWidget* client_ = nullptr;

@@ -1,22 +1,17 @@
 // The window's side of the analysis command: the core computation runs on a
 // worker thread, then the window shows the results.
+#include "analysis/AnalysisCommand.h"
+#include "analysis/Spectra.h"
 #include "viewer/MainForm.h"
 #include "viewer/PaneWidget.h"
-
-#if __has_include("analysis/AnalysisCommand.h")
-#include "analysis/AnalysisCommand.h"
-#define VODE_HAVE_ANALYSIS 1
-#endif
 
 namespace vode {
 
 void TMainForm::DoAnalyzeClick(bool fromMenu) {
   if (!doc_.hasRecording()) return;
-#ifdef VODE_HAVE_ANALYSIS
   runInBackground([this](ProgressSink& progress, Prompter& prompter) {
     vode::DoAnalyzeClick(doc_, colourPalette_, progress, prompter);
   });
-#endif
   afterAnalysis(fromMenu);
 }
 
@@ -30,7 +25,11 @@ void TMainForm::afterAnalysis(bool fromMenu) {
 }
 
 void TMainForm::rebuildImages() {
-  if (!doc_.spectra) return;
+  // The sonogram images hold levels for one frequency range; a new range
+  // needs new images (the spectra stay).
+  if (!doc_.spectra || !doc_.spectra->hasPower()) return;
+  runInBackground([this](ProgressSink& progress, Prompter&) { CalculateImage(doc_, colourPalette_, progress); });
+  if (wheezeImagesHook) wheezeImagesHook();
 }
 
 }  // namespace vode

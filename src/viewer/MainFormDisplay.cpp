@@ -165,6 +165,7 @@ void TMainForm::adjustChannelChoice() {
   const ChannelSetup& setup = doc_.channelSetup;
   if (channels <= 2) {
     ChannelComboBox->hide();
+    for (QRadioButton* item : ChannelRadio) item->show();
     ChannelRadioGroup->setEnabled(recording != nullptr);
     ChannelRadio[0]->setText(("&1: " + recordText(setup.channelNames[0].str())).left(ChannelItemLength));
     const std::string second = setup.channelNames[1].str();
@@ -173,6 +174,8 @@ void TMainForm::adjustChannelChoice() {
     ChannelRadio[std::clamp<int>(state_.CurrentChannel, 0, 1)]->setChecked(true);
   } else {
     ChannelRadioGroup->setEnabled(false);
+    // The list lies over the two items, which would show around its edges.
+    for (QRadioButton* item : ChannelRadio) item->hide();
     const QSignalBlocker quiet(ChannelComboBox);
     ChannelComboBox->clear();
     for (int c = 0; c < channels && c < MaxChannelNames; ++c) {

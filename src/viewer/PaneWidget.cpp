@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "viewer/PaneGeometry.h"
+
 namespace vode {
 
 PaneWidget::PaneWidget(const QString& name, QColor background, QWidget* parent)
@@ -70,15 +72,15 @@ void PaneWidget::showCursorLine(int x) {
 void PaneWidget::eraseCursorLine() { showCursorLine(-1); }
 
 void PaneWidget::mousePressEvent(QMouseEvent* event) {
-  emit pressed(event->position().toPoint(), event->button(), event->buttons(), event->modifiers());
+  emit pressed(PaneGeometry::pixelAt(event->position()), event->button(), event->buttons(), event->modifiers());
 }
 
 void PaneWidget::mouseMoveEvent(QMouseEvent* event) {
-  emit moved(event->position().toPoint(), event->buttons(), event->modifiers());
+  emit moved(PaneGeometry::pixelAt(event->position()), event->buttons(), event->modifiers());
 }
 
 void PaneWidget::mouseReleaseEvent(QMouseEvent* event) {
-  emit released(event->position().toPoint(), event->button(), event->modifiers());
+  emit released(PaneGeometry::pixelAt(event->position()), event->button(), event->modifiers());
 }
 
 void PaneWidget::leaveEvent(QEvent* event) {

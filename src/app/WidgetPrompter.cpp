@@ -11,10 +11,15 @@ namespace vode {
 
 namespace {
 
+// Extensions are compared without regard to case ("REC.MER" is a recording),
+// while the dialog's patterns match case-sensitively on this platform.
 QStringList filterList(const std::vector<FileType>& types) {
   QStringList filters;
-  for (const FileType& t : types)
-    filters << QString("%1 (%2)").arg(QString::fromStdString(t.description), QString::fromStdString(t.pattern));
+  for (const FileType& t : types) {
+    const QString pattern = QString::fromStdString(t.pattern);
+    const QString patterns = pattern.toUpper() == pattern ? pattern : pattern + " " + pattern.toUpper();
+    filters << QString("%1 (%2)").arg(QString::fromStdString(t.description), patterns);
+  }
   return filters;
 }
 

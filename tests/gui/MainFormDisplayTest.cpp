@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QMouseEvent>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QThread>
@@ -334,4 +335,46 @@ TEST(Progress, WorkerFailureIsReportedNotThrown) {
   EXPECT_TRUE(f.prompter.saw("Not enough memory"));
   EXPECT_TRUE(f.form().isEnabled());
   EXPECT_FALSE(f.form().control("StatusGauge")->isVisibleTo(&f.form()));
+}
+
+namespace {
+
+void sendMouse(QWidget* pane, QEvent::Type type, QPoint pos, Qt::MouseButton button = Qt::NoButton) {
+  const Qt::MouseButtons buttons = type == QEvent::MouseButtonPress ? Qt::MouseButtons(button) : Qt::NoButton;
+  QMouseEvent event(type, QPointF(pos), pane->mapToGlobal(QPointF(pos)), button, buttons, Qt::NoModifier);
+  QCoreApplication::sendEvent(pane, &event);
+}
+
+}  // namespace
+
+TEST(PaneMouse, MovesShowReadoutsAndTheLine) {
+  WindowFixture f;
+  TMainForm& form = f.form();
+  f.load(makeRecording(60, 1));
+  auto* flow = form.findChild<PaneWidget*>("FlowBox");
+  sendMouse(flow, QEvent::MouseMove, QPoint(12, 20));
+  EXPECT_EQ(flow->cursorLine(), 12);
+  // Segment 1, breath sample 16: 0.15 s.
+  EXPECT_TRUE(form.cursorStatus().startsWith("0.15 s, ")) << form.cursorStatus().toStdString();
+  QEvent leave(QEvent::Leave);
+  QCoreApplication::sendEvent(flow, &leave);
+  EXPECT_EQ(flow->cursorLine(), -1);
+}
+
+TEST(PaneMouse, PressesSelectAndClicksSwitchViews) {
+  WindowFixture f;
+  TMainForm& form = f.form();
+  f.load(makeRecording(60, 1));
+  sendMouse(form.control("FlowBox"), QEvent::MouseButtonPress, QPoint(8 * 7 + 3, 10), Qt::LeftButton);
+  EXPECT_EQ(f.state().CurrentSegment, 7);
+  sendMouse(form.control("TagBox"), QEvent::MouseButtonPress, QPoint(8 * 9, 5), Qt::LeftButton);
+  EXPECT_EQ(f.state().CurrentSegment, 9);
+
+  QWidget* time = form.control("TimeBox");
+  sendMouse(time, QEvent::MouseButtonPress, QPoint(60, 60), Qt::LeftButton);
+  sendMouse(time, QEvent::MouseButtonRelease, QPoint(60, 60), Qt::LeftButton);
+  EXPECT_EQ(f.state().ViewMode, WaveformView);
+  // The large pane selects nothing outside Sonogram view.
+  sendMouse(form.control("SonoBox"), QEvent::MouseButtonPress, QPoint(8 * 20, 5), Qt::LeftButton);
+  EXPECT_EQ(f.state().CurrentSegment, 9);
 }

@@ -51,6 +51,8 @@ void TMainForm::set_current_segment(int32_t n) {
     CursorStatus->setText("N/A");
     LeftTimeLabel->setText("0.0s");
     RightTimeLabel->setText(fixed(state_.SonoSeconds, 1) + "s");
+    // UpdateScreen's -1 must not stay behind for the painters.
+    state_.CurrentSegment = std::max(state_.CurrentSegment, 0);
     return;
   }
   n = std::clamp(n, 0, recording->segmentCount - 1);

@@ -10,6 +10,7 @@
 #include "model/DateText.h"
 #include "model/Document.h"
 #include "model/Numeric.h"
+#include "model/SyntheticEvents.h"
 
 namespace vode {
 
@@ -261,7 +262,7 @@ void makeSubject(Document& doc, SynthRandom& random, const SynthOptions& options
 
 // ---- The recording ---------------------------------------------------------------
 
-void makeSyntheticRecording(Document& doc, const SynthOptions& options) {
+void makeSyntheticRecording(Document& doc, const SynthOptions& options, std::vector<SynthEvent>* events) {
   doc.reset();
   SynthRandom random(options.seed);
   const int channels = std::clamp(options.channels, 0, MaxChannels);
@@ -300,6 +301,21 @@ void makeSyntheticRecording(Document& doc, const SynthOptions& options) {
     const Voice voice = voiceFor(c, random);
     breathSound(rec->sound[c], cleanFlow, target, voice, random);
   }
+
+  std::vector<SynthEvent> added;
+  if (options.wheezes) {
+    SynthRandom wheezeRandom(options.seed ^ 0x57484545ull);
+    const std::vector<SynthEvent> wheezes = addWheezes(*rec, plan, wheezeRandom);
+    added.insert(added.end(), wheezes.begin(), wheezes.end());
+  }
+  if (options.crackles) {
+    SynthRandom crackleRandom(options.seed ^ 0x43524B4Cull);
+    const std::vector<SynthEvent> crackles = addCrackles(*rec, plan, crackleRandom);
+    added.insert(added.end(), crackles.begin(), crackles.end());
+  }
+  std::stable_sort(added.begin(), added.end(),
+                   [](const SynthEvent& a, const SynthEvent& b) { return a.start < b.start; });
+  if (events) *events = std::move(added);
 
   doc.recording = std::move(rec);
   doc.computeVolume();

@@ -58,11 +58,22 @@ std::optional<SynthEvent> placeWheeze(const SynthBreath& b, bool inspiration, do
   return e;
 }
 
+// The rms of channel c over [start, end] seconds, in counts.
+double localRms(const Recording& rec, int c, double start, double end) {
+  const std::vector<int16_t>& samples = rec.sound[c];
+  double energy = 0.0;
+  int64_t n = 0;
+  for (int64_t i = firstSampleAt(start); i < static_cast<int64_t>(samples.size()) && i <= end * SoundRate; ++i, ++n)
+    energy += static_cast<double>(samples[i]) * samples[i];
+  return n > 0 ? std::sqrt(energy / static_cast<double>(n)) : 0.0;
+}
+
 void synthesiseWheeze(Recording& rec, const SynthEvent& e, SynthRandom& random) {
-  const double amplitude = random.uniform(150.0, 500.0);  // counts, well above the breath sound's band level
   const double duration = e.end - e.start;
   for (int c = 0; c < rec.channelCount; ++c) {
-    const double gain = random.uniform(0.5, 1.0);
+    // As loud as the breath sound under it, give or take: a tone that
+    // stands well out of the spectrum at every site.
+    const double amplitude = std::max(localRms(rec, c, e.start, e.end), 100.0) * random.uniform(1.2, 2.0);
     double phase = random.uniform(0.0, 2.0 * Pi);
     for (int64_t i = firstSampleAt(e.start);; ++i) {
       const double t = static_cast<double>(i) / SoundRate - e.start;
@@ -71,7 +82,7 @@ void synthesiseWheeze(Recording& rec, const SynthEvent& e, SynthRandom& random) 
       phase += 2.0 * Pi * hz / SoundRate;
       // A musical tone: the fundamental and a weaker second harmonic.
       const double tone = std::sin(phase) + 0.25 * std::sin(2.0 * phase);
-      addSample(rec, c, i, amplitude * gain * envelope(t, duration, 0.04) * tone);
+      addSample(rec, c, i, amplitude * envelope(t, duration, 0.04) * tone);
     }
   }
 }

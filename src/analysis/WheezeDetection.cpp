@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "analysis/ChannelWorkers.h"
 #include "analysis/WheezeImage.h"
 #include "analysis/WheezeMap.h"
 #include "analysis/WheezeScoring.h"
@@ -46,7 +47,7 @@ using ChannelJob = std::function<void(int c, const ProgressTick& tick)>;
 // Runs job for every channel. With one thread the work runs here and reports
 // as it goes; otherwise workers take channels in turn and only count, while
 // this thread reports the count, so the sink never sees another thread.
-void forEachChannel(int channels, int threads, const ChannelJob& job, Gauge& gauge) {
+void scoreChannels(int channels, int threads, const ChannelJob& job, Gauge& gauge) {
   if (threads <= 1) {
     int64_t count = 0;
     const ProgressTick tick = [&](int steps) {
@@ -93,7 +94,7 @@ void forEachChannel(int channels, int threads, const ChannelJob& job, Gauge& gau
 }
 
 int threadCount(int requested, int channels) {
-  int n = requested > 0 ? requested : static_cast<int>(std::thread::hardware_concurrency());
+  const int n = requested > 0 ? requested : analysisThreads();
   return std::clamp(n, 1, std::max(1, channels));
 }
 
@@ -125,7 +126,7 @@ int DetectWheezes(Document& doc, ProgressSink& progress, Prompter& prompter, int
   Gauge gauge(progress, steps);
   std::vector<ScoringFailure> failures(map->channelCount);
   WheezeMap& m = *map;
-  forEachChannel(
+  scoreChannels(
       m.channelCount, threadCount(threads, m.channelCount),
       [&](int c, const ProgressTick& tick) {
         failures[c] = ScoreChannel(spectra, m, c, tick);

@@ -30,7 +30,7 @@ void markPoint(IndexedImage& picture, int s, int r) {
 
 }  // namespace
 
-int binsPerRow(int maxFrequency) {
+int binsPerImageRow(int maxFrequency) {
   if (maxFrequency >= 4800) return 4;
   if (maxFrequency >= 2400) return 2;
   return 1;
@@ -39,7 +39,7 @@ int binsPerRow(int maxFrequency) {
 int CalculateWheezeImage(Document& doc, int maxFrequency, ProgressSink& progress) {
   if (!doc.wheezeMap || doc.wheezeMap->scoreData.empty()) return 3;
   WheezeMap& map = *doc.wheezeMap;
-  const int a = binsPerRow(maxFrequency);
+  const int a = binsPerImageRow(maxFrequency);
   const bool pairs = a == 2;  // the 2400 Hz rows hold two bins: their scores add
   progress.begin("Calculating Wheeze Image", map.channelCount * map.segmentCount);
   int done = 0;
@@ -64,10 +64,14 @@ int CalculateWheezeImage(Document& doc, int maxFrequency, ProgressSink& progress
   return 0;
 }
 
-int CalculateWheezeImage(Document& doc, ProgressSink& progress) {
+int sonogramFrequency(const PreferencesRecord& preferences) {
   static const int ranges[3] = {1200, 2400, 4800};
-  const int index = doc.preferences.frequency;
-  return CalculateWheezeImage(doc, ranges[index >= 0 && index < 3 ? index : 0], progress);
+  const int index = preferences.frequency;
+  return ranges[index >= 0 && index < 3 ? index : 0];
+}
+
+int CalculateWheezeImage(Document& doc, ProgressSink& progress) {
+  return CalculateWheezeImage(doc, sonogramFrequency(doc.preferences), progress);
 }
 
 }  // namespace vode

@@ -6,6 +6,7 @@ namespace vode {
 
 class Document;
 class ProgressSink;
+struct PreferencesRecord;
 
 // Rebuilds every channel's wheeze image from the stored scores for the
 // sonogram frequency range maxFrequency (1200, 2400 or 4800 Hz) and adds the
@@ -17,6 +18,9 @@ int CalculateWheezeImage(Document& doc, int maxFrequency, ProgressSink& progress
 int CalculateWheezeImage(Document& doc, ProgressSink& progress);
 
 // Bins per image row for a sonogram frequency range: 1, 2 or 4.
-int binsPerRow(int maxFrequency);
+int binsPerImageRow(int maxFrequency);
+
+// The sonogram frequency range of the preferences: 1200, 2400 or 4800 Hz.
+int sonogramFrequency(const PreferencesRecord& preferences);
 
 }  // namespace vode

@@ -102,6 +102,14 @@ TEST(WheezeCommand, SilenceCompletesWithoutMarks) {
   for (float v : doc.wheezeMap->scoreData) ASSERT_EQ(v, 0.0f);
   for (int c = 0; c < 2; ++c)
     for (int s = 0; s < 12; ++s) EXPECT_EQ(doc.tagTable->flags(c, s), 0);
+
+  // Recordings too short for the linking (which needs a row on each side).
+  for (int segments : {1, 2}) {
+    Document tiny;
+    test::fillSpectraDocument(tiny, 1, segments, [](int, int, int b) { return test::floorWithTone(b, 80, 3e4f); });
+    ASSERT_EQ(DetectWheezes(tiny, progress, prompter, 1), 0) << segments;
+    for (int s = 0; s < segments; ++s) EXPECT_TRUE(hasWheeze(tiny, 0, s)) << segments;
+  }
 }
 
 TEST(WheezeCommand, ToneOverFiveSegmentsFlagsThoseSegmentsOnEveryChannel) {

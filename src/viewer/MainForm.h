@@ -106,9 +106,6 @@ class TMainForm : public QMainWindow {
   void DoAnalyzeClick(bool fromMenu);
   // Where playback starts after an open; nothing until playback exists.
   std::function<void()> playAfterOpen;
-  // Rebuilds the wheeze images for a new frequency range, when they exist;
-  // set by the wheeze work.
-  std::function<void()> wheezeImagesHook;
 
   // --- Hair-line cursor ----------------------------------------------------------
   void TrackCursorLine(PaneWidget* pane, int x);

@@ -2,6 +2,7 @@
 // worker thread, then the window shows the results.
 #include "analysis/AnalysisCommand.h"
 #include "analysis/Spectra.h"
+#include "analysis/WheezeImage.h"
 #include "viewer/MainForm.h"
 #include "viewer/PaneWidget.h"
 
@@ -28,8 +29,11 @@ void TMainForm::rebuildImages() {
   // The sonogram images hold levels for one frequency range; a new range
   // needs new images (the spectra stay).
   if (!doc_.spectra || !doc_.spectra->hasPower()) return;
-  runInBackground([this](ProgressSink& progress, Prompter&) { CalculateImage(doc_, colourPalette_, progress); });
-  if (wheezeImagesHook) wheezeImagesHook();
+  runInBackground([this](ProgressSink& progress, Prompter&) {
+    CalculateImage(doc_, colourPalette_, progress);
+    // The wheeze images are the sonogram with marks: they follow the range.
+    if (doc_.wheezeMap && doc_.wheezeMap->hasScores(0)) CalculateWheezeImage(doc_, progress);
+  });
 }
 
 }  // namespace vode

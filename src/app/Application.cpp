@@ -1,0 +1,95 @@
+#include "app/Application.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QTemporaryDir>
+
+#include "app/AutoPrompter.h"
+#include "app/DocumentCommands.h"
+#include "app/WidgetPrompter.h"
+#include "dialogs/InfoBox.h"
+#include "dialogs/ProgramPicture.h"
+#include "formats/SettingsFiles.h"
+
+namespace vode {
+
+namespace {
+
+std::string withSlash(const QString& dir) {
+  QString path = QDir::cleanPath(dir);
+  if (!path.endsWith('/')) path += '/';
+  return path.toStdString();
+}
+
+}  // namespace
+
+WindowOptions defaultWindowOptions(const QString& tempDir) {
+  WindowOptions options;
+  options.configDir = defaultConfigFolder();
+  options.executableDir = withSlash(QCoreApplication::applicationDirPath());
+  options.tempDir = withSlash(tempDir);
+  return options;
+}
+
+Application::Application(GuiPrompter& prompter, const WindowOptions& options) {
+  // The main window first; the dialogs that exist follow in their order.
+  form_ = std::make_unique<TMainForm>(prompter, options);
+  commands_ = new DocumentCommands(*form_);
+  about_ = std::make_unique<InfoBox>(InfoBox::Kind::About, form_.get());
+}
+
+Application::~Application() {
+  about_.reset();
+  form_.reset();
+}
+
+int runProgram(const LaunchOptions& options) {
+  QApplication::setWindowIcon(programPicture(64));
+  QTemporaryDir temp(QDir::tempPath() + "/rezu-vode-XXXXXX");
+  WidgetPrompter prompter;
+  Application application(prompter, defaultWindowOptions(temp.path()));
+  prompter.setWindow(&application.form());
+  prompter.setAboutBox(&application.aboutBox());
+  application.form().show();
+  application.commands().firstShown(options.files);
+  return QApplication::exec();
+}
+
+int takeScreenshot(const LaunchOptions& options, const WindowOptions& windowOptions, std::ostream& err) {
+  AutoPrompter prompter(err);
+  Application application(prompter, windowOptions);
+  TMainForm& form = application.form();
+  form.show();
+  application.commands().firstShown(options.files);
+  Document& doc = form.document();
+  const bool opened = doc.hasRecording();
+
+  form.ChooseChannel(options.channel - 1);
+  if (!options.flowDisplay.isEmpty()) {
+    int16_t display = options.flowDisplay == "volume" ? 1 : options.flowDisplay == "power" ? 2 : 0;
+    if (display == 2 && !doc.averages) {
+      err << "Power display needs the averages of an analysis; showing flow\n";
+      display = 0;
+    }
+    doc.preferences.flowDisplay = display;
+    form.adjust_to_prefs();
+  }
+  if (options.segment >= 0) form.set_current_segment(options.segment);
+  if (options.view == "waveform") {
+    form.TimeBoxClick();
+  } else if (options.view == "spectrum") {
+    if (!doc.spectra) err << "Spectrum view needs an analysis; showing the sonogram\n";
+    form.FreqBoxClick();
+  }
+  QCoreApplication::processEvents();
+
+  const QPixmap picture = form.grab();
+  if (!picture.save(options.screenshotPath, "PNG")) {
+    err << "Unable to write " << options.screenshotPath.toStdString() << "\n";
+    return 1;
+  }
+  return opened ? 0 : 1;
+}
+
+}  // namespace vode

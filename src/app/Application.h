@@ -1,0 +1,44 @@
+// The program's windows in their order of creation, the interactive run and
+// the unattended screenshot run.
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <ostream>
+
+#include "app/LaunchOptions.h"
+#include "viewer/MainForm.h"
+
+namespace vode {
+
+class DocumentCommands;
+class GuiPrompter;
+class InfoBox;
+
+// The configuration folder, the program's folder and a temporary folder.
+WindowOptions defaultWindowOptions(const QString& tempDir);
+
+class Application {
+ public:
+  Application(GuiPrompter& prompter, const WindowOptions& options);
+  ~Application();
+
+  TMainForm& form() { return *form_; }
+  DocumentCommands& commands() { return *commands_; }
+  InfoBox& aboutBox() { return *about_; }
+
+ private:
+  std::unique_ptr<TMainForm> form_;
+  DocumentCommands* commands_ = nullptr;  // owned by the form
+  std::unique_ptr<InfoBox> about_;
+};
+
+// The window on screen until it closes; the exit code.
+int runProgram(const LaunchOptions& options);
+
+// Opens and analyses the file, sets the display as asked, renders the window
+// off-screen into a PNG. Box texts go to err. The exit code: 0, 1 when the file
+// could not be opened or the picture not written.
+int takeScreenshot(const LaunchOptions& options, const WindowOptions& windowOptions, std::ostream& err);
+
+}  // namespace vode

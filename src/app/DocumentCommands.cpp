@@ -1,0 +1,284 @@
+#include "app/DocumentCommands.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+#include <cctype>
+
+#include "formats/BlockFile.h"
+#include "formats/OpenFile.h"
+#include "formats/SettingsFiles.h"
+#include "model/Document.h"
+#include "viewer/MainForm.h"
+
+namespace vode {
+
+namespace {
+
+const char* const Untitled = "Untitled";
+
+std::string fileNamePart(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool fileExists(const std::string& path) { return QFileInfo::exists(QString::fromStdString(path)); }
+
+}  // namespace
+
+std::string proposedSaveName(const std::string& path) {
+  const std::string name = fileNamePart(path);
+  return name.substr(0, name.find('.'));
+}
+
+std::string replaceExtension(const std::string& path, const std::string& extension) {
+  const size_t slash = path.find_last_of('/');
+  const size_t dot = path.find_last_of('.');
+  const bool hasDot = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+  return (hasDot ? path.substr(0, dot) : path) + extension;
+}
+
+bool hasExtension(const std::string& path, const std::string& ext) {
+  const std::string name = fileNamePart(path);
+  const size_t dot = name.find_last_of('.');
+  if (dot == std::string::npos) return false;
+  std::string found = name.substr(dot);
+  if (found.size() != ext.size()) return false;
+  return std::equal(found.begin(), found.end(), ext.begin(),
+                    [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) ==
+                                                std::toupper(static_cast<unsigned char>(b)); });
+}
+
+const std::vector<FileType>& DocumentCommands::openTypes() {
+  static const std::vector<FileType> types = {{"M.E.R.O. Recording", "*.mer"},
+                                              {"M.E.R.O. Binary File Format", "*.bin"},
+                                              {"WAV File (10240 Hz)", "*.wav"},
+                                              {"DOS M.E.R.O. File", "*.dat"}};
+  return types;
+}
+
+const std::vector<FileType>& DocumentCommands::saveTypes() {
+  static const std::vector<FileType> types(openTypes().begin(), openTypes().begin() + 3);
+  return types;
+}
+
+DocumentCommands::DocumentCommands(TMainForm& form) : QObject(&form), form_(form) {
+  // No command starts while a worker owns the document.
+  auto on = [&](const char* name, auto&& slot) {
+    connect(form_.action(name), &QAction::triggered, this, [this, slot] {
+      if (!form_.busy()) slot();
+    });
+  };
+  on("Open1", [this] { OpenClick(); });
+  on("Save1", [this] { SaveClick(); });
+  on("SaveAs1", [this] { SaveAsClick(); });
+  on("Close1", [this] { CloseClick(); });
+  on("Exit1", [this] { form_.close(); });
+  on("DeleteChannel1", [this] { DeleteChannelClick(); });
+  on("NormalizeChannels1", [this] { NormalizeChannelsClick(); });
+  on("Help1", [this] { HelpClick(); });
+  on("About1", [this] { AboutClick(); });
+  for (int i = 1; i <= RecentFiles::DefaultSlots; ++i)
+    if (QAction* slot = form_.action(QString("Recent%1").arg(i)))
+      connect(slot, &QAction::triggered, this, [this, i] {
+        if (!form_.busy()) RecentClick(i);
+      });
+  form_.closeQuery = [this] { return closeQuery(); };
+  form_.onClose = [this] { formClose(); };
+}
+
+Document& DocumentCommands::doc() { return form_.document(); }
+GuiPrompter& DocumentCommands::prompter() { return form_.prompter(); }
+const std::string& DocumentCommands::folder() { return form_.programDir(); }
+
+void DocumentCommands::refreshAll() {
+  form_.adjust_to_prefs();
+  form_.UpdateMenus();
+  form_.UpdateScreen();
+}
+
+void DocumentCommands::firstShown(const QStringList& arguments) {
+  form_.hideDeveloperEntries();
+
+  doc().reset();
+  form_.resetViewer();
+  recent_ = RecentFiles(form_.recentSlotCount());
+  recent_.load(folder());
+  form_.showRecentFiles(recent_.entries());
+  if (!recent_.empty()) QDir::setCurrent(QString::fromStdString(parentDirectory(recent_.entries().front())));
+  loadDefaultSettings(doc(), folder(), prompter(), form_.progress());
+  form_.adjust_to_prefs();
+  form_.UpdateMenus();
+  form_.set_current_segment(0);
+
+  form_.setStartHints();
+
+  if (arguments.size() == 1) openPath(arguments.front().toStdString());
+}
+
+bool DocumentCommands::saveChangesPrompt() {
+  Document& d = doc();
+  if (!d.state.modified) return true;
+  const std::string name = d.state.currentFileName.empty() ? Untitled : d.state.currentFileName;
+  const Answer answer = prompter().ask("Save changes to " + name + "?", Buttons::YesNoCancel, Answer::Yes);
+  if (answer == Answer::Cancel) return false;
+  if (answer == Answer::Yes) {
+    // Only a recording file takes the whole document back; anything else
+    // (a new recording, an imported WAV, BIN or DOS file) goes through Save As
+    // rather than being overwritten in the recording format.
+    const bool saved = hasExtension(d.state.currentFileName, ".mer") ? saveRecordingTo(d.state.currentFileName) == 0
+                                                                     : SaveAsClick();
+    if (!saved) return false;
+  }
+  d.state.modified = false;
+  return true;
+}
+
+void DocumentCommands::OpenClick() {
+  if (!saveChangesPrompt()) return;
+  const std::string path = prompter().chooseOpenFile(openTypes());
+  if (!path.empty()) openPath(path);
+}
+
+void DocumentCommands::RecentClick(int slot) {
+  if (slot < 1 || slot > static_cast<int>(recent_.entries().size())) return;
+  const std::string path = recent_.entries()[slot - 1];
+  // Unsaved changes are asked about first, as Open does.
+  if (!saveChangesPrompt()) return;
+  openPath(path);
+}
+
+void DocumentCommands::addRecent(const std::string& path) {
+  recent_.add(path);
+  form_.showRecentFiles(recent_.entries());
+  const std::string dir = parentDirectory(path);
+  if (!dir.empty()) QDir::setCurrent(QString::fromStdString(dir));
+}
+
+int DocumentCommands::openPath(const std::string& path) {
+  // Reading, the kept preferences, "Unable to open ...", offsets and volume:
+  // the core's open sequence, on a worker thread.
+  int code = 0;
+  form_.runInBackground([&](ProgressSink& progress, Prompter& workerPrompter) {
+    code = vode::openPath(doc(), path, workerPrompter, progress);
+  });
+  // The open reset the document, whatever its outcome.
+  form_.resetViewer();
+  if (code == 0) addRecent(path);
+  refreshAll();
+
+  QCoreApplication::processEvents();
+  if (code == 0) {
+    form_.DoAnalyzeClick(false);
+    if (form_.playAfterOpen) form_.playAfterOpen();
+  }
+  doc().state.modified = false;
+  return code;
+}
+
+int DocumentCommands::saveRecordingTo(const std::string& path) {
+  Document& d = doc();
+  if (!d.recording) return 0;
+  int code = 0;
+  const int last = d.recording->segmentCount - 1;
+  form_.runInBackground([&](ProgressSink& progress, Prompter& workerPrompter) {
+    code = saveRecordingFile(d, path, 0, last, workerPrompter, progress);
+  });
+  form_.UpdateMenus();
+  return code;
+}
+
+void DocumentCommands::SaveClick() {
+  if (!doc().hasRecording()) return;
+  if (doc().state.currentFileName != Untitled) {
+    saveRecordingTo(doc().state.currentFileName);
+  } else {
+    prompter().message(MessageKind::Plain, "Should not get SaveAs from Save");
+    SaveAsClick();
+  }
+}
+
+bool DocumentCommands::SaveAsClick() {
+  Document& d = doc();
+  if (!d.hasRecording()) return false;
+  static const char* const extensions[] = {".mer", ".bin", ".wav"};
+  std::string path = proposedSaveName(d.state.currentFileName);
+  int type = 1;
+  if (!prompter().chooseSaveFile(saveTypes(), path, type) || path.empty()) return false;
+  type = std::clamp(type, 1, 3);
+  path = replaceExtension(path, extensions[type - 1]);
+  if (fileExists(path) && prompter().ask("Overwrite " + path + "?", Buttons::YesNo, Answer::No) != Answer::Yes)
+    return false;
+
+  int code = 0;
+  if (type == 1) {
+    code = saveRecordingTo(path);
+    if (code == 0) {
+      d.state.currentFileName = path;
+      form_.setWindowTitle("R.E.Z.U. Vode " + QString::fromStdString(path));
+    }
+  } else {
+    form_.runInBackground([&](ProgressSink& progress, Prompter& workerPrompter) {
+      code = saveByExtension(d, path, workerPrompter, progress);
+    });
+  }
+  form_.UpdateMenus();
+  return code == 0;
+}
+
+void DocumentCommands::CloseClick() {
+  if (!saveChangesPrompt()) return;
+  doc().state.ioError = 0;
+  loadDefaultSettings(doc(), folder(), prompter(), form_.progress());
+  form_.resetViewer();
+  refreshAll();
+}
+
+void DocumentCommands::DeleteChannelClick() {
+  Document& d = doc();
+  if (!d.recording || d.recording->channelCount != 2) return;
+  if (d.spectra) {
+    prompter().message(MessageKind::Information,
+                       "Channel cannot be deleted.\rTry reloading the file and delete the\r"
+                       "channel prior to running an analysis");
+    return;
+  }
+  form_.labelTwoChannels();
+  const int channel = std::clamp<int>(form_.display().CurrentChannel, 0, 1);
+  const std::string question = "Are you sure you want to delete channel #" + std::to_string(channel + 1) + ":" +
+                               d.channelSetup.channelNames[channel].str();
+  if (prompter().ask(question, Buttons::YesNo, Answer::No) != Answer::Yes) return;
+  d.recording->deleteChannel(channel, d.channelSetup);
+  d.updatePeakAmplitude();
+  settingsChanged(d, folder(), prompter(), form_.progress());
+  form_.display().CurrentChannel = 0;
+  refreshAll();
+}
+
+void DocumentCommands::NormalizeChannelsClick() {
+  Document& d = doc();
+  if (!d.recording) return;
+  if (prompter().ask("Are you sure you want to normalize the channel(s)?", Buttons::YesNo, Answer::No) != Answer::Yes)
+    return;
+  if (!d.normalizeChannels(prompter())) return;
+  settingsChanged(d, folder(), prompter(), form_.progress());
+  if (d.spectra) form_.DoAnalyzeClick(false);
+  form_.refresh_to_prefs();
+  form_.UpdateMenus();
+}
+
+void DocumentCommands::HelpClick() {
+  const std::string& help = form_.helpFile();
+  if (fileExists(help) && prompter().openWithDesktop(help)) return;
+  prompter().message(MessageKind::Information, "Help is not available: " + help + " could not be opened.");
+}
+
+void DocumentCommands::AboutClick() { prompter().showAboutBox(); }
+
+bool DocumentCommands::closeQuery() { return saveChangesPrompt(); }
+
+void DocumentCommands::formClose() { recent_.save(folder()); }
+
+}  // namespace vode

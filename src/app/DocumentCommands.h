@@ -1,0 +1,84 @@
+// The document lifecycle of the window: what happens when it is first shown,
+// the File menu's commands (Open, the recent entries, Save, Save As, Close,
+// Exit), Delete Channel and Normalize Channels, the close query and the Help
+// entries. The window owns the document; these commands drive it through the
+// core and then bring the window up to date.
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <string>
+#include <vector>
+
+// Qt defines "slots" as a keyword macro; the recent list has a member of
+// that name.
+#pragma push_macro("slots")
+#undef slots
+#include "formats/RecentFiles.h"
+#pragma pop_macro("slots")
+#include "viewer/GuiPrompter.h"
+
+namespace vode {
+
+class Document;
+class TMainForm;
+
+class DocumentCommands : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit DocumentCommands(TMainForm& form);
+
+  // The types of the Open dialog and, without the last, of Save As.
+  static const std::vector<FileType>& openTypes();
+  static const std::vector<FileType>& saveTypes();
+
+  // Main window first shown: menus, recent list, default settings, the
+  // display, and the one command-line argument opened.
+  void firstShown(const QStringList& arguments);
+
+  // Save-changes prompt: true to go on, false when cancelled.
+  bool saveChangesPrompt();
+
+  void OpenClick();
+  void RecentClick(int slot);  // slot from 1
+  // The open sequence for a path; returns the error code (0 on success).
+  int openPath(const std::string& path);
+  void SaveClick();
+  // true when the recording (or an export of it) was written.
+  bool SaveAsClick();
+  void CloseClick();
+  void DeleteChannelClick();
+  void NormalizeChannelsClick();
+  void HelpClick();
+  void AboutClick();
+
+  // The window may close only when the save-changes prompt goes on.
+  bool closeQuery();
+  // On close the recent-file list is written.
+  void formClose();
+
+  const RecentFiles& recentFiles() const { return recent_; }
+
+ private:
+  Document& doc();
+  GuiPrompter& prompter();
+  const std::string& folder();
+  int saveRecordingTo(const std::string& path);
+  void addRecent(const std::string& path);
+  void refreshAll();
+
+  TMainForm& form_;
+  RecentFiles recent_;
+};
+
+// The file-name part of path up to its first ".": the name Save As proposes.
+std::string proposedSaveName(const std::string& path);
+
+// path with the extension of its file-name part replaced (or added).
+std::string replaceExtension(const std::string& path, const std::string& extension);
+
+// true when path's extension is ext, ignoring letter case (ext with the dot).
+bool hasExtension(const std::string& path, const std::string& ext);
+
+}  // namespace vode

@@ -1,0 +1,61 @@
+#include "app/LaunchOptions.h"
+
+namespace vode {
+
+const char* const LaunchUsage =
+    "Usage: vode [FILE]\n"
+    "       vode FILE --screenshot OUT.png [--view sonogram|waveform|spectrum]\n"
+    "            [--channel C] [--segment N] [--flow-display flow|volume|power]\n";
+
+bool parseLaunchOptions(const QStringList& arguments, LaunchOptions& options, QString& error) {
+  options = LaunchOptions{};
+  bool anyScreenshotOption = false;
+  for (int i = 0; i < arguments.size(); ++i) {
+    const QString& arg = arguments[i];
+    if (!arg.startsWith("--") || arg == "--") {
+      options.files << arg;
+      continue;
+    }
+    if (i + 1 >= arguments.size()) {
+      error = arg + " needs a value";
+      return false;
+    }
+    const QString value = arguments[++i];
+    bool ok = true;
+    if (arg == "--screenshot") {
+      options.screenshot = true;
+      options.screenshotPath = value;
+    } else if (arg == "--view") {
+      ok = value == "sonogram" || value == "waveform" || value == "spectrum";
+      options.view = value;
+    } else if (arg == "--channel") {
+      options.channel = value.toInt(&ok);
+      ok = ok && options.channel >= 1 && options.channel <= 8;
+    } else if (arg == "--segment") {
+      options.segment = value.toInt(&ok);
+      ok = ok && options.segment >= 0;
+    } else if (arg == "--flow-display") {
+      ok = value == "flow" || value == "volume" || value == "power";
+      options.flowDisplay = value;
+    } else {
+      error = "unknown option " + arg;
+      return false;
+    }
+    if (!ok) {
+      error = "bad value for " + arg + ": " + value;
+      return false;
+    }
+    if (arg != "--screenshot") anyScreenshotOption = true;
+  }
+  if (anyScreenshotOption && !options.screenshot) {
+    error = "--view, --channel, --segment and --flow-display go with --screenshot";
+    return false;
+  }
+  if (options.screenshot && options.files.size() != 1) {
+    error = "--screenshot needs exactly one FILE";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace vode

@@ -1,0 +1,27 @@
+// The program's command line: one optional file to open, and the unattended
+// screenshot mode used by scripts and checks:
+//   vode FILE --screenshot OUT.png [--view sonogram|waveform|spectrum]
+//        [--channel C] [--segment N] [--flow-display flow|volume|power]
+#pragma once
+
+#include <QStringList>
+#include <string>
+
+namespace vode {
+
+struct LaunchOptions {
+  QStringList files;  // positional arguments
+  bool screenshot = false;
+  QString screenshotPath;
+  QString view = "sonogram";
+  int channel = 1;       // from 1
+  int segment = -1;      // -1: leave the current segment
+  QString flowDisplay;   // empty: as the settings say
+};
+
+// false with a message in error for an unknown option or a bad value.
+bool parseLaunchOptions(const QStringList& arguments, LaunchOptions& options, QString& error);
+
+extern const char* const LaunchUsage;
+
+}  // namespace vode

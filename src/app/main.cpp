@@ -1,0 +1,30 @@
+// vode: the program's window. With --screenshot it renders the window of a
+// file into a PNG and exits, without a display if need be.
+#include <QApplication>
+#include <QTemporaryDir>
+#include <iostream>
+
+#include "app/Application.h"
+#include "app/LaunchOptions.h"
+
+int main(int argc, char** argv) {
+  bool screenshot = false;
+  for (int i = 1; i < argc; ++i) screenshot = screenshot || std::string(argv[i]) == "--screenshot";
+  if (screenshot && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+      qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("rezu-vode");
+
+  vode::LaunchOptions options;
+  QString error;
+  if (!vode::parseLaunchOptions(QApplication::arguments().mid(1), options, error)) {
+    std::cerr << "vode: " << error.toStdString() << "\n" << vode::LaunchUsage;
+    return 2;
+  }
+  if (!options.screenshot) return vode::runProgram(options);
+
+  QTemporaryDir temp(QDir::tempPath() + "/rezu-vode-XXXXXX");
+  return vode::takeScreenshot(options, vode::defaultWindowOptions(temp.path()), std::cerr);
+}

@@ -1,0 +1,275 @@
+// TMainForm: the program's one document window. It owns the document and the
+// display state, lays out every control at its place in a 632 x 444 client
+// area, keeps the display state in step with the controls, shows progress, and
+// runs long core work on a worker thread while the window is disabled.
+#pragma once
+
+#include <QHash>
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "analysis/Palette.h"
+#include "model/Document.h"
+#include "model/Progress.h"
+#include "viewer/DisplayState.h"
+#include "viewer/GuiPrompter.h"
+#include "viewer/Painters.h"
+
+class QAction;
+class QActionGroup;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+
+namespace vode {
+
+class MarkerFrame;
+class PaneWidget;
+
+// Where the window keeps what outlives a document.
+struct WindowOptions {
+  std::string configDir;      // settings, recent list, pal.dat; trailing separator
+  std::string executableDir;  // pal.dat is also looked for here; trailing separator
+  std::string tempDir;        // temporary playback files; trailing separator
+};
+
+constexpr int ClientWidth = 632;
+constexpr int ClientHeight = 444;
+
+class TMainForm : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  TMainForm(GuiPrompter& prompter, const WindowOptions& options, QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  Document& document() { return doc_; }
+  DisplayState& display() { return state_; }
+  GuiPrompter& prompter() { return prompter_; }
+  const WindowOptions& options() const { return options_; }
+  const Palette& colourPalette() const { return colourPalette_; }
+  const std::string& programDir() const { return doc_.state.programDir; }
+  const std::string& tempBaseName() const { return tempBaseName_; }
+  const std::string& helpFile() const { return helpFile_; }
+
+  // --- Display state (selection, paging, labels) -----------------------------
+  void set_current_segment(int32_t n);
+  void UpdateScreen();
+  void adjust_to_prefs();
+  void refresh_to_prefs();
+  void SetFlowShape();
+  void reset_sonogram();
+  void reset_db_labels();
+  // The viewer's part of a document reset.
+  void resetViewer();
+
+  // --- Progress -----------------------------------------------------------------
+  void BeginProgress(const QString& message, int steps);
+  void EndProgress();
+  // The progress display as a core progress sink (user-interface thread only).
+  ProgressSink& progress();
+
+  // Runs core work on a worker thread. Meanwhile the window is disabled, the
+  // panes show their last picture, the gauge moves, and every progress and
+  // prompter call of the worker is carried out on this thread.
+  void runInBackground(const std::function<void(ProgressSink&, Prompter&)>& job);
+  bool busy() const { return busy_; }
+
+  // --- Commands of the controls -------------------------------------------------
+  void TimeBoxClick();
+  void FreqBoxClick();
+  void ZoomInXClick();
+  void ZoomOutXClick();
+  void ZoomInYClick();
+  void ZoomOutYClick();
+  void VolumeButtonClick();
+  void ChooseChannel(int channel);
+  void SetPsdChoice(int choice);
+  void StepTagged(int direction);
+  void WheezesClick();
+  // Mouse down on a time-aligned pane at pane x: selects the segment there.
+  void SelectSegmentAt(int paneX);
+
+  // The analysis command with a sender (after an open, from the menu).
+  void DoAnalyzeClick(bool fromMenu);
+  // Where playback starts after an open; nothing until playback exists.
+  std::function<void()> playAfterOpen;
+
+  // --- Hair-line cursor ----------------------------------------------------------
+  void TrackCursorLine(PaneWidget* pane, int x);
+  void EraseCursorLine();
+
+  // --- Menus ----------------------------------------------------------------------
+  QAction* action(const QString& name) const;
+  QMenu* fileMenu() const { return fileMenu_; }
+  // Enables the entries by document state.
+  void UpdateMenus();
+  // Hides the developer entries and disables "&FFT" (first showing).
+  void hideDeveloperEntries();
+  // The recent-file slots "&1".."&9" and the separator above them.
+  int recentSlotCount() const;
+  void showRecentFiles(const std::vector<std::string>& entries);
+  void setHintsShown(bool shown);
+  bool hintsShown() const { return hintsShown_; }
+  // The tag strip and PSD hints set when the window is first shown.
+  void setStartHints();
+  // Labels the channel choices for Delete Channel and selects the current one.
+  void labelTwoChannels();
+
+  // An entry whose command arrived with its dialog or tool: from now on the
+  // enabling rules decide about it.
+  void makeCommandAvailable(const QString& name);
+
+  // --- Hooks of the document lifecycle -------------------------------------------
+  std::function<bool()> closeQuery;  // false keeps the window open
+  std::function<void()> onClose;
+
+  // --- Controls, for the lifecycle and the tests ---------------------------------
+  QWidget* control(const QString& name) const;
+  QString labelText(const QString& name) const;
+  QString segmentStatus() const;
+  QString cursorStatus() const;
+  void setCursorStatus(const QString& text);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  class FormProgress;
+
+  void createControls();
+  void createPanes(QWidget* client);
+  void createRightColumn(QWidget* client);
+  void createBottomRow(QWidget* client);
+  void createPowerPanel(QWidget* client);
+  void createCapturePanels(QWidget* client);
+  void createMenus();
+  void connectControls();
+  void connectPainters();
+  void buildPalettes();
+  void initialiseFont();
+
+  QAction* addAction(QMenu* menu, const QString& name, const QString& caption,
+                     const QKeySequence& shortcut = QKeySequence());
+  void setCommandEnabled(const QString& name, bool enabled);
+
+  void repaintTimeAligned();
+  void repaintPane(PaneWidget* pane);
+  void setLargePaneLabels(const QStringList& topToBottom);
+  void setLargePaneHints(bool on);
+  void enterWaveformLabels();
+  void placeMarker(MarkerFrame* marker, PaneWidget* pane, int left, int width);
+  void adjustChannelChoice();
+  void updateWheezesEnabled();
+  void applyPowerDisplayVisibility();
+  void frequencyZoom(int direction);
+  void rebuildImages();
+  void applyWaveformTimeChange();
+  void afterAnalysis(bool fromMenu);
+  void freezePanes();
+  void thawPanes();
+  void paneMouseMove(PaneWidget* pane, QPoint pos);
+  void applyPaintOutcome(const PaintOutcome& outcome);
+  void showPlainMessageLater(const QString& text);
+
+  GuiPrompter& prompter_;
+  WindowOptions options_;
+  Document doc_;
+  DisplayState state_;
+  PsdMemory sonoMemory_;
+  PsdMemory freqMemory_;
+  Palette greyPalette_;
+  Palette colourPalette_;
+  WindowPalette windowPalette_;
+  std::string tempBaseName_;
+  std::string helpFile_;
+  std::vector<int16_t> workBuffer_;
+  std::unique_ptr<FormProgress> progress_;
+
+  bool busy_ = false;
+  bool hintsShown_ = true;
+  QStringList savedStatus_;  // one per open progress display
+  int sonoShapeLeft_ = 0;
+  bool plainMessagePending_ = false;
+
+  // Controls, named as the window's designer named them.
+  QWidget* client_ = nullptr;
+  QFrame* FlowPanel = nullptr;
+  PaneWidget* FlowBox = nullptr;
+  MarkerFrame* FlowShape = nullptr;
+  QLabel* FlowTitleLabel = nullptr;
+  QLabel* FlowMaxLabel = nullptr;
+  QLabel* FlowUnitsLabel = nullptr;
+  QLabel* FlowMinLabel = nullptr;
+  QPushButton* VolumeButton = nullptr;
+  QLabel* VolumeMaxLabel = nullptr;
+  QLabel* VolumeMinLabel = nullptr;
+  QFrame* SonoPanel = nullptr;
+  PaneWidget* SonoBox = nullptr;
+  MarkerFrame* SonoShape = nullptr;
+  QLabel* SonoLabels[5] = {};  // SonoLabel5 (top) .. SonoLabel1 (bottom)
+  QFrame* TagPanel = nullptr;
+  PaneWidget* TagBox = nullptr;
+  MarkerFrame* TagShape = nullptr;
+  QScrollBar* ScrollBar = nullptr;
+  QLabel* LeftTimeLabel = nullptr;
+  QLabel* RightTimeLabel = nullptr;
+  QFrame* StatusPanel = nullptr;
+  QLabel* SegmentStatus = nullptr;
+  QLabel* CursorStatus = nullptr;
+  QProgressBar* StatusGauge = nullptr;
+  QFrame* TimePanel = nullptr;
+  PaneWidget* TimeBox = nullptr;
+  QLabel* VoltsMaxLabel = nullptr;
+  QLabel* VoltsLabel = nullptr;
+  QLabel* VoltsMinLabel = nullptr;
+  QFrame* FreqPanel = nullptr;
+  PaneWidget* FreqBox = nullptr;
+  QLabel* FreqLabel = nullptr;
+  QFrame* DBArea = nullptr;
+  PaneWidget* DBBox = nullptr;
+  QPushButton* ZoomInY = nullptr;
+  QPushButton* ZoomOutY = nullptr;
+  QPushButton* ZoomInX = nullptr;
+  QPushButton* ZoomOutX = nullptr;
+  QLabel* YLabel = nullptr;
+  QGroupBox* ChannelRadioGroup = nullptr;
+  QRadioButton* ChannelRadio[2] = {};
+  QButtonGroup* channelButtons_ = nullptr;
+  QComboBox* ChannelComboBox = nullptr;
+  QGroupBox* DisplayGroupBox = nullptr;
+  QCheckBox* WheezesCheckBox = nullptr;
+  QCheckBox* CracklesCheckBox = nullptr;
+  QLabel* TagLabel = nullptr;
+  QPushButton* PlayBitBtn = nullptr;
+  QPushButton* StopBitBtn = nullptr;
+  QGroupBox* PSDRadioGroup = nullptr;
+  QRadioButton* PsdRadio[3] = {};
+  QButtonGroup* psdButtons_ = nullptr;
+  QPushButton* PrevBitBtn = nullptr;
+  QPushButton* NextBitBtn = nullptr;
+  QFrame* AvgPanel = nullptr;
+  QFrame* IEPanel = nullptr;
+  QFrame* AxisPanel = nullptr;
+
+  QMenu* fileMenu_ = nullptr;
+  QAction* recentSeparator_ = nullptr;
+  std::vector<QAction*> recentSlots_;
+  QHash<QString, QAction*> actions_;
+  // Entries whose commands arrive with later dialogs and tools: always disabled.
+  QStringList pendingCommands_;
+};
+
+}  // namespace vode

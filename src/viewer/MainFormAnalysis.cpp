@@ -1,0 +1,39 @@
+// The window's side of the analysis command: the core computation runs on a
+// worker thread, then the window shows the results.
+#include "analysis/AnalysisCommand.h"
+#include "analysis/Spectra.h"
+#include "analysis/WheezeImage.h"
+#include "viewer/MainForm.h"
+#include "viewer/PaneWidget.h"
+
+namespace vode {
+
+void TMainForm::DoAnalyzeClick(bool fromMenu) {
+  if (!doc_.hasRecording()) return;
+  runInBackground([this](ProgressSink& progress, Prompter& prompter) {
+    vode::DoAnalyzeClick(doc_, colourPalette_, progress, prompter);
+  });
+  afterAnalysis(fromMenu);
+}
+
+void TMainForm::afterAnalysis(bool fromMenu) {
+  adjust_to_prefs();
+  UpdateMenus();
+  repaintPane(TagBox);
+  repaintPane(FlowBox);
+  if (fromMenu) repaintPane(SonoBox);
+  set_current_segment(state_.CurrentSegment);
+}
+
+void TMainForm::rebuildImages() {
+  // The sonogram images hold levels for one frequency range; a new range
+  // needs new images (the spectra stay).
+  if (!doc_.spectra || !doc_.spectra->hasPower()) return;
+  runInBackground([this](ProgressSink& progress, Prompter&) {
+    CalculateImage(doc_, colourPalette_, progress);
+    // The wheeze images are the sonogram with marks: they follow the range.
+    if (doc_.wheezeMap && doc_.wheezeMap->hasScores(0)) CalculateWheezeImage(doc_, progress);
+  });
+}
+
+}  // namespace vode

@@ -1,0 +1,104 @@
+#include "viewer/PaneWidget.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "viewer/PaneGeometry.h"
+
+namespace vode {
+
+PaneWidget::PaneWidget(const QString& name, QColor background, QWidget* parent)
+    : QWidget(parent), background_(background) {
+  setObjectName(name);
+  setMouseTracking(true);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PaneWidget::paintContent(QPainter& painter, QRect invalid) {
+  painter.fillRect(invalid, background_);
+  if (paint_) {
+    painter.save();
+    painter.setClipRect(invalid);
+    paint_(painter, size(), invalid);
+    painter.restore();
+  }
+}
+
+void PaneWidget::freeze() {
+  if (frozen_) return;
+  const qreal ratio = devicePixelRatioF();
+  snapshot_ = QPixmap(size() * ratio);
+  snapshot_.setDevicePixelRatio(ratio);
+  {
+    QPainter painter(&snapshot_);
+    paintContent(painter, rect());
+  }
+  frozen_ = true;
+}
+
+void PaneWidget::thaw() {
+  if (!frozen_) return;
+  frozen_ = false;
+  snapshot_ = QPixmap();
+  update();
+}
+
+void PaneWidget::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  if (frozen_) {
+    painter.drawPixmap(0, 0, snapshot_);
+  } else {
+    paintContent(painter, event->rect());
+  }
+  if (cursorX_ >= 0) {
+    // Inverting the pixels keeps the line visible on any background.
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    painter.setPen(QPen(Qt::white, 0));
+    painter.drawLine(cursorX_, 0, cursorX_, height() - 1);
+  }
+}
+
+void PaneWidget::updateColumn(int x) {
+  if (x >= 0) update(QRect(x, 0, 1, height()));
+}
+
+void PaneWidget::showCursorLine(int x) {
+  if (x == cursorX_) return;
+  updateColumn(cursorX_);
+  cursorX_ = x < 0 || x >= width() ? -1 : x;
+  updateColumn(cursorX_);
+}
+
+void PaneWidget::eraseCursorLine() { showCursorLine(-1); }
+
+void PaneWidget::mousePressEvent(QMouseEvent* event) {
+  emit pressed(PaneGeometry::pixelAt(event->position()), event->button(), event->buttons(), event->modifiers());
+}
+
+void PaneWidget::mouseMoveEvent(QMouseEvent* event) {
+  emit moved(PaneGeometry::pixelAt(event->position()), event->buttons(), event->modifiers());
+}
+
+void PaneWidget::mouseReleaseEvent(QMouseEvent* event) {
+  emit released(PaneGeometry::pixelAt(event->position()), event->button(), event->modifiers());
+}
+
+void PaneWidget::leaveEvent(QEvent* event) {
+  QWidget::leaveEvent(event);
+  emit left();
+}
+
+MarkerFrame::MarkerFrame(const QString& name, QWidget* parent) : QWidget(parent) {
+  setObjectName(name);
+  // Clicks go through to the pane below, which maps them to its own segment.
+  setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void MarkerFrame::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setPen(QPen(Qt::white, 0));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(0, 0, width() - 1, height() - 1);
+}
+
+}  // namespace vode

@@ -1,0 +1,70 @@
+// A paint pane of the main window: it paints from the model through a paint
+// function, carries the hair-line cursor as an overlay, reports the mouse, and
+// can keep showing its last picture while a worker thread owns the document.
+#pragma once
+
+#include <QColor>
+#include <QPixmap>
+#include <QWidget>
+#include <functional>
+
+namespace vode {
+
+class PaneWidget : public QWidget {
+  Q_OBJECT
+
+ public:
+  // invalid: the part of the pane that must be painted, in pane pixels.
+  using PaintFunction = std::function<void(QPainter&, QSize pane, QRect invalid)>;
+
+  PaneWidget(const QString& name, QColor background, QWidget* parent);
+
+  void setPaintFunction(PaintFunction paint) { paint_ = std::move(paint); }
+
+  // While frozen the pane shows a snapshot taken now and never calls the paint
+  // function, so nothing reads the document while a worker changes it.
+  void freeze();
+  void thaw();
+  bool frozen() const { return frozen_; }
+
+  // The hair-line cursor: one vertical line at x, or none (-1).
+  void showCursorLine(int x);
+  void eraseCursorLine();
+  int cursorLine() const { return cursorX_; }
+
+  // Paints the pane as it would appear, into any painter (snapshots, tests).
+  void paintContent(QPainter& painter, QRect invalid);
+
+ signals:
+  void pressed(QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
+  void moved(QPoint pos, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
+  void released(QPoint pos, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+  void left();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+
+ private:
+  void updateColumn(int x);
+
+  QColor background_;
+  PaintFunction paint_;
+  bool frozen_ = false;
+  QPixmap snapshot_;
+  int cursorX_ = -1;
+};
+
+// The white outline that marks the current segment over a pane.
+class MarkerFrame : public QWidget {
+ public:
+  MarkerFrame(const QString& name, QWidget* parent);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};
+
+}  // namespace vode

@@ -1,0 +1,87 @@
+// The unattended screenshot run and the launch options behind it.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <sstream>
+
+#include "app/Application.h"
+#include "app/LaunchOptions.h"
+#include "formats/BlockFile.h"
+#include "support/TestSupport.h"
+
+using namespace vode;
+using namespace vode::test;
+
+namespace {
+
+WindowOptions optionsIn(const TempDir& dir) {
+  WindowOptions options;
+  options.configDir = dir.path().string() + "/";
+  options.tempDir = dir.path().string() + "/";
+  return options;
+}
+
+}  // namespace
+
+TEST(LaunchOptions, ScreenshotArguments) {
+  LaunchOptions options;
+  QString error;
+  ASSERT_TRUE(parseLaunchOptions({"a.mer", "--screenshot", "out.png", "--view", "waveform", "--channel", "2",
+                                  "--segment", "40", "--flow-display", "volume"},
+                                 options, error));
+  EXPECT_TRUE(options.screenshot);
+  EXPECT_EQ(options.files, QStringList{"a.mer"});
+  EXPECT_EQ(options.screenshotPath, "out.png");
+  EXPECT_EQ(options.view, "waveform");
+  EXPECT_EQ(options.channel, 2);
+  EXPECT_EQ(options.segment, 40);
+  EXPECT_EQ(options.flowDisplay, "volume");
+
+  ASSERT_TRUE(parseLaunchOptions({"only.mer"}, options, error));
+  EXPECT_FALSE(options.screenshot);
+  EXPECT_FALSE(parseLaunchOptions({"a.mer", "--screenshot"}, options, error));
+  EXPECT_FALSE(parseLaunchOptions({"a.mer", "--screenshot", "o.png", "--view", "chart"}, options, error));
+  EXPECT_FALSE(parseLaunchOptions({"a.mer", "--screenshot", "o.png", "--channel", "0"}, options, error));
+  EXPECT_FALSE(parseLaunchOptions({"a.mer", "--segment", "3"}, options, error));
+  EXPECT_FALSE(parseLaunchOptions({"--screenshot", "o.png"}, options, error));
+  EXPECT_FALSE(parseLaunchOptions({"a.mer", "--bogus", "1"}, options, error));
+}
+
+TEST(Screenshot, WritesThePictureOfTheWholeWindow) {
+  TempDir dir;
+  Document doc;
+  doc.recording = std::make_unique<Recording>(makeRecording(60, 2));
+  SilentPrompter quiet;
+  NullProgress none;
+  const std::string recording = dir.file("shot.mer");
+  ASSERT_EQ(saveRecordingFile(doc, recording, 0, 59, quiet, none), 0);
+
+  LaunchOptions options;
+  QString error;
+  const QString png = QString::fromStdString(dir.file("shot.png"));
+  ASSERT_TRUE(parseLaunchOptions({QString::fromStdString(recording), "--screenshot", png, "--view", "waveform",
+                                  "--segment", "30", "--flow-display", "volume"},
+                                 options, error));
+  std::ostringstream err;
+  EXPECT_EQ(takeScreenshot(options, optionsIn(dir), err), 0);
+  // Boxes are answered and printed: here the missing default settings.
+  EXPECT_NE(err.str().find("Unable to load default settings"), std::string::npos);
+
+  QImage image(png);
+  ASSERT_FALSE(image.isNull());
+  const qreal ratio = image.devicePixelRatio();
+  EXPECT_EQ(image.width(), qRound(632 * ratio));
+  EXPECT_GT(image.height(), qRound(444 * ratio));  // the client area and the menu bar
+}
+
+TEST(Screenshot, UnreadableFileStillAnswersEveryBox) {
+  TempDir dir;
+  LaunchOptions options;
+  QString error;
+  const QString png = QString::fromStdString(dir.file("none.png"));
+  ASSERT_TRUE(parseLaunchOptions({QString::fromStdString(dir.file("absent.mer")), "--screenshot", png}, options, error));
+  std::ostringstream err;
+  EXPECT_EQ(takeScreenshot(options, optionsIn(dir), err), 1);
+  EXPECT_NE(err.str().find("Unable to open " + dir.file("absent.mer") + "... File not found"), std::string::npos);
+  EXPECT_FALSE(QImage(png).isNull());
+}

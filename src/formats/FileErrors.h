@@ -11,6 +11,7 @@ constexpr int ErrShortWrite = 101;
 constexpr int ErrCrc = 154;
 constexpr int ErrFormat = 201;
 constexpr int ErrTooManySegments = 202;
+constexpr int ErrNoMemory = 202;  // the same code, for files too large to hold
 
 std::string FileErrorText(int code);
 

@@ -10,6 +10,7 @@
 
 #include "formats/FileSystem.h"
 #include "model/Document.h"
+#include "model/Progress.h"
 #include "model/Prompter.h"
 
 namespace vode::test {
@@ -49,6 +50,25 @@ class ScriptedPrompter : public Prompter {
     return a;
   }
   bool saw(const std::string& text) const;
+};
+
+// Records what a long operation reported: its text, its gauge size, every
+// position and how often it ended.
+class RecordingProgress : public ProgressSink {
+ public:
+  std::string text;
+  int steps = -1;
+  std::vector<int> positions;
+  int begins = 0;
+  int ends = 0;
+  void begin(const std::string& t, int s) override {
+    text = t;
+    steps = s;
+    ++begins;
+  }
+  void setMaximum(int s) override { steps = s; }
+  void set(int p) override { positions.push_back(p); }
+  void end() override { ++ends; }
 };
 
 // The real file system, except that the chosen step fails with the given code.

@@ -1,0 +1,20 @@
+// The one place where vode-cli reads an input file into a document, so that
+// every command opens files the same way.
+#pragma once
+
+#include <string>
+
+namespace vode {
+class Document;
+class Prompter;
+}  // namespace vode
+
+namespace vode::cli {
+
+// Reads path into doc (reset first). On failure prints "Unable to open " +
+// path + "... " + the error text to stderr and returns the code; the format's
+// own warnings go through the prompter. Nothing else runs: no offset removal,
+// no volume, no analysis.
+int readInputFile(Document& doc, const std::string& path, Prompter& prompter);
+
+}  // namespace vode::cli

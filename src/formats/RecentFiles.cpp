@@ -1,0 +1,73 @@
+#include "formats/RecentFiles.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "formats/SettingsFiles.h"
+
+namespace vode {
+
+namespace {
+
+std::string upperCase(std::string text) {
+  for (char& ch : text) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  return text;
+}
+
+}  // namespace
+
+void RecentFiles::load(const std::string& folder, FileSystem& fs) {
+  entries_.clear();
+  std::vector<uint8_t> bytes;
+  if (fs.readAll(configFilePath(folder, RecentFileName), bytes) != 0) return;
+  std::string line;
+  auto finish = [&] {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && fs.exists(line)) entries_.push_back(line);
+    line.clear();
+  };
+  for (uint8_t b : bytes) {
+    if (b == '\n')
+      finish();
+    else
+      line.push_back(static_cast<char>(b));
+  }
+  finish();
+  trim();
+}
+
+void RecentFiles::add(const std::string& path) {
+  const std::string key = upperCase(path);
+  auto same = std::find_if(entries_.begin(), entries_.end(), [&](const std::string& e) { return upperCase(e) == key; });
+  if (same != entries_.end()) entries_.erase(same);
+  entries_.insert(entries_.begin(), path);
+  trim();
+}
+
+int RecentFiles::save(const std::string& folder, FileSystem& fs) const {
+  std::vector<uint8_t> bytes;
+  for (const std::string& e : entries_) {
+    bytes.insert(bytes.end(), e.begin(), e.end());
+    bytes.push_back('\r');
+    bytes.push_back('\n');
+  }
+  return writeFileAtomically(fs, configFilePath(folder, RecentFileName), bytes);
+}
+
+std::string RecentFiles::slotCaption(int i, const std::string& path) {
+  std::string caption = "&";
+  caption.append(std::to_string(i)).append(" ").append(path);
+  return caption;
+}
+
+void RecentFiles::trim() {
+  if (entries_.size() > static_cast<std::size_t>(slots_)) entries_.resize(static_cast<std::size_t>(slots_));
+}
+
+std::string parentDirectory(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  if (slash == std::string::npos) return {};
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+}  // namespace vode

@@ -1,0 +1,68 @@
+// Synthetic recordings that look like real breathing, for the demo and the
+// tests: a flow trace of 12-20 breaths a minute with varying depth and short
+// end-expiratory pauses, flat-topped so that most breath segments sit inside
+// the default (tidal) target window, and per-channel breath sound whose
+// loudness follows the flow. Deterministic for a seed on every platform: the
+// generator is our own and the noise needs no library distributions.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace vode {
+
+class Document;
+
+struct SynthOptions {
+  uint64_t seed = 1;
+  int channels = 2;       // 0..8 sound channels
+  double seconds = 60.0;  // rounded to whole segments, 0.1 .. 180 s
+  bool resp = false;      // a respiration-band trace (airflowKind 1) instead of airflow
+  // Further sound events (wheezes, crackles) become flags here, each with its
+  // own pass over the channels after the breath sound.
+};
+
+// Resets the document and fills it: subject, laboratory, channel set-up,
+// comments and the recording (volume computed). No tag table.
+void makeSyntheticRecording(Document& doc, const SynthOptions& options);
+
+// xoshiro256** seeded through splitmix64.
+class SynthRandom {
+ public:
+  explicit SynthRandom(uint64_t seed);
+  uint64_t next();
+  double uniform();                          // [0, 1)
+  double uniform(double lo, double hi);      // [lo, hi)
+  int integer(int lo, int hi);               // lo .. hi inclusive
+  double normal();                           // mean 0, deviation 1 (sum of four uniforms)
+
+ private:
+  uint64_t s_[4];
+};
+
+// One breath: inspiration from start for inspTime seconds, expiration right
+// after for expTime, then a pause until the next breath.
+struct SynthBreath {
+  double start = 0.0;
+  double inspTime = 0.0;
+  double expTime = 0.0;
+  double pauseTime = 0.0;
+  double inspFlow = 0.0;  // plateau, mL/s
+  double expFlow = 0.0;   // plateau, mL/s (positive)
+};
+
+// Breaths covering [0, seconds) for a plateau near targetFlow (mL/s).
+std::vector<SynthBreath> planBreaths(SynthRandom& random, double seconds, double targetFlow);
+
+// The clean airflow of a plan at time t (mL/s; inspiration positive).
+double breathFlowAt(const std::vector<SynthBreath>& plan, double t);
+
+// The default tidal target of a subject, as the tagging computes it:
+// q = 7.5 mL/kg/s × weight; target round(100 q) × 10 mL/s, tolerance round(200 q).
+struct SynthTarget {
+  int flow = 0;
+  int tolerance = 0;
+};
+SynthTarget tidalTarget(float weightKg);
+
+}  // namespace vode

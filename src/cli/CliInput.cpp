@@ -2,8 +2,8 @@
 
 #include <iostream>
 
-#include "formats/BlockFile.h"
 #include "formats/FileErrors.h"
+#include "formats/OpenFile.h"
 #include "model/Document.h"
 #include "model/Progress.h"
 
@@ -11,8 +11,7 @@ namespace vode::cli {
 
 int readInputFile(Document& doc, const std::string& path, Prompter& prompter) {
   NullProgress progress;
-  // Block files only for now: recordings (.mer) and settings files.
-  const int code = loadBlockFile(doc, path, prompter, progress);
+  const int code = readByExtension(doc, path, prompter, progress);
   if (code != 0) std::cerr << "Unable to open " << path << "... " << FileErrorText(code) << "\n";
   return code;
 }

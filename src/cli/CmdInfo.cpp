@@ -5,6 +5,7 @@
 #include "cli/CliInput.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "formats/OpenFile.h"
 #include "model/DateText.h"
 #include "model/Document.h"
 
@@ -14,7 +15,8 @@ namespace {
 
 const char* const Usage =
     "Usage: vode-cli info FILE\n\n"
-    "Reads FILE and prints one JSON object: format, version, counts, channel names,\n"
+    "Reads FILE (a recording or settings file, or .bin, .wav or .dat by its extension)\n"
+    "and prints one JSON object: format, version, counts, channel names,\n"
     "every stored record, the tag table's phase counts and flagged segments, peak\n"
     "flow and volume. Only the volume is computed; offsets are not removed.\n";
 
@@ -106,12 +108,24 @@ void writeFlaggedSegments(Json& j, const Document& doc) {
   j.endArray();
 }
 
-void writeInfo(std::ostream& out, const Document& doc) {
+// The format as the reader was chosen: by extension, anything else being a
+// block file (a recording, or a settings file when it holds none).
+std::string formatName(const std::string& path, const Document& doc) {
+  const std::string ext = upperExtension(path);
+  if (ext == ".WAV") return "wav";
+  if (ext == ".BIN") return "bin";
+  if (ext == ".DAT") return "dat";
+  return doc.recording ? "mer" : "set";
+}
+
+void writeInfo(std::ostream& out, const std::string& path, const Document& doc) {
   const Recording* rec = doc.recording.get();
+  const std::string format = formatName(path, doc);
+  const bool blockFile = format == "mer" || format == "set";
   Json j(out);
   j.beginObject()
-      .value("format", rec ? "mer" : "set")
-      .value("version", doc.state.fileVersion)
+      .value("format", format)
+      .value("version", blockFile ? doc.state.fileVersion : 0)
       .value("channels", rec ? rec->channelCount : 0)
       .value("segments", rec ? rec->segmentCount : 0)
       .value("samplesPerChannel", rec ? rec->soundSampleCount : 0);
@@ -153,7 +167,7 @@ int cmdInfo(const Arguments& args) {
   StderrPrompter prompter;
   if (readInputFile(doc, parsed.positional[0], prompter) != 0) return ExitFileError;
   doc.computeVolume();
-  writeInfo(std::cout, doc);
+  writeInfo(std::cout, parsed.positional[0], doc);
   return ExitOk;
 }
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -107,6 +108,35 @@ class PosixFileSystem : public FileSystem {
     ::close(fd);
     return 0;
   }
+
+  int readPrefix(const std::string& path, std::size_t maxBytes, std::vector<uint8_t>& bytes) override {
+    bytes.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return ioCodeFromErrno(errno, false);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+      const int code = S_ISDIR(st.st_mode) ? 5 : ioCodeFromErrno(errno, false);
+      ::close(fd);
+      return code;
+    }
+    if (st.st_size > 0) bytes.reserve(std::min<std::size_t>(maxBytes, static_cast<std::size_t>(st.st_size)));
+    uint8_t buffer[1 << 16];
+    while (bytes.size() < maxBytes) {
+      const std::size_t want = std::min(sizeof buffer, maxBytes - bytes.size());
+      const ssize_t n = ::read(fd, buffer, want);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        const int code = ioCodeFromErrno(errno, false);
+        ::close(fd);
+        bytes.clear();
+        return code;
+      }
+      if (n == 0) break;
+      bytes.insert(bytes.end(), buffer, buffer + n);
+    }
+    ::close(fd);
+    return 0;
+  }
 };
 
 std::string temporaryNameFor(const std::string& path) {
@@ -117,6 +147,12 @@ std::string temporaryNameFor(const std::string& path) {
 }
 
 }  // namespace
+
+int FileSystem::readPrefix(const std::string& path, std::size_t maxBytes, std::vector<uint8_t>& bytes) {
+  const int code = readAll(path, bytes);
+  if (code == 0 && bytes.size() > maxBytes) bytes.resize(maxBytes);
+  return code;
+}
 
 FileSystem& FileSystem::real() {
   static PosixFileSystem fs;

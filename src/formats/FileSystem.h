@@ -32,6 +32,10 @@ class FileSystem {
   virtual bool exists(const std::string& path) = 0;
   // Reads a whole file; 0 or the error code.
   virtual int readAll(const std::string& path, std::vector<uint8_t>& bytes) = 0;
+  // Reads at most maxBytes from the start of a file (fewer when it is
+  // shorter); 0 or the error code. Readers of formats whose useful part is
+  // bounded use it so that a huge file is not read whole.
+  virtual int readPrefix(const std::string& path, std::size_t maxBytes, std::vector<uint8_t>& bytes);
 
   // The machine's own files.
   static FileSystem& real();

@@ -1,0 +1,41 @@
+// WAV files: 16-bit PCM at 10240 Hz behind the canonical 44-byte header, with
+// every field at its fixed offset (chunks are not searched).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "formats/FileSystem.h"
+
+namespace vode {
+
+class Document;
+class Prompter;
+class ProgressSink;
+struct Recording;
+
+constexpr std::size_t WavHeaderSize = 44;
+
+// The header for a file of `channels` interleaved channels at 10240 Hz holding
+// dataBytes bytes of samples.
+std::array<uint8_t, WavHeaderSize> wavHeader(int channels, uint32_t dataBytes);
+
+// The whole recording, one frame per sample time holding every channel in
+// order. Without a recording nothing is written and 0 is returned; otherwise
+// 0 or the error code.
+int exportWav(const Document& doc, const std::string& path, FileSystem& fs = FileSystem::real());
+
+// One channel (0-based), segments first..last, as a mono file. 201 when the
+// channel or the range lies outside the recording.
+int exportWavRange(const Recording& recording, int channel, int first, int last, const std::string& path,
+                   FileSystem& fs = FileSystem::real());
+
+// Reads a WAV file into the document. When the open recording has the file's
+// channel and segment counts, the user may keep its flow, tags, records and
+// results and take only the sound. Sets doc.state.ioError and returns it; a
+// format failure has been shown through the prompter.
+int importWav(Document& doc, const std::string& path, Prompter& prompter, ProgressSink& progress,
+              FileSystem& fs = FileSystem::real());
+
+}  // namespace vode

@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include "formats/DosDat.h"
+#include "formats/FileErrors.h"
+#include "model/Bytes.h"
+#include "model/Document.h"
+#include "model/Progress.h"
+#include "support/TestSupport.h"
+
+using namespace vode;
+
+namespace {
+
+struct DosExportTest : ::testing::Test {
+  test::TempDir dir;
+  test::ScriptedPrompter prompter;
+  NullProgress progress;
+  Document doc;
+
+  void open(int segments, int channels) {
+    doc.recording = std::make_unique<Recording>(test::makeRecording(segments, channels));
+  }
+  Document readBack(const std::string& path) {
+    Document back;
+    EXPECT_EQ(importDos(back, path, prompter, progress), 0);
+    return back;
+  }
+  // The data section's first and last channel and segment count.
+  std::array<int16_t, 3> sectionOf(const std::string& path) {
+    const auto bytes = test::readBytes(path);
+    const uint32_t offset = getU32(bytes.data() + 148);
+    return {getI16(bytes.data() + offset + 48), getI16(bytes.data() + offset + 50),
+            getI16(bytes.data() + offset + 52)};
+  }
+};
+
+int16_t quantisedSound(int16_t v) { return static_cast<int16_t>(((v + 32768) / 16 - 2048) * 16); }
+
+}  // namespace
+
+TEST_F(DosExportTest, AirflowRecordingRoundTrips) {
+  open(6, 2);
+  Recording& r = *doc.recording;
+  r.sound[0][0] = 32767;
+  r.sound[1][1] = -32768;
+  r.flow[0] = -15;      // truncates toward zero: -10
+  r.flow[1] = 32000;    // beyond 12 bits: held at 4095
+  doc.channelSetup.channelNames[0] = "TRA";
+  doc.channelSetup.channelNames[1] = "RUant-long";
+  doc.subject.lastName = "Horvat";
+  doc.subject.firstName = "Ana";
+  doc.subject.id = "ID-123456789";
+  doc.subject.diagnosis = "asthma";
+  const std::string path = dir.file("out.dat");
+  ASSERT_EQ(DosExport(doc, path, prompter), 0);
+
+  Document back = readBack(path);
+  const Recording& b = *back.recording;
+  ASSERT_EQ(b.channelCount, 2);
+  ASSERT_EQ(b.segmentCount, 6);
+  for (int c = 0; c < 2; ++c)
+    for (std::size_t i = 0; i < r.sound[c].size(); ++i)
+      ASSERT_EQ(b.sound[c][i], quantisedSound(r.sound[c][i])) << c << " " << i;
+  EXPECT_EQ(b.flow[0], -10);
+  EXPECT_EQ(b.flow[1], (4095 - 2048) * 10);
+  for (std::size_t i = 2; i < r.flow.size(); ++i) ASSERT_EQ(b.flow[i], r.flow[i] / 10 * 10) << i;
+  EXPECT_EQ(back.channelSetup.channelNames[0].str(), "TRA");
+  EXPECT_EQ(back.channelSetup.channelNames[1].str(), "RUant-l");  // 7 characters in the file
+  EXPECT_EQ(back.subject.lastName.str(), "Horvat, Ana");
+  EXPECT_EQ(back.subject.id.str(), "ID-12345");
+  EXPECT_EQ(back.subject.diagnosis.str(), "asthma");
+  EXPECT_EQ(sectionOf(path), (std::array<int16_t, 3>{2, 4, 6}));
+}
+
+TEST_F(DosExportTest, OneChannelEndsAtSoundA) {
+  open(2, 1);
+  const std::string path = dir.file("mono.dat");
+  ASSERT_EQ(DosExport(doc, path, prompter), 0);
+  EXPECT_EQ(sectionOf(path), (std::array<int16_t, 3>{2, 3, 2}));
+  Document back = readBack(path);
+  EXPECT_EQ(back.recording->channelCount, 1);
+  EXPECT_EQ(back.recording->sound[0][5], quantisedSound(doc.recording->sound[0][5]));
+}
+
+TEST_F(DosExportTest, ChosenChannelsOfAWiderRecording) {
+  open(2, 4);
+  const std::string path = dir.file("wide.dat");
+  EXPECT_EQ(DosExport(doc, path, prompter), ErrFormat);
+  EXPECT_FALSE(prompter.messages.empty());
+  EXPECT_FALSE(test::readBytes(path).size());
+
+  // Aux from channel 4, Sound A from channel 3, Sound B from channel 1.
+  ASSERT_EQ(writeDosFile(doc, path, 3, 2, 0), 0);
+  EXPECT_EQ(sectionOf(path), (std::array<int16_t, 3>{1, 4, 2}));
+  Document back = readBack(path);
+  EXPECT_EQ(back.recording->channelCount, 2);
+  EXPECT_EQ(back.recording->sound[0][700], quantisedSound(doc.recording->sound[2][700]));
+  EXPECT_EQ(back.recording->sound[1][700], quantisedSound(doc.recording->sound[0][700]));
+
+  EXPECT_EQ(writeDosFile(doc, path, -1, -1, 1), ErrFormat);  // Sound A is required
+  EXPECT_EQ(writeDosFile(doc, path, 4, 0, -1), ErrFormat);
+  EXPECT_EQ(writeDosFile(doc, path, -1, 0, 9), ErrFormat);
+}
+
+TEST_F(DosExportTest, ConstantSignalPacksWithWidthOne) {
+  doc.recording = std::make_unique<Recording>(Recording::create(3, 2));
+  const std::string path = dir.file("flat.dat");
+  ASSERT_EQ(DosExport(doc, path, prompter), 0);
+  // Per segment: flow 1 group of 32 (2 + 2 words); each sound channel 8
+  // groups of 128 (2 + 8 words).
+  const std::size_t header = 645 + 48 + 2 * 11;
+  EXPECT_EQ(test::readBytes(path).size(), header + 2 * 3 * (4 + 2 * 8 * 10));
+}
+
+TEST_F(DosExportTest, RespirationBandIsWrittenButNotRestored) {
+  open(1, 1);
+  doc.channelSetup.airflowKind = 1;
+  doc.recording->flow[0] = 100;
+  const std::string path = dir.file("resp.dat");
+  ASSERT_EQ(DosExport(doc, path, prompter), 0);
+  EXPECT_EQ(test::readBytes(path)[353], 0);  // flow flag clear
+  Document back = readBack(path);
+  EXPECT_EQ(back.recording->flow[0], 10 * 16);  // the reader scales a band by 16
+}
+
+TEST_F(DosExportTest, FailedWriteKeepsThePreviousFile) {
+  open(1, 1);
+  const std::string path = dir.file("keep.dat");
+  test::writeBytes(path, {1, 2, 3});
+  test::FaultyFileSystem fs;
+  fs.fault = test::FaultyFileSystem::Fault::Write;
+  EXPECT_EQ(DosExport(doc, path, prompter, fs), 101);
+  EXPECT_EQ(test::readBytes(path), (std::vector<uint8_t>{1, 2, 3}));
+  EXPECT_EQ(DosExport(Document{}, path, prompter), 0);  // nothing to write
+  EXPECT_EQ(test::readBytes(path), (std::vector<uint8_t>{1, 2, 3}));
+}

@@ -1,0 +1,104 @@
+// Damaged files of every imported format: each truncation and each mutation
+// must end in a clean refusal or a consistent recording, never a crash (the
+// sanitizer build turns any stray access into a failure).
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "formats/Bin.h"
+#include "formats/DosDat.h"
+#include "formats/Wav.h"
+#include "model/Document.h"
+#include "model/Progress.h"
+#include "support/TestSupport.h"
+
+using namespace vode;
+
+namespace {
+
+using Importer = int (*)(Document&, const std::string&, Prompter&, ProgressSink&, FileSystem&);
+
+void expectConsistent(const Document& doc, int code, const std::string& what) {
+  ASSERT_EQ(doc.state.ioError, code) << what;
+  if (code != 0) return;
+  ASSERT_TRUE(doc.recording) << what;
+  const Recording& r = *doc.recording;
+  ASSERT_GE(r.channelCount, 1) << what;
+  ASSERT_LE(r.channelCount, MaxChannels) << what;
+  ASSERT_LE(r.segmentCount, MaxSegments) << what;
+  ASSERT_EQ(r.flow.size(), static_cast<std::size_t>(r.segmentCount) * SegmentFlowSamples) << what;
+  for (int c = 0; c < r.channelCount; ++c)
+    ASSERT_EQ(r.sound[c].size(), static_cast<std::size_t>(r.segmentCount) * SegmentSamples) << what;
+}
+
+// everyCutFails: no proper prefix of the file is a valid file of its own (a
+// BIN file may end after any whole text record).
+void attack(const std::vector<uint8_t>& valid, Importer importer, const std::string& name, unsigned seed,
+            bool everyCutFails = true) {
+  test::TempDir dir;
+  const std::string path = dir.file(name);
+  SilentPrompter silent;
+  NullProgress progress;
+
+  {
+    test::writeBytes(path, valid);
+    Document doc;
+    ASSERT_EQ(importer(doc, path, silent, progress, FileSystem::real()), 0) << "the valid file";
+  }
+  // Cuts at every length near the start, then at a stride through the rest.
+  for (std::size_t n = 0; n < valid.size(); n += (n < 800 ? 1 : 1 + valid.size() / 150)) {
+    test::writeBytes(path, std::vector<uint8_t>(valid.begin(), valid.begin() + static_cast<std::ptrdiff_t>(n)));
+    Document doc;
+    const int code = importer(doc, path, silent, progress, FileSystem::real());
+    expectConsistent(doc, code, name + " cut at " + std::to_string(n));
+    if (everyCutFails) {
+      EXPECT_NE(code, 0) << name << " cut at " << n;
+    }
+  }
+  // Random bytes changed, mostly in the header where the counts live.
+  std::mt19937 rng(seed);
+  for (int round = 0; round < 300; ++round) {
+    auto bytes = valid;
+    const std::size_t span = round % 2 ? bytes.size() : std::min<std::size_t>(bytes.size(), 800);
+    std::uniform_int_distribution<std::size_t> where(0, span - 1);
+    std::uniform_int_distribution<int> value(0, 255);
+    for (int k = 0; k < 1 + round % 4; ++k) bytes[where(rng)] = static_cast<uint8_t>(value(rng));
+    test::writeBytes(path, bytes);
+    Document doc;
+    const int code = importer(doc, path, silent, progress, FileSystem::real());
+    expectConsistent(doc, code, name + " round " + std::to_string(round));
+  }
+}
+
+
+}  // namespace
+
+TEST(HostileFiles, Wav) {
+  test::TempDir dir;
+  Document doc;
+  doc.recording = std::make_unique<Recording>(test::makeRecording(3, 2));
+  ASSERT_EQ(exportWav(doc, dir.file("v.wav")), 0);
+  attack(test::readBytes(dir.file("v.wav")), importWav, "x.wav", 1);
+}
+
+TEST(HostileFiles, Bin) {
+  test::TempDir dir;
+  Document doc;
+  SilentPrompter silent;
+  doc.recording = std::make_unique<Recording>(test::makeRecording(2, 2));
+  doc.subject.lastName = "Name";
+  ASSERT_EQ(exportBin(doc, dir.file("v.bin"), silent), 0);
+  attack(test::readBytes(dir.file("v.bin")), importBin, "x.bin", 2, false);
+}
+
+TEST(HostileFiles, DosWrittenByUs) {
+  test::TempDir dir;
+  Document doc;
+  doc.recording = std::make_unique<Recording>(test::makeRecording(3, 2));
+  ASSERT_EQ(writeDosFile(doc, dir.file("v.dat"), 1, 0, 1), 0);
+  attack(test::readBytes(dir.file("v.dat")), importDos, "x.dat", 3);
+}
+
+TEST(HostileFiles, DosReference) {
+  attack(test::readBytes(test::testdata("flow1.dat")), importDos, "x.dat", 4);
+}

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "analysis/TargetFlow.h"
+
 namespace vode {
 
 class TagTable;
@@ -40,9 +42,10 @@ class PhaseTable {
   float accumulator = 0.0f;
   int phaseTaggedCount = 0;
 
+  // L/s; 0 until a SetThresholds is accepted.
   float inspLow = 0.0f, inspHigh = 0.0f, expLow = 0.0f, expHigh = 0.0f;
   float backgroundFlow = 0.0f;
-  float minPhaseSum = 0.0f;
+  float minPhaseSum = 0.0f;  // 10 × backgroundFlow: segments last 0.1 s
 
   const int inspNeeded = 3;
   const int expNeeded = 3;
@@ -61,15 +64,19 @@ class PhaseTable {
   // What AddSegment tags and how it reads the breath signal. Set by the
   // tagging run and by acquisition before feeding segments.
   TagTable* tags = nullptr;
-  bool resp = false;             // respiration band: only the direction counts
-  int32_t peakVolume = 0;        // FLOW with peakVolume <= 0 tags nothing
-  int32_t recordingSegments = 0; // for the last entry's range
+  bool resp = false;              // respiration band: only the direction counts
+  int32_t peakVolume = 0;         // FLOW with peakVolume <= 0 tags nothing
+  int32_t recordingSegments = 0;  // the last entry reaches the recording's last segment
 
-  // 0 when 0 < inspLow < inspHigh and expLow < expHigh < 0; else 3, nothing changes.
+  // 0 when 0 < inspLow < inspHigh and expLow < expHigh < 0; else 3 and nothing
+  // changes. backgroundFlow comes from the preferences (per kg of the
+  // subject's weight, or absolute).
   int SetThresholds(float inspLowL, float inspHighL, float expLowL, float expHighL,
                     const PreferencesRecord& prefs, const SubjectRecord& subject);
+  // Acquisition sets the background alone; minPhaseSum stays.
   void setBackgroundFlow(float value) { backgroundFlow = value; }
   void ResetPhaseTable();
+  // Feeds the next segment; returns readyFlags.
   uint16_t AddSegment(float value);
   void ClosePhase();
   void TagRespPhase();
@@ -78,21 +85,19 @@ class PhaseTable {
   int FindPhase(int s) const;
   std::string PhaseLabel(int s) const;
   int StepPhase(int s, int direction) const;
+
+ private:
+  void tagInspiration(int s);
+  void tagExpiration(int s);
+  void tagBackground(int s);
 };
 
 // The segment value fed for segment s: the sum of its 32 flow samples as
-// single precision, divided by 32000.
+// single precision, divided by 32000 (mean L/s for a pneumotach).
 float segmentValue(const Recording& recording, int s);
 
-// The whole tagging run over a recording.
+// The whole tagging run over a recording. With retag false the phase bytes
+// are kept as they were; entries and counters are recomputed either way.
 void TagRecording(PhaseTable& phases, TagTable& tags, const Recording& recording, bool resp, bool retag);
-
-// Target flow and tolerance in thousandths of the breath-signal unit.
-struct TargetFlow {
-  int32_t target = 0;
-  int32_t tolerance = 0;
-};
-// strainGauge: the acquisition window's last breath choice.
-TargetFlow get_target_flow(int choice, float customValue, float weightKg, bool strainGauge);
 
 }  // namespace vode

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "analysis/Palette.h"
 #include "model/Recording.h"
 
 namespace vode {
@@ -38,6 +39,7 @@ class SegmentSpectra {
   // power[(c × segmentCount + s) × BinCount + b], watts, single precision.
   std::vector<float> powerData;
   std::array<IndexedImage, MaxChannels> sonogram;
+  Palette imagePalette = Palette::grey();  // the palette the images were painted for
 
   // Band power (dB above the background in the band), per channel and segment.
   std::array<std::vector<float>, MaxChannels> bandPower;

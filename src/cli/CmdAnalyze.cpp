@@ -1,14 +1,155 @@
-// Placeholder until the analyze command is built.
+// vode-cli analyze: the open sequence and the analysis command on one file,
+// with the tagging and averaging results as one JSON object.
+#include <chrono>
 #include <iostream>
 
+#include "analysis/AnalysisCommand.h"
+#include "analysis/Palette.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "formats/OpenFile.h"
+#include "model/Document.h"
 
 namespace vode::cli {
 
-int cmdAnalyze(const Arguments&) {
-  std::cerr << "vode-cli: analyze is not available in this build\n";
-  return ExitUsage;
+namespace {
+
+const char* const Usage =
+    "Usage: vode-cli analyze FILE [--max-frequency F] [--wheeze]\n\n"
+    "Opens FILE as the program does (reader by extension, offset removal, volume),\n"
+    "runs the analysis (spectra, images, tags, averages, band power) and prints\n"
+    "one JSON object with the phases, tags, thresholds, counters and timings.\n\n"
+    "  --max-frequency F   sonogram range 1200, 2400 or 4800 Hz (default: the file's)\n"
+    "  --wheeze            also run the wheeze detector\n";
+
+void writeResults(Json& json, const Document& doc, const AnalysisTimings& t, double readMs, double wheezeMs) {
+  const TagTable& tags = *doc.tagTable;
+  const PhaseTable& phases = *doc.phaseTable;
+  const int channels = tags.rows();
+
+  json.beginObject();
+  json.value("phases", phases.lastPhase + 1);
+
+  int counts[5] = {0, 0, 0, 0, 0};
+  for (int s = 0; s < tags.segments(); ++s) {
+    const uint8_t p = tags.phase(s);
+    if (p == 0 || p == Inspiration || p == Expiration || p == Background) ++counts[p];
+  }
+  json.beginObject("phaseCounts");
+  for (int p : {0, 1, 2, 4}) json.value(std::to_string(p), counts[p]);
+  json.endObject();
+
+  json.beginArray("flaggedSegments");
+  for (int c = 0; c < channels; ++c) {
+    int n = 0;
+    for (int s = 0; s < tags.segments(); ++s) n += tags.flags(c, s) != 0;
+    json.value("", n);
+  }
+  json.endArray();
+  json.beginArray("wheezeSegments");
+  for (int c = 0; c < channels; ++c) {
+    int n = 0;
+    for (int s = 0; s < tags.segments(); ++s) n += (tags.flags(c, s) & Wheeze) != 0;
+    json.value("", n);
+  }
+  json.endArray();
+
+  json.beginObject("thresholds")
+      .value("inspLow", phases.inspLow)
+      .value("inspHigh", phases.inspHigh)
+      .value("expLow", phases.expLow)
+      .value("expHigh", phases.expHigh)
+      .value("backgroundFlow", phases.backgroundFlow)
+      .value("minPhaseSum", phases.minPhaseSum)
+      .endObject();
+  json.beginObject("counters")
+      .value("inspTagged", phases.inspTagged)
+      .value("expTagged", phases.expTagged)
+      .value("backgroundTagged", phases.backgroundTagged)
+      .value("inspBreaths", phases.inspBreaths)
+      .value("expBreaths", phases.expBreaths)
+      .value("readyFlags", static_cast<int>(phases.readyFlags))
+      .endObject();
+
+  const OverallAverages* avg = doc.averages.get();
+  const int analysed = doc.spectra ? doc.spectra->channelCount : 0;
+  auto countArray = [&](const char* key, int (OverallAverages::*count)(int) const) {
+    json.beginArray(key);
+    for (int c = 0; c < analysed; ++c) json.value("", avg ? (avg->*count)(c) : 0);
+    json.endArray();
+  };
+  json.beginObject("averageCounts");
+  countArray("insp", &OverallAverages::inspCountOf);
+  countArray("exp", &OverallAverages::expCountOf);
+  countArray("bg", &OverallAverages::backgroundCountOf);
+  json.endObject();
+
+  json.beginArray("peakBandPower");
+  for (int c = 0; c < analysed; ++c) json.value("", doc.spectra->peakBandPower[c]);
+  json.endArray();
+
+  json.beginObject("timingsMs")
+      .value("read", readMs)
+      .value("spectra", t.spectra)
+      .value("images", t.images)
+      .value("tags", t.tags)
+      .value("averages", t.averages)
+      .value("wheeze", wheezeMs)
+      .endObject();
+  json.endObject();
+}
+
+}  // namespace
+
+int cmdAnalyze(const Arguments& args) {
+  ParsedArgs parsed;
+  std::string error;
+  if (!parseArgs(args, {{"--max-frequency", 1}, {"--wheeze", 0}, {"--help", 0}}, parsed, error))
+    return usageError(error, Usage);
+  if (parsed.has("--help")) {
+    std::cout << Usage;
+    return ExitOk;
+  }
+  if (parsed.positional.size() != 1) return usageError("analyze takes one FILE", Usage);
+
+  int frequencyIndex = -1;
+  if (parsed.has("--max-frequency")) {
+    long long f = 0;
+    const std::string text = parsed.value("--max-frequency");
+    if (!parseInt(text, f) || (f != 1200 && f != 2400 && f != 4800))
+      return usageError("--max-frequency must be 1200, 2400 or 4800", Usage);
+    frequencyIndex = f == 1200 ? 0 : f == 2400 ? 1 : 2;
+  }
+
+  Document doc;
+  StderrPrompter prompter;
+  NullProgress progress;
+  const std::string& path = parsed.positional[0];
+
+  auto started = std::chrono::steady_clock::now();
+  if (openPath(doc, path, prompter, progress) != 0) return ExitFileError;
+  if (!doc.recording) {
+    std::cerr << "vode-cli: " << path << " holds settings, not a recording\n";
+    return ExitFileError;
+  }
+  const double readMs =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+
+  if (frequencyIndex >= 0) doc.preferences.frequency = static_cast<int16_t>(frequencyIndex);
+  AnalysisTimings timings;
+  DoAnalyzeClick(doc, Palette::grey(), progress, prompter, &timings);
+  if (!doc.tagTable || !doc.phaseTable) {
+    std::cerr << "vode-cli: " << path << ": nothing to analyse\n";
+    return ExitFileError;
+  }
+
+  double wheezeMs = 0.0;
+  if (parsed.has("--wheeze")) std::cerr << "vode-cli: wheeze detection is not available in this build\n";
+
+  Json json(std::cout);
+  writeResults(json, doc, timings, readMs, wheezeMs);
+  std::cout << "\n";
+  return ExitOk;
 }
 
 }  // namespace vode::cli

@@ -10,6 +10,8 @@ void Document::reset() {
   comments.clear();
   recording.reset();
   tagTable.reset();
+  // The phase table outlives the recording; it must not point at its tags.
+  if (phaseTable) phaseTable->tags = nullptr;
   releaseResults();
   subject.reset();
   laboratory.reset();

@@ -1,0 +1,114 @@
+#include "analysis/AnalysisCommand.h"
+
+#include <chrono>
+#include <memory>
+
+#include "analysis/Averages.h"
+#include "analysis/Spectra.h"
+#include "model/Document.h"
+
+namespace vode {
+
+namespace {
+
+class Stopwatch {
+ public:
+  double lap() {
+    const auto now = std::chrono::steady_clock::now();
+    const double ms = std::chrono::duration<double, std::milli>(now - start_).count();
+    start_ = now;
+    return ms;
+  }
+
+ private:
+  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+}  // namespace
+
+void CalculateTags(Document& doc, bool retag, ProgressSink& progress, Prompter& prompter, AnalysisTimings* timings) {
+  if (!doc.recording) return;
+  Stopwatch clock;
+  const Recording& recording = *doc.recording;
+
+  // 1.
+  progress.begin("Calculating Tags", static_cast<int>(recording.segmentCount * 0.25));
+
+  // 2. The target from the set-up; the tables when missing.
+  const TargetFlow target = get_target_flow(doc.channelSetup.targetFlowChoice, doc.channelSetup.targetFlow,
+                                            doc.subject.weight, doc.acquisitionBreathChoice == 1);
+  if (!doc.tagTable) {
+    doc.tagTable = std::make_unique<TagTable>();
+    doc.tagTable->create(recording.channelCount, recording.segmentCount);
+  }
+  PhaseTable& phases = doc.phases();
+
+  // 3. A refused target keeps the previous thresholds.
+  const FlowLimits limits = flowLimits(target);
+  phases.SetThresholds(limits.inspLow, limits.inspHigh, limits.expLow, limits.expHigh, doc.preferences, doc.subject);
+  TagRecording(phases, *doc.tagTable, recording, doc.isResp(), retag);
+  if (timings) timings->tags += clock.lap();
+
+  // 4. Averages and band power from the spectra.
+  Gauge gauge{progress, 1};
+  progress.set(1);
+  const SegmentSpectra* spectra = doc.spectra.get();
+  if (spectra && spectra->hasPower()) {
+    progress.setMaximum((phases.lastSegment + 1) / 30 + phases.lastPhase + 2);
+    CalculatePhaseAverages(doc, spectra->channelCount, BinCount, prompter, &gauge);
+    doc.averages = std::make_unique<OverallAverages>();
+    CalculateOverallAverages(doc, &gauge);
+  } else {
+    progress.setMaximum(1);
+  }
+  if (timings) timings->averages += clock.lap();
+
+  // 5.
+  progress.end();
+}
+
+void DoAnalyzeClick(Document& doc, const Palette& palette, ProgressSink& progress, Prompter& prompter,
+                    AnalysisTimings* timings) {
+  if (!doc.recording) return;
+  Stopwatch clock;
+  const bool hadTags = doc.tagTable != nullptr;
+
+  // New spectra; averages of the old ones no longer apply.
+  doc.spectra.reset();
+  doc.averages.reset();
+  doc.spectra = std::make_unique<SegmentSpectra>();
+  doc.spectra->create(doc.recording->segmentCount, doc.recording->channelCount);
+
+  CalculatePower(doc, progress);
+  if (timings) timings->spectra += clock.lap();
+  CalculateImage(doc, palette, progress);
+  if (timings) timings->images += clock.lap();
+
+  CalculateTags(doc, !hadTags, progress, prompter, timings);
+}
+
+void DoAnalyzeClick(Document& doc, ProgressSink& progress, Prompter& prompter) {
+  if (!doc.recording) return;
+  CalculateTags(doc, true, progress, prompter);
+}
+
+void copyPowerToFlow(Document& doc, int c, ProgressSink& progress, Prompter& prompter) {
+  const SegmentSpectra* spectra = doc.spectra.get();
+  if (!doc.recording || !spectra || !spectra->hasPower(c)) return;
+  const std::vector<float>& band = spectra->bandPower[c];
+  if (band.empty()) return;
+
+  // The polarity starts from the first breath average; nothing there, or a
+  // power (never below 0), starts with inspiration.
+  float firstBreathValue = 0.0f;
+  if (doc.phaseTable && doc.phaseTable->lastPhase >= 0 && !doc.phaseTable->entries[0].averageSpectrum.empty())
+    firstBreathValue = doc.phaseTable->entries[0].averageSpectrum[0];
+
+  doc.recording->copyPowerToFlow(band.data(), static_cast<int32_t>(band.size()), spectra->peakBandPower[c],
+                                 static_cast<float>(doc.panel.spindB), firstBreathValue);
+  doc.computeVolume();
+  doc.preferences.flowHoldsPower = 1;
+  DoAnalyzeClick(doc, progress, prompter);
+}
+
+}  // namespace vode

@@ -1,0 +1,45 @@
+// Averaged spectra, band power, the flow-binned table and the breath summary,
+// computed from the spectra, the tags and the phases of a document.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/Progress.h"
+
+namespace vode {
+
+class Document;
+class Prompter;
+
+// A gauge that the steps of a longer task move forward one at a time.
+struct Gauge {
+  ProgressSink& sink;
+  int position = 0;
+  void advance() { sink.set(++position); }
+};
+
+// Every phase entry's cleanCount and average spectrum over its breath-clean
+// segments. 0; 10 when a count is below 1 (or there is nothing to average);
+// 3 when memory ran out ("Memory allocation failed: AllocPhasePSD's").
+// Advances the gauge by one per entry.
+int CalculatePhaseAverages(Document& doc, int channelCount, int binCount, Prompter& prompter,
+                           Gauge* gauge = nullptr);
+
+// Mean spectra of the clean inspiration, expiration and background segments
+// of every channel into doc.averages (made when missing), then the band power.
+// Advances the gauge by one per 30 segments.
+void CalculateOverallAverages(Document& doc, Gauge* gauge = nullptr);
+
+// bandPower, peakBandPower and backgroundReference of every channel for the
+// band doc.panel.spinMin .. spinMax. Does nothing without doc.averages.
+void CalculateBandPower(Document& doc);
+
+// The flow-binned table of channel c for bins of binSize mL/s.
+void CalculateFlowBins(Document& doc, int c, int binSize);
+
+// Appends the flow and power summaries of channel c. More than 100 breaths
+// give one warning through the prompter and statistics over the first 100.
+void WriteSummary(Document& doc, int c, std::vector<std::string>& lines, Prompter& prompter);
+
+}  // namespace vode

@@ -1,0 +1,174 @@
+#include "analysis/AnalysisCommand.h"
+
+#include <gtest/gtest.h>
+
+#include "analysis/AnalysisFixtures.h"
+#include "analysis/Palette.h"
+#include "support/TestSupport.h"
+
+namespace vode {
+namespace {
+
+struct ProgressLog : ProgressSink {
+  std::vector<std::string> texts;
+  std::vector<int> steps, maxima;
+  int position = 0;
+  void begin(const std::string& text, int n) override {
+    texts.push_back(text);
+    steps.push_back(n);
+  }
+  void setMaximum(int n) override { maxima.push_back(n); }
+  void set(int p) override { position = p; }
+  void end() override {}
+};
+
+std::unique_ptr<Document> openedDocument(int segments, int channels) {
+  auto doc = std::make_unique<Document>();
+  doc->recording = std::make_unique<Recording>(test::makeRecording(segments, channels, 9));
+  doc->prepareOpenedRecording();
+  return doc;
+}
+
+TEST(DoAnalyzeClick, RunsSpectraImagesTagsAndAveragesInOrder) {
+  auto doc = openedDocument(65, 2);
+  ProgressLog log;
+  test::ScriptedPrompter prompter;
+  AnalysisTimings timings;
+  DoAnalyzeClick(*doc, Palette::grey(), log, prompter, &timings);
+
+  EXPECT_EQ(log.texts, (std::vector<std::string>{"Calculating Power", "Calculating Image", "Calculating Tags"}));
+  EXPECT_EQ(log.steps, (std::vector<int>{130, 130, 16}));
+  ASSERT_TRUE(doc->tagTable);
+  EXPECT_EQ(doc->tagTable->rows(), 2);
+  EXPECT_EQ(doc->tagTable->segments(), 65);
+  const PhaseTable& p = *doc->phaseTable;
+  // 50 kg, Tidal: 0.375 L/s gives 380 ± 75 mL/s.
+  EXPECT_FLOAT_EQ(p.inspLow, 0.305f);
+  EXPECT_FLOAT_EQ(p.expHigh, -0.305f);
+  EXPECT_FLOAT_EQ(p.backgroundFlow, 0.1f);
+  ASSERT_GE(p.lastPhase, 2);
+  // Gauge: 65 div 30 + phases + 1, ending there.
+  EXPECT_EQ(log.maxima.back(), 2 + p.lastPhase + 2);
+  EXPECT_EQ(log.position, log.maxima.back());
+  ASSERT_TRUE(doc->averages);
+  EXPECT_GT(doc->averages->inspCountOf(0), 0);
+  EXPECT_GT(doc->averages->expCountOf(1), 0);
+  EXPECT_EQ(doc->spectra->bandPower[1].size(), 65u);
+  EXPECT_GE(timings.spectra, 0.0);
+  EXPECT_TRUE(prompter.messages.empty());
+}
+
+TEST(DoAnalyzeClick, KeepsStoredPhaseBytesAndRetagsWithoutSender) {
+  auto doc = openedDocument(40, 1);
+  doc->tagTable = std::make_unique<TagTable>();
+  doc->tagTable->create(1, 40);
+  doc->tagTable->setPhase(10, Background);
+  doc->tagTable->setPhase(11, 3);
+  NullProgress progress;
+  test::ScriptedPrompter prompter;
+
+  DoAnalyzeClick(*doc, Palette::grey(), progress, prompter);
+  EXPECT_EQ(doc->tagTable->phase(10), Background);
+  EXPECT_EQ(doc->tagTable->phase(11), 3);
+  for (int s = 0; s < 40; ++s) {
+    if (s == 10 || s == 11) continue;
+    EXPECT_EQ(doc->tagTable->phase(s), 0) << s;
+  }
+  EXPECT_GE(doc->phaseTable->lastPhase, 0);  // the phases are found all the same
+
+  DoAnalyzeClick(*doc, progress, prompter);  // the re-analysis derives them afresh
+  EXPECT_NE(doc->tagTable->phase(11), 3);
+  int tagged = 0;
+  for (int s = 0; s < 40; ++s) tagged += doc->tagTable->phase(s) != 0;
+  EXPECT_GT(tagged, 5);
+}
+
+TEST(CalculateTags, WithoutSpectraTagsAndKeepsTheGaugeAtOne) {
+  Document doc;
+  doc.recording = std::make_unique<Recording>(test::flowRecording(test::squareBreathing(20, 5, 380)));
+  ProgressLog log;
+  test::ScriptedPrompter prompter;
+  CalculateTags(doc, true, log, prompter);
+  EXPECT_EQ(log.texts, std::vector<std::string>{"Calculating Tags"});
+  EXPECT_EQ(log.steps, std::vector<int>{5});
+  EXPECT_EQ(log.maxima, std::vector<int>{1});
+  EXPECT_EQ(doc.tagTable->phase(3), Inspiration);
+  EXPECT_FALSE(doc.averages);
+}
+
+TEST(CalculateTags, StrainGaugePresetsAndRefusedTargets) {
+  Document doc;
+  doc.recording = std::make_unique<Recording>(test::flowRecording(test::squareBreathing(20, 5, 2500)));
+  doc.acquisitionBreathChoice = 1;
+  doc.channelSetup.targetFlowChoice = 1;  // Medium: 2.5 V
+  NullProgress progress;
+  test::ScriptedPrompter prompter;
+  CalculateTags(doc, true, progress, prompter);
+  EXPECT_FLOAT_EQ(doc.phaseTable->inspLow, 2.0f);
+  EXPECT_FLOAT_EQ(doc.phaseTable->inspHigh, 3.0f);
+  EXPECT_EQ(doc.tagTable->phase(3), Inspiration);
+
+  // A weight of 0 gives no target: the thresholds stay as they were.
+  doc.acquisitionBreathChoice = 0;
+  doc.subject.weight = 0.0f;
+  CalculateTags(doc, true, progress, prompter);
+  EXPECT_FLOAT_EQ(doc.phaseTable->inspLow, 2.0f);
+}
+
+TEST(CopyPowerToFlow, WritesBurstsOfBandPowerAsAlternatingBreaths) {
+  auto doc = openedDocument(40, 1);
+  NullProgress progress;
+  test::ScriptedPrompter prompter;
+  DoAnalyzeClick(*doc, Palette::grey(), progress, prompter);
+  // Two bursts above 3 dB with silence around them.
+  std::vector<float>& band = doc->spectra->bandPower[0];
+  std::fill(band.begin(), band.end(), 0.0f);
+  for (int s = 5; s < 10; ++s) band[s] = 8.0f;
+  for (int s = 20; s < 25; ++s) band[s] = 4.0f;
+  doc->spectra->peakBandPower[0] = 8.0f;
+
+  copyPowerToFlow(*doc, 0, progress, prompter);
+  const Recording& r = *doc->recording;
+  EXPECT_EQ(r.flow[5 * 32], -1000);  // the first burst after silence turns the polarity
+  EXPECT_EQ(r.flow[20 * 32 + 31], 500);
+  EXPECT_EQ(r.flow[12 * 32], 0);
+  EXPECT_EQ(r.peakFlow, 1000);
+  EXPECT_EQ(doc->preferences.flowHoldsPower, 1);
+  // Re-tagged from the new breath signal.
+  EXPECT_FLOAT_EQ(doc->phaseTable->segmentFlow[7], -1.0f);
+  EXPECT_EQ(doc->phaseTable->PhaseLabel(7).back(), 'e');
+}
+
+}  // namespace
+}  // namespace vode
+
+namespace vode {
+namespace {
+
+TEST(DoAnalyzeClick, SurvivesTinyRecordingsAndStoredTablesOfAnotherShape) {
+  NullProgress progress;
+  test::ScriptedPrompter prompter;
+  for (int segments : {0, 1, 2}) {
+    auto doc = openedDocument(segments, 1);
+    DoAnalyzeClick(*doc, Palette::grey(), progress, prompter);
+    ASSERT_TRUE(doc->tagTable);
+    if (segments == 0) {
+      EXPECT_TRUE(doc->tagTable->empty());
+      EXPECT_FALSE(doc->spectra->hasPower());
+      continue;
+    }
+    EXPECT_EQ(doc->tagTable->flags(0, 0), Rejected);
+    EXPECT_EQ(doc->tagTable->flags(0, segments - 1), Rejected);
+  }
+  // A stored table shorter and narrower than the recording.
+  auto doc = openedDocument(20, 3);
+  doc->tagTable = std::make_unique<TagTable>();
+  doc->tagTable->create(1, 10);
+  DoAnalyzeClick(*doc, Palette::grey(), progress, prompter);
+  EXPECT_EQ(doc->averages->inspCountOf(2), 0);
+  EXPECT_EQ(doc->tagTable->flags(0, 0), Rejected);
+  EXPECT_TRUE(prompter.messages.empty());
+}
+
+}  // namespace
+}  // namespace vode

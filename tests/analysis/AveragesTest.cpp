@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "analysis/AnalysisFixtures.h"
+#include "analysis/Averages.h"
+#include "support/TestSupport.h"
+
+namespace vode {
+namespace {
+
+// A document with hand-made spectra: every bin of segment s on channel c holds
+// (s + 1) × (c + 1) µW; tags and phases as the test sets them.
+std::unique_ptr<Document> documentWith(int segments, int channels) {
+  auto doc = std::make_unique<Document>();
+  doc->recording = std::make_unique<Recording>(test::flowRecording(std::vector<int>(segments, 0), channels));
+  doc->spectra = std::make_unique<SegmentSpectra>();
+  doc->spectra->create(segments, channels);
+  for (int c = 0; c < channels; ++c)
+    for (int s = 0; s < segments; ++s)
+      for (int b = 0; b < BinCount; ++b) doc->spectra->power(c, s)[b] = 1e-6f * (s + 1) * (c + 1);
+  doc->tagTable = std::make_unique<TagTable>();
+  doc->tagTable->create(channels, segments);
+  doc->phases().lastSegment = segments - 1;
+  return doc;
+}
+
+TEST(CalculateOverallAverages, AveragesCleanSegmentsOfEachKindPerChannel) {
+  auto doc = documentWith(8, 2);
+  TagTable& t = *doc->tagTable;
+  t.setPhase(1, Inspiration);
+  t.setPhase(2, Inspiration);
+  t.setPhase(3, Expiration);
+  t.setPhase(4, Background);
+  t.setPhase(5, Background);
+  t.setPhase(7, Inspiration);  // beyond the phase table's last segment
+  t.setFlags(1, 2, Wheeze);    // excluded on channel 1 only
+  doc->phases().lastSegment = 6;
+  NullProgress progress;
+  Gauge gauge{progress};
+  CalculateOverallAverages(*doc, &gauge);
+  const OverallAverages& a = *doc->averages;
+  EXPECT_EQ(a.inspCountOf(0), 2);
+  EXPECT_EQ(a.inspCountOf(1), 1);
+  EXPECT_EQ(a.expCountOf(0), 1);
+  EXPECT_EQ(a.backgroundCountOf(1), 2);
+  EXPECT_EQ(a.inspCountOf(2), -1);
+  EXPECT_FLOAT_EQ(a.inspAverage(0)[17], 2.5e-6f);  // segments 1 and 2
+  EXPECT_FLOAT_EQ(a.inspAverage(1)[0], 4e-6f);     // segment 1 only
+  EXPECT_FLOAT_EQ(a.backgroundAverage(0)[959], 5.5e-6f);
+  EXPECT_EQ(gauge.position, 0);  // fewer than 30 segments
+}
+
+TEST(CalculateBandPower, WithoutBackgroundEverythingIsZero) {
+  auto doc = documentWith(6, 1);
+  doc->tagTable->setPhase(2, Inspiration);
+  CalculateOverallAverages(*doc);
+  EXPECT_EQ(doc->averages->backgroundCountOf(0), 0);
+  EXPECT_EQ(doc->averages->backgroundAverage(0)[0], 0.0f);
+  for (float v : doc->spectra->bandPower[0]) EXPECT_EQ(v, 0.0f);
+  EXPECT_EQ(doc->spectra->peakBandPower[0], 0.0f);
+  EXPECT_EQ(doc->spectra->backgroundReference[0], 0.0f);
+}
+
+TEST(CalculateBandPower, IsDecibelsAboveTheBackgroundInTheBand) {
+  auto doc = documentWith(12, 1);
+  doc->tagTable->setPhase(0, Background);  // background = segment 0 = 1 µW per bin
+  for (int b = 20; b < BinCount; ++b) doc->spectra->power(0, 9)[b] = 1.0f;  // outside the band
+  CalculateOverallAverages(*doc);
+  const SegmentSpectra& sp = *doc->spectra;
+  // SpinMin 0, SpinMax 100: bins 0 to 19.
+  EXPECT_FLOAT_EQ(sp.backgroundReference[0], 1e-6f);
+  EXPECT_NEAR(sp.bandPower[0][0], 0.0f, 1e-5);
+  EXPECT_NEAR(sp.bandPower[0][9], 10.0f, 1e-5);  // 10 µW: ten times the background
+  EXPECT_NEAR(sp.peakBandPower[0], 10.0 * std::log10(12.0), 1e-5);
+
+  // A band of one bin is still a band.
+  doc->panel.spinMin = 50;
+  doc->panel.spinMax = 55;
+  CalculateBandPower(*doc);
+  EXPECT_FLOAT_EQ(sp.backgroundReference[0], 1e-6f);
+  EXPECT_NEAR(sp.bandPower[0][1], 10.0 * std::log10(2.0), 1e-5);
+
+  // An empty band: no power at all.
+  doc->panel.spinMin = 100;
+  doc->panel.spinMax = 100;
+  CalculateBandPower(*doc);
+  EXPECT_EQ(sp.backgroundReference[0], 0.0f);
+  EXPECT_EQ(sp.bandPower[0][5], 0.0f);
+  EXPECT_EQ(sp.peakBandPower[0], 0.0f);
+
+  // A band past the last bin is cut to the bins that exist.
+  doc->panel.spinMin = 4790;
+  doc->panel.spinMax = 4800;
+  CalculateBandPower(*doc);
+  EXPECT_FLOAT_EQ(sp.backgroundReference[0], 1e-6f);
+}
+
+TEST(CalculatePhaseAverages, DividesEveryChannelByTheFirstChannelsCleanCount) {
+  auto doc = documentWith(10, 2);
+  TagTable& t = *doc->tagTable;
+  PhaseTable& p = doc->phases();
+  p.lastPhase = 1;
+  p.entries[0].firstSegment = 0;
+  p.entries[0].lastSegment = 4;
+  p.entries[1].firstSegment = 5;
+  p.entries[1].lastSegment = 9;
+  for (int s = 1; s <= 3; ++s) t.setPhase(s, Inspiration);
+  t.setPhase(4, Background);  // not a breath segment
+  t.setFlags(1, 3, Rejected);  // missing on channel 1, still counted by channel 0
+  p.entries[1].averageSpectrum.assign(2 * BinCount, 1.0f);  // left from a run before
+  test::ScriptedPrompter prompter;
+  NullProgress progress;
+  Gauge gauge{progress};
+  ASSERT_EQ(CalculatePhaseAverages(*doc, 2, BinCount, prompter, &gauge), 0);
+  EXPECT_EQ(p.entries[0].cleanCount, 3);
+  ASSERT_EQ(p.entries[0].averageSpectrum.size(), 2u * BinCount);
+  EXPECT_FLOAT_EQ(p.entries[0].averageSpectrum[0], 3e-6f);                  // (2+3+4) / 3 µW
+  EXPECT_FLOAT_EQ(p.entries[0].averageSpectrum[BinCount + 5], 10e-6f / 3.0f);  // (4+6) / 3 µW
+  EXPECT_EQ(p.entries[1].cleanCount, 0);
+  EXPECT_TRUE(p.entries[1].averageSpectrum.empty());
+  EXPECT_EQ(gauge.position, 2);
+  EXPECT_TRUE(prompter.messages.empty());
+
+  EXPECT_EQ(CalculatePhaseAverages(*doc, 0, BinCount, prompter), 10);
+  EXPECT_EQ(CalculatePhaseAverages(*doc, 2, 0, prompter), 10);
+  // A new shape releases the old spectra before remaking them.
+  ASSERT_EQ(CalculatePhaseAverages(*doc, 1, 100, prompter), 0);
+  EXPECT_EQ(p.entries[0].averageSpectrum.size(), 100u);
+}
+
+TEST(CalculateFlowBins, TwentyOneBinsForPeakFlow1000AndBin100) {
+  std::vector<int> flow = {0, 40, 60, -1000, 1000, 60, 990, 0};
+  auto doc = documentWith(static_cast<int>(flow.size()), 1);
+  doc->recording = std::make_unique<Recording>(test::flowRecording(flow));
+  ASSERT_EQ(doc->recording->peakFlow, 1000);
+  PhaseTable& p = doc->phases();
+  for (size_t s = 0; s < flow.size(); ++s) p.segmentFlow[s] = flow[s] / 1000.0f;
+  std::vector<float>& band = doc->spectra->bandPower[0];
+  band = {9.0f, 1.0f, 2.0f, 3.0f, 4.0f, 6.0f, 5.0f, 9.0f};
+  doc->tagTable->setFlags(0, 0, Rejected);  // only clean segments count
+  doc->tagTable->setFlags(0, 7, Rejected);
+
+  CalculateFlowBins(*doc, 0, 100);
+  const SegmentSpectra& t = *doc->spectra;
+  ASSERT_EQ(t.flowBinCount, 21);
+  EXPECT_FLOAT_EQ(t.binFlow[0], -1.0f);
+  EXPECT_FLOAT_EQ(t.binFlow[10], 0.0f);
+  EXPECT_FLOAT_EQ(t.binFlow[20], 1.0f);
+  EXPECT_EQ(t.binCount[10], 1);  // +0.04 L/s
+  EXPECT_FLOAT_EQ(t.binMean[10], 1.0f);
+  EXPECT_EQ(t.binCount[11], 2);  // +0.06 L/s twice
+  EXPECT_FLOAT_EQ(t.binMean[11], 4.0f);
+  EXPECT_FLOAT_EQ(t.binSpread[11], 4.0f);  // values 2 and 6: SD 2
+  EXPECT_EQ(t.binCount[0], 1);  // -1.0
+  EXPECT_EQ(t.binCount[20], 2);  // 1.0 and 0.99
+  EXPECT_FLOAT_EQ(t.binMean[20], 4.5f);
+  EXPECT_EQ(t.binSpread[5], 0.0f);
+
+  CalculateFlowBins(*doc, 0, 0);  // no width: no table
+  EXPECT_EQ(t.flowBinCount, 0);
+}
+
+}  // namespace
+}  // namespace vode

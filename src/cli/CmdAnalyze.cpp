@@ -5,6 +5,7 @@
 
 #include "analysis/AnalysisCommand.h"
 #include "analysis/Palette.h"
+#include "analysis/WheezeDetection.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "formats/OpenFile.h"
@@ -144,7 +145,11 @@ int cmdAnalyze(const Arguments& args) {
   }
 
   double wheezeMs = 0.0;
-  if (parsed.has("--wheeze")) std::cerr << "vode-cli: wheeze detection is not available in this build\n";
+  if (parsed.has("--wheeze")) {
+    started = std::chrono::steady_clock::now();
+    DetectWheezes(doc, progress, prompter);
+    wheezeMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+  }
 
   Json json(std::cout);
   writeResults(json, doc, timings, readMs, wheezeMs);

@@ -1,6 +1,9 @@
-// vode-cli synth OUT.mer [--seed N] [--channels C] [--seconds S] [--resp]: a
-// deterministic synthetic breathing recording for demos and tests.
+// vode-cli synth OUT.mer [--seed N] [--channels C] [--seconds S] [--resp]
+// [--wheezes] [--crackles]: a deterministic synthetic breathing recording for
+// demos and tests.
+#include <cstdio>
 #include <iostream>
+#include <vector>
 
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
@@ -8,20 +11,39 @@
 #include "model/Document.h"
 #include "model/Progress.h"
 #include "model/Synthetic.h"
+#include "model/SyntheticEvents.h"
 
 namespace vode::cli {
 
 namespace {
 
 const char* const Usage =
-    "Usage: vode-cli synth OUT.mer [--seed N] [--channels C] [--seconds S] [--resp]\n\n"
+    "Usage: vode-cli synth OUT.mer [--seed N] [--channels C] [--seconds S] [--resp]\n"
+    "                      [--wheezes] [--crackles]\n\n"
     "Writes a synthetic recording: 12-20 breaths a minute of varying depth with short\n"
     "pauses, sized for the subject's default target flow, and breath sound on each\n"
     "channel that follows the flow. The same options always give the same file.\n"
     "  --seed N       0 or more (default 1)\n"
     "  --channels C   sound channels, 0-8 (default 2)\n"
     "  --seconds S    length, above 0 and at most 180 (default 60)\n"
-    "  --resp         a respiration-band trace instead of airflow\n";
+    "  --resp         a respiration-band trace instead of airflow\n"
+    "  --wheezes      add wheezes: musical tones of 100-1000 Hz lasting 250 ms to\n"
+    "                 1.5 s with a slight glide, in inspirations and expirations\n"
+    "  --crackles     add crackles: damped transients under 20 ms, mostly early in\n"
+    "                 inspiration\n"
+    "With --wheezes or --crackles the events added are printed as CSV:\n"
+    "  event,start_s,end_s,phase,start_hz,end_hz\n";
+
+void printEvents(const std::vector<SynthEvent>& events) {
+  std::cout << "event,start_s,end_s,phase,start_hz,end_hz\n";
+  for (const SynthEvent& e : events) {
+    char line[128];
+    std::snprintf(line, sizeof line, "%s,%.3f,%.3f,%s,%.0f,%.0f",
+                  e.kind == SynthEvent::Kind::Wheeze ? "wheeze" : "crackle", e.start, e.end,
+                  e.inspiration ? "inspiration" : "expiration", e.startHz, e.endHz);
+    std::cout << line << "\n";
+  }
+}
 
 }  // namespace
 
@@ -29,7 +51,8 @@ int cmdSynth(const Arguments& args) {
   ParsedArgs parsed;
   std::string error;
   const std::vector<OptionSpec> specs = {
-      {"--help", 0}, {"--seed", 1}, {"--channels", 1}, {"--seconds", 1}, {"--resp", 0}};
+      {"--help", 0}, {"--seed", 1},   {"--channels", 1},
+      {"--seconds", 1}, {"--resp", 0}, {"--wheezes", 0}, {"--crackles", 0}};
   if (!parseArgs(args, specs, parsed, error)) return usageError(error, Usage);
   if (parsed.has("--help")) {
     std::cout << Usage;
@@ -51,14 +74,19 @@ int cmdSynth(const Arguments& args) {
   options.channels = static_cast<int>(channels);
   options.seconds = seconds;
   options.resp = parsed.has("--resp");
+  options.wheezes = parsed.has("--wheezes");
+  options.crackles = parsed.has("--crackles");
 
   Document doc;
-  makeSyntheticRecording(doc, options);
+  std::vector<SynthEvent> events;
+  makeSyntheticRecording(doc, options, &events);
   StderrPrompter prompter;
   NullProgress progress;
   const int code =
       saveRecordingFile(doc, parsed.positional[0], 0, doc.recording->segmentCount - 1, prompter, progress);
-  return code == 0 ? ExitOk : ExitFileError;
+  if (code != 0) return ExitFileError;
+  if (options.wheezes || options.crackles) printEvents(events);
+  return ExitOk;
 }
 
 }  // namespace vode::cli

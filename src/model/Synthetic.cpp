@@ -10,6 +10,7 @@
 #include "model/DateText.h"
 #include "model/Document.h"
 #include "model/Numeric.h"
+#include "model/SyntheticEvents.h"
 
 namespace vode {
 
@@ -177,10 +178,26 @@ class Biquad {
   double x1_ = 0, x2_ = 0, y1_ = 0, y2_ = 0;
 };
 
-// How one recording site sounds: its band and its loudness (counts rms) at the
-// target flow in each direction, and the quiet floor of a pause.
+// A first-order low-pass: -6 dB an octave above its corner.
+class OnePole {
+ public:
+  explicit OnePole(double hz) : a_(std::exp(-2.0 * Pi * hz / SoundRate)) {}
+  double operator()(double x) {
+    y_ = (1.0 - a_) * x + a_ * y_;
+    return y_;
+  }
+
+ private:
+  double a_;
+  double y_ = 0.0;
+};
+
+// How one recording site sounds: its spectrum (a DC blocker at dcHz, then two
+// first-order roll-offs at cornerHz and rollHz, so the level falls gently from
+// the lowest frequencies as breath sound does), and its loudness (counts rms)
+// at the target flow in each direction, and the quiet floor of a pause.
 struct Voice {
-  double lowHz, highHz;
+  double dcHz, cornerHz, rollHz;
   double inspLevel, expLevel, floorLevel;
 };
 
@@ -188,20 +205,22 @@ Voice voiceFor(int channel, SynthRandom& random) {
   // The trachea is broad-band and loud both ways; chest-wall sites are
   // low-pass and much quieter in expiration.
   if (channel == 0)
-    return {random.uniform(180.0, 240.0), random.uniform(1000.0, 1300.0), random.uniform(2000.0, 2600.0),
-            random.uniform(1400.0, 1900.0), 30.0};
-  return {random.uniform(90.0, 130.0), random.uniform(350.0, 500.0), random.uniform(650.0, 1200.0),
-          random.uniform(220.0, 400.0), 20.0};
+    return {random.uniform(8.0, 12.0), random.uniform(300.0, 450.0), random.uniform(1200.0, 1600.0),
+            random.uniform(2000.0, 2600.0), random.uniform(1400.0, 1900.0), 30.0};
+  return {random.uniform(8.0, 12.0), random.uniform(100.0, 150.0), random.uniform(400.0, 600.0),
+          random.uniform(650.0, 1200.0), random.uniform(220.0, 400.0), 20.0};
 }
 
-// Band-limited noise of unit rms.
+// Shaped noise of unit rms. No steep high-pass: a sharp low-frequency edge
+// leaves a hump in the log spectrum between 100 and 300 Hz, which a wheeze
+// detector rightly takes for a tone in every segment.
 std::vector<float> bandNoise(SynthRandom& random, std::size_t n, const Voice& voice) {
   std::vector<float> out(n);
-  Biquad hp1 = Biquad::highPass(voice.lowHz), hp2 = Biquad::highPass(voice.lowHz);
-  Biquad lp1 = Biquad::lowPass(voice.highHz), lp2 = Biquad::lowPass(voice.highHz);
+  Biquad dc = Biquad::highPass(voice.dcHz);
+  OnePole corner(voice.cornerHz), roll(voice.rollHz);
   double energy = 0.0;
   for (std::size_t i = 0; i < n; ++i) {
-    const double y = lp2(lp1(hp2(hp1(random.normal()))));
+    const double y = roll(corner(dc(random.normal())));
     out[i] = static_cast<float>(y);
     energy += y * y;
   }
@@ -261,7 +280,7 @@ void makeSubject(Document& doc, SynthRandom& random, const SynthOptions& options
 
 // ---- The recording ---------------------------------------------------------------
 
-void makeSyntheticRecording(Document& doc, const SynthOptions& options) {
+void makeSyntheticRecording(Document& doc, const SynthOptions& options, std::vector<SynthEvent>* events) {
   doc.reset();
   SynthRandom random(options.seed);
   const int channels = std::clamp(options.channels, 0, MaxChannels);
@@ -300,6 +319,21 @@ void makeSyntheticRecording(Document& doc, const SynthOptions& options) {
     const Voice voice = voiceFor(c, random);
     breathSound(rec->sound[c], cleanFlow, target, voice, random);
   }
+
+  std::vector<SynthEvent> added;
+  if (options.wheezes) {
+    SynthRandom wheezeRandom(options.seed ^ 0x57484545ull);
+    const std::vector<SynthEvent> wheezes = addWheezes(*rec, plan, wheezeRandom);
+    added.insert(added.end(), wheezes.begin(), wheezes.end());
+  }
+  if (options.crackles) {
+    SynthRandom crackleRandom(options.seed ^ 0x43524B4Cull);
+    const std::vector<SynthEvent> crackles = addCrackles(*rec, plan, crackleRandom);
+    added.insert(added.end(), crackles.begin(), crackles.end());
+  }
+  std::stable_sort(added.begin(), added.end(),
+                   [](const SynthEvent& a, const SynthEvent& b) { return a.start < b.start; });
+  if (events) *events = std::move(added);
 
   doc.recording = std::move(rec);
   doc.computeVolume();

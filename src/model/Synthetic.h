@@ -18,13 +18,18 @@ struct SynthOptions {
   int channels = 2;       // 0..8 sound channels
   double seconds = 60.0;  // rounded to whole segments, 0.1 .. 180 s
   bool resp = false;      // a respiration-band trace (airflowKind 1) instead of airflow
-  // Further sound events (wheezes, crackles) become flags here, each with its
-  // own pass over the channels after the breath sound.
+  // Sound events, each a pass over the channels after the breath sound with
+  // its own random stream, so the breath sound stays the same with or without.
+  bool wheezes = false;   // musical tones in some inspirations and expirations
+  bool crackles = false;  // short damped transients, mostly early in inspiration
 };
 
+struct SynthEvent;
+
 // Resets the document and fills it: subject, laboratory, channel set-up,
-// comments and the recording (volume computed). No tag table.
-void makeSyntheticRecording(Document& doc, const SynthOptions& options);
+// comments and the recording (volume computed). No tag table. The sound
+// events added are put in events (in time order) when it is given.
+void makeSyntheticRecording(Document& doc, const SynthOptions& options, std::vector<SynthEvent>* events = nullptr);
 
 // xoshiro256** seeded through splitmix64.
 class SynthRandom {

@@ -1,0 +1,109 @@
+#include "viewer/PaneGeometry.h"
+
+#include <QPaintDevice>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+#include "analysis/SegmentSpectra.h"
+
+namespace vode {
+
+QSize paneSize(Pane pane) {
+  switch (pane) {
+    case Pane::Flow:
+      return {400, 56};
+    case Pane::Sono:
+      return {400, 240};
+    case Pane::Tag:
+      return {400, 10};
+    case Pane::Time:
+      return {120, 129};
+    case Pane::Freq:
+      return {120, 128};
+    case Pane::DB:
+      return {23, 128};
+  }
+  return {};
+}
+
+TimeAxis TimeAxis::of(const DisplayState& state) {
+  TimeAxis axis;
+  axis.firstSegment = state.FirstSegment;
+  // A state that never went through the zoom logic must not divide by zero.
+  axis.segmentPixels = std::max<int>(1, state.SegmentPixels);
+  axis.segmentsPerScreen = std::max(1, state.segmentsPerScreen());
+  return axis;
+}
+
+int32_t TimeAxis::endSegment(int32_t segmentCount) const {
+  return std::min<int32_t>(firstSegment + segmentsPerScreen, segmentCount);
+}
+
+int TimeAxis::flowSampleX(int64_t j, int width) const {
+  return static_cast<int>((j + 1) * width / (static_cast<int64_t>(segmentsPerScreen) * SegmentFlowSamples));
+}
+
+PaneGeometry PaneGeometry::of(QSize pane, const DisplayState& state, qreal devicePixelRatio) {
+  PaneGeometry g;
+  g.size = pane;
+  g.devicePixelRatio = devicePixelRatio > 0 ? devicePixelRatio : 1.0;
+  g.axis = TimeAxis::of(state);
+  return g;
+}
+
+PaneGeometry PaneGeometry::of(const QPainter& painter, QSize pane, const DisplayState& state) {
+  return of(pane, state, devicePixelRatioOf(painter.device()));
+}
+
+QPoint PaneGeometry::pixelAt(QPointF logicalPos) {
+  return {static_cast<int>(std::floor(logicalPos.x())), static_cast<int>(std::floor(logicalPos.y()))};
+}
+
+QPoint PaneGeometry::fromDevice(QPoint devicePixel) const {
+  return pixelAt(QPointF(devicePixel) / devicePixelRatio);
+}
+
+qreal devicePixelRatioOf(const QPaintDevice* device) { return device ? device->devicePixelRatioF() : 1.0; }
+
+int sonogramBinsPerRow(int maxFrequency) { return maxFrequency / 1200; }
+
+int sonogramBinAt(int y, int maxFrequency) { return sonogramBinsPerRow(maxFrequency) * (PaintedRows - y); }
+
+int lastSpectrumBin(int maxFrequency) { return maxFrequency / BinWidth - 1; }
+
+int spectrumBinAt(int x, int width, int maxFrequency) {
+  if (width <= 0) return 0;
+  return (x * maxFrequency / width) / BinWidth;
+}
+
+WaveWindow waveWindow(const DisplayState& state, int32_t segmentCount) {
+  WaveWindow w;
+  const int index = std::clamp<int>(state.WaveformIndex, 0, 7);
+  w.waveMs = std::max(100, WaveformMsList[index]);
+  // Longer windows are centred on the current segment.
+  int32_t t0 = state.CurrentSegment * 100;
+  if (w.waveMs > 200) t0 -= w.waveMs / 2 - 100;
+  w.startMs = std::max(0, t0);
+  w.stopMs = w.startMs + w.waveMs;
+  w.endMs = std::min<int32_t>(w.stopMs, std::max(0, segmentCount) * 100);
+  // trunc(ms × 10.24) and trunc(ms × 0.32), exactly, in integers.
+  w.waveSpan = w.waveMs * 256 / 25 - 1;
+  w.waveFirstSample = w.startMs * 256 / 25;
+  w.waveEndSample = w.endMs * 256 / 25;
+  w.flowSpan = w.waveMs * 8 / 25 - 1;
+  w.flowFirstSample = w.startMs * 8 / 25;
+  w.flowEndSample = w.endMs * 8 / 25;
+  return w;
+}
+
+void storeWaveGeometry(DisplayState& state, const WaveWindow& window) {
+  state.WaveMs = window.waveMs;
+  state.WaveFirstSample = window.waveFirstSample;
+  state.WaveSpan = window.waveSpan;
+  state.WaveEndSample = window.waveEndSample;
+  state.FlowFirstSample = window.flowFirstSample;
+  state.FlowSpan = window.flowSpan;
+}
+
+}  // namespace vode

@@ -161,10 +161,6 @@ int cmdReport(const Arguments& arguments) {
   ReportRequest request;
   error = readRequest(args, request);
   if (!error.empty()) return usageError(error, Usage);
-  if (request.setup.wheeze) {
-    std::cerr << "vode-cli: the wheeze detector is not available in this build\n";
-    return ExitUsage;
-  }
 
   const std::string out = args.value("--output");
   namespace fs = std::filesystem;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "analysis/Palette.h"
+#include "analysis/WheezeMap.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "cli/OpenAndAnalyse.h"
@@ -33,19 +34,24 @@ const char* const Usage =
 constexpr int SonogramRows = 240;  // rows 0-238 hold levels, row 239 stays at entry 0
 constexpr int MaxScale = 10;
 
+// Entry 64 of the picture's colour table: the wheeze marks, drawn in black
+// because the palette's darkest level is not.
+constexpr uint8_t MarkEntry = Palette::Size;
+
 QImage sonogramPicture(const IndexedImage& image, const Palette& palette, int scale) {
   QImage picture(image.width * scale, SonogramRows * scale, QImage::Format_Indexed8);
   QVector<QRgb> colours;
   for (const PaletteEntry& e : palette.entries) colours.push_back(qRgb(e.red, e.green, e.blue));
+  colours.push_back(qRgb(0, 0, 0));
   picture.setColorTable(colours);
   for (int y = 0; y < SonogramRows * scale; ++y) {
     uchar* line = picture.scanLine(y);
     const int row = y / scale;
     for (int x = 0; x < image.width * scale; ++x) {
-      // Levels outside the palette cannot come from the analysis; keep any
-      // stray value inside the colour table all the same.
       const uint8_t level = row < image.height ? image.at(x / scale, row) : 0;
-      line[x] = level < Palette::Size ? level : Palette::Size - 1;
+      // Other values outside the palette cannot come from the analysis; keep
+      // any stray one inside the colour table all the same.
+      line[x] = level == WheezeMarkIndex ? MarkEntry : level < Palette::Size ? level : Palette::Size - 1;
     }
   }
   return picture;
@@ -79,10 +85,7 @@ int cmdSonogram(const Arguments& arguments) {
   long long scale = 1;
   if (args.has("--scale") && (!parseInt(args.value("--scale"), scale) || scale < 1 || scale > MaxScale))
     return usageError("--scale needs a whole number from 1 to 10", Usage);
-  if (args.has("--wheeze")) {
-    std::cerr << "vode-cli: the wheeze detector is not available in this build\n";
-    return ExitUsage;
-  }
+  setup.wheeze = args.has("--wheeze");
   Palette palette = Palette::grey();
   if (args.has("--palette")) {
     bool found = false;
@@ -102,7 +105,12 @@ int cmdSonogram(const Arguments& arguments) {
     std::cerr << "vode-cli: " << input << " has no channel " << channel << "\n";
     return ExitFileError;
   }
-  const QImage picture = sonogramPicture(doc.spectra->sonogram[c], palette, static_cast<int>(scale));
+  if (setup.wheeze && !(doc.wheezeMap && doc.wheezeMap->hasImage(c))) {
+    std::cerr << "vode-cli: no wheeze image for channel " << channel << "\n";
+    return ExitFileError;
+  }
+  const IndexedImage& image = setup.wheeze ? doc.wheezeMap->image[c] : doc.spectra->sonogram[c];
+  const QImage picture = sonogramPicture(image, palette, static_cast<int>(scale));
   const std::string out = args.value("--output");
   if (!picture.save(QString::fromStdString(out), "PNG")) {
     std::cerr << "vode-cli: cannot write " << out << "\n";

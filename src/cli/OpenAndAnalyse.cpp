@@ -4,6 +4,7 @@
 
 #include "analysis/AnalysisCommand.h"
 #include "analysis/Palette.h"
+#include "analysis/WheezeDetection.h"
 #include "cli/CliSupport.h"
 #include "formats/OpenFile.h"
 #include "model/Document.h"
@@ -25,6 +26,9 @@ int openAndAnalyse(Document& doc, const std::string& path, const AnalysisSetup& 
   doc.preferences.dBReference = setup.dBReference;
   if (setup.frequencyIndex >= 0) doc.preferences.frequency = static_cast<int16_t>(setup.frequencyIndex);
   DoAnalyzeClick(doc, palette, progress, prompter);
+  // The detector flags wheezing segments and paints the wheeze images; the
+  // averages stay as the analysis left them, as in the window.
+  if (setup.wheeze && DetectWheezes(doc, progress, prompter) != 0) return ExitFileError;
   return ExitOk;
 }
 

@@ -54,8 +54,13 @@ TEST(SonogramCommand, OneColumnPerSegmentAndTwoHundredFortyRows) {
   EXPECT_EQ(h.height, 240u);
   EXPECT_EQ(h.bitDepth, 8);
   EXPECT_EQ(h.colourType, 3);  // palette-indexed
-  // The grey palette starts white.
-  EXPECT_EQ(paletteOf(png).substr(0, 3), std::string("\xff\xff\xff"));
+  // The grey palette starts white; after its 64 levels comes black for the
+  // wheeze marks.
+  const std::string colours = paletteOf(png);
+  ASSERT_EQ(colours.size(), 65u * 3);
+  EXPECT_EQ(colours.substr(0, 3), std::string("\xff\xff\xff"));
+  EXPECT_EQ(colours.substr(63 * 3, 3), std::string("\x0f\x0f\x0f"));
+  EXPECT_EQ(colours.substr(64 * 3), std::string(3, '\0'));
 
   const RunResult scaledRun =
       runVode({"sonogram", Flow2, "-o", out, "--scale", "3", "--channel", "2", "--max-frequency", "4800"});
@@ -63,6 +68,20 @@ TEST(SonogramCommand, OneColumnPerSegmentAndTwoHundredFortyRows) {
   const PngHeader scaled = headerOf(readText(out));
   EXPECT_EQ(scaled.width, 450u);
   EXPECT_EQ(scaled.height, 720u);
+}
+
+TEST(SonogramCommand, WheezeImageKeepsTheSize) {
+  TempDir dir;
+  const std::string sono = dir.file("s.png");
+  const std::string wheeze = dir.file("w.png");
+  ASSERT_EQ(runVode({"sonogram", Flow2, "-o", sono}).exitCode, 0);
+  const RunResult r = runVode({"sonogram", Flow2, "-o", wheeze, "--wheeze"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const PngHeader h = headerOf(readText(wheeze));
+  EXPECT_EQ(h.width, 150u);
+  EXPECT_EQ(h.height, 240u);
+  // The recording holds a wheeze: its marks change the picture.
+  EXPECT_NE(readText(wheeze), readText(sono));
 }
 
 TEST(SonogramCommand, PaletteFileGivesTheColours) {

@@ -1,14 +1,186 @@
-// Placeholder until the report command is built.
+// vode-cli report: opens and analyses each file as the window does, then
+// writes one report per file.
+#include <filesystem>
 #include <iostream>
+#include <string>
+#include <vector>
 
+#include "analysis/Palette.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "cli/OpenAndAnalyse.h"
+#include "formats/FileErrors.h"
+#include "formats/FileSystem.h"
+#include "model/Document.h"
+#include "reports/ReportWriter.h"
 
 namespace vode::cli {
 
-int cmdReport(const Arguments&) {
-  std::cerr << "vode-cli: report is not available in this build\n";
-  return ExitUsage;
+namespace {
+
+const char* const Usage =
+    "Usage: vode-cli report FILE... -o OUT --kind K [options]\n"
+    "\n"
+    "Opens and analyses each recording as the window does and writes one report.\n"
+    "With several files OUT is a folder and each report is OUT/<name>.kind<K>.txt.\n"
+    "\n"
+    "  -o, --output OUT       the report file (or folder)\n"
+    "  --kind K               0-7 or overall|tagged|breath|octave|all|band|flow|summary\n"
+    "  --channel C            sound channel, 1-based (default 1)\n"
+    "  --units db|watts       power units of kinds 0-4 (default db)\n"
+    "  --band MIN MAX         frequency band in Hz (default 0 100)\n"
+    "  --flow-bin N           flow bin width in mL/s, 5-500 (default 100)\n"
+    "  --db-threshold T       power threshold in dB, 0-50 (default 3)\n"
+    "  --rectify              rectified power in the summary\n"
+    "  --max-frequency F      1200|2400|4800 (default: the file's own range)\n"
+    "  --db-reference R       dB reference in watts (default 1e-8)\n"
+    "  --wheeze               run the wheeze detector before writing\n"
+    "  --append               add the report to OUT as the next numbered log\n";
+
+struct ReportRequest {
+  ReportKind kind = ReportKind::OverallAverages;
+  int channel = 0;  // 0-based
+  bool watts = false;
+  bool append = false;
+  AnalysisSetup setup;
+};
+
+bool intInRange(const std::string& text, long long lo, long long hi, int& out) {
+  long long v = 0;
+  if (!parseInt(text, v) || v < lo || v > hi) return false;
+  out = static_cast<int>(v);
+  return true;
+}
+
+// Fills the request from the options; an error text when one is wrong.
+std::string readRequest(const ParsedArgs& args, ReportRequest& r) {
+  const auto kind = parseReportKind(args.value("--kind"));
+  if (!kind) return "--kind needs 0-7 or overall|tagged|breath|octave|all|band|flow|summary";
+  r.kind = *kind;
+  if (args.has("--channel")) {
+    int c = 0;
+    if (!intInRange(args.value("--channel"), 1, 8, c)) return "--channel needs a channel number from 1 to 8";
+    r.channel = c - 1;
+  }
+  if (args.has("--units")) {
+    const std::string units = args.value("--units");
+    if (units != "db" && units != "watts") return "--units needs db or watts";
+    r.watts = units == "watts";
+  }
+  PanelSettings& panel = r.setup.panel;
+  if (args.has("--band")) {
+    const auto& band = args.options.at("--band");
+    if (!intInRange(band[0], 0, 4800, panel.spinMin) || !intInRange(band[1], 0, 4800, panel.spinMax))
+      return "--band needs two frequencies from 0 to 4800 Hz";
+  }
+  if (args.has("--flow-bin") && !intInRange(args.value("--flow-bin"), 5, 500, panel.spinFlow))
+    return "--flow-bin needs a width from 5 to 500 mL/s";
+  if (args.has("--db-threshold") && !intInRange(args.value("--db-threshold"), 0, 50, panel.spindB))
+    return "--db-threshold needs a whole number of dB from 0 to 50";
+  panel.rectifydB = args.has("--rectify");
+  if (args.has("--max-frequency")) {
+    if (frequencyIndexOf(args.value("--max-frequency")) < 0) return "--max-frequency needs 1200, 2400 or 4800";
+    r.setup.frequencyIndex = frequencyIndexOf(args.value("--max-frequency"));
+  }
+  if (args.has("--db-reference")) {
+    double ref = 0.0;
+    // The reference is kept in single precision: it must stay a positive float.
+    if (!parseFloat(args.value("--db-reference"), ref) || ref <= 1e-50 || static_cast<float>(ref) <= 0.0f ||
+        ref > 1e38)
+      return "--db-reference needs a power in watts above 1e-50";
+    r.setup.dBReference = static_cast<float>(ref);
+  }
+  r.setup.wheeze = args.has("--wheeze");
+  r.append = args.has("--append");
+  return "";
+}
+
+// One input file into one report file. Messages go to stderr.
+int reportOne(const std::string& input, const std::string& output, const ReportRequest& r) {
+  StderrPrompter prompter;
+  Document doc;
+  const int opened = openAndAnalyse(doc, input, r.setup, Palette::grey(), prompter);
+  if (opened != ExitOk) return opened;
+
+  ReportOptions options;
+  options.channel = r.channel;
+  options.watts = r.watts;
+  options.unitsEnabled = reportUsesPowerUnits(r.kind);
+  options.decimalSeparator = '.';
+  options.maxFrequency = maxFrequencyOf(doc);
+
+  // Each call is its own process: a log continues the numbering already in
+  // the file, and a log to a file that does not exist yet starts it as a save.
+  FileSystem& fs = FileSystem::real();
+  LogCounter counter;
+  bool append = r.append && fs.exists(output);
+  if (append) {
+    std::vector<uint8_t> bytes;
+    const int code = fs.readAll(output, bytes);
+    if (code != 0) {
+      std::cerr << "Unable to save " << output << "... " << FileErrorText(code) << "\n";
+      return ExitFileError;
+    }
+    counter.count = lastLogNumber(std::string(bytes.begin(), bytes.end()));
+  }
+  const int code = WriteReport(doc, output, r.kind, append, options, counter, prompter, fs);
+  if (code == ReportBadChannel) {
+    std::cerr << "vode-cli: " << input << " has no channel " << r.channel + 1 << "\n";
+    return ExitFileError;
+  }
+  if (code < 0) {
+    std::cerr << ReportErrorText(code) << "\n";
+    return ExitFileError;
+  }
+  if (code > 0) {
+    std::cerr << "Unable to save " << output << "... " << ReportErrorText(code) << "\n";
+    return ExitFileError;
+  }
+  return ExitOk;
+}
+
+}  // namespace
+
+int cmdReport(const Arguments& arguments) {
+  for (const std::string& a : arguments)
+    if (a == "--help" || a == "-h") {
+      std::cout << Usage;
+      return ExitOk;
+    }
+  ParsedArgs args;
+  std::string error;
+  const std::vector<OptionSpec> specs = {
+      {"--output", 1},   {"--kind", 1},         {"--channel", 1},       {"--units", 1},
+      {"--band", 2},     {"--flow-bin", 1},     {"--db-threshold", 1},  {"--rectify", 0},
+      {"--max-frequency", 1}, {"--db-reference", 1}, {"--wheeze", 0}, {"--append", 0},
+  };
+  if (!parseArgs(withLongOutputOption(arguments), specs, args, error)) return usageError(error, Usage);
+  if (args.positional.empty()) return usageError("no input file", Usage);
+  if (!args.has("--output")) return usageError("no output given (-o OUT)", Usage);
+  if (!args.has("--kind")) return usageError("no report kind given (--kind K)", Usage);
+  ReportRequest request;
+  error = readRequest(args, request);
+  if (!error.empty()) return usageError(error, Usage);
+
+  const std::string out = args.value("--output");
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const bool folder = args.positional.size() > 1 || fs::is_directory(out, ec);
+  if (folder && !fs::is_directory(out, ec) && !fs::create_directories(out, ec)) {
+    std::cerr << "vode-cli: cannot make the folder " << out << "\n";
+    return ExitFileError;
+  }
+  int result = ExitOk;
+  for (const std::string& input : args.positional) {
+    const std::string target =
+        folder ? (fs::path(out) / (fs::path(input).stem().string() + ".kind" +
+                                   std::to_string(static_cast<int>(request.kind)) + ".txt"))
+                     .string()
+               : out;
+    // One bad file does not stop a batch; it makes the exit code 1.
+    if (reportOne(input, target, request) != ExitOk) result = ExitFileError;
+  }
+  return result;
 }
 
 }  // namespace vode::cli

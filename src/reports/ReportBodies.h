@@ -1,0 +1,39 @@
+// The parts of a report: the common header and the body of each kind. Each
+// writes into the builder; the caller has checked that the document holds a
+// recording, its analysis and the chosen channel.
+#pragma once
+
+#include "reports/ReportBuilder.h"
+#include "reports/ReportKind.h"
+
+namespace vode {
+
+class Document;
+class PhaseTable;
+class Prompter;
+
+void writeReportHeader(ReportBuilder& out, const Document& doc);
+
+// Kind 0.
+void writeOverallAveragesBody(ReportBuilder& out, const Document& doc);
+// Kinds 1, 4 and 5.
+void writeSegmentTableBody(ReportBuilder& out, const Document& doc, ReportKind kind);
+// Kind 2.
+void writeBreathAveragesBody(ReportBuilder& out, const Document& doc);
+// Kind 3.
+void writeOctaveBandsBody(ReportBuilder& out, const Document& doc);
+// Kind 6; rebuilds the flow-binned table for the report's channel.
+void writeFlowPowerBody(ReportBuilder& out, Document& doc);
+// Kind 7; the summary may warn through the prompter.
+void writeSummaryBody(ReportBuilder& out, Document& doc, Prompter& prompter);
+
+// "Frequency band: ..." and "Background reference: ..." of kinds 5 to 7.
+void writeBandLines(ReportBuilder& out, const Document& doc);
+
+// Segments the tables cover: those of the recording that have spectra.
+int reportSegmentCount(const Document& doc);
+
+// The running volume after segment s; 0 for a segment not fed.
+float runningVolumeAt(const PhaseTable& phases, int s);
+
+}  // namespace vode

@@ -1,0 +1,46 @@
+// The header every report starts with after its title line.
+#include "model/DateText.h"
+#include "model/Document.h"
+#include "reports/ReportBodies.h"
+
+namespace vode {
+
+void writeReportHeader(ReportBuilder& out, const Document& doc) {
+  const SubjectRecord& subject = doc.subject;
+  out.line("Generated from file " + doc.state.currentFileName);
+  out.line("Last name:  " + subject.lastName.str());
+  out.line("First name: " + subject.firstName.str());
+  out.line("Patient ID: " + subject.id.str());
+  out.line("Birth date: " + formatDate(subject.birthDate) + " (d/m/y)");
+  out.line("Weight:     " + out.fixed(subject.weight, 1) + " kg");
+  out.line("");
+
+  const int c = out.channel();
+  out.line("Report for channel " + std::to_string(c + 1) + ": " + doc.channelSetup.channelNames[c].str());
+  if (doc.isResp()) {
+    out.line("Respiband in use");
+  } else {
+    const PhaseTable& p = *doc.phaseTable;
+    out.line("Pneumotach in use");
+    out.line("Target inspiration: " + out.fixed(p.inspLow, 3) + " to " + out.fixed(p.inspHigh, 3) + " L/s");
+    out.line("Target expiration: " + out.fixed(p.expLow, 3) + " to " + out.fixed(p.expHigh, 3) + " L/s");
+    out.line("Target background: " + out.fixed(-p.backgroundFlow, 3) + " to " + out.fixed(p.backgroundFlow, 3) +
+             " L/s");
+    // The accumulator sums segment values of 0.1 s, so a tenth of it is litres.
+    out.line("Minimum phase volume: " + out.fixed(p.minPhaseSum / 10.0f, 3) + " L");
+  }
+  if (out.options().unitsEnabled) {
+    if (out.options().watts)
+      out.line("Power in watts");
+    else
+      out.line("Power in dB, reference " + out.exp(doc.preferences.dBReference));
+  }
+}
+
+void writeBandLines(ReportBuilder& out, const Document& doc) {
+  const PanelSettings& panel = doc.panel;
+  out.line("Frequency band: " + std::to_string(panel.spinMin) + " to " + std::to_string(panel.spinMax) + " Hz");
+  out.line("Background reference: " + out.exp(doc.spectra->backgroundReference[out.channel()]) + " watts");
+}
+
+}  // namespace vode

@@ -18,17 +18,17 @@ bool parseArgs(const std::vector<std::string>& args, const std::vector<OptionSpe
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
-      const OptionSpec* spec = nullptr;
+      const OptionSpec* option = nullptr;
       for (const OptionSpec& s : specs)
-        if (s.name == a) spec = &s;
-      if (!spec) {
+        if (s.name == a) option = &s;
+      if (!option) {
         error = "unknown option " + a;
         return false;
       }
       std::vector<std::string> values;
-      for (int k = 0; k < spec->values; ++k) {
+      for (int k = 0; k < option->values; ++k) {
         if (i + 1 >= args.size()) {
-          error = "option " + a + " needs " + std::to_string(spec->values) + " value(s)";
+          error = "option " + a + " needs " + std::to_string(option->values) + " value(s)";
           return false;
         }
         values.push_back(args[++i]);

@@ -1,14 +1,11 @@
 // vode-cli analyze: the open sequence and the analysis command on one file,
 // with the tagging and averaging results as one JSON object.
-#include <chrono>
 #include <iostream>
 
-#include "analysis/AnalysisCommand.h"
 #include "analysis/Palette.h"
-#include "analysis/WheezeDetection.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
-#include "formats/OpenFile.h"
+#include "cli/OpenAndAnalyse.h"
 #include "model/Document.h"
 
 namespace vode::cli {
@@ -16,12 +13,14 @@ namespace vode::cli {
 namespace {
 
 const char* const Usage =
-    "Usage: vode-cli analyze FILE [--max-frequency F] [--wheeze]\n\n"
+    "Usage: vode-cli analyze FILE [--max-frequency F] [--wheeze] [--settings FILE]\n\n"
     "Opens FILE as the program does (reader by extension, offset removal, volume),\n"
     "runs the analysis (spectra, images, tags, averages, band power) and prints\n"
     "one JSON object with the phases, tags, thresholds, counters and timings.\n\n"
     "  --max-frequency F   sonogram range 1200, 2400 or 4800 Hz (default: the file's)\n"
-    "  --wheeze            also run the wheeze detector\n";
+    "  --wheeze            also run the wheeze detector\n"
+    "  --settings FILE     load a settings file first, as the program loads its\n"
+    "                      default settings (its dB reference carries over)\n";
 
 void writeResults(Json& json, const Document& doc, const AnalysisTimings& t, double readMs, double wheezeMs) {
   const TagTable& tags = *doc.tagTable;
@@ -105,54 +104,24 @@ void writeResults(Json& json, const Document& doc, const AnalysisTimings& t, dou
 int cmdAnalyze(const Arguments& args) {
   ParsedArgs parsed;
   std::string error;
-  if (!parseArgs(args, {{"--max-frequency", 1}, {"--wheeze", 0}, {"--help", 0}}, parsed, error))
+  if (!parseArgs(args, {{"--max-frequency", 1}, {"--wheeze", 0}, {"--settings", 1}, {"--help", 0}}, parsed, error))
     return usageError(error, Usage);
   if (parsed.has("--help")) {
     std::cout << Usage;
     return ExitOk;
   }
   if (parsed.positional.size() != 1) return usageError("analyze takes one FILE", Usage);
-
-  int frequencyIndex = -1;
-  if (parsed.has("--max-frequency")) {
-    long long f = 0;
-    const std::string text = parsed.value("--max-frequency");
-    if (!parseInt(text, f) || (f != 1200 && f != 2400 && f != 4800))
-      return usageError("--max-frequency must be 1200, 2400 or 4800", Usage);
-    frequencyIndex = f == 1200 ? 0 : f == 2400 ? 1 : 2;
-  }
+  AnalysisSetup setup;
+  if (!readAnalysisOptions(parsed, setup, error)) return usageError(error, Usage);
 
   Document doc;
   StderrPrompter prompter;
-  NullProgress progress;
-  const std::string& path = parsed.positional[0];
-
-  auto started = std::chrono::steady_clock::now();
-  if (openPath(doc, path, prompter, progress) != 0) return ExitFileError;
-  if (!doc.recording) {
-    std::cerr << "vode-cli: " << path << " holds settings, not a recording\n";
+  AnalysisRun run;
+  if (openAndAnalyse(doc, parsed.positional[0], setup, Palette::grey(), prompter, &run) != ExitOk)
     return ExitFileError;
-  }
-  const double readMs =
-      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
-
-  if (frequencyIndex >= 0) doc.preferences.frequency = static_cast<int16_t>(frequencyIndex);
-  AnalysisTimings timings;
-  DoAnalyzeClick(doc, Palette::grey(), progress, prompter, &timings);
-  if (!doc.tagTable || !doc.phaseTable) {
-    std::cerr << "vode-cli: " << path << ": nothing to analyse\n";
-    return ExitFileError;
-  }
-
-  double wheezeMs = 0.0;
-  if (parsed.has("--wheeze")) {
-    started = std::chrono::steady_clock::now();
-    DetectWheezes(doc, progress, prompter);
-    wheezeMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
-  }
 
   Json json(std::cout);
-  writeResults(json, doc, timings, readMs, wheezeMs);
+  writeResults(json, doc, run.timings, run.readMs, run.wheezeMs);
   std::cout << "\n";
   return ExitOk;
 }

@@ -33,7 +33,8 @@ const char* const Usage =
     "  --db-threshold T       power threshold in dB, 0-50 (default 3)\n"
     "  --rectify              rectified power in the summary\n"
     "  --max-frequency F      1200|2400|4800 (default: the file's own range)\n"
-    "  --db-reference R       dB reference in watts (default 1e-8)\n"
+    "  --db-reference R       dB reference in watts (default 1e-8, or the --settings file's)\n"
+    "  --settings FILE        load a settings file first, as the program loads its defaults\n"
     "  --wheeze               run the wheeze detector before writing\n"
     "  --append               add the report to OUT as the next numbered log\n";
 
@@ -78,10 +79,8 @@ std::string readRequest(const ParsedArgs& args, ReportRequest& r) {
   if (args.has("--db-threshold") && !intInRange(args.value("--db-threshold"), 0, 50, panel.spindB))
     return "--db-threshold needs a whole number of dB from 0 to 50";
   panel.rectifydB = args.has("--rectify");
-  if (args.has("--max-frequency")) {
-    if (frequencyIndexOf(args.value("--max-frequency")) < 0) return "--max-frequency needs 1200, 2400 or 4800";
-    r.setup.frequencyIndex = frequencyIndexOf(args.value("--max-frequency"));
-  }
+  std::string error;
+  if (!readAnalysisOptions(args, r.setup, error)) return error;
   if (args.has("--db-reference")) {
     double ref = 0.0;
     // The reference is kept in single precision: it must stay a positive float.
@@ -90,7 +89,6 @@ std::string readRequest(const ParsedArgs& args, ReportRequest& r) {
       return "--db-reference needs a power in watts above 1e-50";
     r.setup.dBReference = static_cast<float>(ref);
   }
-  r.setup.wheeze = args.has("--wheeze");
   r.append = args.has("--append");
   return "";
 }
@@ -152,7 +150,7 @@ int cmdReport(const Arguments& arguments) {
   const std::vector<OptionSpec> specs = {
       {"--output", 1},   {"--kind", 1},         {"--channel", 1},       {"--units", 1},
       {"--band", 2},     {"--flow-bin", 1},     {"--db-threshold", 1},  {"--rectify", 0},
-      {"--max-frequency", 1}, {"--db-reference", 1}, {"--wheeze", 0}, {"--append", 0},
+      {"--max-frequency", 1}, {"--db-reference", 1}, {"--wheeze", 0}, {"--append", 0}, {"--settings", 1},
   };
   if (!parseArgs(withLongOutputOption(arguments), specs, args, error)) return usageError(error, Usage);
   if (args.positional.empty()) return usageError("no input file", Usage);

@@ -29,7 +29,8 @@ const char* const Usage =
     "  --max-frequency F      1200|2400|4800 (default: the file's own range)\n"
     "  --wheeze               the wheeze image instead of the sonogram\n"
     "  --scale K              each pixel K x K, 1-10 (default 1)\n"
-    "  --palette pal.dat      64 colours of 4 bytes (default: grey)\n";
+    "  --palette pal.dat      64 colours of 4 bytes (default: grey)\n"
+    "  --settings FILE        load a settings file first\n";
 
 constexpr int SonogramRows = 240;  // rows 0-238 hold levels, row 239 stays at entry 0
 constexpr int MaxScale = 10;
@@ -68,7 +69,8 @@ int cmdSonogram(const Arguments& arguments) {
   ParsedArgs args;
   std::string error;
   const std::vector<OptionSpec> specs = {{"--output", 1}, {"--channel", 1}, {"--max-frequency", 1},
-                                         {"--wheeze", 0}, {"--scale", 1},   {"--palette", 1}};
+                                         {"--wheeze", 0}, {"--scale", 1},   {"--palette", 1},
+                                         {"--settings", 1}};
   if (!parseArgs(withLongOutputOption(arguments), specs, args, error)) return usageError(error, Usage);
   if (args.positional.size() != 1) return usageError("give exactly one input file", Usage);
   if (!args.has("--output")) return usageError("no output given (-o OUT.png)", Usage);
@@ -77,15 +79,10 @@ int cmdSonogram(const Arguments& arguments) {
   long long channel = 1;
   if (args.has("--channel") && (!parseInt(args.value("--channel"), channel) || channel < 1 || channel > 8))
     return usageError("--channel needs a channel number from 1 to 8", Usage);
-  if (args.has("--max-frequency")) {
-    if (frequencyIndexOf(args.value("--max-frequency")) < 0)
-      return usageError("--max-frequency needs 1200, 2400 or 4800", Usage);
-    setup.frequencyIndex = frequencyIndexOf(args.value("--max-frequency"));
-  }
+  if (!readAnalysisOptions(args, setup, error)) return usageError(error, Usage);
   long long scale = 1;
   if (args.has("--scale") && (!parseInt(args.value("--scale"), scale) || scale < 1 || scale > MaxScale))
     return usageError("--scale needs a whole number from 1 to 10", Usage);
-  setup.wheeze = args.has("--wheeze");
   Palette palette = Palette::grey();
   if (args.has("--palette")) {
     bool found = false;

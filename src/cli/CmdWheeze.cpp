@@ -4,28 +4,26 @@
 #include <iostream>
 #include <string>
 
-#include "analysis/AnalysisCommand.h"
 #include "analysis/Palette.h"
-#include "analysis/WheezeDetection.h"
 #include "analysis/WheezeImage.h"
 #include "analysis/WheezeRuns.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
-#include "formats/OpenFile.h"
+#include "cli/OpenAndAnalyse.h"
 #include "model/Document.h"
-#include "model/Progress.h"
 
 namespace vode::cli {
 
 namespace {
 
 const char* const Usage =
-    "Usage: vode-cli wheeze FILE [--channel C] [--max-frequency F]\n\n"
+    "Usage: vode-cli wheeze FILE [--channel C] [--max-frequency F] [--settings FILE]\n\n"
     "Opens and analyses FILE, runs the wheeze detector and prints CSV: one line per\n"
     "run of consecutive segments carrying the Wheeze flag.\n\n"
     "  --channel C          1-based channel (default: every channel)\n"
     "  --max-frequency F    sonogram range 1200|2400|4800 Hz (default: the file's own);\n"
-    "                       the 2400 Hz range tests two bins per row\n\n"
+    "                       the 2400 Hz range tests two bins per row\n"
+    "  --settings FILE      load a settings file first\n\n"
     "Columns: channel,first_segment,last_segment,start_s,end_s,max_score,max_score_hz\n"
     "(channel 1-based, times = segment / 10, the strongest value the wheeze image\n"
     "tested in the run - a bin's score, at 2400 Hz the sum of a row's two bins - and\n"
@@ -44,15 +42,6 @@ std::string csvLine(const WheezeRun& run) {
   return text;
 }
 
-int frequencyIndex(long long hz) {
-  switch (hz) {
-    case 1200: return 0;
-    case 2400: return 1;
-    case 4800: return 2;
-    default: return -1;
-  }
-}
-
 }  // namespace
 
 int cmdWheeze(const Arguments& args) {
@@ -63,36 +52,25 @@ int cmdWheeze(const Arguments& args) {
     }
   ParsedArgs parsed;
   std::string error;
-  if (!parseArgs(args, {{"--channel", 1}, {"--max-frequency", 1}}, parsed, error)) return usageError(error, Usage);
+  if (!parseArgs(args, {{"--channel", 1}, {"--max-frequency", 1}, {"--settings", 1}}, parsed, error))
+    return usageError(error, Usage);
   if (parsed.positional.size() != 1) return usageError("wheeze needs exactly one FILE", Usage);
 
   long long channel = 0;  // 0: every channel
   if (parsed.has("--channel") && (!parseInt(parsed.value("--channel"), channel) || channel < 1 || channel > MaxChannels))
     return usageError("--channel must be 1 to 8", Usage);
-  int frequency = -1;
-  if (parsed.has("--max-frequency")) {
-    long long hz = 0;
-    if (!parseInt(parsed.value("--max-frequency"), hz) || (frequency = frequencyIndex(hz)) < 0)
-      return usageError("--max-frequency must be 1200, 2400 or 4800", Usage);
-  }
+  AnalysisSetup setup;
+  if (!readAnalysisOptions(parsed, setup, error)) return usageError(error, Usage);
+  setup.wheeze = true;
 
   const std::string& path = parsed.positional.front();
   Document doc;
   StderrPrompter prompter;
-  NullProgress progress;
-  if (openPath(doc, path, prompter, progress) != 0) return ExitFileError;
-  if (!doc.recording) {
-    prompter.message(MessageKind::Error, "No data");
-    return ExitFileError;
-  }
+  if (openAndAnalyse(doc, path, setup, Palette::grey(), prompter) != ExitOk) return ExitFileError;
   if (channel > doc.recording->channelCount)
     return usageError("--channel " + std::to_string(channel) + ": the recording has " +
                           std::to_string(doc.recording->channelCount) + " channel(s)",
                       Usage);
-  if (frequency >= 0) doc.preferences.frequency = static_cast<int16_t>(frequency);
-
-  DoAnalyzeClick(doc, Palette::grey(), progress, prompter);
-  if (DetectWheezes(doc, progress, prompter) != 0) return ExitFileError;
 
   const int range = sonogramFrequency(doc.preferences);
   std::cout << "channel,first_segment,last_segment,start_s,end_s,max_score,max_score_hz\n";

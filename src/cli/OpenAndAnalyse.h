@@ -2,10 +2,13 @@
 // command on it: the shared first half of the report and sonogram commands.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "analysis/AnalysisCommand.h"
 #include "analysis/PanelSettings.h"
+#include "cli/CliSupport.h"
 
 namespace vode {
 class Document;
@@ -16,17 +19,35 @@ struct Palette;
 namespace vode::cli {
 
 struct AnalysisSetup {
-  int frequencyIndex = -1;    // 0, 1, 2 for 1200, 2400, 4800 Hz; -1 keeps the file's own range
-  float dBReference = 1e-8f;  // the program's reference, whatever the file holds
-  bool wheeze = false;        // run the wheeze detector after the analysis
-  PanelSettings panel;        // band, flow-bin width, dB threshold, rectification
+  int frequencyIndex = -1;           // 0, 1, 2 for 1200, 2400, 4800 Hz; -1 keeps the file's own range
+  std::optional<float> dBReference;  // none: the program's reference (1e-8, or the --settings file's)
+  bool wheeze = false;               // run the wheeze detector after the analysis
+  PanelSettings panel;               // band, flow-bin width, dB threshold, rectification
+  std::string settingsPath;          // a settings file loaded before the recording
 };
 
-// Reader by extension, offsets, volume, then the analysis command (the tag
-// table is rebuilt only when the file had none). The open's own messages go
-// to the prompter. ExitOk, or ExitFileError when the file could not be opened.
+// How long each stage took, for analyze's JSON.
+struct AnalysisRun {
+  double readMs = 0.0;
+  AnalysisTimings timings;
+  double wheezeMs = 0.0;
+};
+
+// The settings file of --settings, read the way the program reads its default
+// settings before a recording is opened. ExitOk or ExitFileError (message on
+// stderr; a file holding a recording is refused).
+int loadSettingsOption(Document& doc, const std::string& path, Prompter& prompter);
+
+// The options every analysing command shares: --max-frequency, --settings,
+// --wheeze. false with a message in error when one is wrong.
+bool readAnalysisOptions(const ParsedArgs& args, AnalysisSetup& setup, std::string& error);
+
+// Settings (when given), reader by extension, offsets, volume, then the
+// analysis command (the tag table is rebuilt only when the file had none) and,
+// when asked, the wheeze detector. The open's own messages go to the prompter.
+// ExitOk, or ExitFileError when the file could not be opened or analysed.
 int openAndAnalyse(Document& doc, const std::string& path, const AnalysisSetup& setup, const Palette& palette,
-                   Prompter& prompter);
+                   Prompter& prompter, AnalysisRun* run = nullptr);
 
 // The display range of a document's frequency preference: 1200, 2400 or 4800.
 int maxFrequencyOf(const Document& doc);

@@ -8,6 +8,8 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <limits>
+#include <new>
 
 #include "formats/FileErrors.h"
 
@@ -78,37 +80,11 @@ class PosixFileSystem : public FileSystem {
   }
 
   int readAll(const std::string& path, std::vector<uint8_t>& bytes) override {
-    bytes.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return ioCodeFromErrno(errno, false);
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-      const int code = ioCodeFromErrno(errno, false);
-      ::close(fd);
-      return code;
-    }
-    if (S_ISDIR(st.st_mode)) {
-      ::close(fd);
-      return 5;
-    }
-    if (st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
-    uint8_t buffer[1 << 16];
-    for (;;) {
-      const ssize_t n = ::read(fd, buffer, sizeof buffer);
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        const int code = ioCodeFromErrno(errno, false);
-        ::close(fd);
-        bytes.clear();
-        return code;
-      }
-      if (n == 0) break;
-      bytes.insert(bytes.end(), buffer, buffer + n);
-    }
-    ::close(fd);
-    return 0;
+    return readPrefix(path, std::numeric_limits<std::size_t>::max(), bytes);
   }
 
+  // Reads straight into the vector: the size the file reports first, then
+  // growing for files whose size is not known in advance.
   int readPrefix(const std::string& path, std::size_t maxBytes, std::vector<uint8_t>& bytes) override {
     bytes.clear();
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -119,21 +95,33 @@ class PosixFileSystem : public FileSystem {
       ::close(fd);
       return code;
     }
-    if (st.st_size > 0) bytes.reserve(std::min<std::size_t>(maxBytes, static_cast<std::size_t>(st.st_size)));
-    uint8_t buffer[1 << 16];
-    while (bytes.size() < maxBytes) {
-      const std::size_t want = std::min(sizeof buffer, maxBytes - bytes.size());
-      const ssize_t n = ::read(fd, buffer, want);
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        const int code = ioCodeFromErrno(errno, false);
-        ::close(fd);
-        bytes.clear();
-        return code;
+    constexpr std::size_t Chunk = 1 << 16;
+    std::size_t size = st.st_size > 0 ? std::min<std::size_t>(maxBytes, static_cast<std::size_t>(st.st_size)) : 0;
+    std::size_t got = 0;
+    try {
+      bytes.resize(size);
+      for (;;) {
+        if (got == bytes.size()) {
+          if (got >= maxBytes) break;
+          bytes.resize(got + std::min(Chunk, maxBytes - got));
+        }
+        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+        if (n < 0) {
+          if (errno == EINTR) continue;
+          const int code = ioCodeFromErrno(errno, false);
+          ::close(fd);
+          bytes.clear();
+          return code;
+        }
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
       }
-      if (n == 0) break;
-      bytes.insert(bytes.end(), buffer, buffer + n);
+    } catch (const std::bad_alloc&) {
+      ::close(fd);
+      bytes.clear();
+      return 202;
     }
+    bytes.resize(got);
     ::close(fd);
     return 0;
   }

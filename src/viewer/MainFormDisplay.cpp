@@ -180,11 +180,10 @@ void TMainForm::adjustChannelChoice() {
     for (QRadioButton* item : ChannelRadio) item->hide();
     const QSignalBlocker quiet(ChannelComboBox);
     ChannelComboBox->clear();
-    for (int c = 0; c < channels && c < MaxChannelNames; ++c) {
-      const QString name = recordText(setup.channelNames[c].str());
-      // An unnamed channel would be an empty line in the list.
-      ChannelComboBox->addItem(name.isEmpty() ? QString("Channel %1").arg(c + 1) : name);
-    }
+    // One line per channel, in channel order, so the line number is the
+    // channel; an unnamed channel is an empty line.
+    for (int c = 0; c < channels && c < MaxChannelNames; ++c)
+      ChannelComboBox->addItem(recordText(setup.channelNames[c].str()));
     ChannelComboBox->setCurrentIndex(state_.CurrentChannel);
     ChannelComboBox->setEnabled(true);
     ChannelComboBox->show();

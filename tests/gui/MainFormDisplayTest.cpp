@@ -239,14 +239,19 @@ TEST(Channels, RadioGroupForTwoDropDownForMore) {
 
   f.doc().channelSetup.channelNames[1] = "RUant";
   f.doc().channelSetup.channelNames[2] = "LUant";
-  f.load(makeRecording(30, 3));
+  f.doc().channelSetup.channelNames[3] = "";
+  f.load(makeRecording(30, 4));
   EXPECT_FALSE(form.control("ChannelRadioGroup")->isEnabled());
   auto* combo = static_cast<QComboBox*>(form.control("ChannelComboBox"));
   EXPECT_TRUE(combo->isVisibleTo(&form));
   EXPECT_TRUE(combo->isEnabled());
-  ASSERT_EQ(combo->count(), 3);
+  // The list carries the names as they are: an unnamed channel keeps its
+  // line, empty, so each line stays its channel.
+  ASSERT_EQ(combo->count(), 4);
+  EXPECT_EQ(combo->itemText(0), "TRA");
   EXPECT_EQ(combo->itemText(1), "RUant");
   EXPECT_EQ(combo->itemText(2), "LUant");
+  EXPECT_EQ(combo->itemText(3), "");
   form.ChooseChannel(2);
   EXPECT_EQ(f.state().CurrentChannel, 2);
   EXPECT_EQ(combo->currentIndex(), 2);

@@ -29,7 +29,12 @@ constexpr int ChannelItemLength = 24;
 
 }  // namespace
 
-void TMainForm::repaintPane(PaneWidget* pane) { pane->update(); }
+void TMainForm::repaintPane(PaneWidget* pane) {
+  // The line panes start a repaint by removing the hair-line cursor, wherever
+  // it is; the tag strip and the colour bar leave it alone.
+  if (pane != TagBox && pane != DBBox) EraseCursorLine();
+  pane->update();
+}
 
 void TMainForm::repaintTimeAligned() {
   repaintPane(FlowBox);

@@ -283,6 +283,15 @@ TEST(HairLine, OneLineAtATimeErasedBySelection) {
   EXPECT_EQ(sono->cursorLine(), 50);
   form.set_current_segment(3);
   EXPECT_EQ(sono->cursorLine(), -1);
+
+  // A repaint of a line pane removes the line too, wherever it is: here the
+  // spectrum pane after a new PSD choice, the large pane after Wheezes.
+  form.TrackCursorLine(sono, 70);
+  form.SetPsdChoice(PsdBreath);
+  EXPECT_EQ(sono->cursorLine(), -1);
+  form.TrackCursorLine(flow, 12);
+  form.WheezesClick();
+  EXPECT_EQ(flow->cursorLine(), -1);
 }
 
 TEST(Progress, DisablesTheWindowAndRestoresTheStatus) {

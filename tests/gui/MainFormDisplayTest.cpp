@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -109,8 +110,14 @@ TEST(Views, SmallPanesSwitchTheLargePane) {
   EXPECT_EQ(f.state().ViewMode, WaveformView);
   f.doc().spectra = std::make_unique<SegmentSpectra>();
   ASSERT_TRUE(f.doc().spectra->create(60, 1));
+  // The expanded waveform had put its own window under the scroll bar; the
+  // spectrum view shows the screen's edge times again.
+  form.findChild<QLabel*>("LeftTimeLabel")->setText("0.0");
+  form.findChild<QLabel*>("RightTimeLabel")->setText("0.1");
   form.FreqBoxClick();
   EXPECT_EQ(f.state().ViewMode, SpectrumView);
+  EXPECT_EQ(form.labelText("LeftTimeLabel"), "0.0s");
+  EXPECT_EQ(form.labelText("RightTimeLabel"), "5.0s");
   EXPECT_EQ(largeLabels(form), "dB,48,24,0,-24");
   EXPECT_EQ(form.control("FreqBox")->toolTip(), "Click to unzoom");
   EXPECT_EQ(form.control("TimeBox")->toolTip(), "Click to zoom");

@@ -1,5 +1,7 @@
 #include "app/LaunchOptions.h"
 
+#include <QFileInfo>
+
 namespace vode {
 
 const char* const LaunchUsage =
@@ -55,6 +57,11 @@ bool parseLaunchOptions(const QStringList& arguments, LaunchOptions& options, QS
     error = "--screenshot needs exactly one FILE";
     return false;
   }
+  // The window changes the current folder (to the folder of the first recent
+  // file, then of each file opened), so names given relative to the folder the
+  // program started in are made whole now. The recent list keeps full paths.
+  for (QString& file : options.files) file = QFileInfo(file).absoluteFilePath();
+  if (options.screenshot) options.screenshotPath = QFileInfo(options.screenshotPath).absoluteFilePath();
   return true;
 }
 

@@ -10,9 +10,9 @@
 namespace vode {
 
 struct LaunchOptions {
-  QStringList files;  // positional arguments
+  QStringList files;  // positional arguments, as absolute paths
   bool screenshot = false;
-  QString screenshotPath;
+  QString screenshotPath;  // absolute
   QString view = "sonogram";
   int channel = 1;       // from 1
   int segment = -1;      // -1: leave the current segment

@@ -29,7 +29,12 @@ constexpr int ChannelItemLength = 24;
 
 }  // namespace
 
-void TMainForm::repaintPane(PaneWidget* pane) { pane->update(); }
+void TMainForm::repaintPane(PaneWidget* pane) {
+  // The line panes start a repaint by removing the hair-line cursor, wherever
+  // it is; the tag strip and the colour bar leave it alone.
+  if (pane != TagBox && pane != DBBox) EraseCursorLine();
+  pane->update();
+}
 
 void TMainForm::repaintTimeAligned() {
   repaintPane(FlowBox);
@@ -180,11 +185,10 @@ void TMainForm::adjustChannelChoice() {
     for (QRadioButton* item : ChannelRadio) item->hide();
     const QSignalBlocker quiet(ChannelComboBox);
     ChannelComboBox->clear();
-    for (int c = 0; c < channels && c < MaxChannelNames; ++c) {
-      const QString name = recordText(setup.channelNames[c].str());
-      // An unnamed channel would be an empty line in the list.
-      ChannelComboBox->addItem(name.isEmpty() ? QString("Channel %1").arg(c + 1) : name);
-    }
+    // One line per channel, in channel order, so the line number is the
+    // channel; an unnamed channel is an empty line.
+    for (int c = 0; c < channels && c < MaxChannelNames; ++c)
+      ChannelComboBox->addItem(recordText(setup.channelNames[c].str()));
     ChannelComboBox->setCurrentIndex(state_.CurrentChannel);
     ChannelComboBox->setEnabled(true);
     ChannelComboBox->show();

@@ -214,3 +214,47 @@ TEST(StepTagged, SingleScansBothWaysAndSkipsFlaggedSegments) {
   state.PsdChoice = PsdSingle;
   EXPECT_EQ(stepTaggedTarget(doc, state, -1), 15);  // needs the phases
 }
+
+TEST(StepTagged, BreathJumpsToTheNextPhaseOfTheSameDirection) {
+  // Phases of 10 segments: 0 I, 1 E, 2 I, 3 E; a 40-segment recording.
+  Document doc;
+  doc.recording = std::make_unique<Recording>(Recording::create(40, 1));
+  doc.tagTable = std::make_unique<TagTable>();
+  doc.tagTable->create(1, 40);
+  PhaseTable& phases = doc.phases();
+  phases.tags = doc.tagTable.get();
+  phases.lastPhase = 3;
+  phases.lastSegment = 39;
+  for (int k = 0; k < 4; ++k) {
+    phases.entries[k].firstSegment = 10 * k;
+    phases.entries[k].lastSegment = 10 * k + 9;
+    phases.entries[k].phaseVolume = k % 2 == 0 ? 0.5f : -0.5f;
+    phases.entries[k].cleanCount = 8;
+    for (int s = 10 * k; s < 10 * k + 10; ++s) doc.tagTable->setPhase(s, k % 2 == 0 ? Inspiration : Expiration);
+  }
+  doc.tagTable->setFlags(0, 0, Rejected);
+  doc.tagTable->setFlags(0, 20, Rejected);
+
+  DisplayState state;
+  state.PsdChoice = PsdBreath;
+  state.CurrentSegment = 5;
+  // The next inspiration starts at 20, rejected here: the scan goes on to 21.
+  EXPECT_EQ(stepTaggedTarget(doc, state, +1), 21);
+  state.CurrentSegment = 25;
+  // Back to the first inspiration; its first segment is rejected too.
+  EXPECT_EQ(stepTaggedTarget(doc, state, -1), 1);
+  state.CurrentSegment = 15;
+  EXPECT_EQ(stepTaggedTarget(doc, state, +1), 30);
+  // No expiration after the last one: the start is the current segment, and
+  // the forward scan finds it.
+  state.CurrentSegment = 35;
+  EXPECT_EQ(stepTaggedTarget(doc, state, +1), 35);
+  // A phase with too few clean segments is passed over.
+  phases.entries[2].cleanCount = 2;
+  state.CurrentSegment = 5;
+  EXPECT_EQ(stepTaggedTarget(doc, state, +1), 5);
+  // Nothing tagged from the start on: the scroll bar goes to the start.
+  for (int s = 0; s < 40; ++s) doc.tagTable->setPhase(s, Background);
+  phases.entries[2].cleanCount = 8;
+  EXPECT_EQ(stepTaggedTarget(doc, state, +1), 20);
+}

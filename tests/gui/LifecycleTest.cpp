@@ -207,7 +207,10 @@ TEST(ChannelCommands, DeleteChannel) {
   WindowFixture f;
   f.doc().channelSetup.channelNames[0] = "TRA";
   f.doc().channelSetup.channelNames[1] = "RUant";
-  f.load(makeRecording(30, 2), f.temp.file("two.mer"));
+  Recording two = makeRecording(30, 2);
+  two.sound[1][700] = 20000;  // the loud channel goes
+  f.load(std::move(two), f.temp.file("two.mer"));
+  EXPECT_EQ(f.form().labelText("VoltsMaxLabel"), "3.5");
   f.form().display().CurrentChannel = 1;
   f.prompter.answers = {Answer::No};
   f.form().action("DeleteChannel1")->trigger();
@@ -220,6 +223,8 @@ TEST(ChannelCommands, DeleteChannel) {
   EXPECT_TRUE(f.doc().state.modified);
   EXPECT_EQ(f.form().display().CurrentChannel, 0);
   EXPECT_FALSE(f.form().action("DeleteChannel1")->isEnabled());
+  // The automatic amplitude scale follows the channel that is left.
+  EXPECT_EQ(f.form().labelText("VoltsMaxLabel"), "0.5");
 }
 
 TEST(ChannelCommands, DeleteChannelRefusedAfterAnalysis) {

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -109,8 +110,14 @@ TEST(Views, SmallPanesSwitchTheLargePane) {
   EXPECT_EQ(f.state().ViewMode, WaveformView);
   f.doc().spectra = std::make_unique<SegmentSpectra>();
   ASSERT_TRUE(f.doc().spectra->create(60, 1));
+  // The expanded waveform had put its own window under the scroll bar; the
+  // spectrum view shows the screen's edge times again.
+  form.findChild<QLabel*>("LeftTimeLabel")->setText("0.0");
+  form.findChild<QLabel*>("RightTimeLabel")->setText("0.1");
   form.FreqBoxClick();
   EXPECT_EQ(f.state().ViewMode, SpectrumView);
+  EXPECT_EQ(form.labelText("LeftTimeLabel"), "0.0s");
+  EXPECT_EQ(form.labelText("RightTimeLabel"), "5.0s");
   EXPECT_EQ(largeLabels(form), "dB,48,24,0,-24");
   EXPECT_EQ(form.control("FreqBox")->toolTip(), "Click to unzoom");
   EXPECT_EQ(form.control("TimeBox")->toolTip(), "Click to zoom");
@@ -239,14 +246,19 @@ TEST(Channels, RadioGroupForTwoDropDownForMore) {
 
   f.doc().channelSetup.channelNames[1] = "RUant";
   f.doc().channelSetup.channelNames[2] = "LUant";
-  f.load(makeRecording(30, 3));
+  f.doc().channelSetup.channelNames[3] = "";
+  f.load(makeRecording(30, 4));
   EXPECT_FALSE(form.control("ChannelRadioGroup")->isEnabled());
   auto* combo = static_cast<QComboBox*>(form.control("ChannelComboBox"));
   EXPECT_TRUE(combo->isVisibleTo(&form));
   EXPECT_TRUE(combo->isEnabled());
-  ASSERT_EQ(combo->count(), 3);
+  // The list carries the names as they are: an unnamed channel keeps its
+  // line, empty, so each line stays its channel.
+  ASSERT_EQ(combo->count(), 4);
+  EXPECT_EQ(combo->itemText(0), "TRA");
   EXPECT_EQ(combo->itemText(1), "RUant");
   EXPECT_EQ(combo->itemText(2), "LUant");
+  EXPECT_EQ(combo->itemText(3), "");
   form.ChooseChannel(2);
   EXPECT_EQ(f.state().CurrentChannel, 2);
   EXPECT_EQ(combo->currentIndex(), 2);
@@ -278,6 +290,15 @@ TEST(HairLine, OneLineAtATimeErasedBySelection) {
   EXPECT_EQ(sono->cursorLine(), 50);
   form.set_current_segment(3);
   EXPECT_EQ(sono->cursorLine(), -1);
+
+  // A repaint of a line pane removes the line too, wherever it is: here the
+  // spectrum pane after a new PSD choice, the large pane after Wheezes.
+  form.TrackCursorLine(sono, 70);
+  form.SetPsdChoice(PsdBreath);
+  EXPECT_EQ(sono->cursorLine(), -1);
+  form.TrackCursorLine(flow, 12);
+  form.WheezesClick();
+  EXPECT_EQ(flow->cursorLine(), -1);
 }
 
 TEST(Progress, DisablesTheWindowAndRestoresTheStatus) {

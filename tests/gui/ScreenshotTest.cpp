@@ -1,6 +1,9 @@
 // The unattended screenshot run and the launch options behind it.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <filesystem>
+#include <QFileInfo>
 #include <QImage>
 #include <sstream>
 
@@ -30,8 +33,9 @@ TEST(LaunchOptions, ScreenshotArguments) {
                                   "--segment", "40", "--flow-display", "volume"},
                                  options, error));
   EXPECT_TRUE(options.screenshot);
-  EXPECT_EQ(options.files, QStringList{"a.mer"});
-  EXPECT_EQ(options.screenshotPath, "out.png");
+  // Paths are made whole against the folder the program starts in.
+  EXPECT_EQ(options.files.join("|").toStdString(), QDir::current().absoluteFilePath("a.mer").toStdString());
+  EXPECT_EQ(options.screenshotPath.toStdString(), QDir::current().absoluteFilePath("out.png").toStdString());
   EXPECT_EQ(options.view, "waveform");
   EXPECT_EQ(options.channel, 2);
   EXPECT_EQ(options.segment, 40);
@@ -84,4 +88,30 @@ TEST(Screenshot, UnreadableFileStillAnswersEveryBox) {
   EXPECT_EQ(takeScreenshot(options, optionsIn(dir), err), 1);
   EXPECT_NE(err.str().find("Unable to open " + dir.file("absent.mer") + "... File not found"), std::string::npos);
   EXPECT_FALSE(QImage(png).isNull());
+}
+
+TEST(Screenshot, RelativeNamesMeanTheStartingFolder) {
+  // Opening a file moves the current folder to the file's folder; the picture
+  // must still land where the command line said, not beside the recording.
+  TempDir dir;
+  std::filesystem::create_directory(dir.path() / "data");
+  Document doc;
+  doc.recording = std::make_unique<Recording>(makeRecording(20, 1));
+  SilentPrompter quiet;
+  NullProgress none;
+  ASSERT_EQ(saveRecordingFile(doc, dir.file("data/rel.mer"), 0, 19, quiet, none), 0);
+
+  const QString started = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(dir.path().string())));
+  LaunchOptions options;
+  QString error;
+  const bool parsed = parseLaunchOptions({"data/rel.mer", "--screenshot", "rel.png"}, options, error);
+  std::ostringstream err;
+  const int code = parsed ? takeScreenshot(options, optionsIn(dir), err) : -1;
+  QDir::setCurrent(started);
+
+  ASSERT_TRUE(parsed) << error.toStdString();
+  EXPECT_EQ(code, 0) << err.str();
+  EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(dir.file("rel.png"))));
+  EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(dir.file("data/rel.png"))));
 }

@@ -215,6 +215,29 @@ TEST(CopyPowerToFlow, WritesBurstsOfBandPowerAsAlternatingBreaths) {
   EXPECT_EQ(doc->phaseTable->PhaseLabel(7).back(), 'e');
 }
 
+TEST(CopyPowerToFlow, WithoutAnyPowerAboveTheBackgroundTheFlowIsZero) {
+  // No background segment: every band power and the peak are 0. With a
+  // threshold of 0 each segment is "at the threshold", so 0 / 0 would be
+  // asked for; the breath signal becomes 0 instead.
+  auto doc = openedDocument(30, 1);
+  NullProgress progress;
+  test::ScriptedPrompter prompter;
+  DoAnalyzeClick(*doc, Palette::grey(), progress, prompter);
+  ASSERT_EQ(doc->averages->backgroundCountOf(0), 0);
+  ASSERT_EQ(doc->spectra->peakBandPower[0], 0.0f);
+  doc->panel.spindB = 0;
+  copyPowerToFlow(*doc, 0, progress, prompter);
+  const Recording& r = *doc->recording;
+  for (int16_t f : r.flow) ASSERT_EQ(f, 0);
+  EXPECT_EQ(r.peakFlow, 0);
+  EXPECT_EQ(doc->preferences.flowHoldsPower, 1);
+  EXPECT_EQ(doc->phaseTable->lastSegment, 29);  // re-tagged all the same
+
+  doc->preferences.flowHoldsPower = 0;
+  copyPowerToFlow(*doc, 1, progress, prompter);  // no such channel: nothing happens
+  EXPECT_EQ(doc->preferences.flowHoldsPower, 0);
+}
+
 }  // namespace
 }  // namespace vode
 

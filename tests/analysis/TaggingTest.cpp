@@ -124,6 +124,22 @@ TEST(ClosePhase, TheTableHoldsAtMost601Phases) {
   EXPECT_EQ(p.PhaseLabel(1209), "N/A");
 }
 
+TEST(ClosePhase, NothingFedSinceTheResetRecordsNothing) {
+  // Acquisition stopped before its first segment: with no minimum volume set
+  // an empty phase would pass the volume test, but it has no segments.
+  for (bool resp : {false, true}) {
+    PhaseTable p;
+    TagTable tags;
+    tags.create(1, 10);
+    p.tags = &tags;
+    p.resp = resp;
+    p.ResetPhaseTable();
+    p.ClosePhase();
+    EXPECT_EQ(p.lastPhase, -1) << resp;
+    EXPECT_EQ(p.FindPhase(0), -1);
+  }
+}
+
 TEST(TagRecording, CountsCleanTagsAndBreathsAndRaisesReadyFlags) {
   // Six breaths of 5 inspiratory and 5 expiratory segments at 0.5 L/s.
   const Recording r = flowRecording(test::squareBreathing(60, 5, 500));

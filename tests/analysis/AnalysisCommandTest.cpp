@@ -115,6 +115,82 @@ TEST(CalculateTags, StrainGaugePresetsAndRefusedTargets) {
   EXPECT_FLOAT_EQ(doc.phaseTable->inspLow, 2.0f);
 }
 
+TEST(CalculateTags, BackgroundFlowFollowsEitherPreferenceUntilATargetIsRefused) {
+  Document doc;
+  doc.recording = std::make_unique<Recording>(test::flowRecording(test::squareBreathing(30, 5, 380)));
+  doc.subject.weight = 60.0f;  // Tidal: 0.45 L/s
+  NullProgress progress;
+  test::ScriptedPrompter prompter;
+  CalculateTags(doc, true, progress, prompter);
+  EXPECT_FLOAT_EQ(doc.phaseTable->backgroundFlow, 0.12f);  // 2 mL/s per kg
+  EXPECT_FLOAT_EQ(doc.phaseTable->minPhaseSum, 1.2f);
+
+  doc.preferences.backgroundFlowMode = 1;
+  doc.preferences.backgroundFlowAbsolute = 250.0f;
+  CalculateTags(doc, true, progress, prompter);
+  EXPECT_FLOAT_EQ(doc.phaseTable->backgroundFlow, 0.25f);
+  EXPECT_FLOAT_EQ(doc.phaseTable->minPhaseSum, 2.5f);
+  EXPECT_FLOAT_EQ(doc.phaseTable->inspLow, 0.36f);
+
+  // No weight, no target: limits and background flow stay, whatever the
+  // preferences now say.
+  doc.subject.weight = 0.0f;
+  doc.preferences.backgroundFlowMode = 0;
+  CalculateTags(doc, true, progress, prompter);
+  EXPECT_FLOAT_EQ(doc.phaseTable->backgroundFlow, 0.25f);
+  EXPECT_FLOAT_EQ(doc.phaseTable->minPhaseSum, 2.5f);
+  EXPECT_FLOAT_EQ(doc.phaseTable->inspLow, 0.36f);
+}
+
+TEST(CalculateTags, EightChannelsAverageByChannelAndPhasesByTheFirstChannelsCount) {
+  auto doc = openedDocument(90, 8);
+  NullProgress progress;
+  test::ScriptedPrompter prompter;
+  DoAnalyzeClick(*doc, Palette::grey(), progress, prompter);
+  TagTable& tags = *doc->tagTable;
+  const PhaseTable& p = *doc->phaseTable;
+
+  // A phase with at least three breath-clean segments.
+  int k = 0;
+  while (k <= p.lastPhase && p.entries[k].cleanCount < 3) ++k;
+  ASSERT_LE(k, p.lastPhase);
+  const PhaseEntry& e = p.entries[k];
+  std::vector<int> clean;
+  for (int s = e.firstSegment; s <= e.lastSegment; ++s)
+    if (tags.breathClean(0, s)) clean.push_back(s);
+  ASSERT_EQ(static_cast<int>(clean.size()), e.cleanCount);
+  const bool insp = e.phaseVolume > 0.0f;
+  auto countOf = [&](int c) { return insp ? doc->averages->inspCountOf(c) : doc->averages->expCountOf(c); };
+  const int before = countOf(0);
+  for (int c = 1; c < 8; ++c) ASSERT_EQ(countOf(c), before);
+
+  // Two segments flagged on channel 7 only, a third on channel 0 only.
+  tags.addFlags(7, clean[0], Wheeze);
+  tags.addFlags(7, clean[1], ArFlag);
+  tags.addFlags(0, clean[2], CrFlag);
+  CalculateTags(*doc, false, progress, prompter);
+
+  ASSERT_EQ(doc->averages->channelCount, 8);
+  EXPECT_EQ(countOf(0), before - 1);
+  EXPECT_EQ(countOf(3), before);
+  EXPECT_EQ(countOf(7), before - 2);
+  const int n = static_cast<int>(clean.size()) - 1;
+  ASSERT_EQ(e.cleanCount, n);
+  ASSERT_EQ(e.averageSpectrum.size(), 8u * BinCount);
+  const SegmentSpectra& sp = *doc->spectra;
+  for (int b : {1, 40, 959}) {
+    // Channel 3 sums every segment, channel 7 all but its two flagged ones;
+    // both divide by channel 0's count.
+    double all = 0.0, some = 0.0;
+    for (size_t i = 0; i < clean.size(); ++i) {
+      all += sp.power(3, clean[i])[b];
+      if (i >= 2) some += sp.power(7, clean[i])[b];
+    }
+    EXPECT_NEAR(e.averageSpectrum[3 * BinCount + b], all / n, 1e-6 * all) << b;
+    EXPECT_NEAR(e.averageSpectrum[7 * BinCount + b], some / n, 1e-6 * some) << b;
+  }
+}
+
 TEST(CopyPowerToFlow, WritesBurstsOfBandPowerAsAlternatingBreaths) {
   auto doc = openedDocument(40, 1);
   NullProgress progress;
@@ -137,6 +213,29 @@ TEST(CopyPowerToFlow, WritesBurstsOfBandPowerAsAlternatingBreaths) {
   // Re-tagged from the new breath signal.
   EXPECT_FLOAT_EQ(doc->phaseTable->segmentFlow[7], -1.0f);
   EXPECT_EQ(doc->phaseTable->PhaseLabel(7).back(), 'e');
+}
+
+TEST(CopyPowerToFlow, WithoutAnyPowerAboveTheBackgroundTheFlowIsZero) {
+  // No background segment: every band power and the peak are 0. With a
+  // threshold of 0 each segment is "at the threshold", so 0 / 0 would be
+  // asked for; the breath signal becomes 0 instead.
+  auto doc = openedDocument(30, 1);
+  NullProgress progress;
+  test::ScriptedPrompter prompter;
+  DoAnalyzeClick(*doc, Palette::grey(), progress, prompter);
+  ASSERT_EQ(doc->averages->backgroundCountOf(0), 0);
+  ASSERT_EQ(doc->spectra->peakBandPower[0], 0.0f);
+  doc->panel.spindB = 0;
+  copyPowerToFlow(*doc, 0, progress, prompter);
+  const Recording& r = *doc->recording;
+  for (int16_t f : r.flow) ASSERT_EQ(f, 0);
+  EXPECT_EQ(r.peakFlow, 0);
+  EXPECT_EQ(doc->preferences.flowHoldsPower, 1);
+  EXPECT_EQ(doc->phaseTable->lastSegment, 29);  // re-tagged all the same
+
+  doc->preferences.flowHoldsPower = 0;
+  copyPowerToFlow(*doc, 1, progress, prompter);  // no such channel: nothing happens
+  EXPECT_EQ(doc->preferences.flowHoldsPower, 0);
 }
 
 }  // namespace

@@ -96,6 +96,38 @@ TEST(CalculateBandPower, IsDecibelsAboveTheBackgroundInTheBand) {
   EXPECT_FLOAT_EQ(sp.backgroundReference[0], 1e-6f);
 }
 
+TEST(CalculateBandPower, BinsRunFromSpinMinDiv5ToSpinMaxDiv5MinusOne) {
+  auto doc = documentWith(6, 2);
+  doc->tagTable->setPhase(0, Background);  // 1 µW per bin on channel 0, 2 µW on channel 1
+  // Segment 3 (4 µW per bin) with one loud bin inside 300..600 Hz and two
+  // louder ones just outside it.
+  float* p = doc->spectra->power(0, 3);
+  p[60] = 64e-6f;
+  p[59] = 1.0f;
+  p[120] = 1.0f;
+  doc->panel.spinMin = 300;
+  doc->panel.spinMax = 600;
+  CalculateOverallAverages(*doc);
+  const SegmentSpectra& sp = *doc->spectra;
+  // Bins 60..119: (59 × 4 + 64) / 60 µW against 1 µW, five times the background.
+  EXPECT_NEAR(sp.bandPower[0][3], 10.0 * std::log10(5.0), 1e-5);
+  EXPECT_NEAR(sp.bandPower[1][3], 10.0 * std::log10(4.0), 1e-5);  // every bin 8 µW against 2
+  EXPECT_FLOAT_EQ(sp.backgroundReference[1], 2e-6f);
+  EXPECT_NEAR(sp.peakBandPower[0], 10.0 * std::log10(6.0), 1e-5);  // segment 5, 6 µW
+
+  // Limits between two bin edges fall to the bin below: 302 and 604 Hz give
+  // the same bins 60..119.
+  doc->panel.spinMin = 302;
+  doc->panel.spinMax = 604;
+  CalculateBandPower(*doc);
+  EXPECT_NEAR(sp.bandPower[0][3], 10.0 * std::log10(5.0), 1e-5);
+  // 305..600 Hz leaves bin 60 out.
+  doc->panel.spinMin = 305;
+  doc->panel.spinMax = 600;
+  CalculateBandPower(*doc);
+  EXPECT_NEAR(sp.bandPower[0][3], 10.0 * std::log10(4.0), 1e-5);
+}
+
 TEST(CalculatePhaseAverages, DividesEveryChannelByTheFirstChannelsCleanCount) {
   auto doc = documentWith(10, 2);
   TagTable& t = *doc->tagTable;
@@ -159,6 +191,43 @@ TEST(CalculateFlowBins, TwentyOneBinsForPeakFlow1000AndBin100) {
 
   CalculateFlowBins(*doc, 0, 0);  // no width: no table
   EXPECT_EQ(t.flowBinCount, 0);
+}
+
+TEST(CalculateFlowBins, HalvesRoundToEvenAndOuterFlowsStayInTheEndBins) {
+  auto doc = documentWith(8, 1);
+  doc->recording = std::make_unique<Recording>(test::flowRecording({1250, 0, 0, 0, 0, 0, 0, 0}));
+  PhaseTable& p = doc->phases();
+  // Bins of 500 mL/s: R = round(2.5) = 2, five bins from -1.0 to 1.0 L/s,
+  // scale 2 bins per L/s. 0.25 L/s lies exactly between the bins at 0.0 and 0.5.
+  const float flow[8] = {0.25f, 0.75f, -0.25f, -0.75f, 3.0f, -3.0f, 0.5f, 0.0f};
+  for (int s = 0; s < 8; ++s) p.segmentFlow[s] = flow[s];
+  doc->spectra->bandPower[0] = {1, 2, 3, 4, 5, 6, 7, 8};
+
+  CalculateFlowBins(*doc, 0, 500);
+  const SegmentSpectra& t = *doc->spectra;
+  ASSERT_EQ(t.flowBinCount, 5);
+  EXPECT_FLOAT_EQ(t.binFlow[0], -1.0f);
+  EXPECT_FLOAT_EQ(t.binFlow[3], 0.5f);
+  // 2.5 -> 2 (0.25), 3.5 -> 4 (0.75), 1.5 -> 2 (-0.25), 0.5 -> 0 (-0.75);
+  // 8 and -4 are limited to the end bins.
+  EXPECT_EQ(t.binCount[0], 2);
+  EXPECT_FLOAT_EQ(t.binMean[0], 5.0f);  // -0.75 and -3.0
+  EXPECT_EQ(t.binCount[1], 0);
+  EXPECT_EQ(t.binCount[2], 3);
+  EXPECT_FLOAT_EQ(t.binMean[2], 4.0f);  // 0.25, -0.25 and 0.0
+  EXPECT_EQ(t.binCount[3], 1);          // 0.5 exactly
+  EXPECT_EQ(t.binCount[4], 2);          // 0.75 and 3.0
+  EXPECT_FLOAT_EQ(t.binSpread[4], 3.0f);  // values 2 and 5: SD 1.5
+  EXPECT_FLOAT_EQ(t.binSpread[2], 2.0f * std::sqrt(26.0f / 3.0f));  // 1, 3, 8 around 4
+
+  // 750 / 500 = 1.5 also gives R = 2; 1750 / 500 = 3.5 gives 4.
+  doc->recording = std::make_unique<Recording>(test::flowRecording({-750, 0, 0, 0, 0, 0, 0, 0}));
+  CalculateFlowBins(*doc, 0, 500);
+  EXPECT_EQ(t.flowBinCount, 5);
+  doc->recording = std::make_unique<Recording>(test::flowRecording({1750, 0, 0, 0, 0, 0, 0, 0}));
+  CalculateFlowBins(*doc, 0, 500);
+  EXPECT_EQ(t.flowBinCount, 9);
+  EXPECT_FLOAT_EQ(t.binFlow[0], -2.0f);
 }
 
 }  // namespace

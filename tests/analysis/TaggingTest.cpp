@@ -124,6 +124,22 @@ TEST(ClosePhase, TheTableHoldsAtMost601Phases) {
   EXPECT_EQ(p.PhaseLabel(1209), "N/A");
 }
 
+TEST(ClosePhase, NothingFedSinceTheResetRecordsNothing) {
+  // Acquisition stopped before its first segment: with no minimum volume set
+  // an empty phase would pass the volume test, but it has no segments.
+  for (bool resp : {false, true}) {
+    PhaseTable p;
+    TagTable tags;
+    tags.create(1, 10);
+    p.tags = &tags;
+    p.resp = resp;
+    p.ResetPhaseTable();
+    p.ClosePhase();
+    EXPECT_EQ(p.lastPhase, -1) << resp;
+    EXPECT_EQ(p.FindPhase(0), -1);
+  }
+}
+
 TEST(TagRecording, CountsCleanTagsAndBreathsAndRaisesReadyFlags) {
   // Six breaths of 5 inspiratory and 5 expiratory segments at 0.5 L/s.
   const Recording r = flowRecording(test::squareBreathing(60, 5, 500));
@@ -175,6 +191,78 @@ TEST(TagRecording, RespTagsTheMiddleFifthOfEachPhase) {
   EXPECT_FLOAT_EQ(t->phases.entries[0].phaseVolume, 0.9f);  // nine +1 steps / 10
   EXPECT_EQ(t->phases.inspTagged, 4);
   EXPECT_EQ(t->phases.expTagged, 2);
+}
+
+// A band that moves by 100 per segment, rising or falling for the given
+// number of segments in turn, starting with a rise.
+std::vector<int> zigZag(const std::vector<int>& phaseLengths) {
+  std::vector<int> band;
+  int value = 0, direction = 1;
+  for (int n : phaseLengths) {
+    for (int k = 0; k < n; ++k) {
+      if (!band.empty()) value += 100 * direction;
+      band.push_back(value);
+    }
+    direction = -direction;
+  }
+  return band;
+}
+
+TEST(TagRecording, RespRoundsTheFifthAndPlacesItByDirection) {
+  // Phases of 7, 8, 13, 3 and 12 segments: L = 1, 2, 3, 1 and 2. A rise gets
+  // the L segments centred in it, a fall the L segments ending at its middle
+  // segment (9 and 10 of 7..14, not 10 and 11).
+  const auto t = tagFlow(flowRecording(zigZag({7, 8, 13, 3, 12})), true, true);
+  EXPECT_EQ(phaseLetters(t->tags), "...I.....EE.........III......E......II.....");
+  ASSERT_EQ(t->phases.lastPhase, 4);
+  const int first[] = {0, 7, 15, 28, 31}, last[] = {6, 14, 27, 30, 42};
+  for (int k = 0; k <= 4; ++k) {
+    EXPECT_EQ(t->phases.entries[k].firstSegment, first[k]) << k;
+    EXPECT_EQ(t->phases.entries[k].lastSegment, last[k]) << k;
+  }
+  // The first segment has no direction yet: six +1 steps, then eight -1 steps.
+  EXPECT_FLOAT_EQ(t->phases.entries[0].phaseVolume, 0.6f);
+  EXPECT_FLOAT_EQ(t->phases.entries[1].phaseVolume, -0.8f);
+  EXPECT_FLOAT_EQ(t->phases.runningVolume[3], 0.3f);
+  EXPECT_EQ(t->phases.inspTagged, 6);
+  EXPECT_EQ(t->phases.expTagged, 3);
+  EXPECT_EQ(t->phases.inspBreaths, 1);  // only the 13-segment rise reaches three
+  EXPECT_EQ(t->phases.expBreaths, 0);
+}
+
+TEST(TagRecording, RespFlatStartHasNoDirectionUntilTheBandMoves) {
+  // Equal values with an empty accumulator step by 0, so the flat start
+  // belongs to the first rise; a fall then ends it.
+  const Recording r = flowRecording({50, 50, 50, 60, 70, 80, 90, 100, 110, 120, 130, 120, 110, 100, 90, 80});
+  const auto t = tagFlow(r, true, true);
+  ASSERT_EQ(t->phases.lastPhase, 1);
+  EXPECT_EQ(t->phases.entries[0].firstSegment, 0);
+  EXPECT_EQ(t->phases.entries[0].lastSegment, 10);
+  EXPECT_FLOAT_EQ(t->phases.entries[0].phaseVolume, 0.8f);
+  EXPECT_FLOAT_EQ(t->phases.runningVolume[2], 0.0f);
+  // L = round(2.2) = 2 from (0 + 10 + 1 - 2) div 2 = 4; the fall 11..15 gets
+  // L = 1 at its middle, 13.
+  EXPECT_EQ(phaseLetters(t->tags), "....II.......E..");
+}
+
+TEST(TagRecording, RespPhasesPastTheTableAreNeitherRecordedNorTagged) {
+  // 596 phases of two segments (nothing to tag), then phases of three whose
+  // middle segment is tagged, up to the full table of 601.
+  std::vector<int> lengths(596, 2);
+  lengths.insert(lengths.end(), 202, 3);
+  const Recording r = flowRecording(zigZag(lengths));
+  ASSERT_EQ(r.segmentCount, 1798);
+  const auto t = tagFlow(r, true, true);
+  const PhaseTable& p = t->phases;
+  ASSERT_EQ(p.lastPhase, 600);
+  EXPECT_EQ(p.entries[600].firstSegment, 1204);
+  EXPECT_EQ(p.entries[600].lastSegment, 1206);
+  std::vector<int> tagged;
+  for (int s = 0; s < r.segmentCount; ++s)
+    if (t->tags.phase(s) != 0) tagged.push_back(s);
+  EXPECT_EQ(tagged, (std::vector<int>{1193, 1196, 1199, 1202, 1205}));
+  EXPECT_EQ(p.PhaseLabel(1207), "N/A");
+  EXPECT_EQ(p.inspTagged + p.expTagged, 5);
 }
 
 TEST(TagRecording, RespPhasesOfOneOrTwoSegmentsTagNothing) {

@@ -160,6 +160,26 @@ TEST(WheezePeakScoring, PeakAtBin20ReadsTheLowerSideFilterClampedAtBin0) {
   EXPECT_FLOAT_EQ(scoresOf(y)[20], prominence + z - 1.0f);
 }
 
+TEST(WheezePeakScoring, ASearchRangePastTheRowStopsAtItsEnd) {
+  // A row of 100 bins with the default range 20..350: nothing past bin 99 is
+  // read or scored, even where the memory beyond holds a fine peak.
+  std::vector<float> y = triangleRow(60, 6.0f);
+  std::vector<float> beyond = triangleRow(260, 9.0f);
+  std::copy(beyond.begin() + 100, beyond.end(), y.begin() + 100);
+  std::vector<float> score(960, 0.0f);
+  ASSERT_EQ(ScorePeaks(y.data(), 100, 20, 350, kernels(), score.data()), -1);
+  EXPECT_GT(score[60], 0.0f);
+  for (int b = 100; b < 960; ++b) ASSERT_EQ(score[b], 0.0f) << "bin " << b;
+
+  // The whole channel pass on a map narrower than the spectra keeps to it.
+  Document doc;
+  test::fillSpectraDocument(doc, 1, 3, [](int, int, int b) { return test::floorWithTone(b, 260, 1e4f); });
+  WheezeMap narrow;
+  ASSERT_TRUE(narrow.create(1, 3, 200));
+  ASSERT_FALSE(ScoreChannel(*doc.spectra, narrow, 0, noTick).failed());
+  for (float v : narrow.scoreData) ASSERT_EQ(v, 0.0f);
+}
+
 TEST(WheezePeakScoring, NonFiniteValueStopsAndSaysWhere) {
   std::vector<float> y = triangleRow(100, 6.0f);
   y[300] = std::numeric_limits<float>::infinity();  // beyond the broad filter of bin 100

@@ -70,6 +70,10 @@ std::string ScoringFailureText(const ScoringFailure& failure) {
 }
 
 int ScorePeaks(const float* y, int size, int lowBin, int highBin, const PeakKernels& kernels, float* score) {
+  // A map of fewer bins than the default range reaches is searched up to its
+  // last bin; the neighbours of a bin near an end read the end value.
+  lowBin = std::max(lowBin, 0);
+  highBin = std::min(highBin, size - 1);
   for (int i = lowBin; i <= highBin; ++i) {
     if (!std::isfinite(y[i])) return i;
     // 1. Peak test: strictly above five bins on each side.

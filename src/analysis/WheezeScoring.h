@@ -30,7 +30,8 @@ struct ScoringFailure {
 std::string ScoringFailureText(const ScoringFailure& failure);
 
 // Scores the peaks of one smoothed log spectrum y[0 .. size−1] between lowBin
-// and highBin into score[]. Reads y only up to min(size − 1, highBin + 99).
+// and highBin (limited to the row) into score[]. Reads y only up to
+// min(size − 1, highBin + 99).
 // Returns the bin of the first value that is not finite, or -1.
 int ScorePeaks(const float* y, int size, int lowBin, int highBin, const PeakKernels& kernels, float* score);
 

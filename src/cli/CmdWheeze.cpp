@@ -67,10 +67,11 @@ int cmdWheeze(const Arguments& args) {
   Document doc;
   StderrPrompter prompter;
   if (openAndAnalyse(doc, path, setup, Palette::grey(), prompter) != ExitOk) return ExitFileError;
-  if (channel > doc.recording->channelCount)
-    return usageError("--channel " + std::to_string(channel) + ": the recording has " +
-                          std::to_string(doc.recording->channelCount) + " channel(s)",
-                      Usage);
+  // A channel the file lacks is a fault of the data, as in report and sonogram.
+  if (channel > doc.recording->channelCount) {
+    std::cerr << "vode-cli: " << path << " has no channel " << channel << "\n";
+    return ExitFileError;
+  }
 
   const int range = sonogramFrequency(doc.preferences);
   std::cout << "channel,first_segment,last_segment,start_s,end_s,max_score,max_score_hz\n";

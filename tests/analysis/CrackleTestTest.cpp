@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
+
 #include "analysis/CrackleTest.h"
+#include "analysis/SegmentSpectra.h"
+#include "analysis/Spectra.h"
 #include "model/Document.h"
+#include "model/Progress.h"
 #include "support/TestSupport.h"
 
 using namespace vode;
@@ -48,4 +54,25 @@ TEST(CrackleTest, ASampleCountBeyondTheArraysIsNotFollowed) {
   EXPECT_EQ(TestCrackle(doc, prompter), 0);
   ASSERT_EQ(doc.recording->sound[1].size(), 100u);
   for (int i = 0; i < 100; ++i) EXPECT_EQ(doc.recording->sound[1][i], doc.recording->sound[0][i]);
+}
+
+TEST(CrackleTest, SpectraStayUntilTheNextAnalysisWhichGivesChannelTwoTheSpectraOfChannelOne) {
+  Document doc;
+  doc.recording = std::make_unique<Recording>(test::makeRecording(4, 2, 9));
+  NullProgress progress;
+  doc.spectra = std::make_unique<SegmentSpectra>();
+  doc.spectra->create(4, 2);
+  CalculatePower(doc, progress, 1);
+  const std::vector<float> before = doc.spectra->powerData;
+  auto sameRows = [&](int s) {
+    return std::equal(doc.spectra->power(0, s), doc.spectra->power(0, s) + BinCount, doc.spectra->power(1, s));
+  };
+  ASSERT_FALSE(sameRows(1));
+
+  test::ScriptedPrompter prompter;
+  ASSERT_EQ(TestCrackle(doc, prompter), 0);
+  EXPECT_EQ(doc.spectra->powerData, before);  // nothing recomputed
+
+  CalculatePower(doc, progress, 1);
+  for (int s = 0; s < 4; ++s) EXPECT_TRUE(sameRows(s)) << "segment " << s;
 }

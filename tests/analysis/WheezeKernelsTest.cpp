@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <vector>
@@ -114,4 +116,66 @@ TEST(WheezeKernels, SmoothingAConstantRowGivesAConstantRow) {
   std::vector<float> y(960);
   SmoothRow(x.data(), 960, y.data(), 960, kernels.S.data());
   for (int i = 1; i < 960; ++i) ASSERT_EQ(y[i], y[0]);
+}
+
+TEST(WheezeKernels, SmoothRowMatchesFilterAtOnExtremeRows) {
+  // Huge values overflow and cancel, tiny ones are subnormal: a vectorised
+  // sum that regrouped its terms would show it here first.
+  const PeakKernels kernels = MakePeakKernels();
+  const float huge = std::numeric_limits<float>::max();
+  const float tiny = std::numeric_limits<float>::denorm_min();
+  const float silence = -64.33654f;  // the log floor of digital silence
+  std::mt19937 rng(7);
+  std::uniform_int_distribution<int> pick(0, 8);
+  std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
+  auto bits = [](float v) {
+    uint32_t b;
+    std::memcpy(&b, &v, sizeof b);
+    return b;
+  };
+  for (int row = 0; row < 40; ++row) {
+    std::vector<float> x(960);
+    for (float& v : x) {
+      switch (pick(rng)) {
+        case 0: v = huge * unit(rng); break;
+        case 1: v = tiny * static_cast<float>(pick(rng) - 4); break;
+        case 2: v = silence; break;
+        case 3: v = 1e30f * unit(rng); break;
+        case 4: v = -0.0f; break;
+        case 5: v = 1e-38f * unit(rng); break;
+        default: v = 20.0f * unit(rng); break;
+      }
+    }
+    if (row % 10 == 9) x[row * 23 % 960] = std::numeric_limits<float>::infinity();
+    std::vector<float> y(960);
+    SmoothRow(x.data(), 960, y.data(), 960, kernels.S.data());
+    for (int i = 0; i < 960; ++i) {
+      const float expected = FilterAt(x.data(), 960, i, kernels.S.data(), SmoothHalf);
+      if (std::isnan(expected)) {
+        ASSERT_TRUE(std::isnan(y[i])) << "row " << row << " bin " << i;
+      } else {
+        ASSERT_EQ(bits(y[i]), bits(expected)) << "row " << row << " bin " << i << ": " << y[i] << " vs " << expected;
+      }
+    }
+  }
+}
+
+TEST(WheezeKernels, RingAndSideWeightsToTheLastBit) {
+  // Worked out apart from this code: d = π / (n + 1) rounded to single
+  // precision, the cosine in double, each weight stored in single precision,
+  // the total summed in single precision. The ring's lopsided ends
+  // (R[1] != R[18]) come from the rounded d; a d kept in double, a cosine in
+  // single precision or a total in double each change some of these.
+  const std::vector<float> ring = {
+      0.0f,           0x1.75c7fap-10f, 0x1.6ba7aap-8f, 0x1.86ac7ap-7f, 0x1.45509cp-6f, 0x1.d2c33cp-6f, 0x1.2e2d1p-5f,
+      0x1.69962ap-5f, 0x1.952ccap-5f,  0x1.ac37bap-5f, 0x1.ac37bap-5f, 0x1.952cccp-5f, 0x1.69962cp-5f, 0x1.2e2d1p-5f,
+      0x1.d2c33cp-6f, 0x1.45509ep-6f,  0x1.86ac7ep-7f, 0x1.6ba7aep-8f, 0x1.75c806p-10f};
+  const std::vector<float> side = {0x1.3b13bp-4f,  0x1.367fc6p-4f, 0x1.290826p-4f, 0x1.13752ap-4f, 0x1.ee0f9ep-5f,
+                                   0x1.aace02p-5f, 0x1.610e24p-5f, 0x1.15193ep-5f, 0x1.96b2bep-6f, 0x1.102f88p-6f,
+                                   0x1.3cf43p-7f,  0x1.20b8aap-8f, 0x1.24fa68p-10f};
+  EXPECT_EQ(MakeKernel(RingHalf, KernelKind::Ring), ring);
+  EXPECT_EQ(MakeKernel(SideHalf, KernelKind::RaisedCosine), side);
+  const PeakKernels kernels = MakePeakKernels();
+  EXPECT_EQ(kernels.R, ring);
+  EXPECT_EQ(kernels.D, side);
 }

@@ -112,6 +112,28 @@ TEST(WheezePeakScoring, ProminenceThenTonalityInOrder) {
   EXPECT_EQ(scoresOf(small)[200], 0.0f);
 }
 
+TEST(WheezePeakScoring, TonalityAloneAddsToTheUnsetScore) {
+  // A broad hump: too round to stand out of its ring (prominence <= 1), yet
+  // far above the bands 25 bins either side. The tonality term then adds to
+  // the score the bin already had, 0 after creation.
+  std::vector<float> y(960, 0.0f);
+  for (int b = 160; b <= 240; ++b) y[b] = 12.0f * (1.0f - (b - 200) * (b - 200) / 1600.0f);
+  const PeakKernels& k = kernels();
+  float ring = 0.0f;
+  for (int j = 1; j <= RingHalf; ++j) ring += k.R[j] * (y[200 + j] + y[200 - j]);
+  const float up = FilterAt(y.data(), 960, 225, k.D.data(), SideHalf);
+  const float down = FilterAt(y.data(), 960, 175, k.D.data(), SideHalf);
+  const float z = FilterAt(y.data(), 960, 200, k.W.data(), BroadHalf) - (up + down) / 2.0f;
+  ASSERT_LE(y[200] - ring, 1.0f);
+  ASSERT_GT(z, 2.5f);
+  EXPECT_EQ(scoresOf(y)[200], z - 1.0f);
+  // A score already there (from an earlier pass over the row) is added to.
+  std::vector<float> score(960, 0.0f);
+  score[200] = 0.75f;
+  ASSERT_EQ(ScorePeaks(y.data(), 960, 20, 350, k, score.data()), -1);
+  EXPECT_EQ(score[200], 0.75f + z - 1.0f);
+}
+
 TEST(WheezePeakScoring, PeakAtBin20ReadsTheLowerSideFilterClampedAtBin0) {
   // A ramp at the bottom of the row makes a wrong clamp visible: the lower
   // side filter is centred on bin 20 - 25, limited to 0, and reads y[k] above
@@ -136,6 +158,26 @@ TEST(WheezePeakScoring, PeakAtBin20ReadsTheLowerSideFilterClampedAtBin0) {
   ASSERT_GT(prominence, 1.0f);
   ASSERT_GT(z, 2.5f);
   EXPECT_FLOAT_EQ(scoresOf(y)[20], prominence + z - 1.0f);
+}
+
+TEST(WheezePeakScoring, ASearchRangePastTheRowStopsAtItsEnd) {
+  // A row of 100 bins with the default range 20..350: nothing past bin 99 is
+  // read or scored, even where the memory beyond holds a fine peak.
+  std::vector<float> y = triangleRow(60, 6.0f);
+  std::vector<float> beyond = triangleRow(260, 9.0f);
+  std::copy(beyond.begin() + 100, beyond.end(), y.begin() + 100);
+  std::vector<float> score(960, 0.0f);
+  ASSERT_EQ(ScorePeaks(y.data(), 100, 20, 350, kernels(), score.data()), -1);
+  EXPECT_GT(score[60], 0.0f);
+  for (int b = 100; b < 960; ++b) ASSERT_EQ(score[b], 0.0f) << "bin " << b;
+
+  // The whole channel pass on a map narrower than the spectra keeps to it.
+  Document doc;
+  test::fillSpectraDocument(doc, 1, 3, [](int, int, int b) { return test::floorWithTone(b, 260, 1e4f); });
+  WheezeMap narrow;
+  ASSERT_TRUE(narrow.create(1, 3, 200));
+  ASSERT_FALSE(ScoreChannel(*doc.spectra, narrow, 0, noTick).failed());
+  for (float v : narrow.scoreData) ASSERT_EQ(v, 0.0f);
 }
 
 TEST(WheezePeakScoring, NonFiniteValueStopsAndSaysWhere) {

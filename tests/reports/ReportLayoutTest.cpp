@@ -272,3 +272,15 @@ TEST(ReportLayout, RefusesWithoutRecordingOrAnalysis) {
   }
   EXPECT_TRUE(prompter.messages.empty());
 }
+
+TEST(ReportLayout, MinimumPhaseVolumeIsTheStoredSumOverTen) {
+  auto doc = test::makeReportDocument(2);
+  // 0.175f is 0.17499999702: a tenth of it prints 0.017. A float quotient
+  // would round to 0.0175000001 first and print 0.018.
+  doc->phaseTable->minPhaseSum = 0.175f;
+  EXPECT_NE(reportOf(*doc, ReportKind::AllSegments, test::shortOptions()).find("\r\nMinimum phase volume: 0.017 L\r\n"),
+            std::string::npos);
+  doc->phaseTable->minPhaseSum = 10.0f * 0.0155f;  // 0.155000001
+  EXPECT_NE(reportOf(*doc, ReportKind::AllSegments, test::shortOptions()).find("\r\nMinimum phase volume: 0.016 L\r\n"),
+            std::string::npos);
+}

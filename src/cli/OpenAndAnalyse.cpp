@@ -1,5 +1,6 @@
 #include "cli/OpenAndAnalyse.h"
 
+#include <algorithm>
 #include <chrono>
 #include <iostream>
 
@@ -88,8 +89,10 @@ int openAndAnalyse(Document& doc, const std::string& path, const AnalysisSetup& 
 }
 
 int maxFrequencyOf(const Document& doc) {
-  const int index = doc.preferences.frequency;
-  return index == 1 ? 2400 : index == 2 ? 4800 : 1200;
+  // A stored index outside the list is limited to it, as the window does when
+  // it applies the preferences, so a report from here has the window's rows.
+  const int index = std::clamp<int>(doc.preferences.frequency, 0, 2);
+  return 1200 << index;
 }
 
 int frequencyIndexOf(const std::string& text) {

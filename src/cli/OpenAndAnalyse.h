@@ -49,7 +49,8 @@ bool readAnalysisOptions(const ParsedArgs& args, AnalysisSetup& setup, std::stri
 int openAndAnalyse(Document& doc, const std::string& path, const AnalysisSetup& setup, const Palette& palette,
                    Prompter& prompter, AnalysisRun* run = nullptr);
 
-// The display range of a document's frequency preference: 1200, 2400 or 4800.
+// The display range of a document's frequency preference: 1200, 2400 or 4800
+// (an index outside 0..2 is limited to that range).
 int maxFrequencyOf(const Document& doc);
 
 // -1 when text is none of 1200, 2400, 4800; else its preference index.

@@ -27,7 +27,9 @@ void writeReportHeader(ReportBuilder& out, const Document& doc) {
     out.line("Target background: " + out.fixed(-p.backgroundFlow, 3) + " to " + out.fixed(p.backgroundFlow, 3) +
              " L/s");
     // The accumulator sums segment values of 0.1 s, so a tenth of it is litres.
-    out.line("Minimum phase volume: " + out.fixed(p.minPhaseSum / 10.0f, 3) + " L");
+    // The quotient is only printed, never stored: dividing in float would round
+    // it once more and could move the third decimal (0.175f / 10 -> 0.018).
+    out.line("Minimum phase volume: " + out.fixed(static_cast<double>(p.minPhaseSum) / 10.0, 3) + " L");
   }
   if (out.options().unitsEnabled) {
     if (out.options().watts)

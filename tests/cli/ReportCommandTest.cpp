@@ -147,3 +147,20 @@ TEST(ReportCommand, SeveralFilesWriteOneReportEachIntoTheFolder) {
   EXPECT_TRUE(std::filesystem::exists(folder + "/resp1.kind0.txt"));
   EXPECT_FALSE(std::filesystem::exists(folder + "/missing.kind0.txt"));
 }
+
+TEST(ReportCommand, NamesTheFileAsGivenOnTheCommandLine) {
+  TempDir dir;
+  const std::string out = dir.file("r.txt");
+  for (const std::string& input : {Resp1, std::string("./resp1.mer"), std::string("../testdata/resp1.mer")}) {
+    const RunResult r = runVode(reportArgs(input, out, {"--kind", "summary"}), testdata(""));
+    ASSERT_EQ(r.exitCode, 0) << input << "\n" << r.err;
+    EXPECT_EQ(readText(out).rfind("Summary Report\r\nGenerated from file " + input + "\r\nLast name:  ", 0), 0u)
+        << input;
+  }
+  // In a batch each report names its own input the same way.
+  const std::string folder = dir.file("batch");
+  ASSERT_EQ(runVode({"report", "./resp1.mer", Flow2, "-o", folder, "--kind", "7"}, testdata("")).exitCode, 0);
+  EXPECT_NE(readText(folder + "/resp1.kind7.txt").find("\r\nGenerated from file ./resp1.mer\r\n"), std::string::npos);
+  EXPECT_NE(readText(folder + "/flow2_tagged.kind7.txt").find("\r\nGenerated from file " + Flow2 + "\r\n"),
+            std::string::npos);
+}

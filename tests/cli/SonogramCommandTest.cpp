@@ -1,10 +1,21 @@
 // vode-cli sonogram: the picture's size, format and palette.
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QString>
+#include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "analysis/AnalysisCommand.h"
+#include "analysis/Palette.h"
+#include "analysis/WheezeDetection.h"
+#include "analysis/WheezeMap.h"
 #include "cli/ReportCliSupport.h"
+#include "formats/OpenFile.h"
+#include "model/Document.h"
+#include "model/Progress.h"
 #include "support/TestSupport.h"
 
 using namespace vode::test;
@@ -124,4 +135,79 @@ TEST(SonogramCommand, WrongArgumentsAndChannels) {
   EXPECT_NE(channel.err.find("no channel 3"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(out));
   EXPECT_EQ(runVode({"sonogram", dir.file("none.mer"), "-o", out}).exitCode, 1);
+}
+
+namespace {
+
+// The document vode-cli analyses for a sonogram, analysed here the same way.
+std::unique_ptr<vode::Document> analysed(const std::string& path, int frequencyIndex, bool wheeze) {
+  auto doc = std::make_unique<vode::Document>();
+  ScriptedPrompter prompter;
+  vode::NullProgress progress;
+  EXPECT_EQ(vode::openPath(*doc, path, prompter, progress), 0);
+  doc->preferences.frequency = static_cast<int16_t>(frequencyIndex);
+  vode::DoAnalyzeClick(*doc, vode::Palette::grey(), progress, prompter);
+  if (wheeze) {
+    EXPECT_EQ(vode::DetectWheezes(*doc, progress, prompter), 0);
+  }
+  return doc;
+}
+
+// Every pixel of the picture against rows 0-239 of the image, each K x K.
+void expectPicture(const QImage& picture, const vode::IndexedImage& image, int scale) {
+  ASSERT_EQ(picture.format(), QImage::Format_Indexed8);
+  ASSERT_EQ(picture.width(), image.width * scale);
+  ASSERT_EQ(picture.height(), 240 * scale);
+  int mismatches = 0;
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x) {
+      const uint8_t level = image.at(x / scale, y / scale);
+      const int expected = level == vode::WheezeMarkIndex ? 64 : level;
+      if (picture.pixelIndex(x, y) != expected && ++mismatches < 5)
+        ADD_FAILURE() << "pixel " << x << "," << y << ": " << picture.pixelIndex(x, y) << " for " << expected;
+    }
+  EXPECT_EQ(mismatches, 0);
+}
+
+}  // namespace
+
+TEST(SonogramCommand, PixelsAreTheImageRowsScaled) {
+  TempDir dir;
+  const std::string out = dir.file("s.png");
+  ASSERT_EQ(runVode({"sonogram", Flow2, "-o", out, "--channel", "2", "--max-frequency", "2400", "--scale", "2"})
+                .exitCode,
+            0);
+  auto doc = analysed(Flow2, 1, false);
+  const vode::IndexedImage& image = doc->spectra->sonogram[1];
+  QImage picture(QString::fromStdString(out));
+  expectPicture(picture, image, 2);
+  // Row 239 (bin 0) is never painted: the lightest entry all along.
+  for (int x = 0; x < picture.width(); ++x) EXPECT_EQ(picture.pixelIndex(x, 239 * 2 + 1), 0);
+  // The picture uses more than one level.
+  int levels = 0;
+  for (int v : std::set<int>{image.pixels.begin(), image.pixels.begin() + 240 * image.width}) levels += v > 0;
+  EXPECT_GT(levels, 10);
+
+  ASSERT_EQ(runVode({"sonogram", Flow2, "-o", out, "--max-frequency", "4800"}).exitCode, 0);
+  expectPicture(QImage(QString::fromStdString(out)), analysed(Flow2, 2, false)->spectra->sonogram[0], 1);
+}
+
+TEST(SonogramCommand, WheezeMarksAreBlack) {
+  TempDir dir;
+  const std::string out = dir.file("w.png");
+  ASSERT_EQ(runVode({"sonogram", Flow2, "-o", out, "--wheeze", "--scale", "3"}).exitCode, 0);
+  auto doc = analysed(Flow2, 0, true);
+  const vode::IndexedImage& image = doc->wheezeMap->image[0];
+  const QImage picture(QString::fromStdString(out));
+  expectPicture(picture, image, 3);
+  int marks = 0;
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x)
+      if (picture.pixelIndex(x, y) == 64) {
+        ++marks;
+        EXPECT_EQ(picture.pixel(x, y), qRgb(0, 0, 0));
+      }
+  // The recording's wheeze leaves marks, each a 3 x 3 block.
+  EXPECT_GT(marks, 0);
+  EXPECT_EQ(marks % 9, 0);
 }

@@ -19,6 +19,19 @@ TEST(ReportNumbers, ExponentHasUpperCaseSignAndThreeDigits) {
   EXPECT_EQ(formatExp(9.9996e-5), "1.000E-004");
 }
 
+TEST(ReportNumbers, ExponentOfSinglePrecisionPowers) {
+  // Exact binary halves of the fourth digit go to even.
+  EXPECT_EQ(formatExp(1.0625f), "1.062E+000");
+  EXPECT_EQ(formatExp(1.1875f), "1.188E+000");
+  EXPECT_EQ(formatExp(-1.0625f), "-1.062E+000");
+  // Denormal and extreme floats keep four digits and a three-digit exponent.
+  EXPECT_EQ(formatExp(1e-45f), "1.401E-045");
+  EXPECT_EQ(formatExp(1.17549435e-38f), "1.175E-038");
+  EXPECT_EQ(formatExp(3.40282347e38f), "3.403E+038");
+  EXPECT_EQ(formatExp(-0.0f), "-0.000E+000");
+  EXPECT_EQ(FormatPowerValue(1e-45f, true, 1e-8f), "1.401E-045");
+}
+
 TEST(ReportNumbers, FixedRoundsExactHalvesToEvenAndKeepsNegativeZero) {
   EXPECT_EQ(formatFixed(0.0625, 3), "0.062");
   EXPECT_EQ(formatFixed(0.1875, 3), "0.188");

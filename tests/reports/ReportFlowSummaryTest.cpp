@@ -2,6 +2,7 @@
 // breath summary are computed for the report's channel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "reports/ReportFixture.h"
@@ -79,4 +80,28 @@ TEST(ReportSummary, FlowAndPowerSummariesEndWithAnEmptyLine) {
   const std::string comma = reportOf(*doc, ReportKind::Summary, o);
   EXPECT_NE(comma.find("Ti:Te = 0,5 : 0,5, Tep = 0,0\r\n"), std::string::npos);
   EXPECT_NE(comma.find("RR = 60,00 +/- 0,00\r\n"), std::string::npos);
+}
+
+TEST(ReportFlowPower, TwoBinsPerRoundedPeakFlowStepPlusTheZeroBin) {
+  auto doc = test::makeReportDocument();
+  ReportOptions o = test::shortOptions(0);
+  o.unitsEnabled = false;
+  const auto rows = [&](int peakFlow, int binSize) {
+    doc->recording->peakFlow = peakFlow;
+    doc->panel.spinFlow = binSize;
+    const std::string text = reportOf(*doc, ReportKind::FlowPower, o);
+    const std::string table = text.substr(text.find("L/s,dB,2SD,Count\r\n") + 18);
+    EXPECT_EQ(text.find("Flow bin size: " + std::to_string(binSize) + " mL/s\r\n"), text.find("Flow bin size"));
+    return std::count(table.begin(), table.end(), '\n');
+  };
+  // R = peak flow / bin size rounded with halves to even; 2R + 1 rows.
+  EXPECT_EQ(rows(650, 100), 13);
+  EXPECT_EQ(rows(750, 100), 17);
+  EXPECT_EQ(rows(649, 100), 13);
+  EXPECT_EQ(rows(651, 100), 15);
+  EXPECT_EQ(rows(1000, 5), 401);
+  EXPECT_EQ(rows(1000, 500), 5);
+  EXPECT_EQ(rows(20, 100), 1);
+  // The single bin holds every clean segment, at zero flow.
+  EXPECT_NE(reportOf(*doc, ReportKind::FlowPower, o).find("L/s,dB,2SD,Count\r\n0.000,3.812,"), std::string::npos);
 }

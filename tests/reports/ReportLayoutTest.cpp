@@ -272,3 +272,66 @@ TEST(ReportLayout, RefusesWithoutRecordingOrAnalysis) {
   }
   EXPECT_TRUE(prompter.messages.empty());
 }
+
+TEST(ReportLayout, MinimumPhaseVolumeIsTheStoredSumOverTen) {
+  auto doc = test::makeReportDocument(2);
+  // 0.175f is 0.17499999702: a tenth of it prints 0.017. A float quotient
+  // would round to 0.0175000001 first and print 0.018.
+  doc->phaseTable->minPhaseSum = 0.175f;
+  EXPECT_NE(reportOf(*doc, ReportKind::AllSegments, test::shortOptions()).find("\r\nMinimum phase volume: 0.017 L\r\n"),
+            std::string::npos);
+  doc->phaseTable->minPhaseSum = 10.0f * 0.0155f;  // 0.155000001
+  EXPECT_NE(reportOf(*doc, ReportKind::AllSegments, test::shortOptions()).find("\r\nMinimum phase volume: 0.016 L\r\n"),
+            std::string::npos);
+}
+
+TEST(ReportLayout, WattsInEverySpectralKind) {
+  auto doc = test::makeReportDocument(3);
+  ReportOptions o = test::shortOptions();
+  o.watts = true;
+  const std::string header =
+      std::string(HandHeader) + "Report for channel 1: RUant\r\n" + HandThresholds + "Power in watts\r\n\r\n";
+  const auto body = [&](ReportKind kind) {
+    const std::string text = reportOf(*doc, kind, o);
+    EXPECT_EQ(text.substr(text.find("\r\n") + 2, header.size()), header);
+    return text.substr(text.find("\r\n") + 2 + header.size());
+  };
+  EXPECT_EQ(body(ReportKind::OverallAverages),
+            "Freq,Bgd,Ins,Exp\r\nTagged,1,2,1\r\n"
+            "0,1.000E-008,1.000E-007,1.000E-006\r\n5,1.000E-008,1.000E-007,1.000E-006\r\n"
+            "10,1.000E-008,1.000E-007,1.000E-006\r\n");
+  EXPECT_EQ(body(ReportKind::AllTagged),
+            "Segment,1\r\nFlow (L/s),-0.062\r\nVolume (L),-0.000\r\nStatus,B\r\n"
+            "0,1.000E-006\r\n5,1.000E-006\r\n10,1.000E-006\r\n");
+  // The third phase starts past the three segments, so no phase holds its
+  // first segment.
+  EXPECT_EQ(body(ReportKind::BreathAverages),
+            "Phase,Bgd,1i,N/A\r\nTagged,1,2,1\r\n"
+            "0,1.000E-008,1.000E-005,1.000E-004\r\n5,1.000E-008,1.000E-005,1.000E-004\r\n"
+            "10,1.000E-008,1.000E-005,1.000E-004\r\n");
+  EXPECT_EQ(body(ReportKind::AllSegments),
+            "Segment,0,1,2\r\nFlow (L/s),0.001,-0.062,0.500\r\nVolume (L),0.000,-0.000,0.050\r\nStatus,X,B,IX\r\n"
+            "0,1.000E-006,1.000E-006,0.000E+000\r\n5,1.000E-006,1.000E-006,1.235E-005\r\n"
+            "10,1.000E-006,1.000E-006,1.000E-006\r\n");
+  const std::string octave = body(ReportKind::OctaveBands);
+  EXPECT_NE(octave.find("\r\n1,B,-0.062,-0.000,1.000E-006,1.000E-006,1.000E-006,1.000E-006,1.000E-006,1.000E-006\r\n"),
+            std::string::npos)
+      << octave;
+}
+
+TEST(ReportLayout, BreathAveragesWithoutCleanPhasesKeepTheBackground) {
+  auto doc = test::makeReportDocument();
+  for (PhaseEntry& e : doc->phaseTable->entries) e.cleanCount = 0;
+  EXPECT_EQ(reportOf(*doc, ReportKind::BreathAverages, test::shortOptions()),
+            flowStart("Breath Averages Report") + DbLine +
+                "\r\n"
+                "Phase,Bgd\r\n"
+                "Tagged,1\r\n"
+                "0,0.0\r\n"
+                "5,0.0\r\n"
+                "10,0.0\r\n");
+  // No phase at all.
+  doc->phaseTable->lastPhase = -1;
+  EXPECT_NE(reportOf(*doc, ReportKind::BreathAverages, test::shortOptions()).find("\r\nPhase,Bgd\r\nTagged,1\r\n0,0.0\r\n"),
+            std::string::npos);
+}

@@ -220,15 +220,21 @@ bool readBlock(BlockReader& r, Document& doc, Prompter& prompter, bool& oldSpect
       if (readOldSpectra(r)) oldSpectraRead = true;
       break;
     case BlockTags: readTags(r, doc); break;
+    case BlockEnd:
+      // Nothing is read after the end block, so where its size points does
+      // not matter: a file missing the end block's closing CRC, or carrying
+      // any size there, is complete.
+      return false;
     default:
-      // Unknown ids and the end block: skip by the size, which counts its own
-      // four bytes; a size below that cannot belong to a block.
+      // Unknown ids: skip by the size, which counts its own four bytes; a size
+      // below that cannot belong to a block, and one pointing past the end of
+      // the file leaves the next block unreadable.
       if (size < 4) {
         r.fail(ErrFormat);
         return false;
       }
       r.skip(size - 4u);
-      return id != BlockEnd && r.error() == 0;
+      return r.error() == 0;
   }
   r.checkCrc();
   return r.error() == 0;

@@ -135,13 +135,14 @@ void readRecording(BlockReader& r, Document& doc, Prompter& prompter) {
   const int16_t flowPerSegment = r.i16(true);
   const int16_t soundPerSegment = r.i16(true);
   r.checkCrc();
-  if (r.error() != 0) return;
+  // The warning names the stored count even when its checksum failed just
+  // before; the code stays the first failure's.
   if (segments > MaxSegments) {
     r.fail(ErrTooManySegments);
     prompter.message(MessageKind::Warning, "Maximum segments exceeded (" + std::to_string(segments) + " vs " +
                                                std::to_string(MaxSegments) + ")");
-    return;
   }
+  if (r.error() != 0) return;
   // Counts no writer of ours produces: refuse them rather than size by them.
   if (segments < 0 || channels < 0 || channels > MaxChannels || flowPerSegment != SegmentFlowSamples ||
       soundPerSegment != SegmentSamples) {

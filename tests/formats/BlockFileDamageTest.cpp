@@ -203,6 +203,15 @@ TEST(BlockFileDamage, TooManySegmentsWarnsWithTheStoredCount) {
   EXPECT_EQ(prompter.messages[0].kind, MessageKind::Warning);
   EXPECT_EQ(FileErrorText(ErrTooManySegments), "Not enough memory");
   EXPECT_FALSE(doc.recording);
+
+  // A count whose checksum fails is still named, but the code is the CRC's.
+  test::BlockBuilder bad;
+  bad.recordingHeader(1, 2000).end().endBlock();
+  bad.bytes[6 + 16 + 2] ^= 0x01;  // the stored count: 2001
+  test::ScriptedPrompter second;
+  EXPECT_EQ(loadBytes(doc, bad.bytes, second), ErrCrc);
+  ASSERT_EQ(second.messages.size(), 1u);
+  EXPECT_EQ(second.messages[0].text, "Maximum segments exceeded (2001 vs 1800)");
 }
 
 TEST(BlockFileDamage, TagTableOutsideItsLimitsIsNotReadAndFailsTheCrc) {

@@ -159,6 +159,37 @@ TEST(BlockFileDamage, FileTooLargeToHoldIsRefusedUnread) {
   EXPECT_EQ(progress.begins, 0);
 }
 
+namespace {
+
+// A file that would never end if read whole, like a device or a pipe.
+class EndlessFileSystem : public test::FaultyFileSystem {
+ public:
+  std::size_t bound = 0;
+  int readAll(const std::string&, std::vector<uint8_t>&) override {
+    ADD_FAILURE() << "read without a bound";
+    return 5;
+  }
+  int readPrefix(const std::string&, std::size_t maxBytes, std::vector<uint8_t>& bytes) override {
+    bound = maxBytes;
+    // A settings file followed by endless zeros, cut short here: the bound
+    // is what matters.
+    bytes = settingsFileImage(Document{});
+    bytes.resize(bytes.size() + 1000);
+    return 0;
+  }
+};
+
+}  // namespace
+
+TEST(BlockFileDamage, InputIsReadOnlyUpToTheLimit) {
+  EndlessFileSystem fs;
+  Document doc;
+  test::ScriptedPrompter prompter;
+  NullProgress progress;
+  EXPECT_EQ(loadBlockFile(doc, "/dev/endless", prompter, progress, fs), 0);
+  EXPECT_EQ(fs.bound, (std::size_t{512} << 20) + 1);
+}
+
 TEST(BlockFileDamage, CountedItemLongerThanItsRecord) {
   test::BlockBuilder prefs;
   prefs.itemBlock(3, std::vector<uint8_t>(39, 0)).endBlock();

@@ -65,7 +65,10 @@ int loadBlockFile(Document& doc, const std::string& path, Prompter& prompter, Pr
   }
   std::vector<uint8_t> bytes;
   try {
-    if (code == 0) code = fs.readAll(path, bytes);
+    // Bounded as well for what has no size to look at first (a device, a
+    // pipe): one byte more than we take tells that the file is too large.
+    if (code == 0) code = fs.readPrefix(path, MaxBlockFileBytes + 1, bytes);
+    if (code == 0 && bytes.size() > MaxBlockFileBytes) code = ErrNoMemory;
   } catch (const std::bad_alloc&) {
     code = ErrNoMemory;
   }

@@ -135,13 +135,14 @@ void readRecording(BlockReader& r, Document& doc, Prompter& prompter) {
   const int16_t flowPerSegment = r.i16(true);
   const int16_t soundPerSegment = r.i16(true);
   r.checkCrc();
-  if (r.error() != 0) return;
+  // The warning names the stored count even when its checksum failed just
+  // before; the code stays the first failure's.
   if (segments > MaxSegments) {
     r.fail(ErrTooManySegments);
     prompter.message(MessageKind::Warning, "Maximum segments exceeded (" + std::to_string(segments) + " vs " +
                                                std::to_string(MaxSegments) + ")");
-    return;
   }
+  if (r.error() != 0) return;
   // Counts no writer of ours produces: refuse them rather than size by them.
   if (segments < 0 || channels < 0 || channels > MaxChannels || flowPerSegment != SegmentFlowSamples ||
       soundPerSegment != SegmentSamples) {
@@ -220,15 +221,21 @@ bool readBlock(BlockReader& r, Document& doc, Prompter& prompter, bool& oldSpect
       if (readOldSpectra(r)) oldSpectraRead = true;
       break;
     case BlockTags: readTags(r, doc); break;
+    case BlockEnd:
+      // Nothing is read after the end block, so where its size points does
+      // not matter: a file missing the end block's closing CRC, or carrying
+      // any size there, is complete.
+      return false;
     default:
-      // Unknown ids and the end block: skip by the size, which counts its own
-      // four bytes; a size below that cannot belong to a block.
+      // Unknown ids: skip by the size, which counts its own four bytes; a size
+      // below that cannot belong to a block, and one pointing past the end of
+      // the file leaves the next block unreadable.
       if (size < 4) {
         r.fail(ErrFormat);
         return false;
       }
       r.skip(size - 4u);
-      return id != BlockEnd && r.error() == 0;
+      return r.error() == 0;
   }
   r.checkCrc();
   return r.error() == 0;

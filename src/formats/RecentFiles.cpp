@@ -20,17 +20,21 @@ void RecentFiles::load(const std::string& folder, FileSystem& fs) {
   entries_.clear();
   std::vector<uint8_t> bytes;
   if (fs.readAll(configFilePath(folder, RecentFileName), bytes) != 0) return;
+  // A line ends at CR LF, LF or a lone CR, so a list edited on any system
+  // reads the same.
   std::string line;
   auto finish = [&] {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
     if (!line.empty() && fs.exists(line)) entries_.push_back(line);
     line.clear();
   };
-  for (uint8_t b : bytes) {
-    if (b == '\n')
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const uint8_t b = bytes[i];
+    if (b == '\r' || b == '\n') {
       finish();
-    else
+      if (b == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    } else {
       line.push_back(static_cast<char>(b));
+    }
   }
   finish();
   trim();

@@ -123,15 +123,11 @@ void Recording::computeVolume(ChannelSetup& setup) {
 }
 
 int32_t Recording::peakAmplitude() const {
-  if (channelCount <= 0) return -32767;
-  int32_t lo = 0, hi = 0;
-  bool any = false;
+  // Starting from -32767 on both sides, no sample at all (no channels, or
+  // channels without segments) leaves -32767.
+  int32_t lo = 32767, hi = -32767;
   for (int c = 0; c < channelCount; ++c) {
     for (int16_t v : sound[c]) {
-      if (!any) {
-        lo = hi = v;
-        any = true;
-      }
       lo = std::min<int32_t>(lo, v);
       hi = std::max<int32_t>(hi, v);
     }

@@ -56,7 +56,7 @@ struct Recording {
   // Rebuilds volume, the peaks and the display full scales of the set-up.
   void computeVolume(ChannelSetup& setup);
 
-  // Largest absolute sample over all channels; -32767 with no channels.
+  // Largest absolute sample over all channels; -32767 without any sample.
   int32_t peakAmplitude() const;
 
   // The 2048 samples centred on segment s (zeros beyond the recording).

@@ -43,6 +43,24 @@ TEST(ConvertCli, RangeKeepsThoseSegments) {
   EXPECT_EQ(load(dir.file("tail.mer")).recording->segmentCount, 1);
 }
 
+TEST(ConvertCli, RecordingWithoutSegmentsCopies) {
+  test::TempDir dir;
+  Document doc;
+  doc.recording = std::make_unique<Recording>(Recording::create(0, 2));
+  doc.comments = "empty take";
+  test::ScriptedPrompter prompter;
+  NullProgress progress;
+  ASSERT_EQ(saveRecordingFile(doc, dir.file("empty.mer"), 0, -1, prompter, progress), 0);
+  const test::CliResult r = test::runCli({"convert", dir.file("empty.mer"), dir.file("copy.mer")});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(test::readBytes(dir.file("copy.mer")), test::readBytes(dir.file("empty.mer")));
+  const Document back = load(dir.file("copy.mer"));
+  ASSERT_TRUE(back.recording);
+  EXPECT_EQ(back.recording->segmentCount, 0);
+  EXPECT_EQ(back.recording->channelCount, 2);
+  EXPECT_EQ(test::runCli({"convert", dir.file("empty.mer"), dir.file("o.mer"), "--first", "0"}).exitCode, 2);
+}
+
 TEST(ConvertCli, Refusals) {
   test::TempDir dir;
   const std::string in = test::testdata("resp1.mer");

@@ -34,7 +34,7 @@ int loadBytes(Document& doc, const std::vector<uint8_t>& bytes, test::ScriptedPr
 
 // Offsets of the bytes that no CRC covers: the version, the size fields of
 // the blocks, the comments block's length and text, and the closing CRC of
-// the end block, which is skipped like any block the reader does not know.
+// the end block, which is never read.
 std::set<std::size_t> uncoveredOffsets(const std::vector<uint8_t>& bytes) {
   std::set<std::size_t> out = {4, 5};
   std::size_t p = 6;
@@ -80,13 +80,14 @@ TEST(BlockFileDamage, WrongMagicShowsNoProgress) {
   EXPECT_EQ(progress.begins, 0);
 }
 
-TEST(BlockFileDamage, EveryTruncationIsAShortRead) {
+TEST(BlockFileDamage, EveryTruncationBeforeTheEndBlockSizeIsAShortRead) {
   Document doc;
   test::fillDocument(doc, 1, 1);
   const auto bytes = recordingFileImage(doc, 0, 0);
+  // The end block's closing CRC (the last four bytes) is never read.
   for (std::size_t n = 0; n < bytes.size(); ++n) {
     const std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + n);
-    ASSERT_EQ(parse(cut), ErrShortRead) << "cut at " << n;
+    ASSERT_EQ(parse(cut), n < bytes.size() - 4 ? ErrShortRead : 0) << "cut at " << n;
   }
 }
 
@@ -158,6 +159,37 @@ TEST(BlockFileDamage, FileTooLargeToHoldIsRefusedUnread) {
   EXPECT_EQ(progress.begins, 0);
 }
 
+namespace {
+
+// A file that would never end if read whole, like a device or a pipe.
+class EndlessFileSystem : public test::FaultyFileSystem {
+ public:
+  std::size_t bound = 0;
+  int readAll(const std::string&, std::vector<uint8_t>&) override {
+    ADD_FAILURE() << "read without a bound";
+    return 5;
+  }
+  int readPrefix(const std::string&, std::size_t maxBytes, std::vector<uint8_t>& bytes) override {
+    bound = maxBytes;
+    // A settings file followed by endless zeros, cut short here: the bound
+    // is what matters.
+    bytes = settingsFileImage(Document{});
+    bytes.resize(bytes.size() + 1000);
+    return 0;
+  }
+};
+
+}  // namespace
+
+TEST(BlockFileDamage, InputIsReadOnlyUpToTheLimit) {
+  EndlessFileSystem fs;
+  Document doc;
+  test::ScriptedPrompter prompter;
+  NullProgress progress;
+  EXPECT_EQ(loadBlockFile(doc, "/dev/endless", prompter, progress, fs), 0);
+  EXPECT_EQ(fs.bound, (std::size_t{512} << 20) + 1);
+}
+
 TEST(BlockFileDamage, CountedItemLongerThanItsRecord) {
   test::BlockBuilder prefs;
   prefs.itemBlock(3, std::vector<uint8_t>(39, 0)).endBlock();
@@ -202,6 +234,15 @@ TEST(BlockFileDamage, TooManySegmentsWarnsWithTheStoredCount) {
   EXPECT_EQ(prompter.messages[0].kind, MessageKind::Warning);
   EXPECT_EQ(FileErrorText(ErrTooManySegments), "Not enough memory");
   EXPECT_FALSE(doc.recording);
+
+  // A count whose checksum fails is still named, but the code is the CRC's.
+  test::BlockBuilder bad;
+  bad.recordingHeader(1, 2000).end().endBlock();
+  bad.bytes[6 + 16 + 2] ^= 0x01;  // the stored count: 2001
+  test::ScriptedPrompter second;
+  EXPECT_EQ(loadBytes(doc, bad.bytes, second), ErrCrc);
+  ASSERT_EQ(second.messages.size(), 1u);
+  EXPECT_EQ(second.messages[0].text, "Maximum segments exceeded (2001 vs 1800)");
 }
 
 TEST(BlockFileDamage, TagTableOutsideItsLimitsIsNotReadAndFailsTheCrc) {
@@ -240,10 +281,15 @@ TEST(BlockFileDamage, BlockSizesThatCannotBeSkipped) {
   past.bytes[past.bytes.size() - 8] = 0xFF;  // size far beyond the file
   past.endBlock();
   EXPECT_EQ(parse(past.bytes), ErrShortRead);
-  test::BlockBuilder end;
-  end.endBlock();
-  end.bytes[end.bytes.size() - 8] = 100;  // end block claiming more than is left
-  EXPECT_EQ(parse(end.bytes), ErrShortRead);
+  // The end block's size is not followed: nothing comes after it.
+  for (uint32_t size : {0u, 3u, 100u, 0xFFFFFFFFu}) {
+    test::BlockBuilder end;
+    end.endBlock();
+    putU32(end.bytes.data() + end.bytes.size() - 8, size);
+    Document doc;
+    test::ScriptedPrompter prompter;
+    EXPECT_EQ(parse(doc, end.bytes, prompter), 0) << size;
+  }
 }
 
 TEST(BlockFileDamage, OldSpectraCountsAreChecked) {

@@ -148,6 +148,12 @@ TEST(RecentFiles, SaveAndLoadDropMissingFilesAndTrim) {
   RecentFiles two(2);
   two.load(folder);
   EXPECT_EQ(two.entries(), (std::vector<std::string>{dir.file("r3.mer"), dir.file("r2.mer")}));
+  // Lone CR line ends.
+  lines = dir.file("r2.mer") + "\r" + dir.file("r0.mer") + "\r";
+  test::writeBytes(dir.file("MERO.INI"), std::vector<uint8_t>(lines.begin(), lines.end()));
+  RecentFiles mac;
+  mac.load(folder);
+  EXPECT_EQ(mac.entries(), (std::vector<std::string>{dir.file("r2.mer"), dir.file("r0.mer")}));
   EXPECT_EQ(parentDirectory(two.entries()[0]), folder);
   EXPECT_EQ(parentDirectory("/x.mer"), "/");
   EXPECT_EQ(parentDirectory("x.mer"), "");

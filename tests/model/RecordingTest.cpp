@@ -185,6 +185,28 @@ TEST(Recording, PeakAmplitudeTakesTheLargerSide) {
   r.sound[0][1] = -100;
   EXPECT_EQ(r.peakAmplitude(), 200);
   EXPECT_EQ(Recording::create(1, 0).peakAmplitude(), -32767);
+  EXPECT_EQ(Recording::create(0, 2).peakAmplitude(), -32767);
+  Recording low = Recording::create(1, 1);
+  std::fill(low.sound[0].begin(), low.sound[0].end(), int16_t{-40});
+  EXPECT_EQ(low.peakAmplitude(), 40);
+}
+
+TEST(Recording, PeaksOfFullScaleFlowStayPositive) {
+  // |-32768| has no int16 form: the peaks stop at 32767, so the full scales
+  // stay positive instead of wrapping to -32.6.
+  ChannelSetup setup;
+  Recording r = flowRecording({-32768, -32768});
+  r.computeVolume(setup);
+  EXPECT_EQ(r.peakFlow, 32767);
+  EXPECT_FLOAT_EQ(setup.flowFullScale, 32.8f);
+  // A 16-bit volume wraps like the stored value; its peak is read from it.
+  Recording big = Recording::create(1800, 0);
+  std::fill(big.flow.begin(), big.flow.end(), int16_t{32767});
+  big.computeVolume(setup);
+  const int32_t sum = 32767 * static_cast<int32_t>(big.flow.size());
+  EXPECT_EQ(big.volume.back(), static_cast<int16_t>(static_cast<uint16_t>((sum + 160) / 320)));
+  EXPECT_GE(big.peakVolume, 0);
+  EXPECT_GT(setup.volumeFullScale, 0.0f);
 }
 
 TEST(Recording, UpgradeOldFlowRampsStairSteps) {

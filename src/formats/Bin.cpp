@@ -152,7 +152,7 @@ int importBin(Document& doc, const std::string& path, Prompter& prompter, Progre
   doc.reset();
   int& ioError = doc.state.ioError;
   std::vector<uint8_t> bytes;
-  ioError = fs.readAll(path, bytes);
+  ioError = readBoundedFile(fs, path, MaxImportFileBytes, bytes);
   if (ioError != 0) return ioError;
   ByteReader in(bytes.data(), bytes.size());
 

@@ -121,7 +121,8 @@ int cmdConvert(const Arguments& args) {
     long long first = 0, last = 0;
     if (!segmentOption(parsed, "--first", 0, first) || !segmentOption(parsed, "--last", segments - 1, last))
       return usageError("--first and --last take segment numbers", Usage);
-    if (first < 0 || last >= segments || first > last)
+    // Without a range the whole recording is written, even one of no segment.
+    if (range && (first < 0 || last >= segments || first > last))
       return usageError("segments " + std::to_string(first) + ".." + std::to_string(last) + " are not inside 0.." +
                             std::to_string(segments - 1),
                         Usage);

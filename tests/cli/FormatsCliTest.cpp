@@ -226,3 +226,20 @@ TEST_F(FormatsCli, ResampleTakesEightChannelsAtAVeryLowRate) {
   EXPECT_EQ(doc.recording->segmentCount, 100);
   for (int c = 0; c < channels; ++c) EXPECT_NEAR(doc.recording->sound[c][50 * 1024], 3277 * (c + 1), 40) << c;
 }
+
+TEST_F(FormatsCli, RecordingWithoutSegmentsConvertsWhereTheFormatAllows) {
+  // A WAV file with an empty data chunk is a recording of no segment: the
+  // recording file and WAV hold it, BIN and DOS files cannot.
+  const std::vector<uint8_t> empty = wavHeader(1, 2, 10240, 16, 0);
+  test::writeBytes(dir.file("empty.wav"), empty);
+  ASSERT_EQ(runCli({"convert", dir.file("empty.wav"), dir.file("empty.mer")}).exitCode, 0);
+  const Document doc = read(dir.file("empty.mer"));
+  EXPECT_EQ(doc.recording->channelCount, 2);
+  EXPECT_EQ(doc.recording->segmentCount, 0);
+  ASSERT_EQ(runCli({"convert", dir.file("empty.mer"), dir.file("back.wav")}).exitCode, 0);
+  EXPECT_EQ(test::readBytes(dir.file("back.wav")), empty);
+  EXPECT_EQ(runCli({"convert", dir.file("empty.wav"), dir.file("empty.bin")}).exitCode, 1);
+  EXPECT_EQ(runCli({"convert", dir.file("empty.wav"), dir.file("empty.dat")}).exitCode, 1);
+  // A range still has to lie inside the recording.
+  EXPECT_EQ(runCli({"convert", dir.file("empty.wav"), dir.file("r.mer"), "--first", "0"}).exitCode, 2);
+}

@@ -70,7 +70,8 @@ int convertResampled(const std::string& in, const std::string& out) {
   }
   if (summary.cut) std::cerr << in << " is longer than 180 s: only the first 180 s were kept\n";
   std::cout << "Resampled " << in << " from " << summary.inputRate << " Hz to 10240 Hz: " << summary.channels
-            << (summary.channels == 1 ? " channel, " : " channels, ") << summary.segments << " segments, "
+            << (summary.channels == 1 ? " channel, " : " channels, ") << summary.segments
+            << (summary.segments == 1 ? " segment, " : " segments, ")
             << summary.clippedSamples << " samples clipped\n";
   StderrPrompter prompter;
   NullProgress progress;

@@ -3,6 +3,7 @@
 #include <sndfile.h>
 #include <soxr.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -67,9 +68,13 @@ bool resampleImport(Document& doc, const std::string& path, ResampleSummary& sum
   }
 
   const std::size_t c = static_cast<std::size_t>(channels);
-  const std::size_t outChunk = static_cast<std::size_t>(
-      static_cast<double>(ChunkFrames) * SoundRate / info.samplerate + 64);
-  std::vector<float> input(static_cast<std::size_t>(ChunkFrames) * c);
+  // Input is read in pieces that make at most about ChunkFrames output frames,
+  // so a very low input rate cannot size a huge output buffer.
+  const double ratio = static_cast<double>(SoundRate) / info.samplerate;
+  const sf_count_t inChunk =
+      std::clamp<sf_count_t>(static_cast<sf_count_t>(ChunkFrames / ratio), 1, ChunkFrames);
+  const std::size_t outChunk = static_cast<std::size_t>(std::ceil(static_cast<double>(inChunk) * ratio)) + 64;
+  std::vector<float> input(static_cast<std::size_t>(inChunk) * c);
   std::vector<float> output(outChunk * c);
   std::vector<float> resampled;  // interleaved, at 10240 Hz
 
@@ -77,7 +82,7 @@ bool resampleImport(Document& doc, const std::string& path, ResampleSummary& sum
   // 180 s of output exist.
   bool inputEnded = false;
   while (resampled.size() < MostFrames * c) {
-    const sf_count_t n = inputEnded ? 0 : sf_readf_float(file.get(), input.data(), ChunkFrames);
+    const sf_count_t n = inputEnded ? 0 : sf_readf_float(file.get(), input.data(), inChunk);
     if (n <= 0) inputEnded = true;
     const float* in = inputEnded ? nullptr : input.data();
     std::size_t left = inputEnded ? 0 : static_cast<std::size_t>(n);

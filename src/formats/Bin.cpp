@@ -1,7 +1,9 @@
 #include "formats/Bin.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstdio>
-#include <cstdlib>
+#include <string_view>
 #include <vector>
 
 #include "formats/BufferedOutput.h"
@@ -31,10 +33,13 @@ constexpr int IdHeight = 206;
 constexpr int IdDiagnosis = 207;
 constexpr int IdRemarks = 208;
 
+// "%0.1f", always with a '.': the window runs under the user's locale, whose
+// decimal separator must not reach the file (nor decide how it is read).
 std::string oneDecimal(float value) {
   char text[64];
-  std::snprintf(text, sizeof text, "%0.1f", static_cast<double>(value));
-  return text;
+  const auto [end, ec] =
+      std::to_chars(text, text + sizeof text, static_cast<double>(value), std::chars_format::fixed, 1);
+  return ec == std::errc() ? std::string(text, end) : std::string("0.0");
 }
 
 void writeTextRecord(BufferedOutput& out, int id, const std::string& text) {
@@ -47,14 +52,24 @@ void writeSamples(BufferedOutput& out, const int16_t* samples, std::size_t count
   for (std::size_t i = 0; i < count; ++i) out.i16(samples[i]);
 }
 
-// A number as the subject dialog would take it; nothing when the text is not
-// a plain number.
-bool parseNumber(const std::string& text, float& value) {
-  if (text.empty()) return false;
-  char* end = nullptr;
-  const double v = std::strtod(text.c_str(), &end);
-  if (end != text.c_str() + text.size()) return false;
-  value = static_cast<float>(v);
+// A number as the subject dialog would take it (blanks around it and a '+'
+// allowed); nothing when the text is not a plain decimal number or gives no
+// finite single-precision value, which the background flow would turn into
+// an unusable threshold.
+bool parseNumber(std::string_view text, float& value) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  if (!text.empty() && text.front() == '+') {
+    text.remove_prefix(1);
+    if (!text.empty() && text.front() == '-') return false;
+  }
+  double v = 0.0;
+  const char* end = text.data() + text.size();
+  const auto [stop, ec] = std::from_chars(text.data(), end, v, std::chars_format::general);
+  if (ec != std::errc() || stop != end) return false;
+  const float f = static_cast<float>(v);
+  if (!std::isfinite(f)) return false;
+  value = f;
   return true;
 }
 
@@ -137,7 +152,7 @@ int importBin(Document& doc, const std::string& path, Prompter& prompter, Progre
   doc.reset();
   int& ioError = doc.state.ioError;
   std::vector<uint8_t> bytes;
-  ioError = fs.readAll(path, bytes);
+  ioError = readBoundedFile(fs, path, MaxImportFileBytes, bytes);
   if (ioError != 0) return ioError;
   ByteReader in(bytes.data(), bytes.size());
 

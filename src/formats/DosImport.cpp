@@ -249,7 +249,7 @@ int importDos(Document& doc, const std::string& path, Prompter& prompter, Progre
   doc.reset();
   int& ioError = doc.state.ioError;
   std::vector<uint8_t> bytes;
-  ioError = fs.readAll(path, bytes);
+  ioError = readBoundedFile(fs, path, MaxImportFileBytes, bytes);
   if (ioError != 0) return ioError;
   ByteReader in(bytes.data(), bytes.size());
 

@@ -142,6 +142,18 @@ int FileSystem::readPrefix(const std::string& path, std::size_t maxBytes, std::v
   return code;
 }
 
+int readBoundedFile(FileSystem& fs, const std::string& path, std::size_t maxBytes, std::vector<uint8_t>& bytes) {
+  int code = 0;
+  try {
+    code = fs.readPrefix(path, maxBytes + 1, bytes);
+  } catch (const std::bad_alloc&) {
+    code = ErrNoMemory;
+  }
+  if (code == 0 && bytes.size() > maxBytes) code = ErrNoMemory;
+  if (code != 0) bytes.clear();
+  return code;
+}
+
 FileSystem& FileSystem::real() {
   static PosixFileSystem fs;
   return fs;

@@ -41,6 +41,16 @@ class FileSystem {
   static FileSystem& real();
 };
 
+// The largest file an importer holds in memory. The formats read whole (BIN,
+// DOS) need a few tens of megabytes at most; anything far larger is not a
+// recording, and reading it would only exhaust memory.
+constexpr std::size_t MaxImportFileBytes = std::size_t{512} << 20;
+
+// Reads a whole file of at most maxBytes. A longer file (or a device that
+// never ends) is refused with 202 ("Not enough memory") after reading no more
+// than maxBytes + 1 bytes; so is a failed allocation. 0 or the error code.
+int readBoundedFile(FileSystem& fs, const std::string& path, std::size_t maxBytes, std::vector<uint8_t>& bytes);
+
 // Writes path through a temporary file in the same folder and renames it over
 // path only when the whole body was written and closed, so a failed save never
 // destroys the previous file. Returns 0 or the first error code; on failure the

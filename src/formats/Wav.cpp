@@ -105,14 +105,17 @@ int importWav(Document& doc, const std::string& path, Prompter& prompter, Progre
 
   const int channels = getU16(bytes.data() + 22);
   const uint32_t frameBytes = static_cast<uint32_t>(channels) * SegmentFrameBytes;
-  // Integer division drops an incomplete last segment.
-  const int32_t segments =
-      static_cast<int32_t>(std::min<uint32_t>(getU32(bytes.data() + 40) / frameBytes, MaxSegments));
+  // Integer division drops an incomplete last segment; only the first 1800
+  // are kept, but the question below is about the file's own length, so a
+  // longer file never matches an open recording.
+  const uint32_t fileSegments = getU32(bytes.data() + 40) / frameBytes;
+  const int32_t segments = static_cast<int32_t>(std::min<uint32_t>(fileSegments, MaxSegments));
   // A file shorter than its data size is found before anything is replaced.
   if (bytes.size() < WavHeaderSize + std::size_t{frameBytes} * segments) return ioError = ErrShortRead;
 
   bool keepOpenRecording = false;
-  if (doc.recording && doc.recording->segmentCount == segments && doc.recording->channelCount == channels)
+  if (doc.recording && static_cast<uint32_t>(doc.recording->segmentCount) == fileSegments &&
+      doc.recording->channelCount == channels)
     keepOpenRecording =
         prompter.ask("Maintain airflow from previous recording?", Buttons::YesNo, Answer::Yes) == Answer::Yes;
   if (!keepOpenRecording) {

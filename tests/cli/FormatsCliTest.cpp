@@ -207,3 +207,39 @@ TEST_F(FormatsCli, ResampleCutsLongInputAndRefusesWhatItCannotUse) {
   EXPECT_EQ(runCli({"convert", "--resample", dir.file("brief.wav"), dir.file("brief.mer")}).exitCode, 1);
   EXPECT_FALSE(FileSystem::real().exists(dir.file("brief.mer")));
 }
+
+TEST_F(FormatsCli, ResampleTakesEightChannelsAtAVeryLowRate) {
+  // 10 s of 8 channels at 4 Hz, channel c held at (c + 1) / 10 of full scale:
+  // each input frame makes 2560 output frames, read piece by piece.
+  const int rate = 4, frames = 40, channels = 8;
+  std::vector<uint8_t> bytes = wavHeader(1, channels, rate, 16, frames * channels * 2);
+  bytes.resize(44 + frames * channels * 2);
+  for (int i = 0; i < frames; ++i)
+    for (int c = 0; c < channels; ++c)
+      putI16(bytes.data() + 44 + 2 * (i * channels + c), static_cast<int16_t>(3277 * (c + 1)));
+  test::writeBytes(dir.file("slow.wav"), bytes);
+  const auto r = runCli({"convert", "--resample", dir.file("slow.wav"), dir.file("slow.mer")});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("from 4 Hz"), std::string::npos) << r.out;
+  const Document doc = read(dir.file("slow.mer"));
+  ASSERT_EQ(doc.recording->channelCount, channels);
+  EXPECT_EQ(doc.recording->segmentCount, 100);
+  for (int c = 0; c < channels; ++c) EXPECT_NEAR(doc.recording->sound[c][50 * 1024], 3277 * (c + 1), 40) << c;
+}
+
+TEST_F(FormatsCli, RecordingWithoutSegmentsConvertsWhereTheFormatAllows) {
+  // A WAV file with an empty data chunk is a recording of no segment: the
+  // recording file and WAV hold it, BIN and DOS files cannot.
+  const std::vector<uint8_t> empty = wavHeader(1, 2, 10240, 16, 0);
+  test::writeBytes(dir.file("empty.wav"), empty);
+  ASSERT_EQ(runCli({"convert", dir.file("empty.wav"), dir.file("empty.mer")}).exitCode, 0);
+  const Document doc = read(dir.file("empty.mer"));
+  EXPECT_EQ(doc.recording->channelCount, 2);
+  EXPECT_EQ(doc.recording->segmentCount, 0);
+  ASSERT_EQ(runCli({"convert", dir.file("empty.mer"), dir.file("back.wav")}).exitCode, 0);
+  EXPECT_EQ(test::readBytes(dir.file("back.wav")), empty);
+  EXPECT_EQ(runCli({"convert", dir.file("empty.wav"), dir.file("empty.bin")}).exitCode, 1);
+  EXPECT_EQ(runCli({"convert", dir.file("empty.wav"), dir.file("empty.dat")}).exitCode, 1);
+  // A range still has to lie inside the recording.
+  EXPECT_EQ(runCli({"convert", dir.file("empty.wav"), dir.file("r.mer"), "--first", "0"}).exitCode, 2);
+}

@@ -194,6 +194,24 @@ TEST_F(BinTest, TextRecordsAreCutAndChecked) {
   EXPECT_EQ(doc.subject.height, 182.5f);
 }
 
+TEST_F(BinTest, OnlyFiniteDecimalNumbersAreTaken) {
+  struct Case {
+    std::string text;
+    float weight;  // 50 is the default: the text was not taken
+  };
+  const Case cases[] = {{"inf", 50.0f},  {"nan", 50.0f},   {"-INF", 50.0f}, {"1e39", 50.0f},
+                        {"1e999", 50.0f}, {"0x10", 50.0f}, {"7,5", 50.0f},   {"+-3", 50.0f},
+                        {"", 50.0f},      {"+", 50.0f},     {" 81.5 ", 81.5f}, {"+90", 90.0f},
+                        {"-2.5e1", -25.0f}};
+  for (const Case& c : cases) {
+    auto b = minimalFile();
+    addRecord(b, 205, c.text);
+    test::writeBytes(dir.file("n.bin"), b);
+    ASSERT_EQ(import(dir.file("n.bin"), doc), 0) << c.text;
+    EXPECT_EQ(doc.subject.weight, c.weight) << c.text;
+  }
+}
+
 TEST_F(BinTest, FileMayEndBeforeTheTextRecords) {
   test::writeBytes(dir.file("bare.bin"), minimalFile());
   ASSERT_EQ(import(dir.file("bare.bin"), doc), 0);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "formats/DosCodec.h"
 #include "formats/DosDat.h"
 #include "formats/FileErrors.h"
 #include "model/Bytes.h"
@@ -100,6 +101,29 @@ TEST_F(DosExportTest, ChosenChannelsOfAWiderRecording) {
   EXPECT_EQ(writeDosFile(doc, path, -1, -1, 1), ErrFormat);  // Sound A is required
   EXPECT_EQ(writeDosFile(doc, path, 4, 0, -1), ErrFormat);
   EXPECT_EQ(writeDosFile(doc, path, -1, 0, 9), ErrFormat);
+}
+
+TEST_F(DosExportTest, AuxChannelHoldsEveryThirtySecondSample) {
+  // The reader skips channel 1, so its values are checked in the stream: the
+  // first group of each segment, 32 values, before the flow's group.
+  open(2, 3);
+  const std::string path = dir.file("aux.dat");
+  ASSERT_EQ(writeDosFile(doc, path, 2, 0, -1), 0);
+  const auto bytes = test::readBytes(path);
+  const uint32_t offset = getU32(bytes.data() + 148);
+  const std::size_t stream = offset + 48 + 4 * 2 + 3 * 2 + 4 * 2;
+  EXPECT_EQ(getI16(bytes.data() + stream - 8), 32);  // G1
+  DosWordStream in(bytes.data() + stream, bytes.size() - stream);
+  uint16_t values[1024];
+  for (int s = 0; s < 2; ++s) {
+    ASSERT_TRUE(decodeDosGroup(in, 32, values));
+    for (int i = 0; i < 32; ++i)
+      ASSERT_EQ(values[i], (doc.recording->sound[2][1024 * s + 32 * i] + 32768) / 16) << s << " " << i;
+    ASSERT_TRUE(decodeDosGroup(in, 32, values));  // flow
+    for (int i = 0; i < 32; ++i) ASSERT_EQ(values[i], doc.recording->flow[32 * s + i] / 10 + 2048);
+    for (int k = 0; k < 8; ++k) ASSERT_TRUE(decodeDosGroup(in, 128, values));  // Sound A
+  }
+  EXPECT_EQ(in.remaining(), 0u);
 }
 
 TEST_F(DosExportTest, ConstantSignalPacksWithWidthOne) {

@@ -3,10 +3,12 @@
 // sanitizer build turns any stray access into a failure).
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <random>
 
 #include "formats/Bin.h"
 #include "formats/DosDat.h"
+#include "formats/FileErrors.h"
 #include "formats/Wav.h"
 #include "model/Document.h"
 #include "model/Progress.h"
@@ -101,4 +103,58 @@ TEST(HostileFiles, DosWrittenByUs) {
 
 TEST(HostileFiles, DosReference) {
   attack(test::readBytes(test::testdata("flow1.dat")), importDos, "x.dat", 4);
+}
+
+namespace {
+
+// Serves no file: remembers how much each read asked for and fails it.
+class ReadRecorder : public FileSystem {
+ public:
+  std::size_t asked = 0;
+  std::unique_ptr<OutputFile> create(const std::string&, bool, int& error) override {
+    error = 5;
+    return nullptr;
+  }
+  int rename(const std::string&, const std::string&) override { return 5; }
+  int remove(const std::string&) override { return 5; }
+  bool exists(const std::string&) override { return false; }
+  int readAll(const std::string&, std::vector<uint8_t>& bytes) override {
+    asked = std::numeric_limits<std::size_t>::max();
+    bytes.clear();
+    return 161;
+  }
+  int readPrefix(const std::string&, std::size_t maxBytes, std::vector<uint8_t>& bytes) override {
+    asked = maxBytes;
+    bytes.clear();
+    return 161;
+  }
+};
+
+}  // namespace
+
+TEST(HostileFiles, NoImporterReadsAnUnboundedFile) {
+  SilentPrompter silent;
+  NullProgress progress;
+  for (auto [importer, name] : {std::pair{Importer{importWav}, "x.wav"}, std::pair{Importer{importBin}, "x.bin"},
+                                std::pair{Importer{importDos}, "x.dat"}}) {
+    ReadRecorder fs;
+    Document doc;
+    EXPECT_EQ(importer(doc, name, silent, progress, fs), 161) << name;
+    EXPECT_GT(fs.asked, 0u) << name;
+    EXPECT_LE(fs.asked, MaxImportFileBytes + 1) << name;
+  }
+}
+
+TEST(HostileFiles, BoundedReadRefusesLongerFiles) {
+  test::TempDir dir;
+  const std::string path = dir.file("ten");
+  test::writeBytes(path, std::vector<uint8_t>(10, 7));
+  std::vector<uint8_t> bytes{1};
+  EXPECT_EQ(readBoundedFile(FileSystem::real(), path, 9, bytes), ErrNoMemory);
+  EXPECT_TRUE(bytes.empty());
+  EXPECT_EQ(readBoundedFile(FileSystem::real(), path, 10, bytes), 0);
+  EXPECT_EQ(bytes, std::vector<uint8_t>(10, 7));
+  EXPECT_EQ(readBoundedFile(FileSystem::real(), dir.file("missing"), 10, bytes), 2);
+  // A device that never ends is cut off after the limit.
+  EXPECT_EQ(readBoundedFile(FileSystem::real(), "/dev/zero", 1000, bytes), ErrNoMemory);
 }

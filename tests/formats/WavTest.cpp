@@ -192,6 +192,24 @@ TEST_F(WavTest, MaintainingAirflowKeepsFlowTagsAndRecords) {
   EXPECT_EQ(doc.recording->flow[0], 0);
 }
 
+TEST_F(WavTest, LongerFileDoesNotMatchAFullRecording) {
+  // 1801 segments in the file: only 1800 are read, but the file is not the
+  // open recording's length, so its flow is not offered for keeping.
+  doc.recording = std::make_unique<Recording>(test::makeRecording(MaxSegments, 1));
+  doc.recording->flow[0] = 7;
+  prompter.answers = {Answer::Yes};
+  ASSERT_EQ(import(writeWavFile("long.wav", 1, (MaxSegments + 1) * 1024)), 0);
+  EXPECT_TRUE(prompter.questions.empty());
+  EXPECT_EQ(doc.recording->segmentCount, MaxSegments);
+  EXPECT_EQ(doc.recording->flow[0], 0);
+
+  // The same file cut to 1800 segments is asked about.
+  doc.recording->flow[0] = 7;
+  ASSERT_EQ(import(writeWavFile("full.wav", 1, MaxSegments * 1024)), 0);
+  EXPECT_EQ(prompter.questions.size(), 1u);
+  EXPECT_EQ(doc.recording->flow[0], 7);
+}
+
 TEST_F(WavTest, FailedExportKeepsThePreviousFile) {
   doc.recording = std::make_unique<Recording>(test::makeRecording(1, 1));
   const std::string path = dir.file("keep.wav");

@@ -83,10 +83,9 @@ std::string readRequest(const ParsedArgs& args, ReportRequest& r) {
   if (!readAnalysisOptions(args, r.setup, error)) return error;
   if (args.has("--db-reference")) {
     double ref = 0.0;
-    // The reference is kept in single precision: it must stay a positive float.
-    if (!parseFloat(args.value("--db-reference"), ref) || ref <= 1e-50 || static_cast<float>(ref) <= 0.0f ||
-        ref > 1e38)
-      return "--db-reference needs a power in watts above 1e-50";
+    // The reference is kept in single precision: it must stay a positive finite float.
+    if (!parseFloat(args.value("--db-reference"), ref) || static_cast<float>(ref) <= 0.0f || ref > 1e38)
+      return "--db-reference needs a power in watts above 0 and at most 1e38";
     r.setup.dBReference = static_cast<float>(ref);
   }
   r.append = args.has("--append");

@@ -60,6 +60,8 @@ TEST(ReportCommand, HelpAndUsageErrors) {
       reportArgs(Flow2, out, {"--kind", "0", "--max-frequency", "1000"}),
       reportArgs(Flow2, out, {"--kind", "0", "--db-reference", "0"}),
       reportArgs(Flow2, out, {"--kind", "0", "--db-reference", "watt"}),
+      reportArgs(Flow2, out, {"--kind", "0", "--db-reference", "3e38"}),
+      reportArgs(Flow2, out, {"--kind", "0", "--db-reference", "1e-50"}),
       reportArgs(Flow2, out, {"--kind", "0", "--colour"}),
   };
   for (const auto& args : wrong) {

@@ -13,7 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   Document doc;
   const int code = importBin(doc, "/r/x.bin", prompter, progress, fs);
   FUZZ_CHECK(progress.depth == 0);
-  checkDocument(doc, code);
+  // A file cut inside a text record fails after the samples were taken; the
+  // caller (openPath) resets the document.
+  checkDocument(doc, code, false);
   if (code != 0) return 0;
   FUZZ_CHECK(doc.recording && doc.tagTable);
   FUZZ_CHECK(doc.tagTable->rows() == doc.recording->channelCount);

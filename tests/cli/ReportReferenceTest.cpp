@@ -26,7 +26,7 @@ struct Reference {
 std::ostream& operator<<(std::ostream& out, const Reference& r) { return out << r.file; }
 
 // A DOS file has no birth date: its report shows the day it was written.
-const std::vector<int> BirthDateLine = {4};
+const std::vector<int> BirthDateLine = {5};  // 0-based: the sixth line
 
 // The references' spectra came from a double-precision transform: a few dB
 // values (about 1 in 1000) and more watt values (about 1 in 100) may differ in

@@ -6,12 +6,18 @@
 #include <limits>
 #include <random>
 
+#include "analysis/AnalysisCommand.h"
+#include "analysis/Palette.h"
+#include "analysis/WheezeDetection.h"
 #include "formats/Bin.h"
+#include "formats/BlockBuilder.h"
+#include "formats/BlockFile.h"
 #include "formats/DosDat.h"
 #include "formats/FileErrors.h"
 #include "formats/Wav.h"
 #include "model/Document.h"
 #include "model/Progress.h"
+#include "reports/ReportWriter.h"
 #include "support/TestSupport.h"
 
 using namespace vode;
@@ -157,4 +163,56 @@ TEST(HostileFiles, BoundedReadRefusesLongerFiles) {
   EXPECT_EQ(readBoundedFile(FileSystem::real(), dir.file("missing"), 10, bytes), 2);
   // A device that never ends is cut off after the limit.
   EXPECT_EQ(readBoundedFile(FileSystem::real(), "/dev/zero", 1000, bytes), ErrNoMemory);
+}
+
+namespace {
+
+// A recording file whose stored tag table has its own shape: the format
+// keeps any table within 8 rows and 16384 segments, whatever the recording.
+std::vector<uint8_t> recordingWithTags(const Recording& r, int rows, int segments) {
+  test::BlockBuilder b;
+  b.recordingHeader(static_cast<int16_t>(r.channelCount), r.segmentCount);
+  b.i16s(r.flow, true);
+  for (int c = 0; c < r.channelCount; ++c) b.i16s(r.sound[c], true);
+  b.end();
+  b.begin(103).u32(static_cast<uint32_t>(rows - 1), true).u32(static_cast<uint32_t>(segments - 1), true).crcField();
+  std::vector<uint8_t> tags(static_cast<std::size_t>(segments) * (rows + 1));
+  for (std::size_t i = 0; i < tags.size(); ++i) tags[i] = static_cast<uint8_t>(i < std::size_t(segments) ? 1 + i % 2 : 16);
+  b.raw(tags, true).end().endBlock();
+  return b.bytes;
+}
+
+}  // namespace
+
+// The window and vode-cli analyse whatever loads. A tag table with fewer or
+// more rows or segments than the recording must not lead the analysis, the
+// wheeze detector or a report outside either (the sanitizer build catches a
+// stray access); the stored shape is kept.
+TEST(HostileFiles, TagTableOfAnotherShapeAnalysesSafely) {
+  const Recording r = test::makeRecording(12, 2, 5);
+  const std::pair<int, int> shapes[] = {{1, 3}, {1, 12}, {2, 5}, {8, 40}, {3, 16384}};
+  for (auto [rows, segments] : shapes) {
+    const std::string what = std::to_string(rows) + " x " + std::to_string(segments);
+    const auto bytes = recordingWithTags(r, rows, segments);
+    Document doc;
+    SilentPrompter silent;
+    NullProgress progress;
+    ASSERT_EQ(readBlockImage(doc, bytes.data(), bytes.size(), silent, progress), 0) << what;
+    ASSERT_TRUE(doc.recording && doc.tagTable) << what;
+    doc.prepareOpenedRecording();
+    DoAnalyzeClick(doc, Palette::grey(), progress, silent);
+    ASSERT_TRUE(doc.spectra) << what;
+    EXPECT_EQ(DetectWheezes(doc, progress, silent, 1), 0) << what;
+    EXPECT_EQ(doc.tagTable->rows(), rows) << what;
+    EXPECT_EQ(doc.tagTable->segments(), segments) << what;
+    for (int channel : {0, 1}) {
+      for (int k = 0; k < ReportKindCount; ++k) {
+        ReportOptions options;
+        options.channel = channel;
+        std::string text;
+        EXPECT_EQ(ReportText(doc, static_cast<ReportKind>(k), options, silent, text), 0) << what << " kind " << k;
+        EXPECT_FALSE(text.empty()) << what << " kind " << k;
+      }
+    }
+  }
 }

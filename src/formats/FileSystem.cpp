@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <new>
 
@@ -84,7 +85,9 @@ class PosixFileSystem : public FileSystem {
   }
 
   // Reads straight into the vector: the size the file reports first, then
-  // growing for files whose size is not known in advance.
+  // growing for files whose size is not known in advance. Once the reported
+  // size is in, the end is probed through a small buffer, so a file that ends
+  // where it said it would is never moved to a larger vector.
   int readPrefix(const std::string& path, std::size_t maxBytes, std::vector<uint8_t>& bytes) override {
     bytes.clear();
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -95,31 +98,40 @@ class PosixFileSystem : public FileSystem {
       ::close(fd);
       return code;
     }
+    const auto fail = [&](int code) {
+      ::close(fd);
+      bytes.clear();
+      return code;
+    };
+    // Reads into dst, retrying after a signal; -1 with errno set on failure.
+    const auto readSome = [fd](uint8_t* dst, std::size_t count) {
+      for (;;) {
+        const ssize_t n = ::read(fd, dst, count);
+        if (n >= 0 || errno != EINTR) return n;
+      }
+    };
     constexpr std::size_t Chunk = 1 << 16;
-    std::size_t size = st.st_size > 0 ? std::min<std::size_t>(maxBytes, static_cast<std::size_t>(st.st_size)) : 0;
     std::size_t got = 0;
     try {
-      bytes.resize(size);
-      for (;;) {
-        if (got == bytes.size()) {
-          if (got >= maxBytes) break;
-          bytes.resize(got + std::min(Chunk, maxBytes - got));
+      bytes.resize(st.st_size > 0 ? std::min<std::size_t>(maxBytes, static_cast<std::size_t>(st.st_size)) : 0);
+      while (got < maxBytes) {
+        if (got < bytes.size()) {
+          const ssize_t n = readSome(bytes.data() + got, bytes.size() - got);
+          if (n < 0) return fail(ioCodeFromErrno(errno, false));
+          if (n == 0) break;
+          got += static_cast<std::size_t>(n);
+          continue;
         }
-        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-        if (n < 0) {
-          if (errno == EINTR) continue;
-          const int code = ioCodeFromErrno(errno, false);
-          ::close(fd);
-          bytes.clear();
-          return code;
-        }
+        uint8_t probe[4096];
+        const ssize_t n = readSome(probe, std::min(sizeof probe, maxBytes - got));
+        if (n < 0) return fail(ioCodeFromErrno(errno, false));
         if (n == 0) break;
+        bytes.resize(got + std::min(Chunk, maxBytes - got));
+        std::memcpy(bytes.data() + got, probe, static_cast<std::size_t>(n));
         got += static_cast<std::size_t>(n);
       }
     } catch (const std::bad_alloc&) {
-      ::close(fd);
-      bytes.clear();
-      return 202;
+      return fail(202);
     }
     bytes.resize(got);
     ::close(fd);

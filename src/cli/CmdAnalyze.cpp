@@ -25,7 +25,8 @@ const char* const Usage =
 void writeResults(Json& json, const Document& doc, const AnalysisTimings& t, double readMs, double wheezeMs) {
   const TagTable& tags = *doc.tagTable;
   const PhaseTable& phases = *doc.phaseTable;
-  const int channels = tags.rows();
+  // One entry per sound channel, even where a stored table has fewer rows.
+  const int channels = doc.recording->channelCount;
 
   json.beginObject();
   json.value("phases", phases.lastPhase + 1);

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "cli/CliRun.h"
+#include "formats/BlockFile.h"
+#include "model/Document.h"
+#include "model/Progress.h"
+#include "model/Synthetic.h"
 #include "support/TestSupport.h"
 
 using namespace vode;
@@ -60,4 +64,31 @@ TEST(AnalyzeCli, ExitCodesForUsageAndUnreadableFiles) {
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("Unable to open "), std::string::npos);
   EXPECT_TRUE(r.out.empty());
+}
+
+TEST(AnalyzeCli, PerChannelArraysFollowTheRecordingNotTheStoredTable) {
+  // A stored table of one row on a two-channel recording: the second channel
+  // has no flags, and still has its entry.
+  test::TempDir dir;
+  Document doc;
+  SynthOptions options;
+  options.channels = 2;
+  options.seconds = 5.0;
+  makeSyntheticRecording(doc, options);
+  doc.tagTable = std::make_unique<TagTable>();
+  ASSERT_EQ(doc.tagTable->create(1, doc.recording->segmentCount), 0);
+  ASSERT_EQ(doc.tagTable->addFlags(0, 3, Wheeze), 0);
+  test::ScriptedPrompter prompter;
+  NullProgress progress;
+  const std::string path = dir.file("one-row.mer");
+  ASSERT_EQ(saveRecordingFile(doc, path, 0, doc.recording->segmentCount - 1, prompter, progress), 0);
+
+  const JsonValue v = analysisOf({"analyze", path});
+  ASSERT_EQ(v["flaggedSegments"].items.size(), 2u);
+  EXPECT_GE(v["flaggedSegments"][0].number(), 1);  // the analysis may reject segments of its own
+  EXPECT_EQ(v["flaggedSegments"][1].number(), 0);
+  ASSERT_EQ(v["wheezeSegments"].items.size(), 2u);
+  EXPECT_EQ(v["wheezeSegments"][0].number(), 1);
+  EXPECT_EQ(v["wheezeSegments"][1].number(), 0);
+  EXPECT_EQ(v["peakBandPower"].items.size(), 2u);
 }

@@ -168,4 +168,13 @@ int usageError(const std::string& message, const std::string& usage) {
   return ExitUsage;
 }
 
+bool printHelpIfAsked(const std::vector<std::string>& arguments, const std::string& usage) {
+  for (const std::string& a : arguments)
+    if (a == "--help" || a == "-h") {
+      std::cout << usage;
+      return true;
+    }
+  return false;
+}
+
 }  // namespace vode::cli

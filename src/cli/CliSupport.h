@@ -72,7 +72,11 @@ class Json {
   std::vector<bool> first_{true};
 };
 
-// Usage text helper: prints to stdout for --help, to stderr for errors.
+// Usage text helper: prints to stderr with the error.
 int usageError(const std::string& message, const std::string& usage);
+
+// True, after printing the usage to stdout, when any argument is "--help" or
+// "-h": help wins over every other option, right or wrong.
+bool printHelpIfAsked(const std::vector<std::string>& arguments, const std::string& usage);
 
 }  // namespace vode::cli

@@ -103,14 +103,11 @@ void writeResults(Json& json, const Document& doc, const AnalysisTimings& t, dou
 }  // namespace
 
 int cmdAnalyze(const Arguments& args) {
+  if (printHelpIfAsked(args, Usage)) return ExitOk;
   ParsedArgs parsed;
   std::string error;
-  if (!parseArgs(args, {{"--max-frequency", 1}, {"--wheeze", 0}, {"--settings", 1}, {"--help", 0}}, parsed, error))
+  if (!parseArgs(args, {{"--max-frequency", 1}, {"--wheeze", 0}, {"--settings", 1}}, parsed, error))
     return usageError(error, Usage);
-  if (parsed.has("--help")) {
-    std::cout << Usage;
-    return ExitOk;
-  }
   if (parsed.positional.size() != 1) return usageError("analyze takes one FILE", Usage);
   AnalysisSetup setup;
   if (!readAnalysisOptions(parsed, setup, error)) return usageError(error, Usage);

@@ -81,15 +81,12 @@ int convertResampled(const std::string& in, const std::string& out) {
 }  // namespace
 
 int cmdConvert(const Arguments& args) {
+  if (printHelpIfAsked(args, Usage)) return ExitOk;
   ParsedArgs parsed;
   std::string error;
-  if (!parseArgs(args, {{"--help", 0}, {"--first", 1}, {"--last", 1}, {"--dos-channels", 1}, {"--resample", 0}},
+  if (!parseArgs(args, {{"--first", 1}, {"--last", 1}, {"--dos-channels", 1}, {"--resample", 0}},
                  parsed, error))
     return usageError(error, Usage);
-  if (parsed.has("--help")) {
-    std::cout << Usage;
-    return ExitOk;
-  }
   if (parsed.positional.size() != 2) return usageError("convert needs IN and OUT", Usage);
   const std::string& in = parsed.positional[0];
   const std::string& out = parsed.positional[1];

@@ -154,13 +154,10 @@ void writeInfo(std::ostream& out, const std::string& path, const Document& doc) 
 }  // namespace
 
 int cmdInfo(const Arguments& args) {
+  if (printHelpIfAsked(args, Usage)) return ExitOk;
   ParsedArgs parsed;
   std::string error;
-  if (!parseArgs(args, {{"--help", 0}}, parsed, error)) return usageError(error, Usage);
-  if (parsed.has("--help")) {
-    std::cout << Usage;
-    return ExitOk;
-  }
+  if (!parseArgs(args, {}, parsed, error)) return usageError(error, Usage);
   if (parsed.positional.size() != 1) return usageError("info needs exactly one FILE", Usage);
 
   Document doc;

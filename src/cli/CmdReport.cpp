@@ -139,11 +139,7 @@ int reportOne(const std::string& input, const std::string& output, const ReportR
 }  // namespace
 
 int cmdReport(const Arguments& arguments) {
-  for (const std::string& a : arguments)
-    if (a == "--help" || a == "-h") {
-      std::cout << Usage;
-      return ExitOk;
-    }
+  if (printHelpIfAsked(arguments, Usage)) return ExitOk;
   ParsedArgs args;
   std::string error;
   const std::vector<OptionSpec> specs = {

@@ -61,11 +61,7 @@ QImage sonogramPicture(const IndexedImage& image, const Palette& palette, int sc
 }  // namespace
 
 int cmdSonogram(const Arguments& arguments) {
-  for (const std::string& a : arguments)
-    if (a == "--help" || a == "-h") {
-      std::cout << Usage;
-      return ExitOk;
-    }
+  if (printHelpIfAsked(arguments, Usage)) return ExitOk;
   ParsedArgs args;
   std::string error;
   const std::vector<OptionSpec> specs = {{"--output", 1}, {"--channel", 1}, {"--max-frequency", 1},

@@ -48,16 +48,13 @@ void printEvents(const std::vector<SynthEvent>& events) {
 }  // namespace
 
 int cmdSynth(const Arguments& args) {
+  if (printHelpIfAsked(args, Usage)) return ExitOk;
   ParsedArgs parsed;
   std::string error;
   const std::vector<OptionSpec> specs = {
-      {"--help", 0}, {"--seed", 1},   {"--channels", 1},
+      {"--seed", 1},   {"--channels", 1},
       {"--seconds", 1}, {"--resp", 0}, {"--wheezes", 0}, {"--crackles", 0}};
   if (!parseArgs(args, specs, parsed, error)) return usageError(error, Usage);
-  if (parsed.has("--help")) {
-    std::cout << Usage;
-    return ExitOk;
-  }
   if (parsed.positional.size() != 1) return usageError("synth needs exactly one OUT file", Usage);
 
   SynthOptions options;

@@ -45,11 +45,7 @@ std::string csvLine(const WheezeRun& run) {
 }  // namespace
 
 int cmdWheeze(const Arguments& args) {
-  for (const std::string& a : args)
-    if (a == "--help" || a == "-h") {
-      std::cout << Usage;
-      return ExitOk;
-    }
+  if (printHelpIfAsked(args, Usage)) return ExitOk;
   ParsedArgs parsed;
   std::string error;
   if (!parseArgs(args, {{"--channel", 1}, {"--max-frequency", 1}, {"--settings", 1}}, parsed, error))

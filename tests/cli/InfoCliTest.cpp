@@ -119,3 +119,13 @@ TEST(InfoCli, FailuresAndUsage) {
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_NE(r.out.find("Usage: vode-cli info FILE"), std::string::npos);
 }
+
+TEST(CliHelp, EveryCommandAnswersHelpOnStdoutWhateverElseIsGiven) {
+  for (const std::string command : {"info", "convert", "synth", "analyze", "report", "sonogram", "wheeze"})
+    for (const std::string flag : {"--help", "-h"}) {
+      const test::CliResult r = test::runCli({command, "--bogus", flag});
+      EXPECT_EQ(r.exitCode, 0) << command << " " << flag;
+      EXPECT_EQ(r.out.rfind("Usage: vode-cli " + command, 0), 0u) << command << " " << flag << "\n" << r.out;
+      EXPECT_TRUE(r.err.empty()) << r.err;
+    }
+}

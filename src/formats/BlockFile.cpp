@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <new>
 
 #include "formats/FileErrors.h"
 #include "model/Document.h"
@@ -64,14 +63,8 @@ int loadBlockFile(Document& doc, const std::string& path, Prompter& prompter, Pr
     if (!ec && size > MaxBlockFileBytes) code = ErrNoMemory;
   }
   std::vector<uint8_t> bytes;
-  try {
-    // Bounded as well for what has no size to look at first (a device, a
-    // pipe): one byte more than we take tells that the file is too large.
-    if (code == 0) code = fs.readPrefix(path, MaxBlockFileBytes + 1, bytes);
-    if (code == 0 && bytes.size() > MaxBlockFileBytes) code = ErrNoMemory;
-  } catch (const std::bad_alloc&) {
-    code = ErrNoMemory;
-  }
+  // Bounded as well for what has no size to look at first (a device, a pipe).
+  if (code == 0) code = readBoundedFile(fs, path, MaxBlockFileBytes, bytes);
   if (code == 0) code = readBlockImage(doc, bytes.data(), bytes.size(), prompter, progress);
   // Whatever was read before the failure goes: a failed load leaves nothing.
   if (code != 0) doc.reset();

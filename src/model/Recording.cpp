@@ -123,8 +123,8 @@ void Recording::computeVolume(ChannelSetup& setup) {
 }
 
 int32_t Recording::peakAmplitude() const {
-  // Starting from -32767 on both sides, no sample at all (no channels, or
-  // channels without segments) leaves -32767.
+  // The maximum starts at -32767 and the minimum at 32767, so no sample at
+  // all (no channels, or channels without segments) leaves -32767.
   int32_t lo = 32767, hi = -32767;
   for (int c = 0; c < channelCount; ++c) {
     for (int16_t v : sound[c]) {

@@ -36,3 +36,22 @@ TEST(Crc32, SlicedEqualsBytewiseAtEveryLengthAndSplit) {
     ASSERT_EQ(crc32Update(part, data.data() + split, data.size() - split), whole);
   }
 }
+
+// Every kernel against the byte-at-a-time definition, over lengths that end
+// the folding loops at each offset and with running values other than the start.
+TEST(Crc32, KernelsAgreeOverLongRuns) {
+  std::vector<uint8_t> data(4096 + 64);
+  uint32_t x = 11;
+  for (uint8_t& b : data) {
+    x = x * 1103515245u + 12345u;
+    b = static_cast<uint8_t>(x >> 23);
+  }
+  for (std::size_t n : {63u, 64u, 65u, 79u, 80u, 127u, 128u, 143u, 191u, 255u, 1000u, 4096u})
+    for (std::size_t offset : {0u, 1u, 7u})
+      for (uint32_t start : {CrcStart, 0u, 0x12345678u}) {
+        const uint32_t want = crc32UpdateBytewise(start, data.data() + offset, n);
+        ASSERT_EQ(crc32UpdateSliced(start, data.data() + offset, n), want) << n;
+        ASSERT_EQ(crc32UpdateCarryless(start, data.data() + offset, n), want) << n << " " << offset;
+      }
+  if (!crc32CarrylessAvailable()) GTEST_SKIP() << "no carry-less multiply here: only the fallback was checked";
+}

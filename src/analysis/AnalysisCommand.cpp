@@ -77,7 +77,7 @@ void DoAnalyzeClick(Document& doc, const Palette& palette, ProgressSink& progres
   doc.spectra.reset();
   doc.averages.reset();
   doc.spectra = std::make_unique<SegmentSpectra>();
-  doc.spectra->create(doc.recording->segmentCount, doc.recording->channelCount);
+  doc.spectra->create(doc.recording->segmentCount, doc.recording->channelCount, false);
 
   CalculatePower(doc, progress);
   if (timings) timings->spectra += clock.lap();

@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "analysis/Averages.h"
+#include "analysis/ChannelWorkers.h"
 #include "model/Document.h"
 
 namespace vode {
@@ -16,7 +17,8 @@ void CalculateBandPower(Document& doc) {
   const int hi = std::min(doc.panel.spinMax / BinWidth - 1, BinCount - 1);
   const int n = hi - lo + 1;
 
-  for (int c = 0; c < spectra->channelCount; ++c) {
+  NullProgress quiet;
+  forEachChannel(spectra->channelCount, 0, quiet, [&](int c, int, SegmentCounter&) {
     std::vector<float>& band = spectra->bandPower[c];
     band.assign(spectra->segmentCount, 0.0f);
 
@@ -39,7 +41,7 @@ void CalculateBandPower(Document& doc) {
     float peak = 0.0f;
     for (float v : band) peak = std::max(peak, v);
     spectra->peakBandPower[c] = peak;
-  }
+  });
 }
 
 }  // namespace vode

@@ -22,27 +22,24 @@ namespace {
 // Per-thread scratch space, allocated once per run.
 struct PowerBuffers {
   std::vector<int16_t> samples = std::vector<int16_t>(WindowSamples);
-  std::vector<float> x = std::vector<float>(WindowSamples);
-  std::vector<float> re = std::vector<float>(BinCount);
-  std::vector<float> im = std::vector<float>(BinCount);
   RealFft2048::Work fft;
 };
 
 void channelPower(const Recording& recording, SegmentSpectra& spectra, int c, const std::vector<float>& w,
                   const RealFft2048& fft, PowerBuffers& buf, SegmentCounter& counter) {
+  const int16_t* sound = recording.sound[c].data();
+  const int64_t total = recording.soundSampleCount;
   for (int s = 0; s < spectra.segmentCount; ++s) {
-    // 1. The 2048 samples centred on the segment.
-    recording.segmentWindow(c, s, buf.samples.data());
-    // 2. Windowed and scaled to volts, in single precision.
-    for (int k = 0; k < WindowSamples; ++k)
-      buf.x[k] = static_cast<float>(buf.samples[k]) * w[k] * CountsToVolts;
-    // 3. The transform.
-    fft.transform(buf.x.data(), BinCount, buf.re.data(), buf.im.data(), buf.fft);
-    // 4. Power per 5 Hz bin.
-    float* power = spectra.power(c, s);
-    for (int b = 0; b < BinCount; ++b)
-      power[b] = (buf.re[b] * buf.re[b] + buf.im[b] * buf.im[b]) * PowerScale;
-    // 5. Progress.
+    // The 2048 samples centred on the segment: read in place where they all
+    // exist, copied with zeros around them at the ends of the recording.
+    const int64_t first = static_cast<int64_t>(s) * SegmentSamples - SegmentSamples / 2;
+    const int16_t* window = buf.samples.data();
+    if (first >= 0 && first + WindowSamples <= total && recording.hasSamples(c))
+      window = sound + first;
+    else
+      recording.segmentWindow(c, s, buf.samples.data());
+    // Windowed, scaled to volts, transformed and squared, in single precision.
+    fft.power(window, w.data(), CountsToVolts, PowerScale, BinCount, spectra.power(c, s), buf.fft);
     counter.step();
   }
 }

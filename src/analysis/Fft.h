@@ -6,6 +6,12 @@
 // spectrum of the real signal. The twiddle factors come from tables computed in
 // double precision and rounded once, which keeps every power value within
 // single-precision rounding of the exact transform.
+//
+// The stages run two at a time (each pass reads and writes the data once for
+// two stages) and are compiled twice, for the x86-64 baseline and for AVX2,
+// chosen when the transform is made. Vectors only ever hold independent
+// butterflies, each computed with the very operations of the scalar
+// butterfly, so both builds give the same bits.
 #pragma once
 
 #include <cstdint>
@@ -22,19 +28,33 @@ class RealFft2048 {
   struct Work {
     std::vector<float> re, im;        // the packed transform
     std::vector<float> reRev, imRev;  // its upper half in reverse, for the unpacking
-    Work() : re(Half), im(Half), reRev(Half), imRev(Half) {}
+    std::vector<float> x;             // a windowed input
+    Work() : re(Half), im(Half), reRev(Half), imRev(Half), x(Size) {}
   };
 
-  RealFft2048();
+  // wide: use the AVX2 build when the processor has it.
+  explicit RealFft2048(bool wide = true);
 
   // Spectrum bins 0..bins-1 (bins <= 1024) of the real input x[0..2047]:
   // re[b] + i·im[b] = sum over n of x[n]·exp(-2πi·b·n/2048).
   void transform(const float* x, int bins, float* re, float* im, Work& work) const;
 
+  // power[b] = (re[b]² + im[b]²)·scale for b < bins, of the input
+  // x[k] = samples[k]·window[k]·volts, all in single precision.
+  void power(const int16_t* samples, const float* window, float volts, float scale, int bins, float* power,
+             Work& work) const;
+
+  bool wide() const { return wide_; }
+
+  struct Tables {
+    std::vector<uint16_t> bitReversed;       // 10-bit reversal of 0..1023
+    std::vector<float> stageCos, stageSin;   // per stage of half-span m: m entries from offset m
+    std::vector<float> unpackCos, unpackSin; // exp(-2πi·k/2048), k = 0..1023
+  };
+
  private:
-  std::vector<uint16_t> bitReversed_;        // 10-bit reversal of 0..1023
-  std::vector<float> stageCos_, stageSin_;   // per stage of half-span m: m entries from offset m
-  std::vector<float> unpackCos_, unpackSin_; // exp(-2πi·k/2048), k = 0..1023
+  Tables tables_;
+  bool wide_ = false;
 };
 
 }  // namespace vode

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "analysis/Averages.h"
+#include "analysis/ChannelWorkers.h"
 #include "model/Document.h"
 
 namespace vode {
@@ -37,12 +38,14 @@ void CalculateOverallAverages(Document& doc, Gauge* gauge) {
   // 1. Zero all sums and counts.
   avg.allocate(channels);
 
-  // 2. Sum the clean segments of each phase kind.
+  // 2. Sum the clean segments of each phase kind. Channels share nothing, so
+  // each is summed by one worker in segment order, the same for any thread count.
   const int last = std::min(doc.phaseTable->lastSegment, spectra->segmentCount - 1);
-  for (int s = 0; s <= last; ++s) {
-    const uint8_t p = tags.phase(s);
-    for (int c = 0; c < channels; ++c) {
+  NullProgress quiet;
+  forEachChannel(channels, 0, quiet, [&](int c, int, SegmentCounter&) {
+    for (int s = 0; s <= last; ++s) {
       if (!tags.taggedClean(c, s)) continue;
+      const uint8_t p = tags.phase(s);
       const float* power = spectra->power(c, s);
       if (p & Inspiration) {
         addRow(avg.insp, c, power);
@@ -57,8 +60,9 @@ void CalculateOverallAverages(Document& doc, Gauge* gauge) {
         ++avg.backgroundCount[c];
       }
     }
-    if ((s + 1) % 30 == 0 && gauge) gauge->advance();
-  }
+  });
+  if (gauge)
+    for (int s = 30; s <= last + 1; s += 30) gauge->advance();
 
   // 3. Sums to means.
   divideRows(avg.insp, avg.inspCount, channels);

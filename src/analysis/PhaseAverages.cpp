@@ -2,6 +2,7 @@
 #include <new>
 
 #include "analysis/Averages.h"
+#include "analysis/ChannelWorkers.h"
 #include "model/Document.h"
 #include "model/Prompter.h"
 
@@ -29,11 +30,11 @@ int CalculatePhaseAverages(Document& doc, int channelCount, int binCount, Prompt
   const int channels = std::min(channelCount, spectra->channelCount);
   const int bins = std::min(binCount, BinCount);
 
-  // 3. Every recorded phase.
+  // 3. Every recorded phase: its count and storage here, its sums below.
+  int made = phases.lastPhase + 1;
+  int result = 0;
   for (int k = 0; k <= phases.lastPhase; ++k) {
     PhaseEntry& e = phases.entries[k];
-    const int first = std::max(e.firstSegment, 0);
-    const int last = std::min(e.lastSegment, spectra->segmentCount - 1);
     e.cleanCount = 0;
     for (int m = e.firstSegment; m <= e.lastSegment; ++m)
       if (tags.breathClean(0, m)) ++e.cleanCount;
@@ -44,29 +45,42 @@ int CalculatePhaseAverages(Document& doc, int channelCount, int binCount, Prompt
           e.averageSpectrum.assign(static_cast<size_t>(channelCount) * binCount, 0.0f);
         } catch (const std::bad_alloc&) {
           prompter.message(MessageKind::Error, "Memory allocation failed: AllocPhasePSD's");
-          return 3;
+          made = k;  // the entries before this one still get their spectra
+          result = 3;
+          break;
         }
-      }
-      const float count = static_cast<float>(e.cleanCount);
-      for (int c = 0; c < channelCount; ++c) {
-        float* row = e.averageSpectrum.data() + static_cast<size_t>(c) * binCount;
-        std::fill(row, row + binCount, 0.0f);
-        if (c >= channels) continue;
-        for (int m = first; m <= last; ++m) {
-          if (!tags.breathClean(c, m)) continue;
-          const float* power = spectra->power(c, m);
-          for (int b = 0; b < bins; ++b) row[b] += power[b];
-        }
-        // Every channel is divided by the first channel's count.
-        for (int b = 0; b < binCount; ++b) row[b] /= count;
       }
     } else if (!e.averageSpectrum.empty()) {
       e.averageSpectrum.clear();
       e.averageSpectrum.shrink_to_fit();
     }
-    if (gauge) gauge->advance();
   }
-  return 0;
+
+  // The rows of one channel are summed by one worker, so every thread count
+  // gives the same sums.
+  NullProgress quiet;
+  forEachChannel(channelCount, 0, quiet, [&](int c, int, SegmentCounter&) {
+    for (int k = 0; k < made; ++k) {
+      PhaseEntry& e = phases.entries[k];
+      if (e.cleanCount <= 0) continue;
+      const int first = std::max(e.firstSegment, 0);
+      const int last = std::min(e.lastSegment, spectra->segmentCount - 1);
+      const float count = static_cast<float>(e.cleanCount);
+      float* row = e.averageSpectrum.data() + static_cast<size_t>(c) * binCount;
+      std::fill(row, row + binCount, 0.0f);
+      if (c >= channels) continue;
+      for (int m = first; m <= last; ++m) {
+        if (!tags.breathClean(c, m)) continue;
+        const float* power = spectra->power(c, m);
+        for (int b = 0; b < bins; ++b) row[b] += power[b];
+      }
+      // Every channel is divided by the first channel's count.
+      for (int b = 0; b < binCount; ++b) row[b] /= count;
+    }
+  });
+  if (gauge)
+    for (int k = 0; k < made; ++k) gauge->advance();
+  return result;
 }
 
 }  // namespace vode

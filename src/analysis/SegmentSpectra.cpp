@@ -2,11 +2,28 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 #include <new>
 
 namespace vode {
 
-bool SegmentSpectra::create(int segments, int channels) {
+namespace {
+
+// One set of power storage kept between two analyses. A new document's
+// spectra are made right after the previous ones were released, and its
+// pages are then already in place.
+std::mutex spareLock;
+LargeVector<float> spare;
+
+}  // namespace
+
+SegmentSpectra::~SegmentSpectra() {
+  if (powerData.capacity() == 0) return;
+  const std::lock_guard<std::mutex> hold(spareLock);
+  if (powerData.capacity() > spare.capacity()) spare = std::move(powerData);
+}
+
+bool SegmentSpectra::create(int segments, int channels, bool zeroed) {
   channelCount = std::min(channels, MaxChannels);
   segmentCount = std::min(segments, MaxSegments);
   powerData.clear();
@@ -21,7 +38,16 @@ bool SegmentSpectra::create(int segments, int channels) {
   binCount.clear();
   if (channelCount < 1 || segmentCount < 1) return false;
   try {
-    powerData.assign(static_cast<size_t>(channelCount) * segmentCount * BinCount, 0.0f);
+    const size_t values = static_cast<size_t>(channelCount) * segmentCount * BinCount;
+    if (powerData.capacity() < values) {
+      const std::lock_guard<std::mutex> hold(spareLock);
+      if (spare.capacity() >= values) {
+        powerData.swap(spare);
+        spare = LargeVector<float>{};
+      }
+    }
+    powerData.resize(values);
+    if (zeroed) std::fill(powerData.begin(), powerData.end(), 0.0f);
     for (int c = 0; c < channelCount; ++c) {
       sonogram[c].allocate(segmentCount, ImageRows);
       bandPower[c].assign(segmentCount, 0.0f);

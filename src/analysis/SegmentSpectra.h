@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "analysis/Palette.h"
+#include "model/LargeBuffer.h"
 #include "model/Recording.h"
 
 namespace vode {
@@ -33,11 +34,17 @@ struct IndexedImage {
 
 class SegmentSpectra {
  public:
+  SegmentSpectra() = default;
+  SegmentSpectra(SegmentSpectra&&) = default;
+  SegmentSpectra& operator=(SegmentSpectra&&) = default;
+  // Hands the power storage on to the next create() of the process.
+  ~SegmentSpectra();
+
   int channelCount = 0;
   int segmentCount = 0;
 
   // power[(c × segmentCount + s) × BinCount + b], watts, single precision.
-  std::vector<float> powerData;
+  LargeVector<float> powerData;
   std::array<IndexedImage, MaxChannels> sonogram;
   Palette imagePalette = Palette::grey();  // the palette the images were painted for
 
@@ -54,8 +61,12 @@ class SegmentSpectra {
   std::vector<int16_t> binCount;
 
   // Applies the caps (8 channels, 1800 segments) and allocates; false (and no
-  // spectra) when memory runs out or the dimensions are invalid.
-  bool create(int segments, int channels);
+  // spectra) when memory runs out or the dimensions are invalid. The power is
+  // 0 everywhere, or with zeroed false left unset for a caller that writes all
+  // of it at once (CalculatePower). The storage of the spectra released last
+  // is taken over when it is large enough, so analysing a recording of the
+  // same shape again touches no fresh memory.
+  bool create(int segments, int channels, bool zeroed = true);
 
   bool hasPower() const { return !powerData.empty(); }
   bool hasPower(int c) const { return hasPower() && c >= 0 && c < channelCount; }

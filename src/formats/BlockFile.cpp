@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "formats/FileErrors.h"
+#include "model/Bytes.h"
 #include "model/Document.h"
 #include "model/Progress.h"
 #include "model/Prompter.h"
@@ -61,10 +62,16 @@ int loadBlockFile(Document& doc, const std::string& path, Prompter& prompter, Pr
   if (std::filesystem::is_regular_file(path, ec)) {
     const uintmax_t size = std::filesystem::file_size(path, ec);
     if (!ec && size > MaxBlockFileBytes) code = ErrNoMemory;
+    // A file that is not ours is refused by its first four bytes, before
+    // the rest of it is read. (Only a file: a pipe cannot be read twice.)
+    std::vector<uint8_t> head;
+    if (code == 0 && fs.readPrefix(path, 4, head) == 0 && head.size() == 4 &&
+        getU32(head.data()) != BlockFileMagic)
+      code = ErrFormat;
   }
-  std::vector<uint8_t> bytes;
+  LargeVector<uint8_t> bytes;
   // Bounded as well for what has no size to look at first (a device, a pipe).
-  if (code == 0) code = readBoundedFile(fs, path, MaxBlockFileBytes, bytes);
+  if (code == 0) code = fs.readLarge(path, MaxBlockFileBytes, bytes);
   if (code == 0) code = readBlockImage(doc, bytes.data(), bytes.size(), prompter, progress);
   // Whatever was read before the failure goes: a failed load leaves nothing.
   if (code != 0) doc.reset();

@@ -137,6 +137,52 @@ class PosixFileSystem : public FileSystem {
     ::close(fd);
     return 0;
   }
+
+  // A regular file is read straight into storage of its size; anything else
+  // (a device, a pipe, a file that grows while it is read) takes the general
+  // path.
+  int readLarge(const std::string& path, std::size_t maxBytes, LargeVector<uint8_t>& bytes) override {
+    bytes.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return ioCodeFromErrno(errno, false);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+      ::close(fd);
+      return FileSystem::readLarge(path, maxBytes, bytes);
+    }
+    const auto size = static_cast<std::size_t>(st.st_size);
+    if (size > maxBytes) {
+      ::close(fd);
+      return ErrNoMemory;
+    }
+    std::size_t got = 0;
+    int code = 0;
+    try {
+      bytes.resize(size);
+    } catch (const std::bad_alloc&) {
+      code = ErrNoMemory;
+    }
+    while (code == 0 && got < size) {
+      const ssize_t n = ::read(fd, bytes.data() + got, size - got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) code = ioCodeFromErrno(errno, false);
+      if (n <= 0) break;
+      got += static_cast<std::size_t>(n);
+    }
+    uint8_t probe = 0;
+    ssize_t more = 0;
+    if (code == 0 && got == size)
+      do more = ::read(fd, &probe, 1);
+      while (more < 0 && errno == EINTR);
+    ::close(fd);
+    if (code != 0) {
+      bytes.clear();
+      return code;
+    }
+    if (more != 0) return FileSystem::readLarge(path, maxBytes, bytes);
+    bytes.resize(got);
+    return 0;
+  }
 };
 
 std::string temporaryNameFor(const std::string& path) {
@@ -151,6 +197,13 @@ std::string temporaryNameFor(const std::string& path) {
 int FileSystem::readPrefix(const std::string& path, std::size_t maxBytes, std::vector<uint8_t>& bytes) {
   const int code = readAll(path, bytes);
   if (code == 0 && bytes.size() > maxBytes) bytes.resize(maxBytes);
+  return code;
+}
+
+int FileSystem::readLarge(const std::string& path, std::size_t maxBytes, LargeVector<uint8_t>& bytes) {
+  std::vector<uint8_t> read;
+  const int code = readBoundedFile(*this, path, maxBytes, read);
+  bytes.assign(read.begin(), read.end());
   return code;
 }
 

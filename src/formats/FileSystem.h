@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "model/LargeBuffer.h"
+
 namespace vode {
 
 class OutputFile {
@@ -36,6 +38,10 @@ class FileSystem {
   // shorter); 0 or the error code. Readers of formats whose useful part is
   // bounded use it so that a huge file is not read whole.
   virtual int readPrefix(const std::string& path, std::size_t maxBytes, std::vector<uint8_t>& bytes);
+  // Reads a whole file of at most maxBytes (202 for a longer one, as
+  // readBoundedFile) into storage that is not cleared first: the bytes go
+  // from the page cache into it once. 0 or the error code.
+  virtual int readLarge(const std::string& path, std::size_t maxBytes, LargeVector<uint8_t>& bytes);
 
   // The machine's own files.
   static FileSystem& real();

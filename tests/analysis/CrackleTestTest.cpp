@@ -63,7 +63,7 @@ TEST(CrackleTest, SpectraStayUntilTheNextAnalysisWhichGivesChannelTwoTheSpectraO
   doc.spectra = std::make_unique<SegmentSpectra>();
   doc.spectra->create(4, 2);
   CalculatePower(doc, progress, 1);
-  const std::vector<float> before = doc.spectra->powerData;
+  const auto before = doc.spectra->powerData;
   auto sameRows = [&](int s) {
     return std::equal(doc.spectra->power(0, s), doc.spectra->power(0, s) + BinCount, doc.spectra->power(1, s));
   };

@@ -163,6 +163,14 @@ TEST(HostileFiles, BoundedReadRefusesLongerFiles) {
   EXPECT_EQ(readBoundedFile(FileSystem::real(), dir.file("missing"), 10, bytes), 2);
   // A device that never ends is cut off after the limit.
   EXPECT_EQ(readBoundedFile(FileSystem::real(), "/dev/zero", 1000, bytes), ErrNoMemory);
+
+  // The same limits when the bytes go straight into uncleared storage.
+  LargeVector<uint8_t> large;
+  EXPECT_EQ(FileSystem::real().readLarge(path, 9, large), ErrNoMemory);
+  EXPECT_EQ(FileSystem::real().readLarge(path, 10, large), 0);
+  EXPECT_EQ(std::vector<uint8_t>(large.begin(), large.end()), std::vector<uint8_t>(10, 7));
+  EXPECT_EQ(FileSystem::real().readLarge(dir.file("missing"), 10, large), 2);
+  EXPECT_EQ(FileSystem::real().readLarge("/dev/zero", 1000, large), ErrNoMemory);
 }
 
 namespace {

@@ -17,7 +17,7 @@
 #include "model/Progress.h"
 #include "viewer/DisplayState.h"
 #include "viewer/GuiPrompter.h"
-#include "viewer/Painters.h"
+#include "viewer/Panes.h"
 
 class QAction;
 class QActionGroup;
@@ -59,6 +59,7 @@ class TMainForm : public QMainWindow {
   DisplayState& display() { return state_; }
   GuiPrompter& prompter() { return prompter_; }
   const WindowOptions& options() const { return options_; }
+  const LargePane& largePane() const { return *largePane_; }
   const Palette& colourPalette() const { return colourPalette_; }
   const std::string& programDir() const { return doc_.state.programDir; }
   const std::string& tempBaseName() const { return tempBaseName_; }
@@ -157,7 +158,7 @@ class TMainForm : public QMainWindow {
   void createCapturePanels(QWidget* client);
   void createMenus();
   void connectControls();
-  void connectPainters();
+  void createPaneViews();
   void buildPalettes();
   void initialiseFont();
 
@@ -188,8 +189,6 @@ class TMainForm : public QMainWindow {
   WindowOptions options_;
   Document doc_;
   DisplayState state_;
-  PsdMemory sonoMemory_;
-  PsdMemory freqMemory_;
   Palette greyPalette_;
   Palette colourPalette_;
   WindowPalette windowPalette_;
@@ -197,6 +196,14 @@ class TMainForm : public QMainWindow {
   std::string helpFile_;
   std::vector<int16_t> workBuffer_;
   std::unique_ptr<FormProgress> progress_;
+
+  // One object per pane; each paints its widget and reads the mouse over it.
+  std::unique_ptr<FlowPane> flowPane_;
+  std::unique_ptr<LargePane> largePane_;
+  std::unique_ptr<TagStripPane> tagStrip_;
+  std::unique_ptr<WaveformPane> waveformPane_;
+  std::unique_ptr<SpectrumPane> spectrumPane_;
+  std::unique_ptr<DbBarPane> dbBar_;
 
   bool busy_ = false;
   bool hintsShown_ = true;

@@ -303,8 +303,9 @@ void TMainForm::resetViewer() {
   state_.ViewMode = SonogramView;
   state_.Dragging = false;
   state_.MultiTagging = false;
-  sonoMemory_.clear();
-  freqMemory_.clear();
+  for (PaneView* pane : std::initializer_list<PaneView*>{flowPane_.get(), largePane_.get(), tagStrip_.get(),
+                                                         waveformPane_.get(), spectrumPane_.get(), dbBar_.get()})
+    pane->forget();
   TagLabel->clear();
   SetPsdChoice(PsdSingle);
   {

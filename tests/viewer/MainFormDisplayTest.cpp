@@ -14,7 +14,7 @@
 #include <thread>
 #include <tuple>
 
-#include "gui/GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 #include "viewer/DisplayLogic.h"
 #include "viewer/PaneWidget.h"
 

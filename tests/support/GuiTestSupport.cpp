@@ -1,4 +1,4 @@
-#include "gui/GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 
 namespace vode::test {
 

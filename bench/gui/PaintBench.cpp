@@ -57,36 +57,6 @@ FullDocument& fullDocument() {
   return d;
 }
 
-// The six pane objects of a window over the full document.
-struct PaneSet {
-  PaneContext context;
-  FlowPane flow{context};
-  LargePane sono{context};
-  TagStripPane tag{context};
-  WaveformPane time{context};
-  SpectrumPane freq{context};
-  DbBarPane bar{context};
-
-  explicit PaneSet(FullDocument& d) : context{d.doc, d.state, d.palette} {}
-  PaneView& operator[](Pane pane) {
-    switch (pane) {
-      case Pane::Flow:
-        return flow;
-      case Pane::Sono:
-        return sono;
-      case Pane::Tag:
-        return tag;
-      case Pane::Time:
-        return time;
-      case Pane::Freq:
-        return freq;
-      case Pane::DB:
-        break;
-    }
-    return bar;
-  }
-};
-
 void paintInto(QImage& image, PaneView& pane) {
   QPainter p(&image);
   pane.paint(p, image.size(), image.rect());
@@ -103,7 +73,7 @@ void BM_PageChangeRepaint(benchmark::State& bench) {
   state.WaveformIndex = 7;  // the longest expanded waveform: 3200 ms
   state.CurrentChannel = 3;
   state.dBScaleIndex = 1;
-  PaneSet panes(d);
+  PaneSet panes(PaneContext{d.doc, d.state, d.palette});
   const int half = state.segmentsPerScreen() / 2;
   QImage flow(paneSize(Pane::Flow), QImage::Format_RGB32), sono(paneSize(Pane::Sono), QImage::Format_RGB32),
       tag(paneSize(Pane::Tag), QImage::Format_RGB32), time(paneSize(Pane::Time), QImage::Format_RGB32),
@@ -115,11 +85,11 @@ void BM_PageChangeRepaint(benchmark::State& bench) {
     state.FirstSegment = first;
     state.CurrentSegment = first + half;
     paintInto(flow, panes.flow);
-    paintInto(sono, panes.sono);
-    paintInto(tag, panes.tag);
-    paintInto(time, panes.time);
-    paintInto(freq, panes.freq);
-    paintInto(bar, panes.bar);
+    paintInto(sono, panes.large);
+    paintInto(tag, panes.tagStrip);
+    paintInto(time, panes.waveform);
+    paintInto(freq, panes.spectrum);
+    paintInto(bar, panes.dbBar);
     benchmark::DoNotOptimize(flow.constBits());
     benchmark::DoNotOptimize(sono.constBits());
   }
@@ -142,7 +112,7 @@ void BM_PageChangeRepaintRatio2(benchmark::State& bench) {
   state.SegmentPixels = static_cast<int16_t>(400 / (state.SonoSeconds * 10));
   state.ViewMode = SonogramView;
   state.FlowDisplay = 1;
-  PaneSet panes(d);
+  PaneSet panes(PaneContext{d.doc, d.state, d.palette});
   const int half = state.segmentsPerScreen() / 2;
   int32_t first = 0;
   for (auto _ : bench) {
@@ -169,7 +139,7 @@ void BM_PaneRepaint(benchmark::State& bench) {
   state.ViewMode = SonogramView;
   state.FlowDisplay = 1;
   const qreal dpr = static_cast<qreal>(bench.range(2));
-  PaneSet panes(d);
+  PaneSet panes(PaneContext{d.doc, d.state, d.palette});
   const int half = state.segmentsPerScreen() / 2;
   int32_t first = 0;
   for (auto _ : bench) {

@@ -59,7 +59,7 @@ class TMainForm : public QMainWindow {
   DisplayState& display() { return state_; }
   GuiPrompter& prompter() { return prompter_; }
   const WindowOptions& options() const { return options_; }
-  const LargePane& largePane() const { return *largePane_; }
+  const LargePane& largePane() const { return panes_->large; }
   const Palette& colourPalette() const { return colourPalette_; }
   const std::string& programDir() const { return doc_.state.programDir; }
   const std::string& tempBaseName() const { return tempBaseName_; }
@@ -198,12 +198,7 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<FormProgress> progress_;
 
   // One object per pane; each paints its widget and reads the mouse over it.
-  std::unique_ptr<FlowPane> flowPane_;
-  std::unique_ptr<LargePane> largePane_;
-  std::unique_ptr<TagStripPane> tagStrip_;
-  std::unique_ptr<WaveformPane> waveformPane_;
-  std::unique_ptr<SpectrumPane> spectrumPane_;
-  std::unique_ptr<DbBarPane> dbBar_;
+  std::unique_ptr<PaneSet> panes_;
 
   bool busy_ = false;
   bool hintsShown_ = true;

@@ -303,9 +303,7 @@ void TMainForm::resetViewer() {
   state_.ViewMode = SonogramView;
   state_.Dragging = false;
   state_.MultiTagging = false;
-  for (PaneView* pane : std::initializer_list<PaneView*>{flowPane_.get(), largePane_.get(), tagStrip_.get(),
-                                                         waveformPane_.get(), spectrumPane_.get(), dbBar_.get()})
-    pane->forget();
+  panes_->forget();
   TagLabel->clear();
   SetPsdChoice(PsdSingle);
   {

@@ -10,20 +10,14 @@
 namespace vode {
 
 void TMainForm::createPaneViews() {
-  const PaneContext context{doc_, state_, windowPalette_};
-  flowPane_ = std::make_unique<FlowPane>(context);
-  largePane_ = std::make_unique<LargePane>(context);
-  tagStrip_ = std::make_unique<TagStripPane>(context);
-  waveformPane_ = std::make_unique<WaveformPane>(context);
-  spectrumPane_ = std::make_unique<SpectrumPane>(context);
-  dbBar_ = std::make_unique<DbBarPane>(context);
+  panes_ = std::make_unique<PaneSet>(PaneContext{doc_, state_, windowPalette_});
   const auto apply = [this](const PaintOutcome& outcome) { applyPaintOutcome(outcome); };
-  FlowBox->attach(flowPane_.get());
-  SonoBox->attach(largePane_.get(), apply);
-  TagBox->attach(tagStrip_.get());
-  TimeBox->attach(waveformPane_.get());
-  FreqBox->attach(spectrumPane_.get(), apply);
-  DBBox->attach(dbBar_.get());
+  FlowBox->attach(&panes_->flow);
+  SonoBox->attach(&panes_->large, apply);
+  TagBox->attach(&panes_->tagStrip);
+  TimeBox->attach(&panes_->waveform);
+  FreqBox->attach(&panes_->spectrum, apply);
+  DBBox->attach(&panes_->dbBar);
 }
 
 void TMainForm::applyPaintOutcome(const PaintOutcome& outcome) {

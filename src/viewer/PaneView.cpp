@@ -1,5 +1,7 @@
 #include "viewer/PaneView.h"
 
+#include "viewer/Panes.h"
+
 #include <cstdarg>
 #include <cstdio>
 
@@ -29,6 +31,28 @@ QImage PaneView::render(qreal devicePixelRatio, PaintOutcome* outcome) {
   }
   if (outcome) *outcome = result;
   return image;
+}
+
+PaneView& PaneSet::operator[](Pane pane) {
+  switch (pane) {
+    case Pane::Flow:
+      return flow;
+    case Pane::Sono:
+      return large;
+    case Pane::Tag:
+      return tagStrip;
+    case Pane::Time:
+      return waveform;
+    case Pane::Freq:
+      return spectrum;
+    case Pane::DB:
+      break;
+  }
+  return dbBar;
+}
+
+void PaneSet::forget() {
+  for (Pane pane : {Pane::Flow, Pane::Sono, Pane::Tag, Pane::Time, Pane::Freq, Pane::DB}) (*this)[pane].forget();
 }
 
 }  // namespace vode

@@ -83,4 +83,21 @@ class DbBarPane : public PaneView {
   PaintOutcome paint(QPainter& p, QSize pane, QRect invalid) override;
 };
 
+// The six panes of one window over one document.
+struct PaneSet {
+  explicit PaneSet(const PaneContext& context)
+      : flow(context), large(context), tagStrip(context), waveform(context), spectrum(context), dbBar(context) {}
+
+  PaneView& operator[](Pane pane);
+  // A new document: every pane drops what its last paint left.
+  void forget();
+
+  FlowPane flow;
+  LargePane large;
+  TagStripPane tagStrip;
+  WaveformPane waveform;
+  SpectrumPane spectrum;
+  DbBarPane dbBar;
+};
+
 }  // namespace vode

@@ -17,12 +17,10 @@ class PaintFixture : public ::testing::Test {
   DisplayState state;
   WindowPalette palette = makeWindowPalette(Palette::grey());
   PaneContext ctx{doc, state, palette};
-  FlowPane flowPane{ctx};
-  LargePane largePane{ctx};
-  TagStripPane tagStrip{ctx};
-  WaveformPane waveformPane{ctx};
-  SpectrumPane spectrumPane{ctx};
-  DbBarPane dbBar{ctx};
+  PaneSet panes{ctx};
+  LargePane& largePane = panes.large;
+  TagStripPane& tagStrip = panes.tagStrip;
+  SpectrumPane& spectrumPane = panes.spectrum;
   PaintOutcome outcome;
 
   // A recording of zero samples, zero flow and volume, airflow kind, 1.5 L/s
@@ -56,23 +54,7 @@ class PaintFixture : public ::testing::Test {
     state.FirstSegment = firstSegment;
   }
 
-  PaneView& view(Pane pane) {
-    switch (pane) {
-      case Pane::Flow:
-        return flowPane;
-      case Pane::Sono:
-        return largePane;
-      case Pane::Tag:
-        return tagStrip;
-      case Pane::Time:
-        return waveformPane;
-      case Pane::Freq:
-        return spectrumPane;
-      case Pane::DB:
-        break;
-    }
-    return dbBar;
-  }
+  PaneView& view(Pane pane) { return panes[pane]; }
 
   QImage render(Pane pane, qreal dpr = 1.0) { return view(pane).render(dpr, &outcome); }
 

@@ -13,12 +13,13 @@ namespace vode::cli {
 namespace {
 
 const char* const Usage =
-    "Usage: vode-cli analyze FILE [--max-frequency F] [--wheeze] [--settings FILE]\n\n"
+    "Usage: vode-cli analyze FILE [--max-frequency F] [--wheeze [--detector D]] [--settings FILE]\n\n"
     "Opens FILE as the program does (reader by extension, offset removal, volume),\n"
     "runs the analysis (spectra, images, tags, averages, band power) and prints\n"
     "one JSON object with the phases, tags, thresholds, counters and timings.\n\n"
     "  --max-frequency F   sonogram range 1200, 2400 or 4800 Hz (default: the file's)\n"
     "  --wheeze            also run the wheeze detector\n"
+    "  --detector D        with --wheeze: described (default) or tonal\n"
     "  --settings FILE     load a settings file first, as the program loads its\n"
     "                      default settings (its dB reference carries over)\n";
 
@@ -106,7 +107,7 @@ int cmdAnalyze(const Arguments& args) {
   if (printHelpIfAsked(args, Usage)) return ExitOk;
   ParsedArgs parsed;
   std::string error;
-  if (!parseArgs(args, {{"--max-frequency", 1}, {"--wheeze", 0}, {"--settings", 1}}, parsed, error))
+  if (!parseArgs(args, {{"--max-frequency", 1}, {"--wheeze", 0}, {"--settings", 1}, {"--detector", 1}, {"--tonal-parameters", 1}}, parsed, error))
     return usageError(error, Usage);
   if (parsed.positional.size() != 1) return usageError("analyze takes one FILE", Usage);
   AnalysisSetup setup;

@@ -17,10 +17,18 @@ namespace vode::cli {
 namespace {
 
 const char* const Usage =
-    "Usage: vode-cli wheeze FILE [--channel C] [--max-frequency F] [--settings FILE]\n\n"
+    "Usage: vode-cli wheeze FILE [--channel C] [--detector D] [--max-frequency F]\n"
+    "                       [--settings FILE]\n\n"
     "Opens and analyses FILE, runs the wheeze detector and prints CSV: one line per\n"
     "run of consecutive segments carrying the Wheeze flag.\n\n"
     "  --channel C          1-based channel (default: every channel)\n"
+    "  --detector D         described (default): scores the peaks of the 100 ms\n"
+    "                       segment spectra; tonal: tracks narrow peaks through\n"
+    "                       25 ms steps of the samples, judged against the\n"
+    "                       recording's own noise floor (max_score: the strongest\n"
+    "                       peak's prominence in dB)\n"
+    "  --tonal-parameters L tuning of the tonal detector, NAME=VALUE[,...] with\n"
+    "                       NAME peak, floor, track (dB), frames, step (Hz), burst (dB)\n"
     "  --max-frequency F    sonogram range 1200|2400|4800 Hz (default: the file's own);\n"
     "                       the 2400 Hz range tests two bins per row\n"
     "  --settings FILE      load a settings file first\n\n"
@@ -48,7 +56,10 @@ int cmdWheeze(const Arguments& args) {
   if (printHelpIfAsked(args, Usage)) return ExitOk;
   ParsedArgs parsed;
   std::string error;
-  if (!parseArgs(args, {{"--channel", 1}, {"--max-frequency", 1}, {"--settings", 1}}, parsed, error))
+  if (!parseArgs(args,
+                 {{"--channel", 1}, {"--max-frequency", 1}, {"--settings", 1}, {"--detector", 1},
+                  {"--tonal-parameters", 1}},
+                 parsed, error))
     return usageError(error, Usage);
   if (parsed.positional.size() != 1) return usageError("wheeze needs exactly one FILE", Usage);
 
@@ -56,7 +67,7 @@ int cmdWheeze(const Arguments& args) {
   if (parsed.has("--channel") && (!parseInt(parsed.value("--channel"), channel) || channel < 1 || channel > MaxChannels))
     return usageError("--channel must be 1 to 8", Usage);
   AnalysisSetup setup;
-  if (!readAnalysisOptions(parsed, setup, error)) return usageError(error, Usage);
+  if (!readAnalysisOptions(parsed, setup, error, true)) return usageError(error, Usage);
   setup.wheeze = true;
 
   const std::string& path = parsed.positional.front();

@@ -1,0 +1,77 @@
+#!/usr/bin/python3
+"""Scores vode-cli's wheeze detectors against annotated breath cycles.
+
+For every NAME.wav with a NAME.txt beside it (start end crackles wheezes per
+line) in FOLDER, runs `vode-cli wheeze NAME.wav --detector D` and counts a
+cycle as detected when a wheezing segment's middle lies inside it. Prints
+sensitivity, specificity and their mean per SNR (the "snr+05" prefix of the
+file names made by wheeze_testset.py) and over all files.
+
+Usage: wheeze_evaluate.py FOLDER [--vode-cli PATH] [--detector D]
+                          [--tonal-parameters L] [--jobs N]
+"""
+
+import argparse
+import collections
+import concurrent.futures
+import glob
+import os
+import re
+import subprocess
+
+
+def flagged_segments(cli, wav, detector, tonal):
+    command = [cli, "wheeze", wav, "--detector", detector]
+    if tonal:
+        command += ["--tonal-parameters", tonal]
+    out = subprocess.run(command, capture_output=True, text=True, check=True).stdout
+    segments = set()
+    for line in out.splitlines()[1:]:
+        fields = line.split(",")
+        segments.update(range(int(fields[1]), int(fields[2]) + 1))
+    return segments
+
+
+def score(folder, cli, detector, tonal, jobs):
+    wavs = sorted(glob.glob(os.path.join(folder, "*.wav")))
+    with concurrent.futures.ThreadPoolExecutor(jobs) as pool:
+        found = list(pool.map(lambda w: flagged_segments(cli, w, detector, tonal), wavs))
+    counts = collections.defaultdict(lambda: [0, 0, 0, 0])  # tp, positives, tn, negatives
+    for wav, segments in zip(wavs, found):
+        match = re.match(r"snr([+-]\d+)", os.path.basename(wav))
+        snr = int(match.group(1)) if match else 0
+        with open(wav[:-4] + ".txt") as f:
+            for line in f:
+                start, end, _, wheezing = line.split()
+                start, end = float(start), float(end)
+                hit = any(start <= (s + 0.5) / 10 < end for s in segments)
+                for key in (snr, "all"):
+                    c = counts[key]
+                    if wheezing == "1":
+                        c[0] += hit
+                        c[1] += 1
+                    else:
+                        c[2] += not hit
+                        c[3] += 1
+    return counts
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("folder")
+    parser.add_argument("--vode-cli", default="build/vode-cli")
+    parser.add_argument("--detector", default="described")
+    parser.add_argument("--tonal-parameters", default="")
+    parser.add_argument("--jobs", type=int, default=2)
+    args = parser.parse_args()
+    counts = score(args.folder, args.vode_cli, args.detector, args.tonal_parameters, args.jobs)
+    print("snr_db,wheezing_cycles,sensitivity,other_cycles,specificity,mean")
+    for key in sorted(k for k in counts if k != "all") + ["all"]:
+        tp, pos, tn, neg = counts[key]
+        sens = tp / pos if pos else float("nan")
+        spec = tn / neg if neg else float("nan")
+        print("%s,%d,%.3f,%d,%.3f,%.3f" % (key, pos, sens, neg, spec, (sens + spec) / 2))
+
+
+if __name__ == "__main__":
+    main()

@@ -122,21 +122,30 @@ int runBatch(const std::vector<std::string>& inputs, int jobs, const FileTask& t
   return failed ? ExitFileError : ExitOk;
 }
 
-bool outputsInFolder(const std::vector<std::string>& inputs, const std::string& folder,
-                     const std::function<std::string(const std::string&)>& name, std::vector<std::string>& paths,
-                     std::string& error) {
+int prepareOutputs(const std::vector<std::string>& inputs, const std::string& out,
+                   const std::function<std::string(const std::string&)>& name, std::vector<std::string>& targets,
+                   const std::string& usage) {
   namespace fs = std::filesystem;
-  paths.clear();
+  std::error_code ec;
+  targets.clear();
+  if (inputs.size() == 1 && !fs::is_directory(out, ec)) {
+    targets.push_back(out);
+    return ExitOk;
+  }
   std::map<std::string, std::size_t> firstInput;
   for (std::size_t i = 0; i < inputs.size(); ++i) {
-    paths.push_back((fs::path(folder) / name(inputs[i])).string());
-    const auto [it, added] = firstInput.emplace(paths.back(), i);
-    if (!added) {
-      error = inputs[it->second] + " and " + inputs[i] + " would both write " + paths.back();
-      return false;
-    }
+    targets.push_back((fs::path(out) / name(inputs[i])).string());
+    const auto [it, added] = firstInput.emplace(targets.back(), i);
+    if (!added)
+      return usageError(inputs[it->second] + " and " + inputs[i] + " would both write " + targets.back(), usage);
   }
-  return true;
+  if (!fs::is_directory(out, ec) && !fs::create_directories(out, ec)) {
+    std::cerr << "vode-cli: cannot make the folder " << out << "\n";
+    return ExitFileError;
+  }
+  return ExitOk;
 }
+
+std::string stemOf(const std::string& input) { return std::filesystem::path(input).stem().string(); }
 
 }  // namespace vode::cli

@@ -40,12 +40,17 @@ bool readJobsOption(const ParsedArgs& args, int& jobs, std::string& error);
 // ExitFileError at the end when any failed, else ExitOk.
 int runBatch(const std::vector<std::string>& inputs, int jobs, const FileTask& task);
 
-// For commands writing one file per input into a folder: the path for each
-// input, made by name(input) inside folder. false with a message naming
-// both inputs when two would write the same file (the later would silently
-// replace the earlier one).
-bool outputsInFolder(const std::vector<std::string>& inputs, const std::string& folder,
-                     const std::function<std::string(const std::string&)>& name, std::vector<std::string>& paths,
-                     std::string& error);
+// The output of each input for commands writing one file per input. With
+// several inputs, or when out is a folder already, out is a folder (made when
+// missing) and input i writes out/name(input i); else the one input writes
+// out. Two inputs that would write the same file are refused as a usage error
+// naming both: the later would silently replace the earlier. Prints its
+// message and returns ExitUsage or ExitFileError; else ExitOk.
+int prepareOutputs(const std::vector<std::string>& inputs, const std::string& out,
+                   const std::function<std::string(const std::string&)>& name, std::vector<std::string>& targets,
+                   const std::string& usage);
+
+// The input's file name without folder and extension.
+std::string stemOf(const std::string& input);
 
 }  // namespace vode::cli

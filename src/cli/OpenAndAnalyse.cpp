@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <iostream>
 
 #include "analysis/Palette.h"
 #include "analysis/TonalWheezeCommand.h"
@@ -26,12 +25,12 @@ int loadSettingsOption(Document& doc, const std::string& path, Prompter& prompte
   NullProgress progress;
   const int code = loadBlockFile(doc, path, prompter, progress);
   if (code != 0) {
-    std::cerr << "Unable to open " << path << "... " << FileErrorText(code) << "\n";
+    prompter.message(MessageKind::Error, "Unable to open " + path + "... " + FileErrorText(code));
     doc.reset();
     return ExitFileError;
   }
   if (doc.hasRecording()) {
-    std::cerr << "vode-cli: " << path << " holds a recording, not settings\n";
+    prompter.message(MessageKind::Error, "vode-cli: " + path + " holds a recording, not settings");
     doc.reset();
     return ExitFileError;
   }
@@ -107,7 +106,7 @@ int openAndAnalyse(Document& doc, const std::string& path, const AnalysisSetup& 
   auto started = std::chrono::steady_clock::now();
   if (openPath(doc, path, prompter, progress) != 0) return ExitFileError;
   if (!doc.hasRecording()) {
-    std::cerr << "vode-cli: " << path << " holds settings, not a recording\n";
+    prompter.message(MessageKind::Error, "vode-cli: " + path + " holds settings, not a recording");
     return ExitFileError;
   }
   r.readMs = millisecondsSince(started);
@@ -116,9 +115,9 @@ int openAndAnalyse(Document& doc, const std::string& path, const AnalysisSetup& 
   // file's unless the caller chose one.
   if (setup.dBReference) doc.preferences.dBReference = *setup.dBReference;
   if (setup.frequencyIndex >= 0) doc.preferences.frequency = static_cast<int16_t>(setup.frequencyIndex);
-  DoAnalyzeClick(doc, palette, progress, prompter, &r.timings);
+  DoAnalyzeClick(doc, palette, progress, prompter, &r.timings, setup.threads);
   if (!doc.tagTable || !doc.phaseTable) {
-    std::cerr << "vode-cli: " << path << ": nothing to analyse\n";
+    prompter.message(MessageKind::Error, "vode-cli: " + path + ": nothing to analyse");
     return ExitFileError;
   }
 
@@ -126,7 +125,8 @@ int openAndAnalyse(Document& doc, const std::string& path, const AnalysisSetup& 
   // averages stay as the analysis left them, as in the window.
   if (setup.wheeze) {
     started = std::chrono::steady_clock::now();
-    if (RunWheezeDetector(setup.detector, doc, progress, prompter, 0, setup.tonal) != 0) return ExitFileError;
+    if (RunWheezeDetector(setup.detector, doc, progress, prompter, setup.threads, setup.tonal) != 0)
+      return ExitFileError;
     r.wheezeMs = millisecondsSince(started);
   }
   return ExitOk;

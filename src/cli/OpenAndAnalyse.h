@@ -27,6 +27,7 @@ struct AnalysisSetup {
   TonalParameters tonal;             // --tonal-parameters, for tuning the tonal detector
   PanelSettings panel;               // band, flow-bin width, dB threshold, rectification
   std::string settingsPath;          // a settings file loaded before the recording
+  int threads = 0;                   // analysis threads (0: every core); the results do not depend on it
 };
 
 // How long each stage took, for analyze's JSON.
@@ -37,8 +38,8 @@ struct AnalysisRun {
 };
 
 // The settings file of --settings, read the way the program reads its default
-// settings before a recording is opened. ExitOk or ExitFileError (message on
-// stderr; a file holding a recording is refused).
+// settings before a recording is opened. ExitOk or ExitFileError (message
+// through the prompter; a file holding a recording is refused).
 int loadSettingsOption(Document& doc, const std::string& path, Prompter& prompter);
 
 // The options every analysing command shares: --max-frequency, --settings,
@@ -50,7 +51,7 @@ bool readAnalysisOptions(const ParsedArgs& args, AnalysisSetup& setup, std::stri
 
 // Settings (when given), reader by extension, offsets, volume, then the
 // analysis command (the tag table is rebuilt only when the file had none) and,
-// when asked, the wheeze detector. The open's own messages go to the prompter.
+// when asked, the wheeze detector. Every message goes to the prompter.
 // ExitOk, or ExitFileError when the file could not be opened or analysed.
 int openAndAnalyse(Document& doc, const std::string& path, const AnalysisSetup& setup, const Palette& palette,
                    Prompter& prompter, AnalysisRun* run = nullptr);

@@ -2,8 +2,8 @@
 """Scores vode-cli's wheeze detectors against annotated breath cycles.
 
 For every NAME.wav with a NAME.txt beside it (start end crackles wheezes per
-line) in FOLDER, runs `vode-cli wheeze NAME.wav --detector D` and counts a
-cycle as detected when a wheezing segment's middle lies inside it. Prints
+line) in FOLDER, runs `vode-cli wheeze NAME.wav --cycles NAME.txt --detector D`
+and takes its per-cycle verdicts (detected, annotated). Prints
 sensitivity, specificity and their mean per SNR (the "snr+05" prefix of the
 file names made by wheeze_testset.py) and over all files.
 
@@ -20,39 +20,38 @@ import re
 import subprocess
 
 
-def flagged_segments(cli, wav, detector, tonal):
-    command = [cli, "wheeze", wav, "--detector", detector]
+def cycle_verdicts(cli, wav, detector, tonal):
+    """(detected, annotated) of every cycle, as vode-cli's --cycles scores them."""
+    command = [cli, "wheeze", wav, "--cycles", wav[:-4] + ".txt", "--detector", detector]
     if tonal:
         command += ["--tonal-parameters", tonal]
     out = subprocess.run(command, capture_output=True, text=True, check=True).stdout
-    segments = set()
+    verdicts = []
     for line in out.splitlines()[1:]:
+        if line.startswith("#"):
+            continue
         fields = line.split(",")
-        segments.update(range(int(fields[1]), int(fields[2]) + 1))
-    return segments
+        verdicts.append((fields[3] == "1", fields[4] == "1"))
+    return verdicts
 
 
 def score(folder, cli, detector, tonal, jobs):
     wavs = sorted(glob.glob(os.path.join(folder, "*.wav")))
     with concurrent.futures.ThreadPoolExecutor(jobs) as pool:
-        found = list(pool.map(lambda w: flagged_segments(cli, w, detector, tonal), wavs))
+        found = list(pool.map(lambda w: cycle_verdicts(cli, w, detector, tonal), wavs))
     counts = collections.defaultdict(lambda: [0, 0, 0, 0])  # tp, positives, tn, negatives
-    for wav, segments in zip(wavs, found):
+    for wav, verdicts in zip(wavs, found):
         match = re.match(r"snr([+-]\d+)", os.path.basename(wav))
         snr = int(match.group(1)) if match else 0
-        with open(wav[:-4] + ".txt") as f:
-            for line in f:
-                start, end, _, wheezing = line.split()
-                start, end = float(start), float(end)
-                hit = any(start <= (s + 0.5) / 10 < end for s in segments)
-                for key in (snr, "all"):
-                    c = counts[key]
-                    if wheezing == "1":
-                        c[0] += hit
-                        c[1] += 1
-                    else:
-                        c[2] += not hit
-                        c[3] += 1
+        for hit, wheezing in verdicts:
+            for key in (snr, "all"):
+                c = counts[key]
+                if wheezing:
+                    c[0] += hit
+                    c[1] += 1
+                else:
+                    c[2] += not hit
+                    c[3] += 1
     return counts
 
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cli/CliRun.h"
+#include "cli/CliSupport.h"
 #include "support/TestSupport.h"
 
 using namespace vode;
@@ -124,4 +125,11 @@ TEST_F(Batch, RefusesTwoInputsWritingOneFile) {
   EXPECT_NE(r.err.find(inputs_[0] + " and " + twin + " would both write"), std::string::npos) << r.err;
   EXPECT_FALSE(std::filesystem::exists(dir_.file("pics")));
   EXPECT_EQ(test::runCli({"report", inputs_[0], "-o", dir_.file("x.txt"), "--kind", "0", "--jobs", "x"}).exitCode, 2);
+}
+
+TEST(BatchJson, FileNamesKeepTheirUtf8) {
+  // Another byte, a lone continuation or a cut sequence cannot pass as text.
+  std::ostringstream out;
+  cli::Json(out).beginObject().path("file", "M\xc3\xbcller/\xe2\x82\xac\xff\x80\xe2\x82.mer\"").endObject();
+  EXPECT_EQ(out.str(), "{\"file\":\"M\xc3\xbcller/\xe2\x82\xac\\u00ff\\u0080\\u00e2\\u0082.mer\\\"\"}");
 }

@@ -14,8 +14,8 @@ namespace vode::cli {
 namespace {
 
 const char* const Usage =
-    "Usage: vode-cli analyze FILE... [--max-frequency F] [--wheeze] [--settings FILE]\n"
-    "                        [--jobs N]\n\n"
+    "Usage: vode-cli analyze FILE... [--max-frequency F] [--wheeze [--detector D]]\n"
+    "                        [--settings FILE] [--jobs N]\n\n"
     "Opens FILE as the program does (reader by extension, offset removal, volume),\n"
     "runs the analysis (spectra, images, tags, averages, band power) and prints\n"
     "one JSON object with the phases, tags, thresholds, counters and timings.\n"
@@ -23,6 +23,7 @@ const char* const Usage =
     "with \"file\" (the name as given); a file that fails prints no line.\n\n"
     "  --max-frequency F   sonogram range 1200, 2400 or 4800 Hz (default: the file's)\n"
     "  --wheeze            also run the wheeze detector\n"
+    "  --detector D        with --wheeze: described (default) or tonal\n"
     "  --settings FILE     load a settings file first, as the program loads its\n"
     "                      default settings (its dB reference carries over)\n"
     "  --jobs N            use N threads (default: every core); with several files,\n"
@@ -116,7 +117,10 @@ int cmdAnalyze(const Arguments& args) {
   if (printHelpIfAsked(args, Usage)) return ExitOk;
   ParsedArgs parsed;
   std::string error;
-  if (!parseArgs(args, {{"--max-frequency", 1}, {"--wheeze", 0}, {"--settings", 1}, {"--jobs", 1}}, parsed, error))
+  if (!parseArgs(args,
+                 {{"--max-frequency", 1}, {"--wheeze", 0}, {"--settings", 1}, {"--jobs", 1}, {"--detector", 1},
+                  {"--tonal-parameters", 1}},
+                 parsed, error))
     return usageError(error, Usage);
   const std::vector<std::string>& inputs = parsed.positional;
   if (inputs.empty()) return usageError("analyze needs a FILE", Usage);

@@ -36,6 +36,7 @@ const char* const Usage =
     "  --db-reference R       dB reference in watts (default 1e-8, or the --settings file's)\n"
     "  --settings FILE        load a settings file first, as the program loads its defaults\n"
     "  --wheeze               run the wheeze detector before writing\n"
+    "  --detector D           with --wheeze: described (default) or tonal\n"
     "  --append               add the report to OUT as the next numbered log\n"
     "  --jobs N               use N threads (default: every core); with several\n"
     "                         files, N files at a time, each analysed on one thread\n";
@@ -150,7 +151,7 @@ int cmdReport(const Arguments& arguments) {
       {"--output", 1},   {"--kind", 1},         {"--channel", 1},       {"--units", 1},
       {"--band", 2},     {"--flow-bin", 1},     {"--db-threshold", 1},  {"--rectify", 0},
       {"--max-frequency", 1}, {"--db-reference", 1}, {"--wheeze", 0}, {"--append", 0}, {"--settings", 1},
-      {"--jobs", 1},
+      {"--jobs", 1}, {"--detector", 1}, {"--tonal-parameters", 1},
   };
   if (!parseArgs(withLongOutputOption(arguments), specs, args, error)) return usageError(error, Usage);
   if (args.positional.empty()) return usageError("no input file", Usage);

@@ -30,6 +30,7 @@ const char* const Usage =
     "  --channel C            sound channel, 1-based (default 1)\n"
     "  --max-frequency F      1200|2400|4800 (default: the file's own range)\n"
     "  --wheeze               the wheeze image instead of the sonogram\n"
+    "  --detector D           with --wheeze: described (default) or tonal\n"
     "  --scale K              each pixel K x K, 1-10 (default 1)\n"
     "  --palette pal.dat      64 colours of 4 bytes (default: grey)\n"
     "  --settings FILE        load a settings file first\n"
@@ -101,7 +102,8 @@ int cmdSonogram(const Arguments& arguments) {
   std::string error;
   const std::vector<OptionSpec> specs = {{"--output", 1}, {"--channel", 1}, {"--max-frequency", 1},
                                          {"--wheeze", 0}, {"--scale", 1},   {"--palette", 1},
-                                         {"--settings", 1}, {"--jobs", 1}};
+                                         {"--settings", 1}, {"--jobs", 1}, {"--detector", 1},
+                                         {"--tonal-parameters", 1}};
   if (!parseArgs(withLongOutputOption(arguments), specs, args, error)) return usageError(error, Usage);
   const std::vector<std::string>& inputs = args.positional;
   if (inputs.empty()) return usageError("no input file", Usage);

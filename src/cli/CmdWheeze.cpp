@@ -21,11 +21,18 @@ namespace vode::cli {
 namespace {
 
 const char* const Usage =
-    "Usage: vode-cli wheeze FILE... [--cycles ANNOT.txt]... [--channel C] [--max-frequency F]\n"
-    "                       [--settings FILE] [--jobs N]\n\n"
+    "Usage: vode-cli wheeze FILE... [--cycles ANNOT.txt]... [--channel C] [--detector D]\n"
+    "                       [--max-frequency F] [--settings FILE] [--jobs N]\n\n"
     "Opens and analyses each FILE, runs the wheeze detector and prints CSV: one line per\n"
     "run of consecutive segments carrying the Wheeze flag.\n\n"
     "  --channel C          1-based channel (default: every channel)\n"
+    "  --detector D         described (default): scores the peaks of the 100 ms\n"
+    "                       segment spectra; tonal: tracks narrow peaks through\n"
+    "                       25 ms steps of the samples, judged against the\n"
+    "                       recording's own noise floor (max_score: the strongest\n"
+    "                       peak's prominence in dB)\n"
+    "  --tonal-parameters L tuning of the tonal detector, NAME=VALUE[,...] with\n"
+    "                       NAME peak, floor, track (dB), frames, step (Hz), burst (dB)\n"
     "  --max-frequency F    sonogram range 1200|2400|4800 Hz (default: the file's own);\n"
     "                       the 2400 Hz range tests two bins per row\n"
     "  --settings FILE      load a settings file first\n"
@@ -162,7 +169,8 @@ int cmdWheeze(const Arguments& args) {
   ParsedArgs parsed;
   std::string error;
   const std::vector<OptionSpec> specs = {{"--channel", 1}, {"--max-frequency", 1}, {"--settings", 1},
-                                         {"--cycles", 1, true}, {"--jobs", 1}};
+                                         {"--cycles", 1, true}, {"--jobs", 1},
+                                         {"--detector", 1},      {"--tonal-parameters", 1}};
   if (!parseArgs(args, specs, parsed, error)) return usageError(error, Usage);
   WheezeRequest request;
   request.inputs = parsed.positional;
@@ -179,7 +187,7 @@ int cmdWheeze(const Arguments& args) {
   if (parsed.has("--channel") && (!parseInt(parsed.value("--channel"), channel) || channel < 1 || channel > MaxChannels))
     return usageError("--channel must be 1 to 8", Usage);
   request.channel = static_cast<int>(channel);
-  if (!readAnalysisOptions(parsed, request.setup, error)) return usageError(error, Usage);
+  if (!readAnalysisOptions(parsed, request.setup, error, true)) return usageError(error, Usage);
   request.setup.wheeze = true;
   int jobs = 0;
   if (!readJobsOption(parsed, jobs, error)) return usageError(error, Usage);

@@ -4,7 +4,7 @@
 #include <chrono>
 
 #include "analysis/Palette.h"
-#include "analysis/WheezeDetection.h"
+#include "analysis/TonalWheezeCommand.h"
 #include "formats/BlockFile.h"
 #include "formats/FileErrors.h"
 #include "formats/OpenFile.h"
@@ -37,7 +37,29 @@ int loadSettingsOption(Document& doc, const std::string& path, Prompter& prompte
   return ExitOk;
 }
 
-bool readAnalysisOptions(const ParsedArgs& args, AnalysisSetup& setup, std::string& error) {
+namespace {
+
+// "peak=9,track=12": the tonal detector's thresholds by name.
+bool readTonalParameters(const std::string& text, TonalParameters& parameters, std::string& error) {
+  size_t start = 0;
+  while (start <= text.size()) {
+    const size_t end = std::min(text.find(',', start), text.size());
+    const std::string item = text.substr(start, end - start);
+    const size_t equals = item.find('=');
+    double value = 0.0;
+    if (equals == std::string::npos || !parseFloat(item.substr(equals + 1), value) ||
+        !parameters.set(item.substr(0, equals), value)) {
+      error = "--tonal-parameters: \"" + item + "\" is not a known NAME=VALUE (peak, floor, track, frames, step, burst)";
+      return false;
+    }
+    start = end + 1;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool readAnalysisOptions(const ParsedArgs& args, AnalysisSetup& setup, std::string& error, bool wheezeCommand) {
   if (args.has("--max-frequency")) {
     setup.frequencyIndex = frequencyIndexOf(args.value("--max-frequency"));
     if (setup.frequencyIndex < 0) {
@@ -47,6 +69,28 @@ bool readAnalysisOptions(const ParsedArgs& args, AnalysisSetup& setup, std::stri
   }
   setup.settingsPath = args.value("--settings");
   setup.wheeze = args.has("--wheeze");
+  if (!wheezeCommand && !setup.wheeze && (args.has("--detector") || args.has("--tonal-parameters"))) {
+    error = "--detector and --tonal-parameters need --wheeze";
+    return false;
+  }
+  if (args.has("--detector")) {
+    const std::string name = args.value("--detector");
+    if (name == "tonal") {
+      setup.detector = WheezeDetector::Tonal;
+    } else if (name == "described") {
+      setup.detector = WheezeDetector::Described;
+    } else {
+      error = "--detector must be tonal or described";
+      return false;
+    }
+  }
+  if (args.has("--tonal-parameters")) {
+    if (setup.detector != WheezeDetector::Tonal) {
+      error = "--tonal-parameters needs --detector tonal";
+      return false;
+    }
+    if (!readTonalParameters(args.value("--tonal-parameters"), setup.tonal, error)) return false;
+  }
   return true;
 }
 
@@ -81,7 +125,8 @@ int openAndAnalyse(Document& doc, const std::string& path, const AnalysisSetup& 
   // averages stay as the analysis left them, as in the window.
   if (setup.wheeze) {
     started = std::chrono::steady_clock::now();
-    if (DetectWheezes(doc, progress, prompter, setup.threads) != 0) return ExitFileError;
+    if (RunWheezeDetector(setup.detector, doc, progress, prompter, setup.threads, setup.tonal) != 0)
+      return ExitFileError;
     r.wheezeMs = millisecondsSince(started);
   }
   return ExitOk;

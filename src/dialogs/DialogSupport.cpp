@@ -134,6 +134,16 @@ QLineEdit* addLabelledEdit(QWidget* parent, QGridLayout* grid, int row, const QS
   return edit;
 }
 
+QGridLayout* dialogGrid(QDialog* dialog, const char* objectName, const QString& caption, QBoxLayout*& column) {
+  dialog->setObjectName(objectName);
+  dialog->setWindowTitle(caption);
+  dialog->setModal(true);
+  column = new QVBoxLayout(dialog);
+  auto* grid = new QGridLayout;
+  column->addLayout(grid);
+  return grid;
+}
+
 QAbstractButton* addOkCancel(QDialog* dialog, QBoxLayout* layout, std::function<void()> ok) {
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
   QPushButton* okButton = buttons->button(QDialogButtonBox::Ok);

@@ -72,6 +72,10 @@ QString exponentText(double value);
 QLineEdit* addLabelledEdit(QWidget* parent, QGridLayout* grid, int row, const QString& caption,
                            const QString& objectName, int maxLength, const QString& unit = QString());
 
+// Names a modal dialog and gives it a column with a grid of labelled boxes
+// at its top; the caption is the window title.
+QGridLayout* dialogGrid(QDialog* dialog, const char* objectName, const QString& caption, QBoxLayout*& column);
+
 // OK and Cancel in a row at the end of layout: OK runs ok (which accepts
 // when it is satisfied), Cancel rejects. Returns Cancel, for onLeaving.
 QAbstractButton* addOkCancel(QDialog* dialog, QBoxLayout* layout, std::function<void()> ok);

@@ -30,12 +30,8 @@ ExtractRange extractRange(float start, float end, int32_t segmentCount) {
 
 ExtractForm::ExtractForm(const std::string& fileName, int32_t segmentCount, Prompter& prompter, QWidget* parent)
     : QDialog(parent), segmentCount_(segmentCount), prompter_(prompter) {
-  setObjectName("ExtractForm");
-  setWindowTitle("Extract to " + QString::fromStdString(fileName));
-  setModal(true);
-  auto* layout = new QVBoxLayout(this);
-  auto* grid = new QGridLayout;
-  layout->addLayout(grid);
+  QBoxLayout* layout = nullptr;
+  QGridLayout* grid = dialogGrid(this, "ExtractForm", "Extract to " + QString::fromStdString(fileName), layout);
   StartEdit = addLabelledEdit(this, grid, 0, "Start time:", "StartEdit", 5, "seconds");
   EndEdit = addLabelledEdit(this, grid, 1, "End time:", "EndEdit", 5, "seconds");
   auto* note = new QLabel("Note: extracts from start time up to and including end time", this);

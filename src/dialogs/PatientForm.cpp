@@ -19,13 +19,8 @@ namespace vode {
 
 PatientForm::PatientForm(SubjectRecord& subject, Prompter& prompter, QWidget* parent)
     : QDialog(parent), subject_(subject), prompter_(prompter) {
-  setObjectName("PatientForm");
-  setWindowTitle("Subject Information");
-  setModal(true);
-
-  auto* layout = new QVBoxLayout(this);
-  auto* grid = new QGridLayout;
-  layout->addLayout(grid);
+  QBoxLayout* layout = nullptr;
+  QGridLayout* grid = dialogGrid(this, "PatientForm", "Subject Information", layout);
   LastNameEdit = addLabelledEdit(this, grid, 0, "Last Name", "LastNameEdit", 30);
   FirstNameEdit = addLabelledEdit(this, grid, 1, "First Name", "FirstNameEdit", 30);
   IDEdit = addLabelledEdit(this, grid, 2, "ID Number", "IDEdit", 20);

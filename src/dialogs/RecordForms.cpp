@@ -31,12 +31,8 @@ QPlainTextEdit* addLabelledMemo(QWidget* parent, QGridLayout* grid, int row, con
 
 FacilityForm::FacilityForm(LaboratoryRecord& laboratory, QWidget* parent)
     : QDialog(parent), laboratory_(laboratory) {
-  setObjectName("FacilityForm");
-  setWindowTitle("Laboratory Information");
-  setModal(true);
-  auto* layout = new QVBoxLayout(this);
-  auto* grid = new QGridLayout;
-  layout->addLayout(grid);
+  QBoxLayout* layout = nullptr;
+  QGridLayout* grid = dialogGrid(this, "FacilityForm", "Laboratory Information", layout);
   NameEdit = addLabelledEdit(this, grid, 0, "Laboratory", "NameEdit", 30);
   AddressMemo = addLabelledMemo(this, grid, 1, "Address", "AddressMemo");
   PhysicianEdit = addLabelledEdit(this, grid, 2, "Investigator", "PhysicianEdit", 30);
@@ -84,12 +80,8 @@ void InterpForm::OKBitBtnClick() {
 
 AparmsForm::AparmsForm(AnalysisParameters& parameters, Prompter& prompter, QWidget* parent)
     : QDialog(parent), parameters_(parameters), prompter_(prompter) {
-  setObjectName("AparmsForm");
-  setWindowTitle("Analysis");
-  setModal(true);
-  auto* layout = new QVBoxLayout(this);
-  auto* grid = new QGridLayout;
-  layout->addLayout(grid);
+  QBoxLayout* layout = nullptr;
+  QGridLayout* grid = dialogGrid(this, "AparmsForm", "Analysis", layout);
   BreathEdit = addLabelledEdit(this, grid, 0, "Breaths", "BreathEdit", 5);
   InEdit = addLabelledEdit(this, grid, 1, "Insp tags", "InEdit", 5);
   OutEdit = addLabelledEdit(this, grid, 2, "Exp tags", "OutEdit", 5);

@@ -17,7 +17,7 @@
 #include "model/Progress.h"
 #include "viewer/DisplayState.h"
 #include "viewer/GuiPrompter.h"
-#include "viewer/Painters.h"
+#include "viewer/Panes.h"
 
 class QAction;
 class QActionGroup;
@@ -43,6 +43,7 @@ struct WindowOptions {
   std::string configDir;      // settings, recent list, pal.dat; trailing separator
   std::string executableDir;  // pal.dat is also looked for here; trailing separator
   std::string tempDir;        // temporary playback files; trailing separator
+  bool newConfigFolder = false;  // configDir was made for this run: a first start
 };
 
 constexpr int ClientWidth = 632;
@@ -59,6 +60,7 @@ class TMainForm : public QMainWindow {
   DisplayState& display() { return state_; }
   GuiPrompter& prompter() { return prompter_; }
   const WindowOptions& options() const { return options_; }
+  const LargePane& largePane() const { return panes_->large; }
   const Palette& colourPalette() const { return colourPalette_; }
   const std::string& programDir() const { return doc_.state.programDir; }
   const std::string& tempBaseName() const { return tempBaseName_; }
@@ -99,11 +101,20 @@ class TMainForm : public QMainWindow {
   void SetPsdChoice(int choice);
   void StepTagged(int direction);
   void WheezesClick();
+  // Analyze/"Detect Wheezes (Tonal)": the tonal detector, then the flags and
+  // wheeze images shown as after the described detector.
+  void DetectWheezesTonalClick();
   // Mouse down on a time-aligned pane at pane x: selects the segment there.
   void SelectSegmentAt(int paneX);
 
   // The analysis command with a sender (after an open, from the menu).
   void DoAnalyzeClick(bool fromMenu);
+  // The analysis command without a sender: the tags again, for new target or
+  // background flows.
+  void DoAnalyzeClick();
+  // New sonogram (and wheeze) pictures for the frequency range and dB
+  // reference of the preferences; the spectra stay.
+  void rebuildImages();
   // Where playback starts after an open; nothing until playback exists.
   std::function<void()> playAfterOpen;
 
@@ -157,7 +168,7 @@ class TMainForm : public QMainWindow {
   void createCapturePanels(QWidget* client);
   void createMenus();
   void connectControls();
-  void connectPainters();
+  void createPaneViews();
   void buildPalettes();
   void initialiseFont();
 
@@ -175,7 +186,6 @@ class TMainForm : public QMainWindow {
   void updateWheezesEnabled();
   void applyPowerDisplayVisibility();
   void frequencyZoom(int direction);
-  void rebuildImages();
   void applyWaveformTimeChange();
   void afterAnalysis(bool fromMenu);
   void freezePanes();
@@ -188,8 +198,6 @@ class TMainForm : public QMainWindow {
   WindowOptions options_;
   Document doc_;
   DisplayState state_;
-  PsdMemory sonoMemory_;
-  PsdMemory freqMemory_;
   Palette greyPalette_;
   Palette colourPalette_;
   WindowPalette windowPalette_;
@@ -197,6 +205,9 @@ class TMainForm : public QMainWindow {
   std::string helpFile_;
   std::vector<int16_t> workBuffer_;
   std::unique_ptr<FormProgress> progress_;
+
+  // One object per pane; each paints its widget and reads the mouse over it.
+  std::unique_ptr<PaneSet> panes_;
 
   bool busy_ = false;
   bool hintsShown_ = true;

@@ -16,6 +16,9 @@ struct CliResult {
 // Runs VODE_CLI_PATH with the arguments (no shell), capturing both streams.
 CliResult runCli(const std::vector<std::string>& args);
 
+// Runs argv[0] (a full path) with the rest as its arguments, the same way.
+CliResult runProgram(std::vector<std::string> argv);
+
 // A parsed JSON value; numbers keep their text so floats can be read back
 // exactly as written.
 struct JsonValue {
@@ -36,5 +39,8 @@ struct JsonValue {
 
 // Parses a complete JSON text; false (and a message) when malformed.
 bool parseJson(const std::string& text, JsonValue& value, std::string& error);
+
+// The lines of a CSV text split at commas (no quoting).
+std::vector<std::vector<std::string>> csvRows(const std::string& text);
 
 }  // namespace vode::test

@@ -21,8 +21,10 @@ int analysisThreads() {
   return std::max(1u, std::thread::hardware_concurrency());
 }
 
-void SegmentCounter::step() {
-  const int n = done_.fetch_add(1, std::memory_order_relaxed) + 1;
+void SegmentCounter::flush() {
+  if (pending_ == 0) return;
+  const int n = done_.fetch_add(pending_, std::memory_order_relaxed) + pending_;
+  pending_ = 0;
   if (!sink_) return;
   const int at = n - n % 20;
   if (at > *reported_) {
@@ -46,7 +48,10 @@ void forEachChannel(int channels, int threads, ProgressSink& progress,
 
   auto run = [&](int worker, SegmentCounter& counter) {
     try {
-      for (int c = nextChannel++; c < channels; c = nextChannel++) work(c, worker, counter);
+      for (int c = nextChannel++; c < channels; c = nextChannel++) {
+        work(c, worker, counter);
+        counter.flush();
+      }
     } catch (...) {
       failures[worker] = std::current_exception();
       nextChannel = channels;  // the others stop after their current channel

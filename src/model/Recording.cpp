@@ -50,18 +50,43 @@ void Recording::deleteChannel(int k, ChannelSetup& setup) {
   channelCount = 1;
 }
 
+namespace {
+
+// Smallest and largest sample and their sum. The sum is taken in 32-bit
+// pieces of 32768 samples (at most 2^30 in size) and added up in 64 bits, and
+// the extremes stay 16-bit, so the compiler can keep whole vectors of samples
+// in flight; the result is the same as one 64-bit sum.
+struct SampleRange {
+  int16_t lo = 32767, hi = -32768;
+  int64_t sum = 0;
+};
+
+SampleRange sampleRange(const int16_t* p, std::size_t n) {
+  SampleRange r;
+  for (std::size_t start = 0; start < n; start += 32768) {
+    const std::size_t end = std::min(n, start + 32768);
+    int16_t lo = r.lo, hi = r.hi;
+    int32_t sum = 0;
+    for (std::size_t i = start; i < end; ++i) {
+      lo = std::min(lo, p[i]);
+      hi = std::max(hi, p[i]);
+      sum += p[i];
+    }
+    r.lo = lo;
+    r.hi = hi;
+    r.sum += sum;
+  }
+  return r;
+}
+
+}  // namespace
+
 ChannelStats channelStats(const std::vector<int16_t>& samples) {
   ChannelStats st;
   if (samples.empty()) return st;
-  int32_t lo = 32767, hi = -32768;
-  // 64-bit: up to 1,843,200 samples would overflow a 32-bit sum.
-  int64_t sum = 0;
-  for (int16_t v : samples) {
-    lo = std::min<int32_t>(lo, v);
-    hi = std::max<int32_t>(hi, v);
-    sum += v;
-  }
-  int32_t mean = roundEven(static_cast<double>(sum) / static_cast<double>(samples.size()));
+  const SampleRange r = sampleRange(samples.data(), samples.size());
+  const int32_t lo = r.lo, hi = r.hi;
+  int32_t mean = roundEven(static_cast<double>(r.sum) / static_cast<double>(samples.size()));
   // Keeps every sample - mean inside the int16 range.
   if (lo - mean < -32768 || hi - mean > 32767) mean = hi - 32767;
   st.mean = mean;
@@ -127,10 +152,10 @@ int32_t Recording::peakAmplitude() const {
   // all (no channels, or channels without segments) leaves -32767.
   int32_t lo = 32767, hi = -32767;
   for (int c = 0; c < channelCount; ++c) {
-    for (int16_t v : sound[c]) {
-      lo = std::min<int32_t>(lo, v);
-      hi = std::max<int32_t>(hi, v);
-    }
+    if (sound[c].empty()) continue;
+    const SampleRange r = sampleRange(sound[c].data(), sound[c].size());
+    lo = std::min<int32_t>(lo, r.lo);
+    hi = std::max<int32_t>(hi, r.hi);
   }
   return std::max(hi, -lo);
 }

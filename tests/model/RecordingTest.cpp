@@ -109,6 +109,11 @@ TEST(Recording, MeanRoundsHalvesToEven) {
   EXPECT_EQ(channelStats(s).mean, 0);
   s = {1, 2};  // 1.5 -> 2
   EXPECT_EQ(channelStats(s).mean, 2);
+  // A full channel at either end of the range: no partial sum overflows.
+  for (int16_t v : {int16_t{32767}, int16_t{-32768}}) {
+    s.assign(1800 * 1024, v);
+    EXPECT_EQ(channelStats(s).mean, v) << v;
+  }
 }
 
 TEST(Recording, NormalizeScalesToHalfScaleAndRefusesSilence) {

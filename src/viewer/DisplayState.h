@@ -43,6 +43,13 @@ struct DisplayState {
   int32_t FlowFirstSample = 0;
   int32_t FlowSpan = 1;
 
+  // Playback: the range to play, the segment the play line marks (-1: no
+  // line) and the channel being played.
+  int32_t PlayFirst = -1;
+  int32_t PlayLast = -1;
+  int32_t PlayCounter = -1;
+  int16_t PlayChannel = 0;
+
   bool Dragging = false;
   bool MultiTagging = false;
 

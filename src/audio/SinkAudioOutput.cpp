@@ -21,7 +21,7 @@ constexpr int StalledMs = 300;
 
 // About 200 ms of sound queued at the server: enough to ride over a busy
 // moment of the window, short enough that Stop is heard at once.
-constexpr int QueuedMs = 200;
+constexpr int QueuedMs = 500;
 
 }  // namespace
 

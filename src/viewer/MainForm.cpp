@@ -100,7 +100,7 @@ TMainForm::TMainForm(GuiPrompter& prompter, const WindowOptions& options, QWidge
   createControls();
   createMenus();
   connectControls();
-  connectPainters();
+  createPaneViews();
   setWindowTitle("R.E.Z.U. Vode");
 
   prompter_.showStartUpBox();

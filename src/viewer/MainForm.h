@@ -18,7 +18,7 @@
 #include "model/Progress.h"
 #include "viewer/DisplayState.h"
 #include "viewer/GuiPrompter.h"
-#include "viewer/Painters.h"
+#include "viewer/Panes.h"
 
 class QAction;
 class QActionGroup;
@@ -62,6 +62,7 @@ class TMainForm : public QMainWindow {
   DisplayState& display() { return state_; }
   GuiPrompter& prompter() { return prompter_; }
   const WindowOptions& options() const { return options_; }
+  const LargePane& largePane() const { return panes_->large; }
   const Palette& colourPalette() const { return colourPalette_; }
   const std::string& programDir() const { return doc_.state.programDir; }
   const std::string& tempBaseName() const { return tempBaseName_; }
@@ -186,7 +187,7 @@ class TMainForm : public QMainWindow {
   void createCapturePanels(QWidget* client);
   void createMenus();
   void connectControls();
-  void connectPainters();
+  void createPaneViews();
   void buildPalettes();
   void initialiseFont();
 
@@ -218,8 +219,6 @@ class TMainForm : public QMainWindow {
   WindowOptions options_;
   Document doc_;
   DisplayState state_;
-  PsdMemory sonoMemory_;
-  PsdMemory freqMemory_;
   Palette greyPalette_;
   Palette colourPalette_;
   WindowPalette windowPalette_;
@@ -233,6 +232,9 @@ class TMainForm : public QMainWindow {
   QTimer* DATimer = nullptr;
   int64_t playStartTick_ = 0;
   int32_t playLineSegment_ = -1;  // where the play line is drawn, -1 nowhere
+
+  // One object per pane; each paints its widget and reads the mouse over it.
+  std::unique_ptr<PaneSet> panes_;
 
   bool busy_ = false;
   bool hintsShown_ = true;

@@ -7,6 +7,7 @@
 
 #include "viewer/MainForm.h"
 #include "viewer/PaneWidget.h"
+#include "viewer/Panes.h"
 #include "viewer/PlayRange.h"
 
 namespace vode {
@@ -28,7 +29,8 @@ void TMainForm::PlayBitBtnClick() {
   if (state_.Playing || busy_) return;
   const Recording* recording = doc_.recording.get();
   if (!recording || !recording->hasSamples(state_.CurrentChannel)) return;
-  if (!choosePlayRange(state_, recording->segmentCount)) return;
+  const auto& wave = largePane().drawnWave();
+  if (!choosePlayRange(state_, recording->segmentCount, wave ? &*wave : nullptr)) return;
 
   state_.PlayChannel = state_.CurrentChannel;
   state_.PlayCounter = state_.PlayFirst;
@@ -115,7 +117,8 @@ void TMainForm::placePlayLine() {
     return;
   }
   FlowBox->showPlayLine(playLineX(state_, playLineSegment_));
-  SonoBox->showPlayLine(largePlayLineX(state_, playLineSegment_, SonoBox->width()));
+  const auto& wave = largePane().drawnWave();
+  SonoBox->showPlayLine(largePlayLineX(state_, playLineSegment_, SonoBox->width(), wave ? &*wave : nullptr));
 }
 
 }  // namespace vode

@@ -7,10 +7,10 @@
 
 namespace vode {
 
-bool choosePlayRange(DisplayState& state, int32_t segmentCount) {
-  if (state.ViewMode == WaveformView) {
-    state.PlayFirst = state.WaveFirstSample / SegmentSamples;
-    state.PlayLast = (state.WaveFirstSample + state.WaveSpan) / SegmentSamples;
+bool choosePlayRange(DisplayState& state, int32_t segmentCount, const WaveWindow* wave) {
+  if (state.ViewMode == WaveformView && wave) {
+    state.PlayFirst = wave->waveFirstSample / SegmentSamples;
+    state.PlayLast = (wave->waveFirstSample + wave->waveSpan) / SegmentSamples;
   }
   // A range chosen earlier plays again while it is on screen.
   const int32_t screenLast = state.FirstSegment + state.segmentsPerScreen() - 1;
@@ -26,10 +26,10 @@ int playLineX(const DisplayState& state, int32_t segment) {
   return (segment - state.FirstSegment) * state.SegmentPixels + state.SegmentPixels / 2;
 }
 
-int largePlayLineX(const DisplayState& state, int32_t segment, int paneWidth) {
-  if (state.ViewMode != WaveformView) return playLineX(state, segment);
-  const double centre = static_cast<double>(segment) * SegmentSamples - state.WaveFirstSample + SegmentSamples / 2;
-  return static_cast<int>(std::nearbyint(centre / std::max(state.WaveSpan, 1) * paneWidth));
+int largePlayLineX(const DisplayState& state, int32_t segment, int paneWidth, const WaveWindow* wave) {
+  if (state.ViewMode != WaveformView || !wave) return playLineX(state, segment);
+  const double centre = static_cast<double>(segment) * SegmentSamples - wave->waveFirstSample + SegmentSamples / 2;
+  return static_cast<int>(std::nearbyint(centre / std::max(wave->waveSpan, 1) * paneWidth));
 }
 
 double expectedPlaySeconds(const DisplayState& state) { return (state.PlayLast - state.PlayFirst + 1) / 10.0; }

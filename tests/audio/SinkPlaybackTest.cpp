@@ -10,7 +10,7 @@
 
 #include "audio/NullSink.h"
 #include "audio/SinkAudioOutput.h"
-#include "gui/GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 
 using namespace vode;
 using namespace vode::test;

@@ -7,7 +7,7 @@
 
 #include "audio/AudioOutput.h"
 #include "formats/BlockFile.h"
-#include "gui/GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 #include "viewer/PaneWidget.h"
 #include "viewer/PlayRange.h"
 
@@ -153,33 +153,34 @@ TEST(Playback, RangeRules) {
   s.FirstSegment = 0;
   s.SonoSeconds = 5;
   // Nothing chosen: the screen.
-  ASSERT_TRUE(choosePlayRange(s, 1800));
+  ASSERT_TRUE(choosePlayRange(s, 1800, nullptr));
   EXPECT_EQ(s.PlayFirst, 0);
   EXPECT_EQ(s.PlayLast, 49);
   // A range chosen earlier plays again while it is on screen...
   s.PlayFirst = 30;
   s.PlayLast = 45;
-  ASSERT_TRUE(choosePlayRange(s, 1800));
+  ASSERT_TRUE(choosePlayRange(s, 1800, nullptr));
   EXPECT_EQ(s.PlayFirst, 30);
   EXPECT_EQ(s.PlayLast, 45);
   EXPECT_DOUBLE_EQ(expectedPlaySeconds(s), 1.6);
   // ...and gives way to the screen once it is not.
   s.FirstSegment = 35;
-  ASSERT_TRUE(choosePlayRange(s, 1800));
+  ASSERT_TRUE(choosePlayRange(s, 1800, nullptr));
   EXPECT_EQ(s.PlayFirst, 35);
   EXPECT_EQ(s.PlayLast, 84);
 
   // Waveform view: the 400 ms window starting at sample 10240.
   s.FirstSegment = 0;
   s.ViewMode = WaveformView;
-  s.WaveFirstSample = 10240;
-  s.WaveSpan = 4095;  // trunc(400 x 10.24) - 1
-  ASSERT_TRUE(choosePlayRange(s, 1800));
+  WaveWindow wave;
+  wave.waveFirstSample = 10240;
+  wave.waveSpan = 4095;  // trunc(400 x 10.24) - 1
+  ASSERT_TRUE(choosePlayRange(s, 1800, &wave));
   EXPECT_EQ(s.PlayFirst, 10);
   EXPECT_EQ(s.PlayLast, 13);
   // The large pane's line sits on the segment's centre inside the window.
-  EXPECT_EQ(largePlayLineX(s, 10, 400), 50);
-  EXPECT_EQ(largePlayLineX(s, 13, 400), 350);
+  EXPECT_EQ(largePlayLineX(s, 10, 400, &wave), 50);
+  EXPECT_EQ(largePlayLineX(s, 13, 400, &wave), 350);
   EXPECT_EQ(playLineX(s, 13), 108);
 }
 

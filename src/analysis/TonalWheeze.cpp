@@ -279,9 +279,10 @@ class ChannelTracker {
       ++pairs;
     }
     t.levelStepDb = pairs > 0 ? steps / static_cast<float>(pairs) : 0.0f;
-    if (span >= p_.minFrames && n >= p_.minFrames - MaxGap && t.meanProminenceDb >= p_.trackProminenceDb &&
-        t.levelStepDb <= p_.levelStepDb)
-      done_.push_back(std::move(t));
+    const bool full = span >= p_.minFrames && n >= p_.minFrames - MaxGap && t.meanProminenceDb >= p_.trackProminenceDb;
+    const bool shortButStrong = span == p_.minFrames - 1 && n == span &&
+                                t.meanProminenceDb >= p_.trackProminenceDb + p_.shortExtraDb;
+    if ((full || shortButStrong) && t.levelStepDb <= p_.levelStepDb) done_.push_back(std::move(t));
   }
 
   const int16_t* samples_;
@@ -309,6 +310,7 @@ bool TonalParameters::set(const std::string& name, double value) {
   else if (name == "step" && within(5, 200)) maxStepHz = static_cast<float>(value);
   else if (name == "burst" && within(1, 60)) burstDb = static_cast<float>(value);
   else if (name == "steady" && within(0.5, 99)) levelStepDb = static_cast<float>(value);
+  else if (name == "short" && within(0, 99)) shortExtraDb = static_cast<float>(value);
   else return false;
   return true;
 }

@@ -33,9 +33,10 @@ struct TonalParameters {
   float maxStepHz = 40.0f;         // largest frequency step between consecutive frames
   float burstDb = 6.0f;            // a frame this much louder than both sides is a burst
   float levelStepDb = 2.5f;        // largest mean level change between neighbouring frames
+  float shortExtraDb = 4.0f;       // a track one frame short, none missing, needs this much more
 
   // Sets the value called name ("peak", "floor", "track", "frames", "step",
-  // "burst", "steady"); false for another name or a value outside its
+  // "burst", "steady", "short"); false for another name or a value outside its
   // sensible range.
   bool set(const std::string& name, double value);
 };

@@ -33,7 +33,7 @@ const char* const Usage =
     "                       peak's prominence in dB)\n"
     "  --tonal-parameters L tuning of the tonal detector, NAME=VALUE[,...] with\n"
     "                       NAME peak, floor, track (dB), frames, step (Hz), burst,\n"
-    "                       steady (dB)\n"
+    "                       steady, short (dB)\n"
     "  --max-frequency F    sonogram range 1200|2400|4800 Hz (default: the file's own);\n"
     "                       the 2400 Hz range tests two bins per row\n"
     "  --settings FILE      load a settings file first\n"

@@ -174,6 +174,8 @@ TEST(TonalWheeze, ParametersRefuseUnknownNamesAndSillyValues) {
   TonalParameters p;
   EXPECT_TRUE(p.set("track", 14));
   EXPECT_EQ(p.trackProminenceDb, 14.0f);
+  EXPECT_TRUE(p.set("steady", 3.0));
+  EXPECT_EQ(p.levelStepDb, 3.0f);
   EXPECT_TRUE(p.set("frames", 6));
   EXPECT_EQ(p.minFrames, 6);
   EXPECT_FALSE(p.set("frames", 4.5));

@@ -10,7 +10,7 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "cli/OpenAndAnalyse.h"
-#include "model/Document.h"
+#include "document/Document.h"
 
 namespace vode::cli {
 
@@ -74,7 +74,7 @@ int cmdWheeze(const Arguments& args) {
   const int first = channel > 0 ? static_cast<int>(channel) - 1 : 0;
   const int last = channel > 0 ? static_cast<int>(channel) - 1 : doc.recording->channelCount - 1;
   for (int c = first; c <= last; ++c)
-    for (const WheezeRun& run : FindWheezeRuns(doc, c, range)) std::cout << csvLine(run) << "\n";
+    for (const WheezeRun& run : FindWheezeRuns(doc, doc, c, range)) std::cout << csvLine(run) << "\n";
   return ExitOk;
 }
 

@@ -9,7 +9,8 @@
 #include "formats/BlockFile.h"
 #include "formats/FileErrors.h"
 #include "formats/OpenFile.h"
-#include "model/Document.h"
+#include "document/Document.h"
+#include "document/OpenDocument.h"
 #include "model/Progress.h"
 
 namespace vode::cli {
@@ -72,7 +73,7 @@ int openAndAnalyse(Document& doc, const std::string& path, const AnalysisSetup& 
   // file's unless the caller chose one.
   if (setup.dBReference) doc.preferences.dBReference = *setup.dBReference;
   if (setup.frequencyIndex >= 0) doc.preferences.frequency = static_cast<int16_t>(setup.frequencyIndex);
-  DoAnalyzeClick(doc, palette, progress, prompter, &r.timings);
+  DoAnalyzeClick(doc, doc, palette, progress, prompter, &r.timings);
   if (!doc.tagTable || !doc.phaseTable) {
     std::cerr << "vode-cli: " << path << ": nothing to analyse\n";
     return ExitFileError;
@@ -82,7 +83,7 @@ int openAndAnalyse(Document& doc, const std::string& path, const AnalysisSetup& 
   // averages stay as the analysis left them, as in the window.
   if (setup.wheeze) {
     started = std::chrono::steady_clock::now();
-    if (DetectWheezes(doc, progress, prompter) != 0) return ExitFileError;
+    if (DetectWheezes(doc, doc, progress, prompter) != 0) return ExitFileError;
     r.wheezeMs = millisecondsSince(started);
   }
   return ExitOk;

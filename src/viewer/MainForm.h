@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "analysis/Palette.h"
-#include "model/Document.h"
+#include "document/Document.h"
 #include "model/Progress.h"
 #include "viewer/DisplayState.h"
 #include "viewer/GuiPrompter.h"

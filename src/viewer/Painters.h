@@ -11,7 +11,7 @@
 #include <QString>
 #include <QVector>
 
-#include "model/Document.h"
+#include "document/Document.h"
 #include "viewer/DisplayState.h"
 #include "viewer/PaneGeometry.h"
 #include "viewer/WindowPalette.h"

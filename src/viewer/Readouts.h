@@ -10,7 +10,7 @@
 #include <QString>
 #include <optional>
 
-#include "model/Document.h"
+#include "document/Document.h"
 #include "viewer/DisplayState.h"
 
 namespace vode {

@@ -68,8 +68,8 @@ void CalculateTags(RecordingBundle& doc, AnalysisResults& results, bool retag, P
   progress.end();
 }
 
-void DoAnalyzeClick(RecordingBundle& doc, AnalysisResults& results, const Palette& palette, ProgressSink& progress, Prompter& prompter,
-                    AnalysisTimings* timings) {
+void DoAnalyzeClick(RecordingBundle& doc, AnalysisResults& results, const Palette& palette, ProgressSink& progress,
+                    Prompter& prompter, AnalysisTimings* timings, int threads) {
   if (!doc.recording) return;
   Stopwatch clock;
   const bool hadTags = doc.tagTable != nullptr;
@@ -80,9 +80,9 @@ void DoAnalyzeClick(RecordingBundle& doc, AnalysisResults& results, const Palett
   results.spectra = std::make_unique<SegmentSpectra>();
   results.spectra->create(doc.recording->segmentCount, doc.recording->channelCount);
 
-  CalculatePower(doc, results, progress);
+  CalculatePower(doc, results, progress, threads);
   if (timings) timings->spectra += clock.lap();
-  CalculateImage(doc, results, palette, progress);
+  CalculateImage(doc, results, palette, progress, threads);
   if (timings) timings->images += clock.lap();
 
   CalculateTags(doc, results, !hadTags, progress, prompter, timings);

@@ -33,7 +33,9 @@ bool parseArgs(const std::vector<std::string>& args, const std::vector<OptionSpe
         }
         values.push_back(args[++i]);
       }
-      out.options[a] = values;
+      std::vector<std::string>& kept = out.options[a];
+      if (!option->repeatable) kept.clear();
+      kept.insert(kept.end(), values.begin(), values.end());
     } else {
       out.positional.push_back(a);
     }
@@ -55,10 +57,14 @@ bool parseFloat(const std::string& text, double& value) {
   return end == text.c_str() + text.size() && std::isfinite(value);
 }
 
-void StderrPrompter::message(MessageKind, const std::string& text) { std::cerr << text << "\n"; }
+StderrPrompter::StderrPrompter(std::ostream& err) : err_(err) {}
+
+StderrPrompter::StderrPrompter() : err_(std::cerr) {}
+
+void StderrPrompter::message(MessageKind, const std::string& text) { err_ << text << "\n"; }
 
 Answer StderrPrompter::ask(const std::string& text, Buttons, Answer defaultAnswer) {
-  std::cerr << text << " ["
+  err_ << text << " ["
             << (defaultAnswer == Answer::Yes ? "Yes" : defaultAnswer == Answer::No ? "No" : "Cancel") << "]\n";
   return defaultAnswer;
 }
@@ -161,6 +167,16 @@ std::string Json::number(double d) {
   char buf[64];
   auto [p, ec] = std::to_chars(buf, buf + sizeof buf, d);
   return std::string(buf, p);
+}
+
+std::string csvField(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (char ch : text) {
+    if (ch == '"') quoted += '"';
+    quoted += ch;
+  }
+  return quoted + "\"";
 }
 
 int usageError(const std::string& message, const std::string& usage) {

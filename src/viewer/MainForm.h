@@ -99,6 +99,9 @@ class TMainForm : public QMainWindow {
   void SetPsdChoice(int choice);
   void StepTagged(int direction);
   void WheezesClick();
+  // Analyze/"Detect Wheezes (Tonal)": the tonal detector, then the flags and
+  // wheeze images shown as after the described detector.
+  void DetectWheezesTonalClick();
   // Mouse down on a time-aligned pane at pane x: selects the segment there.
   void SelectSegmentAt(int paneX);
 

@@ -2,6 +2,7 @@
 // worker thread, then the window shows the results.
 #include "analysis/AnalysisCommand.h"
 #include "analysis/Spectra.h"
+#include "analysis/TonalWheezeCommand.h"
 #include "analysis/WheezeImage.h"
 #include "viewer/MainForm.h"
 #include "viewer/PaneWidget.h"
@@ -23,6 +24,14 @@ void TMainForm::afterAnalysis(bool fromMenu) {
   repaintPane(FlowBox);
   if (fromMenu) repaintPane(SonoBox);
   set_current_segment(state_.CurrentSegment);
+}
+
+void TMainForm::DetectWheezesTonalClick() {
+  if (!doc_.hasRecording()) return;
+  runInBackground([this](ProgressSink& progress, Prompter& prompter) { DetectTonalWheezes(doc_, doc_, progress, prompter); });
+  updateWheezesEnabled();
+  repaintPane(TagBox);
+  repaintPane(SonoBox);
 }
 
 void TMainForm::rebuildImages() {

@@ -98,6 +98,8 @@ void TMainForm::createMenus() {
   addAction(analyze, "TestARLPF1", "TestARLPF");
   addAction(analyze, "TestCrackle1", "Test&Crackle");
   addAction(analyze, "TestWheeze1", "Test&Wheeze");
+  connect(addAction(analyze, "DetectWheezesTonal1", "Detect Wheezes (Tonal)"), &QAction::triggered, this,
+          [this] { DetectWheezesTonalClick(); });
   addAction(analyze, "MakeSineWav1", "MakeSineWav");
   addAction(analyze, "MakeBMPs1", "Make BMPs");
 

@@ -100,7 +100,7 @@ TEST(WheezeCli, FindsTheWheezesOfASyntheticRecording) {
 TEST(WheezeCli, Refusals) {
   const std::string file = test::testdata("flow2_tagged.mer");
   EXPECT_EQ(test::runCli({"wheeze"}).exitCode, 2);
-  EXPECT_EQ(test::runCli({"wheeze", file, file}).exitCode, 2);
+  EXPECT_EQ(test::runCli({"wheeze", file, "--jobs", "0"}).exitCode, 2);  // several files are a batch now
   EXPECT_EQ(test::runCli({"wheeze", file, "--channel", "0"}).exitCode, 2);
   // Two channels: a third is missing from the data, as report and sonogram say.
   const test::CliResult third = test::runCli({"wheeze", file, "--channel", "3"});

@@ -97,6 +97,7 @@ int runBatch(const std::vector<std::string>& inputs, int jobs, const FileTask& t
   // has been printed, so the output reads as a sequential run's.
   const bool terminal = isatty(STDERR_FILENO) == 1;
   std::size_t printed = 0, shown = 0;
+  if (terminal) std::cerr << "0/" << count << " files, 0 failed" << std::flush;
   std::unique_lock lock(mutex);
   while (printed < count) {
     changed.wait(lock, [&] { return slots[printed].done || finished != shown; });

@@ -131,9 +131,46 @@ Json& Json::boolean(const std::string& key, bool flag) {
   return *this;
 }
 
-std::string Json::quote(const std::string& text) {
+namespace {
+
+// Length of the well-formed UTF-8 sequence of two to four bytes at text[i], or 0.
+std::size_t utf8Sequence(const std::string& text, std::size_t i) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+  const unsigned char lead = byte(i);
+  const std::size_t n = lead >= 0xC2 && lead <= 0xDF   ? 2
+                        : lead >= 0xE0 && lead <= 0xEF ? 3
+                        : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                       : 0;
+  if (n == 0 || i + n > text.size()) return 0;
+  for (std::size_t k = 1; k < n; ++k)
+    if ((byte(i + k) & 0xC0) != 0x80) return 0;
+  // Overlong forms, surrogates and code points past U+10FFFF.
+  const unsigned char second = byte(i + 1);
+  if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) || (lead == 0xF0 && second < 0x90) ||
+      (lead == 0xF4 && second > 0x8F))
+    return 0;
+  return n;
+}
+
+}  // namespace
+
+Json& Json::path(const std::string& key, const std::string& text) {
+  separator(key);
+  out_ << quote(text, true);
+  return *this;
+}
+
+std::string Json::quote(const std::string& text, bool utf8) {
   std::string q = "\"";
-  for (unsigned char ch : text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const unsigned char ch = static_cast<unsigned char>(text[i]);
+    if (utf8 && ch >= 0x80) {
+      if (const std::size_t n = utf8Sequence(text, i)) {
+        q.append(text, i, n);
+        i += n - 1;
+        continue;
+      }
+    }
     switch (ch) {
       case '"': q += "\\\""; break;
       case '\\': q += "\\\\"; break;

@@ -73,8 +73,12 @@ class Json {
   Json& value(const std::string& key, float number);
   Json& value(const std::string& key, double number);
   Json& boolean(const std::string& key, bool flag);
+  // A file name or other text of the system, most likely UTF-8: valid UTF-8
+  // passes through so readers see the same name; any other byte is kept as
+  // quote() keeps it.
+  Json& path(const std::string& key, const std::string& text);
 
-  static std::string quote(const std::string& text);
+  static std::string quote(const std::string& text, bool utf8 = false);
   // Shortest text that reads back to the same float / double.
   static std::string number(float f);
   static std::string number(double d);

@@ -39,7 +39,7 @@ void writeResults(Json& json, const std::string& file, const Document& doc, cons
   const int channels = doc.recording->channelCount;
 
   json.beginObject();
-  if (!file.empty()) json.value("file", file);
+  if (!file.empty()) json.path("file", file);
   json.value("phases", phases.lastPhase + 1);
 
   int counts[5] = {0, 0, 0, 0, 0};

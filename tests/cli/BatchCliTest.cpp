@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cli/CliRun.h"
+#include "cli/CliSupport.h"
 #include "support/TestSupport.h"
 
 using namespace vode;
@@ -124,4 +125,23 @@ TEST_F(Batch, RefusesTwoInputsWritingOneFile) {
   EXPECT_NE(r.err.find(inputs_[0] + " and " + twin + " would both write"), std::string::npos) << r.err;
   EXPECT_FALSE(std::filesystem::exists(dir_.file("pics")));
   EXPECT_EQ(test::runCli({"report", inputs_[0], "-o", dir_.file("x.txt"), "--kind", "0", "--jobs", "x"}).exitCode, 2);
+}
+
+// On a terminal (script(1) gives the run one) a progress line stands below
+// the messages and is cleared before the final count.
+TEST_F(Batch, ShowsProgressOnlyOnATerminal) {
+  std::string command = std::string("'") + VODE_CLI_PATH + "' analyze --jobs 2";
+  for (const std::string& input : inputs_) command += " '" + input + "'";
+  const test::CliResult r = test::runProgram({"/usr/bin/script", "-qec", command + " >/dev/null", "/dev/null"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out.rfind("0/6 files, 0 failed", 0), 0u) << r.out;
+  EXPECT_NE(r.out.find("\r\033[K6 files, 1 failed\r\n"), std::string::npos) << r.out;
+  EXPECT_EQ(run({"analyze"}, 2).err.find("/6 files"), std::string::npos);
+}
+
+TEST(BatchJson, FileNamesKeepTheirUtf8) {
+  // Another byte, a lone continuation or a cut sequence cannot pass as text.
+  std::ostringstream out;
+  cli::Json(out).beginObject().path("file", "M\xc3\xbcller/\xe2\x82\xac\xff\x80\xe2\x82.mer\"").endObject();
+  EXPECT_EQ(out.str(), "{\"file\":\"M\xc3\xbcller/\xe2\x82\xac\\u00ff\\u0080\\u00e2\\u0082.mer\\\"\"}");
 }

@@ -159,10 +159,14 @@ class Parser {
 }  // namespace
 
 CliResult runCli(const std::vector<std::string>& args) {
-  TempDir dir;
-  const std::string outPath = dir.file("stdout"), errPath = dir.file("stderr");
   std::vector<std::string> argv = {VODE_CLI_PATH};
   argv.insert(argv.end(), args.begin(), args.end());
+  return runProgram(argv);
+}
+
+CliResult runProgram(std::vector<std::string> argv) {
+  TempDir dir;
+  const std::string outPath = dir.file("stdout"), errPath = dir.file("stderr");
   std::vector<char*> raw;
   for (std::string& a : argv) raw.push_back(a.data());
   raw.push_back(nullptr);

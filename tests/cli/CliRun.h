@@ -16,6 +16,9 @@ struct CliResult {
 // Runs VODE_CLI_PATH with the arguments (no shell), capturing both streams.
 CliResult runCli(const std::vector<std::string>& args);
 
+// Runs argv[0] (a full path) with the rest as its arguments, the same way.
+CliResult runProgram(std::vector<std::string> argv);
+
 // A parsed JSON value; numbers keep their text so floats can be read back
 // exactly as written.
 struct JsonValue {

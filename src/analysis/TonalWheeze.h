@@ -28,7 +28,7 @@ constexpr int TonalHop = 256;
 struct TonalParameters {
   float peakProminenceDb = 9.0f;   // a frame's peak over the higher side of its neighbourhood
   float floorHeightDb = 8.0f;      // a frame's peak over the recording's floor at its frequency
-  float trackProminenceDb = 12.0f; // mean prominence of a track
+  float trackProminenceDb = 10.0f; // mean prominence of a track
   int minFrames = 5;               // frames a track spans (one missing frame allowed inside)
   float maxStepHz = 40.0f;         // largest frequency step between consecutive frames
   float burstDb = 6.0f;            // a frame this much louder than both sides is a burst

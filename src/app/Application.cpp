@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include "app/AutoPrompter.h"
+#include "app/DialogCommands.h"
 #include "app/DocumentCommands.h"
 #include "app/WidgetPrompter.h"
 #include "dialogs/InfoBox.h"
@@ -26,7 +27,7 @@ std::string withSlash(const QString& dir) {
 
 WindowOptions defaultWindowOptions(const QString& tempDir) {
   WindowOptions options;
-  options.configDir = defaultConfigFolder();
+  options.configDir = defaultConfigFolder(&options.newConfigFolder);
   options.executableDir = withSlash(QCoreApplication::applicationDirPath());
   options.tempDir = withSlash(tempDir);
   return options;
@@ -36,6 +37,7 @@ Application::Application(GuiPrompter& prompter, const WindowOptions& options) {
   // The main window first; the dialogs that exist follow in their order.
   form_ = std::make_unique<TMainForm>(prompter, options);
   commands_ = new DocumentCommands(*form_);
+  dialogs_ = new DialogCommands(*form_);
   about_ = std::make_unique<InfoBox>(InfoBox::Kind::About, form_.get());
 }
 

@@ -50,7 +50,8 @@ bool readTonalParameters(const std::string& text, TonalParameters& parameters, s
     double value = 0.0;
     if (equals == std::string::npos || !parseFloat(item.substr(equals + 1), value) ||
         !parameters.set(item.substr(0, equals), value)) {
-      error = "--tonal-parameters: \"" + item + "\" is not a known NAME=VALUE (peak, floor, track, frames, step, burst)";
+      error = "--tonal-parameters: \"" + item +
+              "\" is not a known NAME=VALUE (peak, floor, track, frames, step, burst)";
       return false;
     }
     start = end + 1;

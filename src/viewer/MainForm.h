@@ -43,6 +43,7 @@ struct WindowOptions {
   std::string configDir;      // settings, recent list, pal.dat; trailing separator
   std::string executableDir;  // pal.dat is also looked for here; trailing separator
   std::string tempDir;        // temporary playback files; trailing separator
+  bool newConfigFolder = false;  // configDir was made for this run: a first start
 };
 
 constexpr int ClientWidth = 632;
@@ -107,6 +108,12 @@ class TMainForm : public QMainWindow {
 
   // The analysis command with a sender (after an open, from the menu).
   void DoAnalyzeClick(bool fromMenu);
+  // The analysis command without a sender: the tags again, for new target or
+  // background flows.
+  void DoAnalyzeClick();
+  // New sonogram (and wheeze) pictures for the frequency range and dB
+  // reference of the preferences; the spectra stay.
+  void rebuildImages();
   // Where playback starts after an open; nothing until playback exists.
   std::function<void()> playAfterOpen;
 
@@ -178,7 +185,6 @@ class TMainForm : public QMainWindow {
   void updateWheezesEnabled();
   void applyPowerDisplayVisibility();
   void frequencyZoom(int direction);
-  void rebuildImages();
   void applyWaveformTimeChange();
   void afterAnalysis(bool fromMenu);
   void freezePanes();

@@ -17,6 +17,12 @@ void TMainForm::DoAnalyzeClick(bool fromMenu) {
   afterAnalysis(fromMenu);
 }
 
+void TMainForm::DoAnalyzeClick() {
+  if (!doc_.hasRecording()) return;
+  runInBackground([this](ProgressSink& progress, Prompter& prompter) { vode::DoAnalyzeClick(doc_, progress, prompter); });
+  afterAnalysis(false);
+}
+
 void TMainForm::afterAnalysis(bool fromMenu) {
   adjust_to_prefs();
   UpdateMenus();

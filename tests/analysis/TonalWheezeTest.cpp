@@ -102,12 +102,12 @@ TEST(TonalWheeze, IgnoresWhatIsNotAWheeze) {
          }
          return v;
        }},
-      // A 200 ms knock of the chest piece, clipped at full scale.
-      {"clipped burst", [](double t) {
+      // A 250 ms knock of the chest piece, a 40 Hz swing clipped at full
+      // scale into a square-ish wave with a comb of odd harmonics.
+      {"clipped knock", [](double t) {
          const double u = t - 2.0;
-         if (u < 0.0 || u > 0.2) return 0.0;
-         return 200.0 * std::sin(2.0 * Pi * 23.0 * u) * std::sin(2.0 * Pi * 23.0 * u) *
-                (std::sin(2.0 * Pi * 1234.5 * u * u) + std::sin(2.0 * Pi * 37.0 * u) * 400.0);
+         if (u < 0.0 || u > 0.25) return 0.0;
+         return 2e5 * std::sin(Pi * u / 0.25) * std::sin(2.0 * Pi * 40.0 * u);
        }},
   };
   for (const Case& c : cases) {

@@ -223,4 +223,16 @@ bool parseJson(const std::string& text, JsonValue& value, std::string& error) {
   return Parser(text).document(value, error);
 }
 
+std::vector<std::vector<std::string>> csvRows(const std::string& text) {
+  std::vector<std::vector<std::string>> rows;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    std::vector<std::string> fields;
+    std::istringstream cells(line);
+    for (std::string cell; std::getline(cells, cell, ',');) fields.push_back(cell);
+    rows.push_back(fields);
+  }
+  return rows;
+}
+
 }  // namespace vode::test

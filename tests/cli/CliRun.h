@@ -40,4 +40,7 @@ struct JsonValue {
 // Parses a complete JSON text; false (and a message) when malformed.
 bool parseJson(const std::string& text, JsonValue& value, std::string& error);
 
+// The lines of a CSV text split at commas (no quoting).
+std::vector<std::vector<std::string>> csvRows(const std::string& text);
+
 }  // namespace vode::test

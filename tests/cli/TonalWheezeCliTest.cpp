@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -12,30 +11,15 @@
 
 using namespace vode;
 
-namespace {
-
-std::vector<std::vector<std::string>> csvRows(const std::string& text) {
-  std::vector<std::vector<std::string>> rows;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    std::vector<std::string> fields;
-    std::istringstream cells(line);
-    for (std::string cell; std::getline(cells, cell, ',');) fields.push_back(cell);
-    rows.push_back(fields);
-  }
-  return rows;
-}
-
-}  // namespace
-
 TEST(TonalWheezeCli, FindsEveryWheezeOfASyntheticRecordingAndCountsThem) {
   test::TempDir dir;
   const std::string file = dir.file("w.mer");
-  const test::CliResult made = test::runCli({"synth", file, "--seconds", "30", "--seed", "5", "--wheezes", "--crackles"});
+  const test::CliResult made =
+      test::runCli({"synth", file, "--seconds", "30", "--seed", "5", "--wheezes", "--crackles"});
   ASSERT_EQ(made.exitCode, 0) << made.err;
   const test::CliResult r = test::runCli({"wheeze", file, "--detector", "tonal", "--channel", "1"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  const auto runs = csvRows(r.out);
+  const auto runs = test::csvRows(r.out);
   ASSERT_GE(runs.size(), 2u);
   EXPECT_EQ(runs[0][0], "channel");
   int flagged = 0;
@@ -45,7 +29,7 @@ TEST(TonalWheezeCli, FindsEveryWheezeOfASyntheticRecordingAndCountsThem) {
     EXPECT_GT(std::stod(runs[i][5]), 3.1);  // a prominence in dB, painted as a mark
     flagged += std::stoi(runs[i][2]) - std::stoi(runs[i][1]) + 1;
   }
-  const auto events = csvRows(made.out);
+  const auto events = test::csvRows(made.out);
   for (size_t i = 1; i < events.size(); ++i) {
     if (events[i][0] != "wheeze") continue;
     const int middle = static_cast<int>((std::stod(events[i][1]) + std::stod(events[i][2])) / 2.0 * 10.0);
@@ -65,7 +49,8 @@ TEST(TonalWheezeCli, FindsEveryWheezeOfASyntheticRecordingAndCountsThem) {
 
   // So does report: "Wz" in the segment table's status codes.
   const std::string out = dir.file("all.txt");
-  const test::CliResult rep = test::runCli({"report", file, "-o", out, "--kind", "all", "--wheeze", "--detector", "tonal"});
+  const test::CliResult rep =
+      test::runCli({"report", file, "-o", out, "--kind", "all", "--wheeze", "--detector", "tonal"});
   ASSERT_EQ(rep.exitCode, 0) << rep.err;
   std::ifstream in(out, std::ios::binary);
   const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -19,7 +19,9 @@ void TMainForm::DoAnalyzeClick(bool fromMenu) {
 
 void TMainForm::DoAnalyzeClick() {
   if (!doc_.hasRecording()) return;
-  runInBackground([this](ProgressSink& progress, Prompter& prompter) { vode::DoAnalyzeClick(doc_, progress, prompter); });
+  runInBackground([this](ProgressSink& progress, Prompter& prompter) {
+    vode::DoAnalyzeClick(doc_, doc_, progress, prompter);
+  });
   afterAnalysis(false);
 }
 

@@ -144,8 +144,9 @@ QGridLayout* dialogGrid(QDialog* dialog, const char* objectName, const QString& 
   return grid;
 }
 
-QAbstractButton* addOkCancel(QDialog* dialog, QBoxLayout* layout, std::function<void()> ok) {
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+QWidget* addOkCancel(QDialog* dialog, QBoxLayout* layout, std::function<void()> ok, bool vertical) {
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel,
+                                       vertical ? Qt::Vertical : Qt::Horizontal, dialog);
   QPushButton* okButton = buttons->button(QDialogButtonBox::Ok);
   QPushButton* cancel = buttons->button(QDialogButtonBox::Cancel);
   okButton->setObjectName("OKBitBtn");
@@ -153,22 +154,22 @@ QAbstractButton* addOkCancel(QDialog* dialog, QBoxLayout* layout, std::function<
   QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, std::move(ok));
   QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
   layout->addWidget(buttons);
-  return cancel;
+  return buttons;
 }
 
 namespace {
 
 class LeaveFilter : public QObject {
  public:
-  LeaveFilter(QWidget* box, QAbstractButton* cancel, std::function<bool()> check)
-      : QObject(box), box_(box), cancel_(cancel), check_(std::move(check)) {}
+  LeaveFilter(QWidget* box, QWidget* buttons, std::function<bool()> check)
+      : QObject(box), box_(box), buttons_(buttons), check_(std::move(check)) {}
 
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (watched != box_ || event->type() != QEvent::FocusOut || running_) return false;
     const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
     if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return false;
     QWidget* next = QApplication::focusWidget();
-    if (next && (next == cancel_ || next->window() != box_->window())) return false;
+    if (next && (buttons_->isAncestorOf(next) || next->window() != box_->window())) return false;
     running_ = true;
     check_();
     running_ = false;
@@ -177,15 +178,15 @@ class LeaveFilter : public QObject {
 
  private:
   QWidget* box_;
-  QAbstractButton* cancel_;
+  QWidget* buttons_;
   std::function<bool()> check_;
   bool running_ = false;
 };
 
 }  // namespace
 
-void onLeaving(QWidget* box, QAbstractButton* cancel, std::function<bool()> check) {
-  box->installEventFilter(new LeaveFilter(box, cancel, std::move(check)));
+void onLeaving(QWidget* box, QWidget* buttons, std::function<bool()> check) {
+  box->installEventFilter(new LeaveFilter(box, buttons, std::move(check)));
 }
 
 }  // namespace vode

@@ -76,16 +76,18 @@ QLineEdit* addLabelledEdit(QWidget* parent, QGridLayout* grid, int row, const QS
 // at its top; the caption is the window title.
 QGridLayout* dialogGrid(QDialog* dialog, const char* objectName, const QString& caption, QBoxLayout*& column);
 
-// OK and Cancel in a row at the end of layout: OK runs ok (which accepts
-// when it is satisfied), Cancel rejects. Returns Cancel, for onLeaving.
-QAbstractButton* addOkCancel(QDialog* dialog, QBoxLayout* layout, std::function<void()> ok);
+// OK and Cancel at the end of layout, in a row or (vertical) a column: OK
+// runs ok (which accepts when it is satisfied), Cancel rejects. Returns the
+// box that holds both, for onLeaving.
+QWidget* addOkCancel(QDialog* dialog, QBoxLayout* layout, std::function<void()> ok, bool vertical = false);
 
 // The caption without accelerator marks: what a screen reader announces.
 QString plainCaption(const QString& caption);
 
 // Runs check when box loses the focus to another control of its window. Not
 // when the window itself loses it (a message box is showing), and not when
-// the focus goes to cancel: leaving a dialog is always possible.
-void onLeaving(QWidget* box, QAbstractButton* cancel, std::function<bool()> check);
+// the focus goes to OK or Cancel in buttons: OK runs every check itself (one
+// message, not two), and leaving a dialog is always possible.
+void onLeaving(QWidget* box, QWidget* buttons, std::function<bool()> check);
 
 }  // namespace vode

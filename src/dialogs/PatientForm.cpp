@@ -53,8 +53,8 @@ PatientForm::PatientForm(SubjectRecord& subject, Prompter& prompter, QWidget* pa
   grid->addWidget(notes, 8, 0, Qt::AlignTop);
   grid->addWidget(CommentsMemo, 8, 1, 1, 2);
 
-  QAbstractButton* cancel = addOkCancel(this, layout, [this] { OKBitBtnClick(); });
-  onLeaving(WeightEdit, cancel, [this] { return WeightEditExit(); });
+  QWidget* buttons = addOkCancel(this, layout, [this] { OKBitBtnClick(); });
+  onLeaving(WeightEdit, buttons, [this] { return WeightEditExit(); });
 
   LastNameEdit->setText(recordText(subject_.lastName.str()));
   FirstNameEdit->setText(recordText(subject_.firstName.str()));

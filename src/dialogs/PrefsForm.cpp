@@ -9,7 +9,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 #include <QTabWidget>
@@ -77,31 +76,23 @@ PrefsForm::PrefsForm(Document& doc, Prompter& prompter, QWidget* parent)
   notebook_ = new QTabWidget(this);
   notebook_->setObjectName("PageControl");
   outer->addWidget(notebook_);
-  auto* buttons = new QVBoxLayout;
-  OKBitBtn = new QPushButton("OK", this);
-  OKBitBtn->setObjectName("OKBitBtn");
-  OKBitBtn->setDefault(true);
-  CancelBitBtn = new QPushButton("Cancel", this);
-  CancelBitBtn->setObjectName("CancelBitBtn");
-  buttons->addWidget(OKBitBtn);
-  buttons->addWidget(CancelBitBtn);
-  buttons->addStretch();
-  outer->addLayout(buttons);
+  auto* column = new QVBoxLayout;
+  outer->addLayout(column);
+  QWidget* buttons = addOkCancel(this, column, [this] { OKBitBtnClick(); }, true);
+  column->addStretch();
 
   buildWaveformTab();
   buildSonogramTab();
   buildCalibrationTab();
   buildAnalysisTab();
 
-  connect(OKBitBtn, &QPushButton::clicked, this, &PrefsForm::OKBitBtnClick);
-  connect(CancelBitBtn, &QPushButton::clicked, this, &PrefsForm::reject);
   connect(WaveformRadioGroup, &QButtonGroup::idClicked, this, [this] { WaveformRadioGroupClick(); });
   connect(BreathRadioGroup, &QButtonGroup::idClicked, this, [this] { BreathRadioGroupClick(); });
   connect(TargetFlowRadioGroup, &QButtonGroup::idClicked, this, [this] { TargetFlowRadioGroupClick(); });
   connect(BackgroundRadioGroup, &QButtonGroup::idClicked, this, [this] { BackgroundRadioGroupClick(); });
-  onLeaving(OffsetEdit, CancelBitBtn, [this] { return OffsetEditExit(); });
-  onLeaving(ScaleEdit, CancelBitBtn, [this] { return ScaleEditExit(); });
-  onLeaving(ReferenceEdit, CancelBitBtn, [this] { return ReferenceEditExit(); });
+  onLeaving(OffsetEdit, buttons, [this] { return OffsetEditExit(); });
+  onLeaving(ScaleEdit, buttons, [this] { return ScaleEditExit(); });
+  onLeaving(ReferenceEdit, buttons, [this] { return ReferenceEditExit(); });
 
   load();
 }

@@ -11,13 +11,11 @@
 
 #include "model/Records.h"
 
-class QAbstractButton;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLineEdit;
-class QPushButton;
 class QRadioButton;
 class QTabWidget;
 
@@ -79,8 +77,6 @@ class PrefsForm : public QDialog {
   bool reanalysisDue_ = false;
 
   QTabWidget* notebook_ = nullptr;
-  QPushButton* OKBitBtn = nullptr;
-  QPushButton* CancelBitBtn = nullptr;
   QButtonGroup* WaveformRadioGroup = nullptr;
   QButtonGroup* AmplitudeRadioGroup = nullptr;
   QButtonGroup* TimeRadioGroup = nullptr;

@@ -93,7 +93,7 @@ TMainForm::TMainForm(GuiPrompter& prompter, const WindowOptions& options, QWidge
   createControls();
   createMenus();
   connectControls();
-  connectPainters();
+  createPaneViews();
   setWindowTitle("R.E.Z.U. Vode");
 
   prompter_.showStartUpBox();

@@ -17,7 +17,7 @@
 #include "model/Progress.h"
 #include "viewer/DisplayState.h"
 #include "viewer/GuiPrompter.h"
-#include "viewer/Painters.h"
+#include "viewer/Panes.h"
 
 class QAction;
 class QActionGroup;
@@ -60,6 +60,7 @@ class TMainForm : public QMainWindow {
   DisplayState& display() { return state_; }
   GuiPrompter& prompter() { return prompter_; }
   const WindowOptions& options() const { return options_; }
+  const LargePane& largePane() const { return panes_->large; }
   const Palette& colourPalette() const { return colourPalette_; }
   const std::string& programDir() const { return doc_.state.programDir; }
   const std::string& tempBaseName() const { return tempBaseName_; }
@@ -167,7 +168,7 @@ class TMainForm : public QMainWindow {
   void createCapturePanels(QWidget* client);
   void createMenus();
   void connectControls();
-  void connectPainters();
+  void createPaneViews();
   void buildPalettes();
   void initialiseFont();
 
@@ -197,8 +198,6 @@ class TMainForm : public QMainWindow {
   WindowOptions options_;
   Document doc_;
   DisplayState state_;
-  PsdMemory sonoMemory_;
-  PsdMemory freqMemory_;
   Palette greyPalette_;
   Palette colourPalette_;
   WindowPalette windowPalette_;
@@ -206,6 +205,9 @@ class TMainForm : public QMainWindow {
   std::string helpFile_;
   std::vector<int16_t> workBuffer_;
   std::unique_ptr<FormProgress> progress_;
+
+  // One object per pane; each paints its widget and reads the mouse over it.
+  std::unique_ptr<PaneSet> panes_;
 
   bool busy_ = false;
   bool hintsShown_ = true;

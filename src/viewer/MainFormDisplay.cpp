@@ -303,8 +303,7 @@ void TMainForm::resetViewer() {
   state_.ViewMode = SonogramView;
   state_.Dragging = false;
   state_.MultiTagging = false;
-  sonoMemory_.clear();
-  freqMemory_.clear();
+  panes_->forget();
   TagLabel->clear();
   SetPsdChoice(PsdSingle);
   {

@@ -14,14 +14,20 @@ PaneWidget::PaneWidget(const QString& name, QColor background, QWidget* parent)
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+void PaneWidget::attach(PaneView* view, AfterPaint afterPaint) {
+  view_ = view;
+  afterPaint_ = std::move(afterPaint);
+  update();
+}
+
 void PaneWidget::paintContent(QPainter& painter, QRect invalid) {
   painter.fillRect(invalid, background_);
-  if (paint_) {
-    painter.save();
-    painter.setClipRect(invalid);
-    paint_(painter, size(), invalid);
-    painter.restore();
-  }
+  if (!view_) return;
+  painter.save();
+  painter.setClipRect(invalid);
+  const PaintOutcome outcome = view_->paint(painter, size(), invalid);
+  painter.restore();
+  if (afterPaint_) afterPaint_(outcome);
 }
 
 void PaneWidget::freeze() {

@@ -9,7 +9,7 @@
 #include <functional>
 
 #include "app/DialogCommands.h"
-#include "gui/GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 
 namespace vode::test {
 

@@ -77,7 +77,7 @@ TEST(Preferences, FieldChecksKeepTheFocusAndNameTheLimits) {
   EXPECT_FLOAT_EQ(f.doc().preferences.dBReference, 1e-8f);
 }
 
-TEST(Preferences, LeavingABoxRunsItsCheckButGoingToCancelDoesNot) {
+TEST(Preferences, LeavingABoxRunsItsCheckButGoingToTheButtonsDoesNot) {
   DialogFixture f;
   PrefsForm d(f.doc(), f.prompter);
   d.show();
@@ -87,6 +87,8 @@ TEST(Preferences, LeavingABoxRunsItsCheckButGoingToCancelDoesNot) {
   offset->setFocus(Qt::TabFocusReason);
   offset->setText("7");
   DialogFixture::box<QAbstractButton>(d, "CancelBitBtn")->setFocus(Qt::TabFocusReason);
+  offset->setFocus(Qt::TabFocusReason);
+  DialogFixture::box<QAbstractButton>(d, "OKBitBtn")->setFocus(Qt::TabFocusReason);  // OK checks for itself
   EXPECT_TRUE(f.prompter.messages.empty());
   offset->setFocus(Qt::TabFocusReason);
   DialogFixture::box(d, "ScaleEdit")->setFocus(Qt::TabFocusReason);

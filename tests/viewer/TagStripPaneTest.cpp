@@ -1,6 +1,5 @@
-// Tag strip colours and partial repaints; the dB colour bar.
+// Tag strip colours, partial repaints and the tag words under the mouse.
 #include "PaintFixture.h"
-#include "viewer/PaintRoutines.h"
 #include "viewer/PaneDrawing.h"
 
 namespace vode::test {
@@ -68,7 +67,7 @@ TEST_F(TagStripPaint, OnlyTheInvalidRegionIsPainted) {
   {
     QPainter p(&image);
     // Columns 10..29: the cells of segments 1, 2 and 3, cut by the region.
-    TagBoxPaint(p, QSize(400, 10), QRect(10, 0, 20, 10), ctx);
+    tagStrip.paint(p, QSize(400, 10), QRect(10, 0, 20, 10));
   }
   EXPECT_EQ(at(image, 0, 5), QColor(Qt::white));
   EXPECT_EQ(at(image, 9, 5), QColor(Qt::white));
@@ -84,33 +83,25 @@ TEST_F(TagStripPaint, NothingWithoutTags) {
   EXPECT_EQ(countInPane(image, PaneFace), 400 * 10);
 }
 
-TEST(WindowPaletteTable, GreyRampAndBlackAboveThePalette) {
-  const WindowPalette grey = makeWindowPalette(Palette::grey());
-  ASSERT_EQ(grey.size(), 64);
-  EXPECT_EQ(grey[0], qRgb(255, 255, 255));
-  EXPECT_EQ(grey[63], qRgb(15, 15, 15));
-  const QVector<QRgb> table = indexedColorTable(grey);
-  ASSERT_EQ(table.size(), 256);
-  EXPECT_EQ(table[5], grey[5]);
-  EXPECT_EQ(table[64], qRgb(0, 0, 0));
-  EXPECT_EQ(table[BlackIndex], qRgb(0, 0, 0));
-  // A short palette leaves the missing levels black rather than reading past it.
-  EXPECT_EQ(indexedColorTable(WindowPalette{qRgb(1, 2, 3)})[1], qRgb(0, 0, 0));
-}
-
-class ColourBar : public PaintFixture {};
-
-TEST_F(ColourBar, HighestLevelOnTopOverTheWholePane) {
-  // A palette with 64 distinct colours.
-  for (int i = 0; i < 64; ++i) palette[i] = qRgb(4 * i, 255 - 4 * i, 7);
-  for (qreal dpr : {1.0, 2.0}) {
-    const QImage image = render(Pane::DB, dpr);
-    EXPECT_EQ(at(image, 0, 0), QColor(palette[63]));
-    EXPECT_EQ(at(image, 22, 1), QColor(palette[63]));
-    EXPECT_EQ(at(image, 11, 2), QColor(palette[62]));
-    EXPECT_EQ(at(image, 11, 64), QColor(palette[31]));
-    EXPECT_EQ(at(image, 22, 127), QColor(palette[0]));
-  }
+TEST_F(Readouts, TagStripWords) {
+  EXPECT_EQ(read(Pane::Tag, {12, 3}), "N/A");  // no tags yet
+  TagTable& tags = makeTags();
+  tags.setPhase(1, Inspiration);
+  tags.setFlags(0, 1, Rejected);
+  tags.setPhase(2, Expiration);
+  tags.setFlags(0, 2, Rejected | Clipped);
+  tags.setPhase(3, Background);
+  tags.setFlags(0, 3, Wheeze);
+  tags.setPhase(4, 7);
+  tags.setFlags(0, 4, Clipped);
+  EXPECT_EQ(read(Pane::Tag, {12, 3}), "Inspiration Rejected");
+  EXPECT_EQ(read(Pane::Tag, {16, 3}), "Expiration");
+  EXPECT_EQ(read(Pane::Tag, {24, 3}), "Background Wheeze");
+  EXPECT_EQ(read(Pane::Tag, {32, 3}), "Untagged Clipped");
+  EXPECT_EQ(read(Pane::Tag, {0, 3}), "Untagged");
+  EXPECT_EQ(read(Pane::Tag, {160, 3}), "N/A");
+  state.CurrentChannel = 1;
+  EXPECT_EQ(read(Pane::Tag, {12, 3}), "Inspiration");
 }
 
 }  // namespace

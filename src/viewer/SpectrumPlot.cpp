@@ -1,12 +1,12 @@
-// Spectrum panes: display_psd and PlotSpectrum, for the small spectrum pane
-// and the large pane in Spectrum view.
+// display_psd and PlotSpectrum for both spectrum panes, and the read-out of
+// what they drew.
+#include "viewer/SpectrumPlot.h"
+
 #include <algorithm>
 #include <cmath>
 
 #include "analysis/SegmentSpectra.h"
 #include "model/Numeric.h"
-#include "viewer/PaintRoutines.h"
-#include "viewer/PaneDrawing.h"
 
 namespace vode {
 namespace {
@@ -23,7 +23,7 @@ void remember(std::vector<float>& target, const float* values, int count) {
 }
 
 // The spectrum chosen in the PSD group, or null when there is none.
-const float* chosenSpectrum(const PaintContext& ctx, int& count) {
+const float* chosenSpectrum(const PaneContext& ctx, int& count) {
   const Document& doc = ctx.doc;
   const SegmentSpectra& spectra = *doc.spectra;
   const int c = ctx.state.CurrentChannel;
@@ -66,14 +66,14 @@ void PlotSpectrum(draw::LineCanvas& canvas, QSize pane, const float* values, int
                   DbRange range, int maxFrequency, float dBReference) {
   const int width = pane.width();
   const int height = pane.height();
-  // 1. Pixels per dB, single precision.
+  // Pixels per dB, single precision.
   const float k = static_cast<float>(height) / static_cast<float>(range.top - range.bottom);
-  // 2. The 0 dB line when the range reaches below it.
+  // The 0 dB line when the range reaches below it.
   if (range.bottom < 0) {
     const int y = (height - 1) - roundEven(static_cast<float>(-range.bottom) * k);
     canvas.hline(y, 0, width - 1, draw::Grey);
   }
-  // 3. Bins 0 .. d across the pane.
+  // Bins 0 .. d across the pane.
   const int d = lastSpectrumBin(maxFrequency);
   if (d <= 0 || !values) return;
   const int n = std::min(d + 1, count);
@@ -84,10 +84,10 @@ void PlotSpectrum(draw::LineCanvas& canvas, QSize pane, const float* values, int
   canvas.polyline(trace.points(), colour);
 }
 
-void display_psd(draw::LineCanvas& canvas, QSize pane, const QColor& colour, PaintContext& ctx,
+void display_psd(draw::LineCanvas& canvas, QSize pane, const QColor& colour, const PaneContext& ctx,
                  PsdMemory& memory, bool largePane, PaintOutcome& outcome) {
   memory.clear();
-  // 1. What there is to draw.
+  // What there is to draw.
   const SegmentSpectra* spectra = ctx.doc.spectra.get();
   if (!spectra) return;
   if (!spectra->hasPower()) {
@@ -100,7 +100,7 @@ void display_psd(draw::LineCanvas& canvas, QSize pane, const QColor& colour, Pai
   const int maxFrequency = ctx.state.MaxFrequency;
   const float reference = ctx.state.dBReference;
 
-  // 2. and 3. With a phase table the background average goes underneath.
+  // With a phase table the background average goes underneath.
   if (ctx.doc.phaseTable && ctx.doc.averages && ctx.doc.averages->contains(c)) {
     const float* background = ctx.doc.averages->backgroundAverage(c);
     PlotSpectrum(canvas, pane, background, BinCount, draw::Olive, range, maxFrequency, reference);
@@ -115,22 +115,20 @@ void display_psd(draw::LineCanvas& canvas, QSize pane, const QColor& colour, Pai
   memory.hasSpectrum = true;
 }
 
-void spectrum_paint(draw::LineCanvas& canvas, QSize pane, PaintContext& ctx, PsdMemory& memory,
-                    PaintOutcome& outcome) {
-  display_psd(canvas, pane, draw::Lime, ctx, memory, true, outcome);
-}
-
-PaintOutcome FreqBoxPaint(QPainter& p, QSize pane, PaintContext& ctx, PsdMemory& memory) {
-  PaintOutcome outcome;
-  p.save();
-  draw::beginPane(p, pane);
-  draw::fillBackground(p, QRect(QPoint(0, 0), pane), Pane::Freq);
-  if (ctx.state.WindowEnabled) {
-    draw::LineCanvas canvas(p, pane);
-    display_psd(canvas, pane, draw::Navy, ctx, memory, false, outcome);
-  }
-  p.restore();
-  return outcome;
+Readout spectrum_move(const PaneContext& ctx, QSize pane, QPoint pos, const PsdMemory& memory) {
+  const int x = pos.x();
+  if (!memory.hasSpectrum || x < 0 || x >= pane.width()) return Readout::notAvailable();
+  const SegmentSpectra* spectra = ctx.doc.spectra.get();
+  if (!spectra || !spectra->hasPower(ctx.state.CurrentChannel))
+    return Readout{std::nullopt, QString::fromLatin1(NoFftDataMessage)};
+  const int b = spectrumBinAt(x, pane.width(), ctx.state.MaxFrequency);
+  if (b < 0 || b >= static_cast<int>(memory.spectrum.size())) return Readout::notAvailable();
+  const float level = PowerTodB(memory.spectrum[b], ctx.state.dBReference);
+  QString reference = QStringLiteral("N/A");
+  // A reference of (almost) nothing has no level worth showing.
+  if (memory.hasReference && b < static_cast<int>(memory.reference.size()) && memory.reference[b] > 1e-99)
+    reference = cformat("%0.1f dB", static_cast<double>(PowerTodB(memory.reference[b], ctx.state.dBReference)));
+  return Readout::text(cformat("%d Hz, %0.1f dB, ", b * BinWidth, static_cast<double>(level)) + reference);
 }
 
 }  // namespace vode

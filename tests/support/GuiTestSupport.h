@@ -2,6 +2,8 @@
 // main window with its lifecycle commands in temporary folders.
 #pragma once
 
+#include <QEvent>
+#include <QPoint>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -97,5 +99,13 @@ class WindowFixture {
   std::unique_ptr<TMainForm> form_;
   DocumentCommands* commands_ = nullptr;
 };
+
+// The five large-pane axis labels, top to bottom, joined by commas.
+QString largeLabels(TMainForm& form);
+// Clicks the button of that object name.
+void click(TMainForm& form, const char* name);
+// A mouse event sent straight to a widget; a press holds its own button.
+void sendMouse(QWidget* widget, QEvent::Type type, QPoint pos, Qt::MouseButton button = Qt::NoButton,
+               Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
 }  // namespace vode::test

@@ -1,4 +1,5 @@
-// display_psd and PlotSpectrum on the small spectrum pane and the large pane.
+// display_psd and PlotSpectrum on the small spectrum pane and the large pane,
+// and the read-out of what they drew.
 #include <cmath>
 
 #include "PaintFixture.h"
@@ -12,12 +13,11 @@ float powerAt(double dB) { return static_cast<float>(1e-8 * std::pow(10.0, dB / 
 
 class SpectrumPaint : public PaintFixture {
  protected:
-  PsdMemory freqMemory;
   void SetUp() override {
     makeRecording(10, 2);
     makeSpectra(powerAt(32));
   }
-  QImage small(qreal dpr = 1.0) { return render(Pane::Freq, dpr, &freqMemory); }
+  QImage small(qreal dpr = 1.0) { return render(Pane::Freq, dpr); }
   void addPhaseTable() {
     PhaseTable& phases = doc.phases();
     phases.lastSegment = 9;
@@ -50,9 +50,9 @@ TEST_F(SpectrumPaint, SmallPaneUsesZeroTo64dB) {
     EXPECT_EQ(countInColumn(image, 60, draw::Navy, 128), 1);
     EXPECT_EQ(countInColumn(image, 60, draw::Grey, 128), 0);
   }
-  EXPECT_TRUE(freqMemory.hasSpectrum);
-  EXPECT_FALSE(freqMemory.hasReference);
-  EXPECT_EQ(freqMemory.spectrum.size(), static_cast<size_t>(BinCount));
+  EXPECT_TRUE(spectrumPane.drawnSpectrum().hasSpectrum);
+  EXPECT_FALSE(spectrumPane.drawnSpectrum().hasReference);
+  EXPECT_EQ(spectrumPane.drawnSpectrum().spectrum.size(), static_cast<size_t>(BinCount));
 }
 
 TEST_F(SpectrumPaint, ExtendedRangeOnlyOnTheLargePane) {
@@ -63,7 +63,7 @@ TEST_F(SpectrumPaint, ExtendedRangeOnlyOnTheLargePane) {
   EXPECT_EQ(at(large, 50, 179), draw::Grey);
   EXPECT_EQ(at(large, 399, 179), draw::Grey);
   EXPECT_EQ(at(large, 50, 99), draw::Lime);
-  EXPECT_TRUE(sonoMemory.hasSpectrum);
+  EXPECT_TRUE(largePane.drawnSpectrum().hasSpectrum);
 
   state.dBScaleIndex = 0;
   large = render(Pane::Sono);
@@ -99,9 +99,9 @@ TEST_F(SpectrumPaint, BackgroundReferenceUnderTheSingleSpectrum) {
   const QImage image = small();
   EXPECT_EQ(at(image, 60, 95), draw::Olive);  // 16 dB
   EXPECT_EQ(at(image, 60, 63), draw::Navy);
-  EXPECT_TRUE(freqMemory.hasReference);
-  EXPECT_FLOAT_EQ(freqMemory.reference[10], powerAt(16));
-  EXPECT_FLOAT_EQ(freqMemory.spectrum[10], powerAt(32));
+  EXPECT_TRUE(spectrumPane.drawnSpectrum().hasReference);
+  EXPECT_FLOAT_EQ(spectrumPane.drawnSpectrum().reference[10], powerAt(16));
+  EXPECT_FLOAT_EQ(spectrumPane.drawnSpectrum().spectrum[10], powerAt(32));
 }
 
 TEST_F(SpectrumPaint, BreathChoiceDrawsThePhaseAverage) {
@@ -109,11 +109,11 @@ TEST_F(SpectrumPaint, BreathChoiceDrawsThePhaseAverage) {
   state.PsdChoice = PsdBreath;
   state.CurrentSegment = 2;
   EXPECT_EQ(at(small(), 60, 31), draw::Navy);  // 48 dB
-  EXPECT_FLOAT_EQ(freqMemory.spectrum[0], powerAt(48));
+  EXPECT_FLOAT_EQ(spectrumPane.drawnSpectrum().spectrum[0], powerAt(48));
   // Outside every phase nothing is drawn and nothing remembered.
   state.CurrentSegment = 7;
   EXPECT_EQ(countInPane(small(), draw::Navy), 0);
-  EXPECT_FALSE(freqMemory.hasSpectrum);
+  EXPECT_FALSE(spectrumPane.drawnSpectrum().hasSpectrum);
   // A phase whose average was released draws nothing either.
   state.CurrentSegment = 2;
   doc.phaseTable->entries[0].averageSpectrum.clear();
@@ -142,14 +142,14 @@ TEST_F(SpectrumPaint, WithoutPhaseTableOnlySingleDraws) {
   const QImage image = small();
   EXPECT_EQ(at(image, 60, 63), draw::Navy);
   EXPECT_EQ(countInPane(image, draw::Olive), 0);  // no reference without phases
-  EXPECT_FALSE(freqMemory.hasReference);
+  EXPECT_FALSE(spectrumPane.drawnSpectrum().hasReference);
 }
 
 TEST_F(SpectrumPaint, AnalysisWithoutPowerAsksForTheMessage) {
   doc.spectra->powerData.clear();
   small();
   EXPECT_TRUE(outcome.powerNil);
-  EXPECT_FALSE(freqMemory.hasSpectrum);
+  EXPECT_FALSE(spectrumPane.drawnSpectrum().hasSpectrum);
   // The large pane checks for power before it draws a spectrum.
   state.ViewMode = SpectrumView;
   render(Pane::Sono);
@@ -162,7 +162,43 @@ TEST_F(SpectrumPaint, AnalysisWithoutPowerAsksForTheMessage) {
 TEST_F(SpectrumPaint, NothingWhileTheWindowIsDisabled) {
   state.WindowEnabled = false;
   EXPECT_EQ(countInPane(small(), PaneFace), 120 * 128);
-  EXPECT_FALSE(freqMemory.hasSpectrum);
+  EXPECT_FALSE(spectrumPane.drawnSpectrum().hasSpectrum);
+}
+
+TEST_F(Readouts, SpectrumLevelAndReference) {
+  PsdMemory memory;
+  EXPECT_EQ(statusOf(spectrum_move(ctx, freqPane, {60, 5}, memory)), "N/A");  // nothing drawn
+  makeSpectra(1e-6f);
+  memory.hasSpectrum = true;
+  memory.spectrum.assign(BinCount, 1e-5f);
+  memory.hasReference = true;
+  memory.reference.assign(BinCount, 1e-7f);
+  memory.reference[120] = 0.0f;
+  // x = 60 of 120 at 1200 Hz: 600 Hz, bin 120.
+  EXPECT_EQ(statusOf(spectrum_move(ctx, freqPane, {60, 5}, memory)), "600 Hz, 30.0 dB, N/A");
+  EXPECT_EQ(statusOf(spectrum_move(ctx, freqPane, {61, 5}, memory)), "610 Hz, 30.0 dB, 10.0 dB");
+  memory.hasReference = false;
+  EXPECT_EQ(statusOf(spectrum_move(ctx, freqPane, {61, 5}, memory)), "610 Hz, 30.0 dB, N/A");
+  EXPECT_EQ(statusOf(spectrum_move(ctx, freqPane, {120, 5}, memory)), "N/A");
+  state.MaxFrequency = 4800;
+  EXPECT_EQ(statusOf(spectrum_move(ctx, freqPane, {119, 5}, memory)), "4760 Hz, 30.0 dB, N/A");
+  // The spectra went away while a spectrum is still shown.
+  doc.spectra.reset();
+  const Readout gone = spectrum_move(ctx, freqPane, {60, 5}, memory);
+  EXPECT_FALSE(gone.status);
+  EXPECT_EQ(gone.message, "spectrum_move: NO FFTDATA");
+}
+
+TEST_F(Readouts, SpectrumReadsWhatDisplayPsdDrew) {
+  makeSpectra(1e-6f);
+  doc.spectra->power(0, 2)[40] = 1e-4f;
+  state.CurrentSegment = 2;
+  render(Pane::Freq);
+  EXPECT_EQ(read(Pane::Freq, {20, 5}), "200 Hz, 40.0 dB, N/A");
+  // The large pane in Spectrum view reads its own memory.
+  state.ViewMode = SpectrumView;
+  render(Pane::Sono);
+  EXPECT_EQ(read(Pane::Sono, {67, 5}), "200 Hz, 40.0 dB, N/A");
 }
 
 }  // namespace

@@ -7,8 +7,7 @@
 #include <QColor>
 #include <QImage>
 
-#include "viewer/Painters.h"
-#include "viewer/Readouts.h"
+#include "viewer/Panes.h"
 
 namespace vode::test {
 
@@ -17,8 +16,11 @@ class PaintFixture : public ::testing::Test {
   Document doc;
   DisplayState state;
   WindowPalette palette = makeWindowPalette(Palette::grey());
-  PaintContext ctx{doc, state, palette};
-  PsdMemory sonoMemory;
+  PaneContext ctx{doc, state, palette};
+  PaneSet panes{ctx};
+  LargePane& largePane = panes.large;
+  TagStripPane& tagStrip = panes.tagStrip;
+  SpectrumPane& spectrumPane = panes.spectrum;
   PaintOutcome outcome;
 
   // A recording of zero samples, zero flow and volume, airflow kind, 1.5 L/s
@@ -52,8 +54,14 @@ class PaintFixture : public ::testing::Test {
     state.FirstSegment = firstSegment;
   }
 
-  QImage render(Pane pane, qreal dpr = 1.0, PsdMemory* memory = nullptr) {
-    return renderPane(pane, ctx, memory ? memory : &sonoMemory, dpr, &outcome);
+  PaneView& view(Pane pane) { return panes[pane]; }
+
+  QImage render(Pane pane, qreal dpr = 1.0) { return view(pane).render(dpr, &outcome); }
+
+  // The cursor status over a pane, "<unchanged>" when it keeps its text.
+  QString read(Pane pane, QPoint pos) {
+    const Readout r = view(pane).readout(paneSize(pane), pos);
+    return r.status ? *r.status : QStringLiteral("<unchanged>");
   }
 
   // Colour of a logical pixel (its top-left device pixel).
@@ -77,5 +85,28 @@ class PaintFixture : public ::testing::Test {
 };
 
 inline const QColor PaneFace{0xC0, 0xC0, 0xC0};
+
+inline QString statusOf(const Readout& r) { return r.status ? *r.status : QStringLiteral("<unchanged>"); }
+
+// Read-outs: sound rising by one count per sample within each segment (2.50 V
+// in the middle of segment 3), flow rising by 10 mL/s and volume falling by
+// 1 mL per breath sample.
+class Readouts : public PaintFixture {
+ protected:
+  void SetUp() override {
+    Recording& rec = makeRecording(20, 2);
+    for (int i = 0; i < rec.soundSampleCount; ++i) rec.sound[0][i] = static_cast<int16_t>(i % 1024);
+    rec.sound[0][3 * 1024 + 512] = 16384;  // 2.50 V
+    for (int i = 0; i < rec.flowSampleCount; ++i) {
+      rec.flow[i] = static_cast<int16_t>(10 * i);
+      rec.volume[i] = static_cast<int16_t>(-i);
+    }
+  }
+  const QSize flowPane = paneSize(Pane::Flow);
+  const QSize sonoPane = paneSize(Pane::Sono);
+  const QSize timePane = paneSize(Pane::Time);
+  const QSize freqPane = paneSize(Pane::Freq);
+};
+
 
 }  // namespace vode::test

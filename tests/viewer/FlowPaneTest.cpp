@@ -1,4 +1,4 @@
-// The flow pane: flow, volume and power traces.
+// The flow pane: flow, volume and power traces, and the read-out over them.
 #include "PaintFixture.h"
 #include "viewer/PaneDrawing.h"
 
@@ -112,6 +112,29 @@ TEST_F(FlowPaint, NothingWithoutBreathSignal) {
   doc.recording->flow.clear();
   doc.recording->flowSampleCount = 0;
   EXPECT_EQ(countInPane(render(Pane::Flow), PaneFace), 400 * 56);
+}
+
+TEST_F(Readouts, FlowPaneSegmentAndSubSample) {
+  // 8 pixels per segment: x = 12 is segment 1, sub-sample 16, 0.15 s;
+  // breath sample 48 holds 480 mL/s.
+  EXPECT_EQ(read(Pane::Flow, {12, 3}), "0.15 s, 0.48 L/s, ");
+  state.FlowDisplay = 1;
+  EXPECT_EQ(read(Pane::Flow, {12, 3}), "0.15 s, 0.48 L/s, -0.05 L");
+  state.FlowDisplay = 0;
+  doc.channelSetup.airflowKind = 1;
+  EXPECT_EQ(read(Pane::Flow, {12, 3}), "0.15 s, 0.48 V, ");
+  doc.channelSetup.airflowKind = 0;
+  setSeconds(40, 5);  // 1 pixel per segment: sub-sample 0
+  EXPECT_EQ(read(Pane::Flow, {12, 3}), "1.70 s, 5.44 L/s, ");
+  EXPECT_EQ(read(Pane::Flow, {15, 3}), "N/A");  // segment 20
+  EXPECT_EQ(read(Pane::Flow, {-1, 3}), "N/A");
+}
+
+TEST_F(Readouts, FlowPaneInPowerDisplay) {
+  state.FlowDisplay = 2;
+  EXPECT_EQ(read(Pane::Flow, {12, 3}), "0.15 s, 0.48 L/s, ");
+  makeSpectra(1e-6f).bandPower[0][1] = 12.345f;
+  EXPECT_EQ(read(Pane::Flow, {12, 3}), "0.15 s, 0.48 L/s, 12.35 dB");
 }
 
 }  // namespace

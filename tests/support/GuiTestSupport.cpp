@@ -1,4 +1,8 @@
-#include "gui/GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QMouseEvent>
 
 namespace vode::test {
 
@@ -43,6 +47,21 @@ void WindowFixture::load(Recording recording, const std::string& name) {
   form_->adjust_to_prefs();
   form_->UpdateMenus();
   form_->UpdateScreen();
+}
+
+QString largeLabels(TMainForm& form) {
+  QStringList texts;
+  for (int i = 5; i >= 1; --i) texts << form.labelText(QString("SonoLabel%1").arg(i));
+  return texts.join(",");
+}
+
+void click(TMainForm& form, const char* name) { static_cast<QAbstractButton*>(form.control(name))->click(); }
+
+void sendMouse(QWidget* widget, QEvent::Type type, QPoint pos, Qt::MouseButton button,
+               Qt::KeyboardModifiers modifiers) {
+  const Qt::MouseButtons buttons = type == QEvent::MouseButtonPress ? Qt::MouseButtons(button) : Qt::NoButton;
+  QMouseEvent event(type, QPointF(pos), widget->mapToGlobal(QPointF(pos)), button, buttons, modifiers);
+  QCoreApplication::sendEvent(widget, &event);
 }
 
 }  // namespace vode::test

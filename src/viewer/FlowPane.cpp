@@ -1,10 +1,12 @@
-// The flow pane: flow, volume and band-power traces over the screen.
+// The flow pane: flow, volume and band-power traces over the screen, and the
+// breath-signal read-out under the mouse.
 #include <algorithm>
 #include <cmath>
 
+#include "analysis/SegmentSpectra.h"
 #include "model/Numeric.h"
-#include "viewer/PaintRoutines.h"
 #include "viewer/PaneDrawing.h"
+#include "viewer/Panes.h"
 
 namespace vode {
 namespace {
@@ -17,7 +19,7 @@ int traceY(int mid, double value, double scale) {
 
 // The power trace's value at segment s: band power in dB, 0 below the
 // threshold, negative for expiration unless rectified.
-float powerValue(const PaintContext& ctx, int c, int32_t s) {
+float powerValue(const PaneContext& ctx, int c, int32_t s) {
   float v = ctx.doc.spectra->bandPower[c][s];
   if (v < static_cast<float>(ctx.doc.panel.spindB)) v = 0.0f;
   const float flow = ctx.doc.phaseTable ? ctx.doc.phaseTable->segmentFlowAt(s) : 0.0f;
@@ -25,10 +27,11 @@ float powerValue(const PaintContext& ctx, int c, int32_t s) {
   return v;
 }
 
-}  // namespace
+enum class FlowTraceKind { Flow, Volume, Power };
 
+// One breath-signal trace over the screen of the time axis.
 void PlotFlowTrace(draw::LineCanvas& canvas, const QRect& pane, const TimeAxis& axis, const QColor& colour,
-                   FlowTraceKind kind, const PaintContext& ctx) {
+                   FlowTraceKind kind, const PaneContext& ctx) {
   const Recording& rec = *ctx.doc.recording;
   const int top = pane.top();
   const int mid = (top + top + pane.height()) / 2;
@@ -101,7 +104,10 @@ void PlotFlowTrace(draw::LineCanvas& canvas, const QRect& pane, const TimeAxis& 
   trace.flush(canvas, pen);
 }
 
-void FlowBoxPaint(QPainter& p, QSize pane, PaintContext& ctx) {
+}  // namespace
+
+PaintOutcome FlowPane::paint(QPainter& p, QSize pane, QRect) {
+  const PaneContext& ctx = context();
   p.save();
   draw::beginPane(p, pane);
   const QRect rect(QPoint(0, 0), pane);
@@ -117,6 +123,36 @@ void FlowBoxPaint(QPainter& p, QSize pane, PaintContext& ctx) {
       PlotFlowTrace(canvas, rect, axis, draw::Magenta, FlowTraceKind::Power, ctx);
   }
   p.restore();
+  return {};
+}
+
+Readout FlowPane::readout(QSize, QPoint pos) const {
+  if (state().Playing) return Readout::unchanged();
+  const Recording* rec = doc().recording.get();
+  if (!rec || rec->flowSampleCount <= 0 || rec->flow.empty()) return Readout::unchanged();
+  const int x = pos.x();
+  if (x < 0) return Readout::notAvailable();
+  const TimeAxis axis = TimeAxis::of(state());
+  const int32_t s = axis.segmentAt(x);
+  const int u = axis.subSampleAt(x);
+  if (s < 0 || s >= rec->segmentCount) return Readout::notAvailable();
+  const int64_t k = static_cast<int64_t>(s) * SegmentFlowSamples + u;
+  if (k >= static_cast<int64_t>(rec->flow.size())) return Readout::notAvailable();
+  const double t = s / 10.0 + u / 320.0;
+  const double f = rec->flow[k] / 1000.0;
+  const int c = state().CurrentChannel;
+  if (state().FlowDisplay == 1) {
+    if (k >= static_cast<int64_t>(rec->volume.size())) return Readout::notAvailable();
+    return Readout::text(cformat("%0.2f s, %0.2f L/s, ", t, f) +
+                         QString::fromStdString(rec->volumeText(static_cast<int32_t>(k))));
+  }
+  const SegmentSpectra* spectra = doc().spectra.get();
+  if (state().FlowDisplay == 2 && spectra && c >= 0 && c < spectra->channelCount &&
+      s < static_cast<int32_t>(spectra->bandPower[c].size()))
+    return Readout::text(
+        cformat("%0.2f s, %0.2f L/s, %0.2f dB", t, f, static_cast<double>(spectra->bandPower[c][s])));
+  if (doc().isResp()) return Readout::text(cformat("%0.2f s, %0.2f V, ", t, f));
+  return Readout::text(cformat("%0.2f s, %0.2f L/s, ", t, f));
 }
 
 }  // namespace vode

@@ -1,9 +1,10 @@
 // Every pane rendered at a device pixel ratio of 2 is the ratio-1 picture
-// with each logical pixel doubled, so the window, captures and mouse agree
-// at any scale.
+// with each logical pixel doubled, and device pixels map back to the same
+// segment and bin, so the window, captures and mouse agree at any scale.
 #include <random>
 
 #include "PaintFixture.h"
+#include "viewer/PaneDrawing.h"
 
 namespace vode::test {
 namespace {
@@ -70,6 +71,25 @@ TEST_F(PaneRatio, EveryPaneInEveryViewDoubles) {
   expectDoubled(Pane::Time);
   expectDoubled(Pane::Freq);
   expectDoubled(Pane::DB);
+}
+
+TEST_F(Readouts, DevicePixelsMapToTheSameSegmentAndBin) {
+  // An image rendered at twice the resolution: device pixel (25, 7) is
+  // logical (12, 3).
+  const PaneGeometry g = PaneGeometry::of(flowPane, state, 2.0);
+  EXPECT_EQ(g.fromDevice({25, 7}), QPoint(12, 3));
+  EXPECT_EQ(PaneGeometry::pixelAt({12.5, 3.75}), QPoint(12, 3));
+  EXPECT_EQ(PaneGeometry::pixelAt({-0.5, 0.0}), QPoint(-1, 0));
+  EXPECT_EQ(read(Pane::Flow, g.fromDevice({25, 7})), "0.15 s, 0.48 L/s, ");
+  state.CurrentSegment = 3;
+  const PaneGeometry t = PaneGeometry::of(timePane, state, 2.0);
+  EXPECT_EQ(read(Pane::Time, t.fromDevice({121, 80})), "50 ms, 2.50 V");
+  float* row = makeSpectra(1e-6f).power(0, 1);
+  for (int b = 956; b < 960; ++b) row[b] = 1e-5f;
+  state.MaxFrequency = 4800;
+  const PaneGeometry s = PaneGeometry::of(sonoPane, state, 2.0);
+  EXPECT_EQ(read(Pane::Sono, s.fromDevice({25, 1})),
+            "0.1 s, 4780 Hz, 30.0 dB");
 }
 
 }  // namespace

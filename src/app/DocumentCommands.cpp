@@ -178,7 +178,7 @@ int DocumentCommands::openPath(const std::string& path) {
   QCoreApplication::processEvents();
   if (code == 0) {
     form_.DoAnalyzeClick(false);
-    if (form_.playAfterOpen) form_.playAfterOpen();
+    form_.playAfterLoading();
   }
   doc().state.modified = false;
   return code;

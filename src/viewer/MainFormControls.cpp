@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <algorithm>
 
 #include "viewer/DisplayLogic.h"
@@ -30,6 +31,9 @@ void TMainForm::connectControls() {
   connect(NextBitBtn, &QPushButton::clicked, this, [this] { StepTagged(+1); });
   connect(WheezesCheckBox, &QCheckBox::clicked, this, [this] { WheezesClick(); });
   connect(action("FFT1"), &QAction::triggered, this, [this] { DoAnalyzeClick(true); });
+  connect(PlayBitBtn, &QPushButton::clicked, this, [this] { PlayBitBtnClick(); });
+  connect(StopBitBtn, &QPushButton::clicked, this, [this] { StopBitBtnClick(); });
+  connect(DATimer, &QTimer::timeout, this, [this] { DATimerTimer(); });
 
   // The time-aligned panes select the segment under a mouse press; the large
   // pane only in Sonogram view.
@@ -184,7 +188,8 @@ void TMainForm::WheezesClick() {
 }
 
 void TMainForm::SelectSegmentAt(int paneX) {
-  if (!doc_.hasRecording() || paneX < 0) return;
+  // The panes ignore presses while playback runs.
+  if (!doc_.hasRecording() || paneX < 0 || state_.Playing) return;
   EraseCursorLine();
   ScrollBar->setValue(paneX / state_.SegmentPixels + state_.FirstSegment);
 }

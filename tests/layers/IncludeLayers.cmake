@@ -5,7 +5,7 @@
 #   formats, analysis                      each on model only
 #   reports                                on formats and analysis
 #   document                               the Document and the open sequence
-#   cli | app, viewer, dialogs, acquisition   the programs
+#   cli | app, viewer, dialogs, audio, acquisition   the programs
 #
 # Folders of one rank stay apart, except the window's folders, which form one
 # program and may use each other.
@@ -25,7 +25,8 @@ set(rank_app 4)
 set(rank_viewer 4)
 set(rank_dialogs 4)
 set(rank_acquisition 4)
-set(window_folders app viewer dialogs acquisition)
+set(rank_audio 4)
+set(window_folders app viewer dialogs acquisition audio)
 
 file(GLOB_RECURSE files RELATIVE ${SRC} ${SRC}/*.h ${SRC}/*.cpp)
 if(NOT files)

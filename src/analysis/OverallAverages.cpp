@@ -4,8 +4,9 @@
 #include <memory>
 
 #include "analysis/Averages.h"
+#include "analysis/AnalysisResults.h"
 #include "analysis/ChannelWorkers.h"
-#include "model/Document.h"
+#include "model/RecordingBundle.h"
 
 namespace vode {
 
@@ -27,11 +28,11 @@ void divideRows(std::vector<float>& sums, const std::array<int, MaxChannels>& co
 
 }  // namespace
 
-void CalculateOverallAverages(Document& doc, Gauge* gauge) {
-  const SegmentSpectra* spectra = doc.spectra.get();
-  if (!spectra || !spectra->hasPower() || !doc.tagTable || !doc.phaseTable) return;
-  if (!doc.averages) doc.averages = std::make_unique<OverallAverages>();
-  OverallAverages& avg = *doc.averages;
+void CalculateOverallAverages(RecordingBundle& doc, AnalysisResults& results, Gauge* gauge) {
+  const SegmentSpectra* spectra = results.spectra.get();
+  if (!spectra || !spectra->hasPower() || !doc.tagTable || !results.phaseTable) return;
+  if (!results.averages) results.averages = std::make_unique<OverallAverages>();
+  OverallAverages& avg = *results.averages;
   const TagTable& tags = *doc.tagTable;
   const int channels = spectra->channelCount;
 
@@ -40,7 +41,7 @@ void CalculateOverallAverages(Document& doc, Gauge* gauge) {
 
   // 2. Sum the clean segments of each phase kind. Channels share nothing, so
   // each is summed by one worker in segment order, the same for any thread count.
-  const int last = std::min(doc.phaseTable->lastSegment, spectra->segmentCount - 1);
+  const int last = std::min(results.phaseTable->lastSegment, spectra->segmentCount - 1);
   NullProgress quiet;
   forEachChannel(channels, 0, quiet, [&](int c, int, SegmentCounter&) {
     for (int s = 0; s <= last; ++s) {
@@ -70,7 +71,7 @@ void CalculateOverallAverages(Document& doc, Gauge* gauge) {
   divideRows(avg.background, avg.backgroundCount, channels);
 
   // 4.
-  CalculateBandPower(doc);
+  CalculateBandPower(results);
 }
 
 }  // namespace vode

@@ -14,7 +14,7 @@
 
 #include "analysis/Palette.h"
 #include "audio/AudioOutput.h"
-#include "model/Document.h"
+#include "document/Document.h"
 #include "model/Progress.h"
 #include "viewer/DisplayState.h"
 #include "viewer/GuiPrompter.h"
@@ -136,6 +136,12 @@ class TMainForm : public QMainWindow {
   // the status bar says so instead of a box on every open.
   void playAfterLoading();
   bool playing() const { return state_.Playing; }
+  // A range by mouse over a time-aligned pane, at pane x: the press selects
+  // the segment and starts Dragging, a move puts the play line on the range's
+  // end, and a release right of the current segment plays the range.
+  void beginRangeDrag(int paneX);
+  void moveRangeDrag(int paneX);
+  void endRangeDrag(int paneX);
 
   // --- Hair-line cursor ----------------------------------------------------------
   void TrackCursorLine(PaneWidget* pane, int x);

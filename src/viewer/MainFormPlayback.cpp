@@ -100,6 +100,34 @@ void TMainForm::playAfterLoading() {
   PlayBitBtnClick();
 }
 
+void TMainForm::beginRangeDrag(int paneX) {
+  if (!doc_.hasRecording() || paneX < 0 || state_.Playing) return;
+  SelectSegmentAt(paneX);
+  state_.Dragging = true;
+  XorPlayCounter(state_.PlayCounter);
+  state_.PlayCounter = -1;
+}
+
+void TMainForm::moveRangeDrag(int paneX) {
+  if (!state_.Dragging) return;
+  XorPlayCounter(state_.PlayCounter);
+  const int32_t s = paneX / state_.SegmentPixels + state_.FirstSegment;
+  state_.PlayCounter = s == state_.CurrentSegment ? -1 : s;
+  XorPlayCounter(state_.PlayCounter);
+}
+
+void TMainForm::endRangeDrag(int paneX) {
+  if (!state_.Dragging) return;
+  XorPlayCounter(state_.PlayCounter);
+  state_.Dragging = false;
+  state_.PlayCounter = -1;
+  const int32_t s = paneX / state_.SegmentPixels + state_.FirstSegment;
+  if (s <= state_.CurrentSegment) return;  // leftwards only selects
+  state_.PlayFirst = state_.CurrentSegment;
+  state_.PlayLast = s;
+  PlayBitBtnClick();
+}
+
 void TMainForm::XorPlayCounter(int32_t s) {
   if (s < 0) return;
   setPlayLine(playLineSegment_ == s ? -1 : s);

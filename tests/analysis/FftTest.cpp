@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <complex>
 #include <random>
 #include <vector>
@@ -101,6 +102,35 @@ TEST(AnalysisWindow, IsAHannWindowSampledBetweenThePoints) {
   }
   EXPECT_LT(w[0], 1e-5f);
   EXPECT_GT(w[1023], 0.99999f);
+}
+
+}  // namespace
+}  // namespace vode
+
+namespace vode {
+namespace {
+
+// Both builds of the transform, and the samples-to-power path against the
+// transform it is made of: the same bits, not merely close values.
+TEST(RealFft2048, BuildsAndPowerPathGiveTheSameBits) {
+  const RealFft2048 wide(true), baseline(false);
+  RealFft2048::Work work;
+  const std::vector<float> w = analysisWindow();
+  std::mt19937 rng(5);
+  std::uniform_int_distribution<int> u(-32768, 32767);
+  std::vector<int16_t> samples(2048);
+  std::vector<float> x(2048), re(960), im(960), p1(960), p2(960), direct(960);
+  for (int round = 0; round < 20; ++round) {
+    for (int16_t& v : samples) v = static_cast<int16_t>(u(rng) >> (round % 12));
+    for (int k = 0; k < 2048; ++k) x[k] = static_cast<float>(samples[k]) * w[k] * CountsToVolts;
+    baseline.transform(x.data(), 960, re.data(), im.data(), work);
+    for (int b = 0; b < 960; ++b) direct[b] = (re[b] * re[b] + im[b] * im[b]) * PowerScale;
+    baseline.power(samples.data(), w.data(), CountsToVolts, PowerScale, 960, p1.data(), work);
+    wide.power(samples.data(), w.data(), CountsToVolts, PowerScale, 960, p2.data(), work);
+    ASSERT_EQ(std::memcmp(p1.data(), direct.data(), sizeof(float) * 960), 0) << round;
+    ASSERT_EQ(std::memcmp(p2.data(), direct.data(), sizeof(float) * 960), 0) << round;
+  }
+  if (!wide.wide()) GTEST_SKIP() << "no AVX2 here: only the baseline build was checked";
 }
 
 }  // namespace

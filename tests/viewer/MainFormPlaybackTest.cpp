@@ -267,3 +267,68 @@ TEST(Playback, StartsAfterAnOpenButNotAfterTheMenuAnalysis) {
   EXPECT_FALSE(f.form().playing());
   EXPECT_EQ(f.out->opens, 1);
 }
+
+namespace {
+
+void mouse(QWidget* pane, QEvent::Type type, int x, Qt::MouseButtons held) {
+  const QPointF at(x, 5);
+  QMouseEvent event(type, at, at, type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, Qt::NoModifier);
+  QCoreApplication::sendEvent(pane, &event);
+}
+
+// Presses on segment from, drags over the segments between and releases on to.
+void drag(QWidget* pane, int from, int to) {
+  mouse(pane, QEvent::MouseButtonPress, from * 8 + 3, Qt::LeftButton);
+  const int step = to > from ? 1 : -1;
+  for (int s = from; s != to; s += step) mouse(pane, QEvent::MouseMove, s * 8 + 3, Qt::LeftButton);
+  mouse(pane, QEvent::MouseMove, to * 8 + 3, Qt::LeftButton);
+  mouse(pane, QEvent::MouseButtonRelease, to * 8 + 3, Qt::NoButton);
+}
+
+}  // namespace
+
+TEST(Playback, DraggedRangePlaysFromThePressToTheRelease) {
+  PlayFixture f;
+  f.load(makeRecording(100, 1));
+  PaneWidget* flow = f.pane("FlowBox");
+  mouse(flow, QEvent::MouseButtonPress, 30 * 8 + 3, Qt::LeftButton);
+  EXPECT_TRUE(f.state().Dragging);
+  EXPECT_EQ(f.state().CurrentSegment, 30);
+  mouse(flow, QEvent::MouseMove, 30 * 8 + 5, Qt::LeftButton);
+  EXPECT_EQ(flow->playLine(), -1);  // still on the current segment: no line
+  mouse(flow, QEvent::MouseMove, 41 * 8 + 5, Qt::LeftButton);
+  EXPECT_EQ(flow->playLine(), 41 * 8 + 4);  // the range's end so far
+  EXPECT_EQ(f.pane("SonoBox")->playLine(), 41 * 8 + 4);
+  mouse(flow, QEvent::MouseMove, 45 * 8 + 5, Qt::LeftButton);
+  mouse(flow, QEvent::MouseButtonRelease, 45 * 8 + 5, Qt::NoButton);
+  EXPECT_FALSE(f.state().Dragging);
+  ASSERT_TRUE(f.form().playing());
+  EXPECT_EQ(f.state().PlayFirst, 30);
+  EXPECT_EQ(f.state().PlayLast, 45);
+  EXPECT_EQ(f.out->startMs, 3000);
+  EXPECT_EQ(flow->playLine(), 30 * 8 + 4);
+  EXPECT_GT(f.playToEnd(), 0);
+  EXPECT_TRUE(f.prompter.messages.empty());  // 1.6 s of sound in 1.6 s
+
+  // The range plays again from the button while it stays on screen.
+  f.form().PlayBitBtnClick();
+  EXPECT_EQ(f.out->startMs, 3000);
+  EXPECT_EQ(f.state().PlayLast, 45);
+}
+
+TEST(Playback, DraggingLeftwardsOrInOtherViewsOnlySelects) {
+  PlayFixture f;
+  f.load(makeRecording(100, 1));
+  drag(f.pane("SonoBox"), 30, 20);
+  EXPECT_FALSE(f.form().playing());
+  EXPECT_FALSE(f.state().Dragging);
+  EXPECT_EQ(f.state().CurrentSegment, 30);
+  EXPECT_EQ(f.pane("FlowBox")->playLine(), -1);
+  EXPECT_EQ(f.out->opens, 0);
+
+  // The large pane takes no range outside Sonogram view.
+  f.form().TimeBoxClick();
+  drag(f.pane("SonoBox"), 10, 20);
+  EXPECT_FALSE(f.form().playing());
+  EXPECT_EQ(f.out->opens, 0);
+}

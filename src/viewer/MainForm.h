@@ -248,7 +248,7 @@ class TMainForm : public QMainWindow {
   int sonoShapeLeft_ = 0;
   bool plainMessagePending_ = false;
 
-  // Controls, named as the window's designer named them.
+  // Controls; their object names are the names the tests and menus use.
   QWidget* client_ = nullptr;
   QFrame* FlowPanel = nullptr;
   PaneWidget* FlowBox = nullptr;

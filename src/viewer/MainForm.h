@@ -219,6 +219,8 @@ class TMainForm : public QMainWindow {
   void applyPaintOutcome(const PaintOutcome& outcome);
   void showPlainMessageLater(const QString& text);
   void placePlayLine();
+  // Stop without the rate check: a new document, long work, closing.
+  void stopPlayback(bool checkRate);
   void setPlayLine(int32_t s);
 
   GuiPrompter& prompter_;

@@ -36,10 +36,10 @@ void CalculateOverallAverages(RecordingBundle& doc, AnalysisResults& results, Ga
   const TagTable& tags = *doc.tagTable;
   const int channels = spectra->channelCount;
 
-  // 1. Zero all sums and counts.
+  // Zero all sums and counts.
   avg.allocate(channels);
 
-  // 2. Sum the clean segments of each phase kind. Channels share nothing, so
+  // Sum the clean segments of each phase kind. Channels share nothing, so
   // each is summed by one worker in segment order, the same for any thread count.
   const int last = std::min(results.phaseTable->lastSegment, spectra->segmentCount - 1);
   NullProgress quiet;
@@ -65,12 +65,12 @@ void CalculateOverallAverages(RecordingBundle& doc, AnalysisResults& results, Ga
   if (gauge)
     for (int s = 30; s <= last + 1; s += 30) gauge->advance();
 
-  // 3. Sums to means.
+  // Sums to means.
   divideRows(avg.insp, avg.inspCount, channels);
   divideRows(avg.exp, avg.expCount, channels);
   divideRows(avg.background, avg.backgroundCount, channels);
 
-  // 4.
+  // The band power is measured against these background means.
   CalculateBandPower(results);
 }
 

@@ -29,15 +29,14 @@ void TMainForm::connectControls() {
   connect(PrevBitBtn, &QPushButton::clicked, this, [this] { StepTagged(-1); });
   connect(NextBitBtn, &QPushButton::clicked, this, [this] { StepTagged(+1); });
   connect(WheezesCheckBox, &QCheckBox::clicked, this, [this] { WheezesClick(); });
-  connect(action("FFT1"), &QAction::triggered, this, [this] { DoAnalyzeClick(true); });
 
-  // The time-aligned panes select the segment under a mouse press; the large
-  // pane only in Sonogram view.
-  connect(FlowBox, &PaneWidget::pressed, this, [this](QPoint pos) { SelectSegmentAt(pos.x()); });
-  connect(TagBox, &PaneWidget::pressed, this, [this](QPoint pos) { SelectSegmentAt(pos.x()); });
-  connect(SonoBox, &PaneWidget::pressed, this, [this](QPoint pos) {
-    if (state_.ViewMode == SonogramView) SelectSegmentAt(pos.x());
-  });
+  // The time-aligned panes select (and the tag strip tags) under a mouse
+  // press; the large pane only in Sonogram view.
+  for (PaneWidget* pane : {FlowBox, SonoBox, TagBox})
+    connect(pane, &PaneWidget::pressed, this,
+            [this, pane](QPoint pos, Qt::MouseButton, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+              paneMousePress(pane, pos, buttons, modifiers);
+            });
   // The small panes switch the large pane's view on a click.
   connect(TimeBox, &PaneWidget::released, this, [this](QPoint pos, Qt::MouseButton button) {
     if (button == Qt::LeftButton && TimeBox->rect().contains(pos)) TimeBoxClick();
@@ -46,8 +45,11 @@ void TMainForm::connectControls() {
     if (button == Qt::LeftButton && FreqBox->rect().contains(pos)) FreqBoxClick();
   });
   for (PaneWidget* pane : {FlowBox, SonoBox, TagBox, TimeBox, FreqBox}) {
-    connect(pane, &PaneWidget::moved, this, [this, pane](QPoint pos) { paneMouseMove(pane, pos); });
-    connect(pane, &PaneWidget::released, this, [this] { EraseCursorLine(); });
+    connect(pane, &PaneWidget::moved, this,
+            [this, pane](QPoint pos, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+              paneMouseMove(pane, pos, buttons, modifiers);
+            });
+    connect(pane, &PaneWidget::released, this, [this, pane] { paneMouseRelease(pane); });
     connect(pane, &PaneWidget::left, pane, &PaneWidget::eraseCursorLine);
   }
 }

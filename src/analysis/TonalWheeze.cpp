@@ -23,10 +23,12 @@ constexpr int HighBin = 320;       // 1600 Hz: leaves room for the upper side be
 
 // A peak is the highest point within ±15 Hz (three bins each way).
 constexpr int PeakReach = 3;
-// Narrow: the level falls 6 dB within 40 Hz on both sides. The Hann main lobe
+// Narrow: the level falls 6 dB within 30 Hz on both sides. The Hann main lobe
 // of a 50 ms frame falls 6 dB within 20 Hz; a tone gliding inside the frame
-// or noise on the slopes widens it, a crackle's or a rub's bump is wider.
-constexpr int NarrowReach = 8;
+// or noise on the slopes widens it a little. A crackle's or a rub's bump is
+// far wider, and so is breath noise ringing in a resonance of the chest piece
+// or tube with a quality under about 10 (40 Hz wide at 400 Hz).
+constexpr int NarrowReach = 6;
 constexpr float NarrowDropDb = 6.0f;
 // Neighbourhood: 50 to 200 Hz away on each side, beyond the main lobe (40 Hz
 // to its first zero) and wide enough to average the frame's scatter.
@@ -267,8 +269,20 @@ class ChannelTracker {
     const int span = t.lastFrame() - t.firstFrame() + 1;
     const int n = static_cast<int>(t.points.size());
     t.meanProminenceDb = o.sum / static_cast<float>(n);
-    if (span >= p_.minFrames && n >= p_.minFrames - MaxGap && t.meanProminenceDb >= p_.trackProminenceDb)
-      done_.push_back(std::move(t));
+    float steps = 0.0f;
+    int pairs = 0;
+    for (int i = 1; i < n; ++i) {
+      if (t.points[i].frame != t.points[i - 1].frame + 1) continue;
+      const TonalPoint& a = t.points[i - 1];
+      const TonalPoint& b = t.points[i];
+      steps += std::abs(level(b.frame)[b.bin] - level(a.frame)[a.bin]);
+      ++pairs;
+    }
+    t.levelStepDb = pairs > 0 ? steps / static_cast<float>(pairs) : 0.0f;
+    const bool full = span >= p_.minFrames && n >= p_.minFrames - MaxGap && t.meanProminenceDb >= p_.trackProminenceDb;
+    const bool shortButStrong = span == p_.minFrames - 1 && n == span &&
+                                t.meanProminenceDb >= p_.trackProminenceDb + p_.shortExtraDb;
+    if ((full || shortButStrong) && t.levelStepDb <= p_.levelStepDb) done_.push_back(std::move(t));
   }
 
   const int16_t* samples_;
@@ -295,6 +309,8 @@ bool TonalParameters::set(const std::string& name, double value) {
   else if (name == "frames" && within(2, 40) && value == std::floor(value)) minFrames = static_cast<int>(value);
   else if (name == "step" && within(5, 200)) maxStepHz = static_cast<float>(value);
   else if (name == "burst" && within(1, 60)) burstDb = static_cast<float>(value);
+  else if (name == "steady" && within(0.5, 99)) levelStepDb = static_cast<float>(value);
+  else if (name == "short" && within(0, 99)) shortExtraDb = static_cast<float>(value);
   else return false;
   return true;
 }

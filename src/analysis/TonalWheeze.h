@@ -32,9 +32,12 @@ struct TonalParameters {
   int minFrames = 5;               // frames a track spans (one missing frame allowed inside)
   float maxStepHz = 40.0f;         // largest frequency step between consecutive frames
   float burstDb = 6.0f;            // a frame this much louder than both sides is a burst
+  float levelStepDb = 2.5f;        // largest mean level change between neighbouring frames
+  float shortExtraDb = 4.0f;       // a track one frame short, none missing, needs this much more
 
   // Sets the value called name ("peak", "floor", "track", "frames", "step",
-  // "burst"); false for another name or a value outside its sensible range.
+  // "burst", "steady", "short"); false for another name or a value outside its
+  // sensible range.
   bool set(const std::string& name, double value);
 };
 
@@ -48,6 +51,10 @@ struct TonalPoint {
 struct TonalTrack {
   std::vector<TonalPoint> points;  // in frame order
   float meanProminenceDb = 0.0f;
+  // Mean change of the peak's level between neighbouring frames: a tone's
+  // level moves smoothly, narrow-band noise (a resonance ringing with the
+  // breath) jumps by several dB from frame to frame.
+  float levelStepDb = 0.0f;
   int firstFrame() const { return points.front().frame; }
   int lastFrame() const { return points.back().frame; }
 };

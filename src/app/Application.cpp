@@ -9,6 +9,7 @@
 #include "app/DialogCommands.h"
 #include "app/DocumentCommands.h"
 #include "app/WidgetPrompter.h"
+#include "audio/SinkAudioOutput.h"
 #include "dialogs/InfoBox.h"
 #include "dialogs/ProgramPicture.h"
 #include "formats/SettingsFiles.h"
@@ -55,6 +56,7 @@ int runProgram(const LaunchOptions& options) {
   Application application(prompter, windowOptions);
   prompter.setWindow(&application.form());
   prompter.setAboutBox(&application.aboutBox());
+  application.form().usePlayback(std::make_unique<SinkAudioOutput>(), std::make_unique<SteadyClock>());
   application.form().show();
   application.commands().firstShown(options.files);
   return QApplication::exec();
@@ -92,6 +94,8 @@ int takeScreenshot(const LaunchOptions& options, WindowOptions windowOptions, st
     if (!doc.spectra) err << "Spectrum view needs an analysis; showing the sonogram\n";
     form.FreqBoxClick();
   }
+  // The picture shows the recording, not a moment of its playback.
+  form.StopBitBtnClick();
   QCoreApplication::processEvents();
 
   const QPixmap picture = form.grab();

@@ -10,7 +10,8 @@
 #include "formats/BlockFile.h"
 #include "formats/OpenFile.h"
 #include "formats/SettingsFiles.h"
-#include "model/Document.h"
+#include "document/Document.h"
+#include "document/OpenDocument.h"
 #include "viewer/MainForm.h"
 
 namespace vode {
@@ -177,7 +178,7 @@ int DocumentCommands::openPath(const std::string& path) {
   QCoreApplication::processEvents();
   if (code == 0) {
     form_.DoAnalyzeClick(false);
-    if (form_.playAfterOpen) form_.playAfterOpen();
+    form_.playAfterLoading();
   }
   doc().state.modified = false;
   return code;

@@ -14,7 +14,7 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "cli/OpenAndAnalyse.h"
-#include "model/Document.h"
+#include "document/Document.h"
 
 namespace vode::cli {
 
@@ -32,7 +32,8 @@ const char* const Usage =
     "                       recording's own noise floor (max_score: the strongest\n"
     "                       peak's prominence in dB)\n"
     "  --tonal-parameters L tuning of the tonal detector, NAME=VALUE[,...] with\n"
-    "                       NAME peak, floor, track (dB), frames, step (Hz), burst (dB)\n"
+    "                       NAME peak, floor, track (dB), frames, step (Hz), burst,\n"
+    "                       steady, short (dB)\n"
     "  --max-frequency F    sonogram range 1200|2400|4800 Hz (default: the file's own);\n"
     "                       the 2400 Hz range tests two bins per row\n"
     "  --settings FILE      load a settings file first\n"
@@ -158,7 +159,7 @@ int wheezeOne(const WheezeRequest& r, std::size_t i, FileOutput& output, CycleSc
   if (!several) output.out << RunsHeader;
   const int range = sonogramFrequency(doc.preferences);
   for (int c = channels.first; c <= channels.last; ++c)
-    for (const WheezeRun& run : FindWheezeRuns(doc, c, range)) output.out << prefix << csvLine(run) << "\n";
+    for (const WheezeRun& run : FindWheezeRuns(doc, doc, c, range)) output.out << prefix << csvLine(run) << "\n";
   return ExitOk;
 }
 

@@ -12,6 +12,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPlainTextEdit>
+#include <QSignalBlocker>
+#include <QTextCursor>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
@@ -43,6 +46,50 @@ QString memoText(const std::string& bytes) {
   QString text = recordText(bytes);
   text.replace("\r\n", "\n");
   return text;
+}
+
+namespace {
+
+// How many UTF-16 units of text make at most maxBytes of memoBytes(text): a
+// line break is CR LF, any other character (a surrogate pair too) one byte.
+qsizetype fittingPrefix(const QString& text, qsizetype maxBytes) {
+  qsizetype bytes = 0;
+  qsizetype i = 0;
+  while (i < text.size()) {
+    const qsizetype units = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+    bytes += text[i] == '\n' ? 2 : 1;
+    if (bytes > maxBytes) break;
+    i += units;
+  }
+  return i;
+}
+
+}  // namespace
+
+void limitMemo(QPlainTextEdit* memo, int maxBytes) {
+  QObject::connect(memo, &QPlainTextEdit::textChanged, memo, [memo, maxBytes] {
+    const QString text = memo->toPlainText();
+    if (fittingPrefix(text, maxBytes) == text.size()) return;
+    // Drop what arrived last, just before the cursor, keeping what follows it.
+    const qsizetype end = memo->textCursor().position();
+    const QString tail = text.mid(end);
+    const qsizetype tailBytes = static_cast<qsizetype>(memoBytes(tail).size());
+    QString kept;
+    qsizetype cursorAt = 0;
+    if (tailBytes > maxBytes) {
+      kept = text.left(fittingPrefix(text, maxBytes));
+      cursorAt = kept.size();
+    } else {
+      kept = text.left(fittingPrefix(text.left(end), maxBytes - tailBytes));
+      cursorAt = kept.size();
+      kept += tail;
+    }
+    const QSignalBlocker quiet(memo);
+    memo->setPlainText(kept);
+    QTextCursor cursor = memo->textCursor();
+    cursor.setPosition(static_cast<int>(cursorAt));
+    memo->setTextCursor(cursor);
+  });
 }
 
 std::optional<float> readFloat(const QString& text) {

@@ -16,6 +16,7 @@ class QDialog;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QWidget;
 
 namespace vode {
@@ -30,6 +31,11 @@ QString recordText(const std::string& bytes);
 // Memo texts: line ends are stored as CR LF and shown as line breaks.
 std::string memoBytes(const QString& text);
 QString memoText(const std::string& bytes);
+
+// Keeps a memo's stored form (memoBytes) within maxBytes, as maxLength does
+// for an edit box: what is typed or pasted beyond it is dropped, so the memo
+// never shows text the record would lose.
+void limitMemo(QPlainTextEdit* memo, int maxBytes);
 
 // Stores bytes into a record's text field unless the field already holds
 // them (cut to its capacity), so an unchanged field keeps its stored image.

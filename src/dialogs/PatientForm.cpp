@@ -49,6 +49,7 @@ PatientForm::PatientForm(SubjectRecord& subject, Prompter& prompter, QWidget* pa
   CommentsMemo->setObjectName("CommentsMemo");
   CommentsMemo->setAccessibleName("Notes");
   CommentsMemo->setTabChangesFocus(true);
+  limitMemo(CommentsMemo, 180);
   notes->setBuddy(CommentsMemo);
   grid->addWidget(notes, 8, 0, Qt::AlignTop);
   grid->addWidget(CommentsMemo, 8, 1, 1, 2);

@@ -35,6 +35,7 @@ FacilityForm::FacilityForm(LaboratoryRecord& laboratory, QWidget* parent)
   QGridLayout* grid = dialogGrid(this, "FacilityForm", "Laboratory Information", layout);
   NameEdit = addLabelledEdit(this, grid, 0, "Laboratory", "NameEdit", 30);
   AddressMemo = addLabelledMemo(this, grid, 1, "Address", "AddressMemo");
+  limitMemo(AddressMemo, 180);
   PhysicianEdit = addLabelledEdit(this, grid, 2, "Investigator", "PhysicianEdit", 30);
   addOkCancel(this, layout, [this] { OKBitBtnClick(); });
 

@@ -34,6 +34,13 @@ struct DisplayState {
   int16_t dBScaleIndex = 1;
   float dBReference = 1e-8f;
 
+  // Playback: the range to play, the segment the play line marks (-1: no
+  // line) and the channel being played.
+  int32_t PlayFirst = -1;
+  int32_t PlayLast = -1;
+  int32_t PlayCounter = -1;
+  int16_t PlayChannel = 0;
+
   bool Dragging = false;
   bool MultiTagging = false;
 

@@ -13,7 +13,8 @@
 #include <vector>
 
 #include "analysis/Palette.h"
-#include "model/Document.h"
+#include "audio/AudioOutput.h"
+#include "document/Document.h"
 #include "model/Progress.h"
 #include "viewer/DisplayState.h"
 #include "viewer/GuiPrompter.h"
@@ -32,6 +33,7 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
+class QTimer;
 
 namespace vode {
 
@@ -137,8 +139,31 @@ class TMainForm : public QMainWindow {
   // New sonogram (and wheeze) pictures for the frequency range and dB
   // reference of the preferences; the spectra stay.
   void rebuildImages();
-  // Where playback starts after an open; nothing until playback exists.
-  std::function<void()> playAfterOpen;
+  // --- Playback ---------------------------------------------------------------------
+  // The sound output and the clock playback is timed by. Until this is called
+  // the window plays on a silent output (screenshots, tests).
+  void usePlayback(std::unique_ptr<AudioOutput> output, std::unique_ptr<Clock> clock);
+  AudioOutput& audioOutput() { return *audio_; }
+  // Starts playing the range of the current channel (ignored while playing).
+  void PlayBitBtnClick();
+  // Stops playing; a playback that reached its end gets the rate check.
+  void StopBitBtnClick();
+  // The 20 ms tick while playing.
+  void DATimerTimer();
+  // Moves the play line on by one segment, or ends playback at the range's end.
+  void ProcessDABuffer();
+  // Draws the play line at segment s, or erases it when it is drawn there.
+  void XorPlayCounter(int32_t s);
+  // Play after an open or an accepted acquisition: without any output device
+  // the status bar says so instead of a box on every open.
+  void playAfterLoading();
+  bool playing() const { return state_.Playing; }
+  // A range by mouse over a time-aligned pane, at pane x: the press selects
+  // the segment and starts Dragging, a move puts the play line on the range's
+  // end, and a release right of the current segment plays the range.
+  void beginRangeDrag(int paneX);
+  void moveRangeDrag(int paneX);
+  void endRangeDrag(int paneX);
 
   // --- Hair-line cursor ----------------------------------------------------------
   void TrackCursorLine(PaneWidget* pane, int x);
@@ -215,12 +240,14 @@ class TMainForm : public QMainWindow {
   void thawPanes();
   void paneMouseMove(PaneWidget* pane, QPoint pos, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
   void paneMousePress(PaneWidget* pane, QPoint pos, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
-  void paneMouseRelease(PaneWidget* pane);
+  void paneMouseRelease(PaneWidget* pane, QPoint pos);
   bool haveAllResults() const;
   void afterTagEdit(int result);
   void afterWheezeDetection();
   void applyPaintOutcome(const PaintOutcome& outcome);
   void showPlainMessageLater(const QString& text);
+  void placePlayLine();
+  void setPlayLine(int32_t s);
 
   GuiPrompter& prompter_;
   WindowOptions options_;
@@ -233,6 +260,12 @@ class TMainForm : public QMainWindow {
   std::string helpFile_;
   std::vector<int16_t> workBuffer_;
   std::unique_ptr<FormProgress> progress_;
+  // The clock first: the silent output reads it.
+  std::unique_ptr<Clock> clock_;
+  std::unique_ptr<AudioOutput> audio_;
+  QTimer* DATimer = nullptr;
+  int64_t playStartTick_ = 0;
+  int32_t playLineSegment_ = -1;  // where the play line is drawn, -1 nowhere
 
   // One object per pane; each paints its widget and reads the mouse over it.
   std::unique_ptr<PaneSet> panes_;

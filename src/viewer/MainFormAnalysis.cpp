@@ -16,14 +16,16 @@ namespace vode {
 void TMainForm::DoAnalyzeClick(bool fromMenu) {
   if (!doc_.hasRecording()) return;
   runInBackground([this](ProgressSink& progress, Prompter& prompter) {
-    vode::DoAnalyzeClick(doc_, colourPalette_, progress, prompter);
+    vode::DoAnalyzeClick(doc_, doc_, colourPalette_, progress, prompter);
   });
   afterAnalysis(fromMenu);
 }
 
 void TMainForm::DoAnalyzeClick() {
   if (!doc_.hasRecording()) return;
-  runInBackground([this](ProgressSink& progress, Prompter& prompter) { vode::DoAnalyzeClick(doc_, progress, prompter); });
+  runInBackground([this](ProgressSink& progress, Prompter& prompter) {
+    vode::DoAnalyzeClick(doc_, doc_, progress, prompter);
+  });
   afterAnalysis(false);
 }
 
@@ -38,14 +40,14 @@ void TMainForm::afterAnalysis(bool fromMenu) {
 
 void TMainForm::DetectWheezesTonalClick() {
   if (!doc_.hasRecording()) return;
-  runInBackground([this](ProgressSink& progress, Prompter& prompter) { DetectTonalWheezes(doc_, progress, prompter); });
+  runInBackground([this](ProgressSink& progress, Prompter& prompter) { DetectTonalWheezes(doc_, doc_, progress, prompter); });
   afterWheezeDetection();
 }
 
 void TMainForm::TestWheezeClick() {
   // Without a recording or spectra the detector itself says "No data" or
   // "No PSD".
-  runInBackground([this](ProgressSink& progress, Prompter& prompter) { DetectWheezes(doc_, progress, prompter); });
+  runInBackground([this](ProgressSink& progress, Prompter& prompter) { DetectWheezes(doc_, doc_, progress, prompter); });
   afterWheezeDetection();
 }
 
@@ -74,9 +76,9 @@ void TMainForm::rebuildImages() {
   // needs new images (the spectra stay).
   if (!doc_.spectra || !doc_.spectra->hasPower()) return;
   runInBackground([this](ProgressSink& progress, Prompter&) {
-    CalculateImage(doc_, colourPalette_, progress);
+    CalculateImage(doc_, doc_, colourPalette_, progress);
     // The wheeze images are the sonogram with marks: they follow the range.
-    if (doc_.wheezeMap && doc_.wheezeMap->hasScores(0)) CalculateWheezeImage(doc_, progress);
+    if (doc_.wheezeMap && doc_.wheezeMap->hasScores(0)) CalculateWheezeImage(doc_, doc_, progress);
   });
 }
 

@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <algorithm>
 
 #include "viewer/DisplayLogic.h"
@@ -29,9 +30,13 @@ void TMainForm::connectControls() {
   connect(PrevBitBtn, &QPushButton::clicked, this, [this] { StepTagged(-1); });
   connect(NextBitBtn, &QPushButton::clicked, this, [this] { StepTagged(+1); });
   connect(WheezesCheckBox, &QCheckBox::clicked, this, [this] { WheezesClick(); });
+  connect(PlayBitBtn, &QPushButton::clicked, this, [this] { PlayBitBtnClick(); });
+  connect(StopBitBtn, &QPushButton::clicked, this, [this] { StopBitBtnClick(); });
+  connect(DATimer, &QTimer::timeout, this, [this] { DATimerTimer(); });
 
-  // The time-aligned panes select (and the tag strip tags) under a mouse
-  // press; the large pane only in Sonogram view.
+  // The time-aligned panes select under a mouse press, the tag strip tags,
+  // and a drag from the flow or large pane (or the strip without tags) marks
+  // a range to play; the large pane only in Sonogram view.
   for (PaneWidget* pane : {FlowBox, SonoBox, TagBox})
     connect(pane, &PaneWidget::pressed, this,
             [this, pane](QPoint pos, Qt::MouseButton, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
@@ -49,7 +54,7 @@ void TMainForm::connectControls() {
             [this, pane](QPoint pos, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
               paneMouseMove(pane, pos, buttons, modifiers);
             });
-    connect(pane, &PaneWidget::released, this, [this, pane] { paneMouseRelease(pane); });
+    connect(pane, &PaneWidget::released, this, [this, pane](QPoint pos) { paneMouseRelease(pane, pos); });
     connect(pane, &PaneWidget::left, pane, &PaneWidget::eraseCursorLine);
   }
 }
@@ -186,7 +191,8 @@ void TMainForm::WheezesClick() {
 }
 
 void TMainForm::SelectSegmentAt(int paneX) {
-  if (!doc_.hasRecording() || paneX < 0) return;
+  // The panes ignore presses while playback runs.
+  if (!doc_.hasRecording() || paneX < 0 || state_.Playing) return;
   EraseCursorLine();
   ScrollBar->setValue(paneX / state_.SegmentPixels + state_.FirstSegment);
 }

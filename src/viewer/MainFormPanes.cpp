@@ -27,6 +27,8 @@ void TMainForm::applyPaintOutcome(const PaintOutcome& outcome) {
     RightTimeLabel->setText(outcome.rightTimeLabel);
   }
   if (outcome.powerNil) showPlainMessageLater(PowerNilMessage);
+  // A new view or waveform window moves the play line over the large pane.
+  if (playLineSegment_ >= 0) placePlayLine();
 }
 
 void TMainForm::showPlainMessageLater(const QString& text) {
@@ -43,10 +45,13 @@ void TMainForm::showPlainMessageLater(const QString& text) {
 void TMainForm::paneMouseMove(PaneWidget* pane, QPoint pos, Qt::MouseButtons buttons,
                               Qt::KeyboardModifiers modifiers) {
   if (pane->frozen() || !pane->view()) return;
-  // A drag with "MultiTag" applies its gesture to each segment it reaches.
+  // A drag with "MultiTag" applies its gesture to each segment it reaches;
+  // a drag from the flow or large pane marks the end of a range to play.
   if (pane == TagBox && state_.MultiTagging && pos.x() >= 0) {
     const int32_t s = panes_->tagStrip.segmentAt(pos.x());
     if (s != state_.CurrentSegment) TagSegment(s, buttons, modifiers);
+  } else if (pane == FlowBox || pane == SonoBox || pane == TagBox) {
+    moveRangeDrag(pos.x());
   }
   TrackCursorLine(pane, pos.x());
   const Readout readout = pane->view()->readout(pane->size(), pos);

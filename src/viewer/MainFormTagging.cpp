@@ -20,26 +20,22 @@ void TMainForm::paneMousePress(PaneWidget* pane, QPoint pos, Qt::MouseButtons bu
                                Qt::KeyboardModifiers modifiers) {
   if (state_.Playing || busy_ || !doc_.hasRecording() || pos.x() < 0) return;
   if (pane == SonoBox && state_.ViewMode != SonogramView) return;
-  const int32_t s = TimeAxis::of(state_).segmentAt(pos.x());
   if (pane == TagBox && doc_.tagTable) {
     state_.MultiTagging = true;
     TagLabel->setText("MultiTag");
-    TagSegment(s, buttons, modifiers);
+    TagSegment(TimeAxis::of(state_).segmentAt(pos.x()), buttons, modifiers);
     return;
   }
-  // The drag selects a range for playback.
-  state_.Dragging = true;
-  EraseCursorLine();
-  ScrollBar->setValue(s);
+  beginRangeDrag(pos.x());
 }
 
-void TMainForm::paneMouseRelease(PaneWidget* pane) {
+void TMainForm::paneMouseRelease(PaneWidget* pane, QPoint pos) {
   EraseCursorLine();
-  if (pane == TagBox) {
+  if (pane == TagBox && state_.MultiTagging) {
     state_.MultiTagging = false;
     TagLabel->clear();
-  } else if (pane == FlowBox || pane == SonoBox) {
-    state_.Dragging = false;
+  } else if (pane == FlowBox || pane == SonoBox || pane == TagBox) {
+    endRangeDrag(pos.x());
   }
 }
 
@@ -115,7 +111,7 @@ void TMainForm::MarkFlow(int16_t value) {
 void TMainForm::CalculateTags() {
   if (!doc_.recording) return;
   EraseCursorLine();
-  vode::CalculateTags(doc_, false, progress(), prompter_);
+  vode::CalculateTags(doc_, doc_, false, progress(), prompter_);
   repaintPane(TagBox);
   if (state_.FlowDisplay == 2) repaintPane(FlowBox);
   set_current_segment(state_.CurrentSegment);

@@ -57,12 +57,12 @@ void PaneWidget::paintEvent(QPaintEvent* event) {
   } else {
     paintContent(painter, event->rect());
   }
-  if (cursorX_ >= 0) {
-    // Inverting the pixels keeps the line visible on any background.
-    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    painter.setPen(QPen(Qt::white, 0));
-    painter.drawLine(cursorX_, 0, cursorX_, height() - 1);
-  }
+  // Inverting the pixels keeps the lines visible on any background; where
+  // both lines meet they cancel, as two inverted lines do.
+  painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+  painter.setPen(QPen(Qt::white, 0));
+  for (int x : {cursorX_, playX_})
+    if (x >= 0) painter.drawLine(x, 0, x, height() - 1);
 }
 
 void PaneWidget::updateColumn(int x) {
@@ -77,6 +77,14 @@ void PaneWidget::showCursorLine(int x) {
 }
 
 void PaneWidget::eraseCursorLine() { showCursorLine(-1); }
+
+void PaneWidget::showPlayLine(int x) {
+  if (x < 0 || x >= width()) x = -1;
+  if (x == playX_) return;
+  updateColumn(playX_);
+  playX_ = x;
+  updateColumn(playX_);
+}
 
 void PaneWidget::mousePressEvent(QMouseEvent* event) {
   emit pressed(PaneGeometry::pixelAt(event->position()), event->button(), event->buttons(), event->modifiers());

@@ -1,7 +1,7 @@
 // The widget of a paint pane of the main window: it shows what its pane object
-// (PaneView) paints, carries the hair-line cursor as an overlay, reports the
-// mouse, and can keep showing its last picture while a worker thread owns the
-// document.
+// (PaneView) paints, carries the hair-line cursor and the play line as
+// overlays, reports the mouse, and can keep showing its last picture while a
+// worker thread owns the document.
 #pragma once
 
 #include <QColor>
@@ -37,6 +37,10 @@ class PaneWidget : public QWidget {
   void eraseCursorLine();
   int cursorLine() const { return cursorX_; }
 
+  // The play line: one vertical line at x, or none (-1).
+  void showPlayLine(int x);
+  int playLine() const { return playX_; }
+
   // Paints the pane as it would appear, into any painter (snapshots, tests).
   void paintContent(QPainter& painter, QRect invalid);
 
@@ -62,6 +66,7 @@ class PaneWidget : public QWidget {
   bool frozen_ = false;
   QPixmap snapshot_;
   int cursorX_ = -1;
+  int playX_ = -1;
 };
 
 // The white outline that marks the current segment over a pane. The mouse

@@ -66,6 +66,20 @@ TEST(TonalWheeze, FindsA400HzWheezeOf300msAt5dB) {
   EXPECT_GE(t.meanProminenceDb, TonalParameters{}.trackProminenceDb);
 }
 
+TEST(TonalWheeze, HundredMillisecondsIsTheBoundary) {
+  // 120 ms at 5 dB is a wheeze; 80 ms is not, even at 20 dB.
+  const struct {
+    double seconds, db;
+    size_t tracks;
+  } cases[] = {{0.12, 5.0, 1}, {0.08, 20.0, 0}};
+  for (const auto& c : cases) {
+    const double rms = 300.0 * std::pow(10.0, c.db / 20.0);
+    const std::vector<int16_t> samples =
+        channel(3.0, 9, [&](double t) { return tone(t, 1.5, c.seconds, 500.0, rms); });
+    EXPECT_EQ(tracksOf(samples).size(), c.tracks) << c.seconds;
+  }
+}
+
 TEST(TonalWheeze, FollowsAGlide) {
   // 300 → 600 Hz over 600 ms, a rise of 12.5 Hz a frame.
   const std::vector<int16_t> samples = channel(3.0, 8, [](double t) {
@@ -174,6 +188,8 @@ TEST(TonalWheeze, ParametersRefuseUnknownNamesAndSillyValues) {
   TonalParameters p;
   EXPECT_TRUE(p.set("track", 14));
   EXPECT_EQ(p.trackProminenceDb, 14.0f);
+  EXPECT_TRUE(p.set("steady", 3.0));
+  EXPECT_EQ(p.levelStepDb, 3.0f);
   EXPECT_TRUE(p.set("frames", 6));
   EXPECT_EQ(p.minFrames, 6);
   EXPECT_FALSE(p.set("frames", 4.5));

@@ -235,7 +235,7 @@ TEST(ChannelCommands, DeleteChannelAfterAnalysisAnalysesTheChannelLeft) {
   ASSERT_EQ(f.commands().openPath(path), 0);
   SilentPrompter quiet;
   NullProgress none;
-  ASSERT_EQ(DetectWheezes(f.doc(), none, quiet), 0);
+  ASSERT_EQ(DetectWheezes(f.doc(), f.doc(), none, quiet), 0);
   f.form().showWheezes(true);
   // A hand edit on the first channel, which is the one deleted.
   f.doc().tagTable->setPhase(3, Background);

@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTextCursor>
 #include <filesystem>
 
 #include "dialogs/DialogFixture.h"
@@ -46,6 +47,20 @@ TEST(RecordText, Latin1WithOneQuestionMarkPerForeignCharacter) {
   for (const char* bad : {"", "1,5", "2.5x", "nan", "inf", "1e39"}) EXPECT_FALSE(readFloat(bad)) << bad;
   EXPECT_EQ(exponentText(1e-8f), "1.000E-008");
   EXPECT_EQ(exponentText(2.5e12), "2.500E+012");
+}
+
+TEST(RecordText, MemoKeepsWithinItsStoredLength) {
+  QPlainTextEdit memo;
+  limitMemo(&memo, 5);
+  memo.setPlainText("ab\ncdef");  // the line break is stored as two bytes
+  EXPECT_EQ(memo.toPlainText(), "ab\nc");
+  memo.setPlainText("abc");
+  QTextCursor at = memo.textCursor();
+  at.setPosition(1);
+  memo.setTextCursor(at);
+  memo.insertPlainText("XYZ");  // what was typed last is dropped, the rest stays
+  EXPECT_EQ(memo.toPlainText(), "aXYbc");
+  EXPECT_EQ(memo.textCursor().position(), 3);
 }
 
 TEST(Subject, WeightLimitsAndNothingStoredWhenABoxIsRefused) {

@@ -26,6 +26,8 @@ class Tagging : public ::testing::Test {
     std::filesystem::copy_file(testdata("flow2_tagged.mer"), path);
     ASSERT_EQ(f.commands().openPath(path), 0);
     ASSERT_TRUE(f.doc().averages && f.doc().tagTable && f.doc().phaseTable);
+    // The open starts playback, which the strip waits for.
+    f.form().StopBitBtnClick();
     strip = f.form().findChild<PaneWidget*>("TagBox");
   }
   TagTable& tags() { return *f.doc().tagTable; }
@@ -240,6 +242,7 @@ TEST_F(Tagging, EditsSurviveSaveAndANewOpen) {
   f.form().action("Save1")->trigger();
   EXPECT_FALSE(f.doc().state.modified);
   ASSERT_EQ(f.commands().openPath(path), 0);
+  f.form().StopBitBtnClick();
   EXPECT_EQ(tags().phase(s), Background);
   EXPECT_EQ(std::vector<uint8_t>(tags().flagRow(1), tags().flagRow(1) + 150), flags);
 }

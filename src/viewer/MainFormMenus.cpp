@@ -131,7 +131,7 @@ void TMainForm::createMenus() {
   // state; the work that brings one calls makeCommandAvailable. "FFTTest" and
   // "TestARLPF" have no work at all, and "&AR" stays disabled.
   pendingCommands_ = {"New1", "Print1", "Report1", "ZUZU1", "Subject1", "Comments1", "Laboratory1",
-                      "Preferences1", "CopyPowertoFlow1", "CaptureScreen1", "Capture1", "AR1", "FFTTest1",
+                      "Preferences1", "AnalysisParameters1", "Extract1", "CopyPowertoFlow1", "CaptureScreen1", "Capture1", "AR1", "FFTTest1",
                       "TestARLPF1", "MakeSineWav1", "MakeBMPs1", "AllSegments1", "AllTagged1",
                       "BreathAverages1", "OverallAverages1", "OctaveBands1", "BandPower1", "FlowPower1", "Summary1"};
   for (const QString& name : pendingCommands_) actions_.value(name)->setEnabled(false);

@@ -17,10 +17,13 @@ namespace {
 // Further off than this, the sound card did not play at the recording's rate.
 constexpr double RateTolerance = 0.2;
 
+// For an output that failed without saying why.
+constexpr const char* OutputFailed = "The sound output failed.";
+
 }  // namespace
 
 void TMainForm::usePlayback(std::unique_ptr<AudioOutput> output, std::unique_ptr<Clock> clock) {
-  StopBitBtnClick();
+  stopPlayback(false);
   audio_ = std::move(output);
   clock_ = std::move(clock);
 }
@@ -45,7 +48,7 @@ void TMainForm::PlayBitBtnClick() {
     audio_->close();
     XorPlayCounter(state_.PlayCounter);
     state_.PlayCounter = -1;
-    prompter_.message(MessageKind::Error, failure);
+    prompter_.message(MessageKind::Error, failure.empty() ? OutputFailed : failure);
     return;
   }
   state_.Playing = true;
@@ -58,7 +61,7 @@ void TMainForm::DATimerTimer() {
   const std::string failure = audio_->errorText();
   if (position < 0 || !failure.empty()) {
     StopBitBtnClick();
-    prompter_.message(MessageKind::Error, failure.empty() ? "The sound output failed." : failure);
+    prompter_.message(MessageKind::Error, failure.empty() ? OutputFailed : failure);
     return;
   }
   if (state_.PlayCounter < position / 100) ProcessDABuffer();
@@ -74,7 +77,9 @@ void TMainForm::ProcessDABuffer() {
   }
 }
 
-void TMainForm::StopBitBtnClick() {
+void TMainForm::StopBitBtnClick() { stopPlayback(true); }
+
+void TMainForm::stopPlayback(bool checkRate) {
   if (!state_.Playing) return;
   audio_->stop();
   audio_->close();
@@ -84,7 +89,7 @@ void TMainForm::StopBitBtnClick() {
 
   const bool complete = state_.PlayCounter >= state_.PlayLast;
   state_.PlayCounter = -1;
-  if (!complete) return;
+  if (!complete || !checkRate) return;
   const double elapsed = static_cast<double>(clock_->nowMs() - playStartTick_) / 1000.0;
   const double expected = expectedPlaySeconds(state_);
   if (std::fabs(elapsed - expected) > RateTolerance)

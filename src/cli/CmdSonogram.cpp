@@ -1,5 +1,6 @@
 // vode-cli sonogram: a channel's sonogram image as a PNG picture, one column
 // per segment, through the grey palette or a pal.dat.
+#include <QBuffer>
 #include <QColor>
 #include <QImage>
 #include <QString>
@@ -12,6 +13,8 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "cli/OpenAndAnalyse.h"
+#include "formats/FileErrors.h"
+#include "formats/FileSystem.h"
 #include "model/Document.h"
 
 namespace vode::cli {
@@ -105,8 +108,18 @@ int cmdSonogram(const Arguments& arguments) {
   const IndexedImage& image = setup.wheeze ? doc.wheezeMap->image[c] : doc.spectra->sonogram[c];
   const QImage picture = sonogramPicture(image, palette, static_cast<int>(scale));
   const std::string out = args.value("--output");
-  if (!picture.save(QString::fromStdString(out), "PNG")) {
+  // Encoded in memory, then written by the same rule as every other file: a
+  // read-only picture stays, a link is followed, a failed write keeps the old.
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  if (!picture.save(&buffer, "PNG")) {
     std::cerr << "vode-cli: cannot write " << out << "\n";
+    return ExitFileError;
+  }
+  const std::vector<uint8_t> bytes(png.begin(), png.end());
+  if (const int code = writeFileAtomically(FileSystem::real(), out, bytes)) {
+    std::cerr << "vode-cli: cannot write " << out << "... " << FileErrorText(code) << "\n";
     return ExitFileError;
   }
   return ExitOk;

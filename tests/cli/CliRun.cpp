@@ -158,10 +158,11 @@ class Parser {
 
 }  // namespace
 
-CliResult runCli(const std::vector<std::string>& args) {
+CliResult runCli(const std::vector<std::string>& args, const std::vector<std::string>& wrapper) {
   TempDir dir;
   const std::string outPath = dir.file("stdout"), errPath = dir.file("stderr");
-  std::vector<std::string> argv = {VODE_CLI_PATH};
+  std::vector<std::string> argv = wrapper;
+  argv.push_back(VODE_CLI_PATH);
   argv.insert(argv.end(), args.begin(), args.end());
   std::vector<char*> raw;
   for (std::string& a : argv) raw.push_back(a.data());
@@ -174,7 +175,7 @@ CliResult runCli(const std::vector<std::string>& args) {
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   CliResult result;
   pid_t pid = 0;
-  if (posix_spawn(&pid, raw[0], &actions, nullptr, raw.data(), environ) == 0) {
+  if (posix_spawnp(&pid, raw[0], &actions, nullptr, raw.data(), environ) == 0) {
     int status = 0;
     waitpid(pid, &status, 0);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);

@@ -13,8 +13,9 @@ struct CliResult {
   std::string err;
 };
 
-// Runs VODE_CLI_PATH with the arguments (no shell), capturing both streams.
-CliResult runCli(const std::vector<std::string>& args);
+// Runs VODE_CLI_PATH with the arguments (no shell), capturing both streams;
+// through a wrapper command (found on PATH) when one is given.
+CliResult runCli(const std::vector<std::string>& args, const std::vector<std::string>& wrapper = {});
 
 // A parsed JSON value; numbers keep their text so floats can be read back
 // exactly as written.

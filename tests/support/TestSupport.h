@@ -87,6 +87,11 @@ class FaultyFileSystem : public FileSystem {
   int readAll(const std::string& path, std::vector<uint8_t>& bytes) override {
     return FileSystem::real().readAll(path, bytes);
   }
+  int readPrefix(const std::string& path, std::size_t maxBytes, std::vector<uint8_t>& bytes) override {
+    largestRead = std::max(largestRead, maxBytes);
+    return FileSystem::real().readPrefix(path, maxBytes, bytes);
+  }
+  std::size_t largestRead = 0;  // the most any read asked for
   std::string resolveLinks(const std::string& path) override { return FileSystem::real().resolveLinks(path); }
   FileStatus status(const std::string& path) override { return FileSystem::real().status(path); }
   // Fault::Access: every existing file is read-only for us.

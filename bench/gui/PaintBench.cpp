@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <random>
 
-#include "viewer/Painters.h"
+#include "viewer/Panes.h"
 
 namespace {
 
@@ -16,7 +16,6 @@ struct FullDocument {
   Document doc;
   DisplayState state;
   WindowPalette palette = makeWindowPalette(Palette::grey());
-  PsdMemory sonoMemory, freqMemory;
 
   FullDocument() {
     std::mt19937 rng(7);
@@ -58,6 +57,11 @@ FullDocument& fullDocument() {
   return d;
 }
 
+void paintInto(QImage& image, PaneView& pane) {
+  QPainter p(&image);
+  pane.paint(p, image.size(), image.rect());
+}
+
 // Args: seconds per screen, view mode, flow display.
 void BM_PageChangeRepaint(benchmark::State& bench) {
   FullDocument& d = fullDocument();
@@ -69,7 +73,7 @@ void BM_PageChangeRepaint(benchmark::State& bench) {
   state.WaveformIndex = 7;  // the longest expanded waveform: 3200 ms
   state.CurrentChannel = 3;
   state.dBScaleIndex = 1;
-  PaintContext ctx{d.doc, state, d.palette};
+  PaneSet panes(PaneContext{d.doc, d.state, d.palette});
   const int half = state.segmentsPerScreen() / 2;
   QImage flow(paneSize(Pane::Flow), QImage::Format_RGB32), sono(paneSize(Pane::Sono), QImage::Format_RGB32),
       tag(paneSize(Pane::Tag), QImage::Format_RGB32), time(paneSize(Pane::Time), QImage::Format_RGB32),
@@ -80,30 +84,12 @@ void BM_PageChangeRepaint(benchmark::State& bench) {
     if (first + state.segmentsPerScreen() > MaxSegments) first = 0;
     state.FirstSegment = first;
     state.CurrentSegment = first + half;
-    {
-      QPainter p(&flow);
-      FlowBoxPaint(p, flow.size(), ctx);
-    }
-    {
-      QPainter p(&sono);
-      SonoBoxPaint(p, sono.size(), ctx, d.sonoMemory);
-    }
-    {
-      QPainter p(&tag);
-      TagBoxPaint(p, tag.size(), tag.rect(), ctx);
-    }
-    {
-      QPainter p(&time);
-      TimeBoxPaint(p, time.size(), ctx);
-    }
-    {
-      QPainter p(&freq);
-      FreqBoxPaint(p, freq.size(), ctx, d.freqMemory);
-    }
-    {
-      QPainter p(&bar);
-      DBBoxPaint(p, bar.size(), ctx);
-    }
+    paintInto(flow, panes.flow);
+    paintInto(sono, panes.large);
+    paintInto(tag, panes.tagStrip);
+    paintInto(time, panes.waveform);
+    paintInto(freq, panes.spectrum);
+    paintInto(bar, panes.dbBar);
     benchmark::DoNotOptimize(flow.constBits());
     benchmark::DoNotOptimize(sono.constBits());
   }
@@ -126,7 +112,7 @@ void BM_PageChangeRepaintRatio2(benchmark::State& bench) {
   state.SegmentPixels = static_cast<int16_t>(400 / (state.SonoSeconds * 10));
   state.ViewMode = SonogramView;
   state.FlowDisplay = 1;
-  PaintContext ctx{d.doc, state, d.palette};
+  PaneSet panes(PaneContext{d.doc, d.state, d.palette});
   const int half = state.segmentsPerScreen() / 2;
   int32_t first = 0;
   for (auto _ : bench) {
@@ -135,7 +121,7 @@ void BM_PageChangeRepaintRatio2(benchmark::State& bench) {
     state.FirstSegment = first;
     state.CurrentSegment = first + half;
     for (Pane pane : {Pane::Flow, Pane::Sono, Pane::Tag, Pane::Time, Pane::Freq, Pane::DB}) {
-      QImage image = renderPane(pane, ctx, pane == Pane::Sono ? &d.sonoMemory : &d.freqMemory, 2.0);
+      QImage image = panes[pane].render(2.0);
       benchmark::DoNotOptimize(image.constBits());
     }
   }
@@ -153,7 +139,7 @@ void BM_PaneRepaint(benchmark::State& bench) {
   state.ViewMode = SonogramView;
   state.FlowDisplay = 1;
   const qreal dpr = static_cast<qreal>(bench.range(2));
-  PaintContext ctx{d.doc, state, d.palette};
+  PaneSet panes(PaneContext{d.doc, d.state, d.palette});
   const int half = state.segmentsPerScreen() / 2;
   int32_t first = 0;
   for (auto _ : bench) {
@@ -161,7 +147,7 @@ void BM_PaneRepaint(benchmark::State& bench) {
     if (first + state.segmentsPerScreen() > MaxSegments) first = 0;
     state.FirstSegment = first;
     state.CurrentSegment = first + half;
-    QImage image = renderPane(pane, ctx, pane == Pane::Sono ? &d.sonoMemory : &d.freqMemory, dpr);
+    QImage image = panes[pane].render(dpr);
     benchmark::DoNotOptimize(image.constBits());
   }
 }

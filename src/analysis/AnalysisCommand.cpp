@@ -68,7 +68,7 @@ void CalculateTags(Document& doc, bool retag, ProgressSink& progress, Prompter& 
 }
 
 void DoAnalyzeClick(Document& doc, const Palette& palette, ProgressSink& progress, Prompter& prompter,
-                    AnalysisTimings* timings) {
+                    AnalysisTimings* timings, int threads) {
   if (!doc.recording) return;
   Stopwatch clock;
   const bool hadTags = doc.tagTable != nullptr;
@@ -79,9 +79,9 @@ void DoAnalyzeClick(Document& doc, const Palette& palette, ProgressSink& progres
   doc.spectra = std::make_unique<SegmentSpectra>();
   doc.spectra->create(doc.recording->segmentCount, doc.recording->channelCount);
 
-  CalculatePower(doc, progress);
+  CalculatePower(doc, progress, threads);
   if (timings) timings->spectra += clock.lap();
-  CalculateImage(doc, palette, progress);
+  CalculateImage(doc, palette, progress, threads);
   if (timings) timings->images += clock.lap();
 
   CalculateTags(doc, !hadTags, progress, prompter, timings);

@@ -26,9 +26,11 @@ void CalculateTags(Document& doc, bool retag, ProgressSink& progress, Prompter& 
 
 // "&FFT" and the open sequence: new spectra for the recording, their power and
 // images, then CalculateTags, re-deriving the phase bytes only when the
-// recording had no tag table (stored and hand-made tags survive).
+// recording had no tag table (stored and hand-made tags survive). The
+// spectra and images are spread over `threads` (0: every core), which does
+// not change them.
 void DoAnalyzeClick(Document& doc, const Palette& palette, ProgressSink& progress, Prompter& prompter,
-                    AnalysisTimings* timings = nullptr);
+                    AnalysisTimings* timings = nullptr, int threads = 0);
 
 // The re-analysis without a sender (after preferences, copyPowerToFlow):
 // CalculateTags with retag.

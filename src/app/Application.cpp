@@ -7,8 +7,10 @@
 #include <QTemporaryDir>
 
 #include "app/AutoPrompter.h"
+#include "app/DialogCommands.h"
 #include "app/DocumentCommands.h"
 #include "app/WidgetPrompter.h"
+#include "audio/SinkAudioOutput.h"
 #include "dialogs/InfoBox.h"
 #include "dialogs/ProgramPicture.h"
 #include "formats/FileErrors.h"
@@ -29,7 +31,7 @@ std::string withSlash(const QString& dir) {
 
 WindowOptions defaultWindowOptions(const QString& tempDir) {
   WindowOptions options;
-  options.configDir = defaultConfigFolder();
+  options.configDir = defaultConfigFolder(&options.newConfigFolder);
   options.executableDir = withSlash(QCoreApplication::applicationDirPath());
   options.tempDir = withSlash(tempDir);
   return options;
@@ -39,6 +41,7 @@ Application::Application(GuiPrompter& prompter, const WindowOptions& options) {
   // The main window first; the dialogs that exist follow in their order.
   form_ = std::make_unique<TMainForm>(prompter, options);
   commands_ = new DocumentCommands(*form_);
+  dialogs_ = new DialogCommands(*form_);
   about_ = std::make_unique<InfoBox>(InfoBox::Kind::About, form_.get());
 }
 
@@ -54,6 +57,7 @@ int runProgram(const LaunchOptions& options) {
   Application application(prompter, defaultWindowOptions(temp.path()));
   prompter.setWindow(&application.form());
   prompter.setAboutBox(&application.aboutBox());
+  application.form().usePlayback(std::make_unique<SinkAudioOutput>(), std::make_unique<SteadyClock>());
   application.form().show();
   application.commands().firstShown(options.files);
   return QApplication::exec();
@@ -85,6 +89,8 @@ int takeScreenshot(const LaunchOptions& options, const WindowOptions& windowOpti
     if (!doc.spectra) err << "Spectrum view needs an analysis; showing the sonogram\n";
     form.FreqBoxClick();
   }
+  // The picture shows the recording, not a moment of its playback.
+  form.StopBitBtnClick();
   QCoreApplication::processEvents();
 
   const QPixmap picture = form.grab();

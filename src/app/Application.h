@@ -11,6 +11,7 @@
 
 namespace vode {
 
+class DialogCommands;
 class DocumentCommands;
 class GuiPrompter;
 class InfoBox;
@@ -25,11 +26,13 @@ class Application {
 
   TMainForm& form() { return *form_; }
   DocumentCommands& commands() { return *commands_; }
+  DialogCommands& dialogs() { return *dialogs_; }
   InfoBox& aboutBox() { return *about_; }
 
  private:
   std::unique_ptr<TMainForm> form_;
   DocumentCommands* commands_ = nullptr;  // owned by the form
+  DialogCommands* dialogs_ = nullptr;     // owned by the form
   std::unique_ptr<InfoBox> about_;
 };
 

@@ -108,7 +108,12 @@ void DocumentCommands::firstShown(const QStringList& arguments) {
   recent_.load(folder());
   form_.showRecentFiles(recent_.entries());
   if (!recent_.empty()) QDir::setCurrent(QString::fromStdString(parentDirectory(recent_.entries().front())));
-  loadDefaultSettings(doc(), folder(), prompter(), form_.progress());
+  // A new user's first start: the settings file is made from the defaults,
+  // without warning that it was missing.
+  if (form_.options().newConfigFolder)
+    saveSettings(doc(), folder(), prompter(), form_.progress());
+  else
+    loadDefaultSettings(doc(), folder(), prompter(), form_.progress());
   form_.adjust_to_prefs();
   form_.UpdateMenus();
   form_.set_current_segment(0);
@@ -172,7 +177,7 @@ int DocumentCommands::openPath(const std::string& path) {
   QCoreApplication::processEvents();
   if (code == 0) {
     form_.DoAnalyzeClick(false);
-    if (form_.playAfterOpen) form_.playAfterOpen();
+    form_.playAfterLoading();
   }
   doc().state.modified = false;
   return code;

@@ -33,7 +33,9 @@ bool parseArgs(const std::vector<std::string>& args, const std::vector<OptionSpe
         }
         values.push_back(args[++i]);
       }
-      out.options[a] = values;
+      std::vector<std::string>& kept = out.options[a];
+      if (!option->repeatable) kept.clear();
+      kept.insert(kept.end(), values.begin(), values.end());
     } else {
       out.positional.push_back(a);
     }
@@ -55,10 +57,14 @@ bool parseFloat(const std::string& text, double& value) {
   return end == text.c_str() + text.size() && std::isfinite(value);
 }
 
-void StderrPrompter::message(MessageKind, const std::string& text) { std::cerr << text << "\n"; }
+StderrPrompter::StderrPrompter(std::ostream& err) : err_(err) {}
+
+StderrPrompter::StderrPrompter() : err_(std::cerr) {}
+
+void StderrPrompter::message(MessageKind, const std::string& text) { err_ << text << "\n"; }
 
 Answer StderrPrompter::ask(const std::string& text, Buttons, Answer defaultAnswer) {
-  std::cerr << text << " ["
+  err_ << text << " ["
             << (defaultAnswer == Answer::Yes ? "Yes" : defaultAnswer == Answer::No ? "No" : "Cancel") << "]\n";
   return defaultAnswer;
 }
@@ -125,9 +131,46 @@ Json& Json::boolean(const std::string& key, bool flag) {
   return *this;
 }
 
-std::string Json::quote(const std::string& text) {
+namespace {
+
+// Length of the well-formed UTF-8 sequence of two to four bytes at text[i], or 0.
+std::size_t utf8Sequence(const std::string& text, std::size_t i) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+  const unsigned char lead = byte(i);
+  const std::size_t n = lead >= 0xC2 && lead <= 0xDF   ? 2
+                        : lead >= 0xE0 && lead <= 0xEF ? 3
+                        : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                       : 0;
+  if (n == 0 || i + n > text.size()) return 0;
+  for (std::size_t k = 1; k < n; ++k)
+    if ((byte(i + k) & 0xC0) != 0x80) return 0;
+  // Overlong forms, surrogates and code points past U+10FFFF.
+  const unsigned char second = byte(i + 1);
+  if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) || (lead == 0xF0 && second < 0x90) ||
+      (lead == 0xF4 && second > 0x8F))
+    return 0;
+  return n;
+}
+
+}  // namespace
+
+Json& Json::path(const std::string& key, const std::string& text) {
+  separator(key);
+  out_ << quote(text, true);
+  return *this;
+}
+
+std::string Json::quote(const std::string& text, bool utf8) {
   std::string q = "\"";
-  for (unsigned char ch : text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const unsigned char ch = static_cast<unsigned char>(text[i]);
+    if (utf8 && ch >= 0x80) {
+      if (const std::size_t n = utf8Sequence(text, i)) {
+        q.append(text, i, n);
+        i += n - 1;
+        continue;
+      }
+    }
     switch (ch) {
       case '"': q += "\\\""; break;
       case '\\': q += "\\\\"; break;
@@ -161,6 +204,16 @@ std::string Json::number(double d) {
   char buf[64];
   auto [p, ec] = std::to_chars(buf, buf + sizeof buf, d);
   return std::string(buf, p);
+}
+
+std::string csvField(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (char ch : text) {
+    if (ch == '"') quoted += '"';
+    quoted += ch;
+  }
+  return quoted + "\"";
 }
 
 int usageError(const std::string& message, const std::string& usage) {

@@ -16,10 +16,13 @@ constexpr int ExitOk = 0;
 constexpr int ExitFileError = 1;
 constexpr int ExitUsage = 2;
 
-// Options by name ("--channel") with the number of values each takes.
+// Options by name ("--channel") with the number of values each takes. A
+// repeatable option gathers the values of every use in order; any other keeps
+// its last use.
 struct OptionSpec {
   std::string name;
   int values = 0;
+  bool repeatable = false;
 };
 
 struct ParsedArgs {
@@ -38,12 +41,22 @@ bool parseArgs(const std::vector<std::string>& args, const std::vector<OptionSpe
 bool parseInt(const std::string& text, long long& value);
 bool parseFloat(const std::string& text, double& value);
 
-// Messages go to stderr; every question is answered with its default.
+// Messages go to stderr (or the stream given, which holds one file's messages
+// in a batch); every question is answered with its default.
 class StderrPrompter : public Prompter {
  public:
+  explicit StderrPrompter(std::ostream& err);
+  StderrPrompter();
   void message(MessageKind kind, const std::string& text) override;
   Answer ask(const std::string& text, Buttons buttons, Answer defaultAnswer) override;
+
+ private:
+  std::ostream& err_;
 };
+
+// text as one CSV field: quoted (inner quotes doubled) when it holds a comma,
+// a quote or a line break, so a file name cannot shift the columns.
+std::string csvField(const std::string& text);
 
 // A small streaming JSON writer producing one compact object.
 class Json {
@@ -60,8 +73,12 @@ class Json {
   Json& value(const std::string& key, float number);
   Json& value(const std::string& key, double number);
   Json& boolean(const std::string& key, bool flag);
+  // A file name or other text of the system, most likely UTF-8: valid UTF-8
+  // passes through so readers see the same name; any other byte is kept as
+  // quote() keeps it.
+  Json& path(const std::string& key, const std::string& text);
 
-  static std::string quote(const std::string& text);
+  static std::string quote(const std::string& text, bool utf8 = false);
   // Shortest text that reads back to the same float / double.
   static std::string number(float f);
   static std::string number(double d);

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "analysis/Palette.h"
+#include "cli/Batch.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "cli/OpenAndAnalyse.h"
@@ -13,22 +14,32 @@ namespace vode::cli {
 namespace {
 
 const char* const Usage =
-    "Usage: vode-cli analyze FILE [--max-frequency F] [--wheeze] [--settings FILE]\n\n"
+    "Usage: vode-cli analyze FILE... [--max-frequency F] [--wheeze [--detector D]]\n"
+    "                        [--settings FILE] [--jobs N]\n\n"
     "Opens FILE as the program does (reader by extension, offset removal, volume),\n"
     "runs the analysis (spectra, images, tags, averages, band power) and prints\n"
-    "one JSON object with the phases, tags, thresholds, counters and timings.\n\n"
+    "one JSON object with the phases, tags, thresholds, counters and timings.\n"
+    "With several files: one object per line, in the order given, each starting\n"
+    "with \"file\" (the name as given); a file that fails prints no line.\n\n"
     "  --max-frequency F   sonogram range 1200, 2400 or 4800 Hz (default: the file's)\n"
     "  --wheeze            also run the wheeze detector\n"
+    "  --detector D        with --wheeze: described (default) or tonal\n"
     "  --settings FILE     load a settings file first, as the program loads its\n"
-    "                      default settings (its dB reference carries over)\n";
+    "                      default settings (its dB reference carries over)\n"
+    "  --jobs N            use N threads (default: every core); with several files,\n"
+    "                      N files at a time, each analysed on one thread\n";
 
-void writeResults(Json& json, const Document& doc, const AnalysisTimings& t, double readMs, double wheezeMs) {
+// file: the input's name, written first; empty for a single input, whose
+// object has no such key.
+void writeResults(Json& json, const std::string& file, const Document& doc, const AnalysisTimings& t,
+                  double readMs, double wheezeMs) {
   const TagTable& tags = *doc.tagTable;
   const PhaseTable& phases = *doc.phaseTable;
   // One entry per sound channel, even where a stored table has fewer rows.
   const int channels = doc.recording->channelCount;
 
   json.beginObject();
+  if (!file.empty()) json.path("file", file);
   json.value("phases", phases.lastPhase + 1);
 
   int counts[5] = {0, 0, 0, 0, 0};
@@ -106,22 +117,30 @@ int cmdAnalyze(const Arguments& args) {
   if (printHelpIfAsked(args, Usage)) return ExitOk;
   ParsedArgs parsed;
   std::string error;
-  if (!parseArgs(args, {{"--max-frequency", 1}, {"--wheeze", 0}, {"--settings", 1}}, parsed, error))
+  if (!parseArgs(args,
+                 {{"--max-frequency", 1}, {"--wheeze", 0}, {"--settings", 1}, {"--jobs", 1}, {"--detector", 1},
+                  {"--tonal-parameters", 1}},
+                 parsed, error))
     return usageError(error, Usage);
-  if (parsed.positional.size() != 1) return usageError("analyze takes one FILE", Usage);
+  const std::vector<std::string>& inputs = parsed.positional;
+  if (inputs.empty()) return usageError("analyze needs a FILE", Usage);
   AnalysisSetup setup;
   if (!readAnalysisOptions(parsed, setup, error)) return usageError(error, Usage);
+  int jobs = 0;
+  if (!readJobsOption(parsed, jobs, error)) return usageError(error, Usage);
 
-  Document doc;
-  StderrPrompter prompter;
-  AnalysisRun run;
-  if (openAndAnalyse(doc, parsed.positional[0], setup, Palette::grey(), prompter, &run) != ExitOk)
-    return ExitFileError;
-
-  Json json(std::cout);
-  writeResults(json, doc, run.timings, run.readMs, run.wheezeMs);
-  std::cout << "\n";
-  return ExitOk;
+  return runBatch(inputs, jobs, [&](std::size_t i, FileOutput& output) {
+    Document doc;
+    StderrPrompter prompter(output.err);
+    AnalysisSetup own = setup;
+    own.threads = output.analysisThreads;
+    AnalysisRun run;
+    if (openAndAnalyse(doc, inputs[i], own, Palette::grey(), prompter, &run) != ExitOk) return ExitFileError;
+    Json json(output.out);
+    writeResults(json, inputs.size() > 1 ? inputs[i] : std::string(), doc, run.timings, run.readMs, run.wheezeMs);
+    output.out << "\n";
+    return ExitOk;
+  });
 }
 
 }  // namespace vode::cli

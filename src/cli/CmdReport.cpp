@@ -1,11 +1,11 @@
 // vode-cli report: opens and analyses each file as the window does, then
 // writes one report per file.
-#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "analysis/Palette.h"
+#include "cli/Batch.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "cli/OpenAndAnalyse.h"
@@ -36,7 +36,10 @@ const char* const Usage =
     "  --db-reference R       dB reference in watts (default 1e-8, or the --settings file's)\n"
     "  --settings FILE        load a settings file first, as the program loads its defaults\n"
     "  --wheeze               run the wheeze detector before writing\n"
-    "  --append               add the report to OUT as the next numbered log\n";
+    "  --detector D           with --wheeze: described (default) or tonal\n"
+    "  --append               add the report to OUT as the next numbered log\n"
+    "  --jobs N               use N threads (default: every core); with several\n"
+    "                         files, N files at a time, each analysed on one thread\n";
 
 struct ReportRequest {
   ReportKind kind = ReportKind::OverallAverages;
@@ -92,11 +95,13 @@ std::string readRequest(const ParsedArgs& args, ReportRequest& r) {
   return "";
 }
 
-// One input file into one report file. Messages go to stderr.
-int reportOne(const std::string& input, const std::string& output, const ReportRequest& r) {
-  StderrPrompter prompter;
+// One input file into one report file.
+int reportOne(const std::string& input, const std::string& output, const ReportRequest& r, FileOutput& streams) {
+  StderrPrompter prompter(streams.err);
   Document doc;
-  const int opened = openAndAnalyse(doc, input, r.setup, Palette::grey(), prompter);
+  AnalysisSetup setup = r.setup;
+  setup.threads = streams.analysisThreads;
+  const int opened = openAndAnalyse(doc, input, setup, Palette::grey(), prompter);
   if (opened != ExitOk) return opened;
 
   ReportOptions options;
@@ -115,22 +120,22 @@ int reportOne(const std::string& input, const std::string& output, const ReportR
     std::vector<uint8_t> bytes;
     const int code = readBoundedFile(fs, output, MaxImportFileBytes, bytes);
     if (code != 0) {
-      std::cerr << "Unable to save " << output << "... " << FileErrorText(code) << "\n";
+      streams.err << "Unable to save " << output << "... " << FileErrorText(code) << "\n";
       return ExitFileError;
     }
     counter.count = lastLogNumber(std::string(bytes.begin(), bytes.end()));
   }
   const int code = WriteReport(doc, output, r.kind, append, options, counter, prompter, fs);
   if (code == ReportBadChannel) {
-    std::cerr << "vode-cli: " << input << " has no channel " << r.channel + 1 << "\n";
+    streams.err << "vode-cli: " << input << " has no channel " << r.channel + 1 << "\n";
     return ExitFileError;
   }
   if (code < 0) {
-    std::cerr << ReportErrorText(code) << "\n";
+    streams.err << ReportErrorText(code) << "\n";
     return ExitFileError;
   }
   if (code > 0) {
-    std::cerr << "Unable to save " << output << "... " << ReportErrorText(code) << "\n";
+    streams.err << "Unable to save " << output << "... " << ReportErrorText(code) << "\n";
     return ExitFileError;
   }
   return ExitOk;
@@ -146,6 +151,7 @@ int cmdReport(const Arguments& arguments) {
       {"--output", 1},   {"--kind", 1},         {"--channel", 1},       {"--units", 1},
       {"--band", 2},     {"--flow-bin", 1},     {"--db-threshold", 1},  {"--rectify", 0},
       {"--max-frequency", 1}, {"--db-reference", 1}, {"--wheeze", 0}, {"--append", 0}, {"--settings", 1},
+      {"--jobs", 1}, {"--detector", 1}, {"--tonal-parameters", 1},
   };
   if (!parseArgs(withLongOutputOption(arguments), specs, args, error)) return usageError(error, Usage);
   if (args.positional.empty()) return usageError("no input file", Usage);
@@ -155,25 +161,19 @@ int cmdReport(const Arguments& arguments) {
   error = readRequest(args, request);
   if (!error.empty()) return usageError(error, Usage);
 
-  const std::string out = args.value("--output");
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  const bool folder = args.positional.size() > 1 || fs::is_directory(out, ec);
-  if (folder && !fs::is_directory(out, ec) && !fs::create_directories(out, ec)) {
-    std::cerr << "vode-cli: cannot make the folder " << out << "\n";
-    return ExitFileError;
-  }
-  int result = ExitOk;
-  for (const std::string& input : args.positional) {
-    const std::string target =
-        folder ? (fs::path(out) / (fs::path(input).stem().string() + ".kind" +
-                                   std::to_string(static_cast<int>(request.kind)) + ".txt"))
-                     .string()
-               : out;
-    // One bad file does not stop a batch; it makes the exit code 1.
-    if (reportOne(input, target, request) != ExitOk) result = ExitFileError;
-  }
-  return result;
+  int jobs = 0;
+  if (!readJobsOption(args, jobs, error)) return usageError(error, Usage);
+
+  const std::vector<std::string>& inputs = args.positional;
+  const std::string suffix = ".kind" + std::to_string(static_cast<int>(request.kind)) + ".txt";
+  std::vector<std::string> targets;
+  const int prepared = prepareOutputs(
+      inputs, args.value("--output"), [&](const std::string& input) { return stemOf(input) + suffix; }, targets,
+      Usage);
+  if (prepared != ExitOk) return prepared;
+  return runBatch(inputs, jobs, [&](std::size_t i, FileOutput& output) {
+    return reportOne(inputs[i], targets[i], request, output);
+  });
 }
 
 }  // namespace vode::cli

@@ -10,6 +10,7 @@
 
 #include "analysis/Palette.h"
 #include "analysis/WheezeMap.h"
+#include "cli/Batch.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "cli/OpenAndAnalyse.h"
@@ -22,18 +23,22 @@ namespace vode::cli {
 namespace {
 
 const char* const Usage =
-    "Usage: vode-cli sonogram FILE -o OUT.png [options]\n"
+    "Usage: vode-cli sonogram FILE... -o OUT.png [options]\n"
     "\n"
     "Opens and analyses a recording and writes the sonogram of one channel:\n"
     "240 rows (highest frequency at the top), one column per 100 ms segment.\n"
+    "With several files OUT is a folder and each picture is OUT/<name>.png.\n"
     "\n"
-    "  -o, --output OUT.png   the picture\n"
+    "  -o, --output OUT.png   the picture (or folder)\n"
     "  --channel C            sound channel, 1-based (default 1)\n"
     "  --max-frequency F      1200|2400|4800 (default: the file's own range)\n"
     "  --wheeze               the wheeze image instead of the sonogram\n"
+    "  --detector D           with --wheeze: described (default) or tonal\n"
     "  --scale K              each pixel K x K, 1-10 (default 1)\n"
     "  --palette pal.dat      64 colours of 4 bytes (default: grey)\n"
-    "  --settings FILE        load a settings file first\n";
+    "  --settings FILE        load a settings file first\n"
+    "  --jobs N               use N threads (default: every core); with several\n"
+    "                         files, N files at a time, each analysed on one thread\n";
 
 constexpr int SonogramRows = 240;  // rows 0-238 hold levels, row 239 stays at entry 0
 constexpr int MaxScale = 10;
@@ -61,6 +66,47 @@ QImage sonogramPicture(const IndexedImage& image, const Palette& palette, int sc
   return picture;
 }
 
+struct SonogramRequest {
+  int channel = 1;  // 1-based
+  int scale = 1;
+  Palette palette = Palette::grey();
+  AnalysisSetup setup;
+};
+
+int sonogramOne(const std::string& input, const std::string& out, const SonogramRequest& r, FileOutput& output) {
+  StderrPrompter prompter(output.err);
+  Document doc;
+  AnalysisSetup setup = r.setup;
+  setup.threads = output.analysisThreads;
+  if (openAndAnalyse(doc, input, setup, r.palette, prompter) != ExitOk) return ExitFileError;
+  const int c = r.channel - 1;
+  if (!doc.spectra || !doc.spectra->hasPower(c) || c >= doc.recording->channelCount) {
+    output.err << "vode-cli: " << input << " has no channel " << r.channel << "\n";
+    return ExitFileError;
+  }
+  if (setup.wheeze && !(doc.wheezeMap && doc.wheezeMap->hasImage(c))) {
+    output.err << "vode-cli: no wheeze image for channel " << r.channel << "\n";
+    return ExitFileError;
+  }
+  const IndexedImage& image = setup.wheeze ? doc.wheezeMap->image[c] : doc.spectra->sonogram[c];
+  const QImage picture = sonogramPicture(image, r.palette, r.scale);
+  // Encoded in memory, then written by the same rule as every other file: a
+  // read-only picture stays, a link is followed, a failed write keeps the old.
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  if (!picture.save(&buffer, "PNG")) {
+    output.err << "vode-cli: cannot write " << out << "\n";
+    return ExitFileError;
+  }
+  const std::vector<uint8_t> bytes(png.begin(), png.end());
+  if (const int code = writeFileAtomically(FileSystem::real(), out, bytes)) {
+    output.err << "vode-cli: cannot write " << out << "... " << FileErrorText(code) << "\n";
+    return ExitFileError;
+  }
+  return ExitOk;
+}
+
 }  // namespace
 
 int cmdSonogram(const Arguments& arguments) {
@@ -69,60 +115,41 @@ int cmdSonogram(const Arguments& arguments) {
   std::string error;
   const std::vector<OptionSpec> specs = {{"--output", 1}, {"--channel", 1}, {"--max-frequency", 1},
                                          {"--wheeze", 0}, {"--scale", 1},   {"--palette", 1},
-                                         {"--settings", 1}};
+                                         {"--settings", 1}, {"--jobs", 1}, {"--detector", 1},
+                                         {"--tonal-parameters", 1}};
   if (!parseArgs(withLongOutputOption(arguments), specs, args, error)) return usageError(error, Usage);
-  if (args.positional.size() != 1) return usageError("give exactly one input file", Usage);
+  const std::vector<std::string>& inputs = args.positional;
+  if (inputs.empty()) return usageError("no input file", Usage);
   if (!args.has("--output")) return usageError("no output given (-o OUT.png)", Usage);
 
-  AnalysisSetup setup;
+  SonogramRequest request;
   long long channel = 1;
   if (args.has("--channel") && (!parseInt(args.value("--channel"), channel) || channel < 1 || channel > 8))
     return usageError("--channel needs a channel number from 1 to 8", Usage);
-  if (!readAnalysisOptions(args, setup, error)) return usageError(error, Usage);
+  request.channel = static_cast<int>(channel);
+  if (!readAnalysisOptions(args, request.setup, error)) return usageError(error, Usage);
   long long scale = 1;
   if (args.has("--scale") && (!parseInt(args.value("--scale"), scale) || scale < 1 || scale > MaxScale))
     return usageError("--scale needs a whole number from 1 to 10", Usage);
-  Palette palette = Palette::grey();
+  request.scale = static_cast<int>(scale);
+  int jobs = 0;
+  if (!readJobsOption(args, jobs, error)) return usageError(error, Usage);
   if (args.has("--palette")) {
     bool found = false;
-    palette = Palette::load(args.value("--palette"), &found);
+    request.palette = Palette::load(args.value("--palette"), &found);
     if (!found) {
       std::cerr << "vode-cli: " << args.value("--palette") << " is not a palette (64 entries of 4 bytes)\n";
       return ExitFileError;
     }
   }
 
-  StderrPrompter prompter;
-  Document doc;
-  const std::string input = args.positional.front();
-  if (openAndAnalyse(doc, input, setup, palette, prompter) != ExitOk) return ExitFileError;
-  const int c = static_cast<int>(channel) - 1;
-  if (!doc.spectra || !doc.spectra->hasPower(c) || c >= doc.recording->channelCount) {
-    std::cerr << "vode-cli: " << input << " has no channel " << channel << "\n";
-    return ExitFileError;
-  }
-  if (setup.wheeze && !(doc.wheezeMap && doc.wheezeMap->hasImage(c))) {
-    std::cerr << "vode-cli: no wheeze image for channel " << channel << "\n";
-    return ExitFileError;
-  }
-  const IndexedImage& image = setup.wheeze ? doc.wheezeMap->image[c] : doc.spectra->sonogram[c];
-  const QImage picture = sonogramPicture(image, palette, static_cast<int>(scale));
-  const std::string out = args.value("--output");
-  // Encoded in memory, then written by the same rule as every other file: a
-  // read-only picture stays, a link is followed, a failed write keeps the old.
-  QByteArray png;
-  QBuffer buffer(&png);
-  buffer.open(QIODevice::WriteOnly);
-  if (!picture.save(&buffer, "PNG")) {
-    std::cerr << "vode-cli: cannot write " << out << "\n";
-    return ExitFileError;
-  }
-  const std::vector<uint8_t> bytes(png.begin(), png.end());
-  if (const int code = writeFileAtomically(FileSystem::real(), out, bytes)) {
-    std::cerr << "vode-cli: cannot write " << out << "... " << FileErrorText(code) << "\n";
-    return ExitFileError;
-  }
-  return ExitOk;
+  std::vector<std::string> targets;
+  const int prepared = prepareOutputs(
+      inputs, args.value("--output"), [](const std::string& input) { return stemOf(input) + ".png"; }, targets, Usage);
+  if (prepared != ExitOk) return prepared;
+  return runBatch(inputs, jobs, [&](std::size_t i, FileOutput& output) {
+    return sonogramOne(inputs[i], targets[i], request, output);
+  });
 }
 
 }  // namespace vode::cli

@@ -1,12 +1,16 @@
 // vode-cli wheeze: the open sequence, the analysis and the wheeze detector,
-// then one CSV line per run of consecutive wheezing segments.
+// then one CSV line per run of consecutive wheezing segments, or, against
+// annotated breath cycles, one line per cycle and the detector's score.
 #include <cstdio>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "analysis/Palette.h"
 #include "analysis/WheezeImage.h"
 #include "analysis/WheezeRuns.h"
+#include "cli/Batch.h"
+#include "cli/BreathCycles.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "cli/OpenAndAnalyse.h"
@@ -17,17 +21,42 @@ namespace vode::cli {
 namespace {
 
 const char* const Usage =
-    "Usage: vode-cli wheeze FILE [--channel C] [--max-frequency F] [--settings FILE]\n\n"
-    "Opens and analyses FILE, runs the wheeze detector and prints CSV: one line per\n"
+    "Usage: vode-cli wheeze FILE... [--cycles ANNOT.txt]... [--channel C] [--detector D]\n"
+    "                       [--max-frequency F] [--settings FILE] [--jobs N]\n\n"
+    "Opens and analyses each FILE, runs the wheeze detector and prints CSV: one line per\n"
     "run of consecutive segments carrying the Wheeze flag.\n\n"
     "  --channel C          1-based channel (default: every channel)\n"
+    "  --detector D         described (default): scores the peaks of the 100 ms\n"
+    "                       segment spectra; tonal: tracks narrow peaks through\n"
+    "                       25 ms steps of the samples, judged against the\n"
+    "                       recording's own noise floor (max_score: the strongest\n"
+    "                       peak's prominence in dB)\n"
+    "  --tonal-parameters L tuning of the tonal detector, NAME=VALUE[,...] with\n"
+    "                       NAME peak, floor, track (dB), frames, step (Hz), burst,\n"
+    "                       steady, short (dB)\n"
     "  --max-frequency F    sonogram range 1200|2400|4800 Hz (default: the file's own);\n"
     "                       the 2400 Hz range tests two bins per row\n"
-    "  --settings FILE      load a settings file first\n\n"
+    "  --settings FILE      load a settings file first\n"
+    "  --cycles ANNOT.txt   score the detections against annotated breath cycles; give\n"
+    "                       one per FILE, in the same order\n"
+    "  --jobs N             use N threads (default: every core); with several files,\n"
+    "                       N files at a time, each analysed on one thread\n\n"
     "Columns: channel,first_segment,last_segment,start_s,end_s,max_score,max_score_hz\n"
     "(channel 1-based, times = segment / 10, the strongest value the wheeze image\n"
     "tested in the run - a bin's score, at 2400 Hz the sum of a row's two bins - and\n"
-    "the frequency of its row).\n";
+    "the frequency of its row). With several files a first column gives the file.\n\n"
+    "Breath cycles: one per line of ANNOT.txt, start and end in seconds, optionally\n"
+    "followed by crackles and wheezes as 0 or 1, separated by spaces or tabs.\n"
+    "Columns then: start_s,end_s,wheeze_segments,detected,annotated\n"
+    "A 100 ms segment is inside a cycle when it overlaps the cycle by at least 50 ms;\n"
+    "wheeze_segments counts those flagged on the chosen channel (any channel without\n"
+    "--channel), detected is 1 when there is at least one, annotated is the wheeze\n"
+    "column (empty when the line has none). A last line, a comment for CSV readers,\n"
+    "gives the sensitivity and specificity over every annotated cycle of every file\n"
+    "and their mean; a ratio with nothing to divide by reads nan.\n";
+
+const char* const RunsHeader = "channel,first_segment,last_segment,start_s,end_s,max_score,max_score_hz\n";
+const char* const CyclesHeader = "start_s,end_s,wheeze_segments,detected,annotated\n";
 
 std::string csvLine(const WheezeRun& run) {
   char text[160];
@@ -42,40 +71,140 @@ std::string csvLine(const WheezeRun& run) {
   return text;
 }
 
+struct WheezeRequest {
+  std::vector<std::string> inputs;
+  std::vector<std::string> annotations;  // one per input, or none
+  int channel = 0;                       // 1-based; 0: every channel
+  AnalysisSetup setup;
+};
+
+// Channels first..last (0-based) of the request in a document.
+struct ChannelSpan {
+  int first = 0, last = -1;
+};
+
+ChannelSpan channelsOf(const WheezeRequest& r, const Document& doc) {
+  if (r.channel > 0) return {r.channel - 1, r.channel - 1};
+  return {0, doc.recording->channelCount - 1};
+}
+
+int wheezeSegmentsInside(const Document& doc, ChannelSpan channels, SegmentRange range) {
+  int n = 0;
+  for (int s = range.first; s <= range.last; ++s) {
+    bool wheezing = false;
+    for (int c = channels.first; c <= channels.last; ++c) wheezing = wheezing || (doc.tagTable->flags(c, s) & Wheeze);
+    n += wheezing;
+  }
+  return n;
+}
+
+// A cycle starting past the recording's end means the annotation belongs to
+// another recording: refused, not scored as a quiet cycle.
+bool cyclesFit(const std::string& input, const std::string& annotation, const std::vector<BreathCycle>& cycles,
+               const Document& doc, std::ostream& err) {
+  const double seconds = doc.recording->segmentCount / 10.0;
+  for (const BreathCycle& cycle : cycles)
+    if (cycle.start >= seconds) {
+      err << "vode-cli: " << annotation << ":" << cycle.line << ": the cycle starts at " << Json::number(cycle.start)
+          << " s, after the end of " << input << " (" << Json::number(seconds) << " s)\n";
+      return false;
+    }
+  return true;
+}
+
+// A line per cycle into out; the annotated ones counted into score.
+void scoreCycles(const std::vector<BreathCycle>& cycles, const Document& doc, ChannelSpan channels,
+                 const std::string& prefix, std::ostream& out, CycleScore& score) {
+  for (const BreathCycle& cycle : cycles) {
+    const int inside = wheezeSegmentsInside(doc, channels, segmentsInside(cycle, doc.recording->segmentCount));
+    out << prefix << Json::number(cycle.start) << "," << Json::number(cycle.end) << "," << inside << ","
+        << (inside > 0) << ",";
+    if (cycle.wheezes) {
+      out << *cycle.wheezes;
+      score.add(inside > 0, *cycle.wheezes);
+    }
+    out << "\n";
+  }
+}
+
+int wheezeOne(const WheezeRequest& r, std::size_t i, FileOutput& output, CycleScore& score) {
+  const std::string& path = r.inputs[i];
+  const bool several = r.inputs.size() > 1;
+  std::vector<BreathCycle> cycles;
+  std::string error;
+  // The annotation is read first: a malformed one is found before the analysis.
+  if (!r.annotations.empty() && !readCycles(r.annotations[i], cycles, error)) {
+    output.err << "vode-cli: " << error << "\n";
+    return ExitFileError;
+  }
+  Document doc;
+  StderrPrompter prompter(output.err);
+  AnalysisSetup setup = r.setup;
+  setup.threads = output.analysisThreads;
+  if (openAndAnalyse(doc, path, setup, Palette::grey(), prompter) != ExitOk) return ExitFileError;
+  // A channel the file lacks is a fault of the data, as in report and sonogram.
+  if (r.channel > doc.recording->channelCount) {
+    output.err << "vode-cli: " << path << " has no channel " << r.channel << "\n";
+    return ExitFileError;
+  }
+
+  const std::string prefix = several ? csvField(path) + "," : "";
+  const ChannelSpan channels = channelsOf(r, doc);
+  if (!r.annotations.empty()) {
+    if (!cyclesFit(path, r.annotations[i], cycles, doc, output.err)) return ExitFileError;
+    if (!several) output.out << CyclesHeader;
+    scoreCycles(cycles, doc, channels, prefix, output.out, score);
+    return ExitOk;
+  }
+  if (!several) output.out << RunsHeader;
+  const int range = sonogramFrequency(doc.preferences);
+  for (int c = channels.first; c <= channels.last; ++c)
+    for (const WheezeRun& run : FindWheezeRuns(doc, c, range)) output.out << prefix << csvLine(run) << "\n";
+  return ExitOk;
+}
+
 }  // namespace
 
 int cmdWheeze(const Arguments& args) {
   if (printHelpIfAsked(args, Usage)) return ExitOk;
   ParsedArgs parsed;
   std::string error;
-  if (!parseArgs(args, {{"--channel", 1}, {"--max-frequency", 1}, {"--settings", 1}}, parsed, error))
-    return usageError(error, Usage);
-  if (parsed.positional.size() != 1) return usageError("wheeze needs exactly one FILE", Usage);
-
-  long long channel = 0;  // 0: every channel
-  if (parsed.has("--channel") && (!parseInt(parsed.value("--channel"), channel) || channel < 1 || channel > MaxChannels))
-    return usageError("--channel must be 1 to 8", Usage);
-  AnalysisSetup setup;
-  if (!readAnalysisOptions(parsed, setup, error)) return usageError(error, Usage);
-  setup.wheeze = true;
-
-  const std::string& path = parsed.positional.front();
-  Document doc;
-  StderrPrompter prompter;
-  if (openAndAnalyse(doc, path, setup, Palette::grey(), prompter) != ExitOk) return ExitFileError;
-  // A channel the file lacks is a fault of the data, as in report and sonogram.
-  if (channel > doc.recording->channelCount) {
-    std::cerr << "vode-cli: " << path << " has no channel " << channel << "\n";
-    return ExitFileError;
+  const std::vector<OptionSpec> specs = {{"--channel", 1}, {"--max-frequency", 1}, {"--settings", 1},
+                                         {"--cycles", 1, true}, {"--jobs", 1},
+                                         {"--detector", 1},      {"--tonal-parameters", 1}};
+  if (!parseArgs(args, specs, parsed, error)) return usageError(error, Usage);
+  WheezeRequest request;
+  request.inputs = parsed.positional;
+  if (request.inputs.empty()) return usageError("wheeze needs a FILE", Usage);
+  if (parsed.has("--cycles")) {
+    request.annotations = parsed.options.at("--cycles");
+    if (request.annotations.size() != request.inputs.size())
+      return usageError("give one --cycles ANNOT.txt for each FILE (" + std::to_string(request.inputs.size()) +
+                            " files, " + std::to_string(request.annotations.size()) + " annotation files)",
+                        Usage);
   }
 
-  const int range = sonogramFrequency(doc.preferences);
-  std::cout << "channel,first_segment,last_segment,start_s,end_s,max_score,max_score_hz\n";
-  const int first = channel > 0 ? static_cast<int>(channel) - 1 : 0;
-  const int last = channel > 0 ? static_cast<int>(channel) - 1 : doc.recording->channelCount - 1;
-  for (int c = first; c <= last; ++c)
-    for (const WheezeRun& run : FindWheezeRuns(doc, c, range)) std::cout << csvLine(run) << "\n";
-  return ExitOk;
+  long long channel = 0;
+  if (parsed.has("--channel") && (!parseInt(parsed.value("--channel"), channel) || channel < 1 || channel > MaxChannels))
+    return usageError("--channel must be 1 to 8", Usage);
+  request.channel = static_cast<int>(channel);
+  if (!readAnalysisOptions(parsed, request.setup, error, true)) return usageError(error, Usage);
+  request.setup.wheeze = true;
+  int jobs = 0;
+  if (!readJobsOption(parsed, jobs, error)) return usageError(error, Usage);
+
+  const bool several = request.inputs.size() > 1;
+  if (several) std::cout << "file," << (request.annotations.empty() ? RunsHeader : CyclesHeader);
+  std::vector<CycleScore> scores(request.inputs.size());
+  const int result = runBatch(request.inputs, jobs, [&](std::size_t i, FileOutput& output) {
+    return wheezeOne(request, i, output, scores[i]);
+  });
+
+  // Failed files add nothing; the totals cover every file that was scored.
+  CycleScore total;
+  for (const CycleScore& s : scores) total.add(s);
+  if (total.annotated() > 0) std::cout << scoreLine(total) << "\n";
+  return result;
 }
 
 }  // namespace vode::cli

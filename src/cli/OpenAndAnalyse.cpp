@@ -2,10 +2,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <iostream>
 
 #include "analysis/Palette.h"
-#include "analysis/WheezeDetection.h"
+#include "analysis/TonalWheezeCommand.h"
 #include "formats/BlockFile.h"
 #include "formats/FileErrors.h"
 #include "formats/OpenFile.h"
@@ -26,19 +25,42 @@ int loadSettingsOption(Document& doc, const std::string& path, Prompter& prompte
   NullProgress progress;
   const int code = loadBlockFile(doc, path, prompter, progress);
   if (code != 0) {
-    std::cerr << "Unable to open " << path << "... " << FileErrorText(code) << "\n";
+    prompter.message(MessageKind::Error, "Unable to open " + path + "... " + FileErrorText(code));
     doc.reset();
     return ExitFileError;
   }
   if (doc.hasRecording()) {
-    std::cerr << "vode-cli: " << path << " holds a recording, not settings\n";
+    prompter.message(MessageKind::Error, "vode-cli: " + path + " holds a recording, not settings");
     doc.reset();
     return ExitFileError;
   }
   return ExitOk;
 }
 
-bool readAnalysisOptions(const ParsedArgs& args, AnalysisSetup& setup, std::string& error) {
+namespace {
+
+// "peak=9,track=12": the tonal detector's thresholds by name.
+bool readTonalParameters(const std::string& text, TonalParameters& parameters, std::string& error) {
+  size_t start = 0;
+  while (start <= text.size()) {
+    const size_t end = std::min(text.find(',', start), text.size());
+    const std::string item = text.substr(start, end - start);
+    const size_t equals = item.find('=');
+    double value = 0.0;
+    if (equals == std::string::npos || !parseFloat(item.substr(equals + 1), value) ||
+        !parameters.set(item.substr(0, equals), value)) {
+      error = "--tonal-parameters: \"" + item +
+              "\" is not a known NAME=VALUE (peak, floor, track, frames, step, burst, steady, short)";
+      return false;
+    }
+    start = end + 1;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool readAnalysisOptions(const ParsedArgs& args, AnalysisSetup& setup, std::string& error, bool wheezeCommand) {
   if (args.has("--max-frequency")) {
     setup.frequencyIndex = frequencyIndexOf(args.value("--max-frequency"));
     if (setup.frequencyIndex < 0) {
@@ -48,6 +70,28 @@ bool readAnalysisOptions(const ParsedArgs& args, AnalysisSetup& setup, std::stri
   }
   setup.settingsPath = args.value("--settings");
   setup.wheeze = args.has("--wheeze");
+  if (!wheezeCommand && !setup.wheeze && (args.has("--detector") || args.has("--tonal-parameters"))) {
+    error = "--detector and --tonal-parameters need --wheeze";
+    return false;
+  }
+  if (args.has("--detector")) {
+    const std::string name = args.value("--detector");
+    if (name == "tonal") {
+      setup.detector = WheezeDetector::Tonal;
+    } else if (name == "described") {
+      setup.detector = WheezeDetector::Described;
+    } else {
+      error = "--detector must be tonal or described";
+      return false;
+    }
+  }
+  if (args.has("--tonal-parameters")) {
+    if (setup.detector != WheezeDetector::Tonal) {
+      error = "--tonal-parameters needs --detector tonal";
+      return false;
+    }
+    if (!readTonalParameters(args.value("--tonal-parameters"), setup.tonal, error)) return false;
+  }
   return true;
 }
 
@@ -63,7 +107,7 @@ int openAndAnalyse(Document& doc, const std::string& path, const AnalysisSetup& 
   auto started = std::chrono::steady_clock::now();
   if (openPath(doc, path, prompter, progress) != 0) return ExitFileError;
   if (!doc.hasRecording()) {
-    std::cerr << "vode-cli: " << path << " holds settings, not a recording\n";
+    prompter.message(MessageKind::Error, "vode-cli: " + path + " holds settings, not a recording");
     return ExitFileError;
   }
   r.readMs = millisecondsSince(started);
@@ -72,9 +116,9 @@ int openAndAnalyse(Document& doc, const std::string& path, const AnalysisSetup& 
   // file's unless the caller chose one.
   if (setup.dBReference) doc.preferences.dBReference = *setup.dBReference;
   if (setup.frequencyIndex >= 0) doc.preferences.frequency = static_cast<int16_t>(setup.frequencyIndex);
-  DoAnalyzeClick(doc, palette, progress, prompter, &r.timings);
+  DoAnalyzeClick(doc, palette, progress, prompter, &r.timings, setup.threads);
   if (!doc.tagTable || !doc.phaseTable) {
-    std::cerr << "vode-cli: " << path << ": nothing to analyse\n";
+    prompter.message(MessageKind::Error, "vode-cli: " + path + ": nothing to analyse");
     return ExitFileError;
   }
 
@@ -82,7 +126,8 @@ int openAndAnalyse(Document& doc, const std::string& path, const AnalysisSetup& 
   // averages stay as the analysis left them, as in the window.
   if (setup.wheeze) {
     started = std::chrono::steady_clock::now();
-    if (DetectWheezes(doc, progress, prompter) != 0) return ExitFileError;
+    if (RunWheezeDetector(setup.detector, doc, progress, prompter, setup.threads, setup.tonal) != 0)
+      return ExitFileError;
     r.wheezeMs = millisecondsSince(started);
   }
   return ExitOk;

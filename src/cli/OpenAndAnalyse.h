@@ -8,6 +8,7 @@
 
 #include "analysis/AnalysisCommand.h"
 #include "analysis/PanelSettings.h"
+#include "analysis/TonalWheezeCommand.h"
 #include "cli/CliSupport.h"
 
 namespace vode {
@@ -22,8 +23,11 @@ struct AnalysisSetup {
   int frequencyIndex = -1;           // 0, 1, 2 for 1200, 2400, 4800 Hz; -1 keeps the file's own range
   std::optional<float> dBReference;  // none: the program's reference (1e-8, or the --settings file's)
   bool wheeze = false;               // run the wheeze detector after the analysis
+  WheezeDetector detector = WheezeDetector::Described;
+  TonalParameters tonal;             // --tonal-parameters, for tuning the tonal detector
   PanelSettings panel;               // band, flow-bin width, dB threshold, rectification
   std::string settingsPath;          // a settings file loaded before the recording
+  int threads = 0;                   // analysis threads (0: every core); the results do not depend on it
 };
 
 // How long each stage took, for analyze's JSON.
@@ -34,17 +38,20 @@ struct AnalysisRun {
 };
 
 // The settings file of --settings, read the way the program reads its default
-// settings before a recording is opened. ExitOk or ExitFileError (message on
-// stderr; a file holding a recording is refused).
+// settings before a recording is opened. ExitOk or ExitFileError (message
+// through the prompter; a file holding a recording is refused).
 int loadSettingsOption(Document& doc, const std::string& path, Prompter& prompter);
 
 // The options every analysing command shares: --max-frequency, --settings,
-// --wheeze. false with a message in error when one is wrong.
-bool readAnalysisOptions(const ParsedArgs& args, AnalysisSetup& setup, std::string& error);
+// --wheeze, --detector, --tonal-parameters. false with a message in error
+// when one is wrong; the detector options need --wheeze unless the command
+// always detects (wheezeCommand).
+bool readAnalysisOptions(const ParsedArgs& args, AnalysisSetup& setup, std::string& error,
+                         bool wheezeCommand = false);
 
 // Settings (when given), reader by extension, offsets, volume, then the
 // analysis command (the tag table is rebuilt only when the file had none) and,
-// when asked, the wheeze detector. The open's own messages go to the prompter.
+// when asked, the wheeze detector. Every message goes to the prompter.
 // ExitOk, or ExitFileError when the file could not be opened or analysed.
 int openAndAnalyse(Document& doc, const std::string& path, const AnalysisSetup& setup, const Palette& palette,
                    Prompter& prompter, AnalysisRun* run = nullptr);

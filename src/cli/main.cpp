@@ -23,7 +23,7 @@ const Command commands[] = {
     {"analyze", vode::cli::cmdAnalyze, "open and analyse a recording, print the results as JSON"},
     {"report", vode::cli::cmdReport, "write one of the eight reports"},
     {"sonogram", vode::cli::cmdSonogram, "write a channel's sonogram as a PNG picture"},
-    {"wheeze", vode::cli::cmdWheeze, "detect wheezes and print them as CSV"},
+    {"wheeze", vode::cli::cmdWheeze, "detect wheezes and print them as CSV, or score them against breath cycles"},
 };
 
 void printHelp(std::ostream& out) {
@@ -31,7 +31,9 @@ void printHelp(std::ostream& out) {
          "R.E.Z.U. Vode on the command line: the same reading, analysis and reports\n"
          "as the window, on any number of files.\n\nCommands:\n";
   for (const Command& c : commands) out << "  " << c.name << std::string(10 - std::strlen(c.name), ' ') << c.summary << "\n";
-  out << "\nRun 'vode-cli COMMAND --help' for the options of a command.\n"
+  out << "\nanalyze, report, sonogram and wheeze take several files and --jobs N (threads in\n"
+         "all, default every core); the output is that of one file after another.\n"
+         "\nRun 'vode-cli COMMAND --help' for the options of a command.\n"
          "Exit codes: 0 success, 1 file or data error, 2 usage error.\n";
 }
 

@@ -24,7 +24,7 @@ std::string homeFolder() {
 
 }  // namespace
 
-std::string defaultConfigFolder() {
+std::string defaultConfigFolder(bool* created) {
   std::string base;
   // Relative values are to be ignored (XDG base directory rules).
   if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && xdg[0] == '/') {
@@ -37,7 +37,8 @@ std::string defaultConfigFolder() {
   }
   const std::string folder = configFilePath(base, "rezu-vode/");
   std::error_code ec;
-  std::filesystem::create_directories(folder, ec);
+  const bool made = std::filesystem::create_directories(folder, ec);
+  if (created) *created = made && !ec;
   return folder;
 }
 

@@ -20,8 +20,9 @@ constexpr const char* SettingsFileName = "MERO.SET";
 constexpr std::size_t MaxSettingsFileBytes = std::size_t{1} << 20;
 
 // $XDG_CONFIG_HOME/rezu-vode/ (an absolute XDG_CONFIG_HOME only), else
-// ~/.config/rezu-vode/; created when missing; always ends in '/'.
-std::string defaultConfigFolder();
+// ~/.config/rezu-vode/; created when missing (created, when given, tells
+// whether it was); always ends in '/'.
+std::string defaultConfigFolder(bool* created = nullptr);
 
 // folder + name, with a '/' between them when folder lacks one.
 std::string configFilePath(const std::string& folder, const std::string& name);

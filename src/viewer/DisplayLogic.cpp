@@ -30,12 +30,6 @@ bool moveTo(int16_t& field, int value) {
 
 }  // namespace
 
-std::string formatFixed(double value, int decimals) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, value);
-  return text;
-}
-
 int32_t pagedFirstSegment(int32_t n, int32_t firstSegment, int32_t segmentsPerScreen) {
   const int32_t half = segmentsPerScreen / 2;
   if (half <= 0) return n;

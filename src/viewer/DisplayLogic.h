@@ -7,6 +7,7 @@
 #include <string>
 
 #include "model/Document.h"
+#include "reports/NumberFormat.h"  // formatFixed
 #include "viewer/DisplayState.h"
 
 namespace vode {
@@ -64,8 +65,5 @@ DbLabels dbLabels(const DisplayState& state);
 
 // The segment the previous/next buttons move to.
 int32_t stepTaggedTarget(const Document& doc, const DisplayState& state, int direction);
-
-// "%0.1f" and friends without locale surprises.
-std::string formatFixed(double value, int decimals);
 
 }  // namespace vode

@@ -1,9 +1,8 @@
-// What the main window shows and how: the display state read by every painter
+// What the main window shows and how: the display state read by every pane
 // and mouse routine. Lives for the whole run.
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 namespace vode {
 
@@ -35,13 +34,12 @@ struct DisplayState {
   int16_t dBScaleIndex = 1;
   float dBReference = 1e-8f;
 
-  // Geometry of the last expanded waveform drawn; the mouse and playback use it.
-  int32_t WaveMs = 100;
-  int32_t WaveFirstSample = 0;
-  int32_t WaveSpan = 1;
-  int32_t WaveEndSample = 0;
-  int32_t FlowFirstSample = 0;
-  int32_t FlowSpan = 1;
+  // Playback: the range to play, the segment the play line marks (-1: no
+  // line) and the channel being played.
+  int32_t PlayFirst = -1;
+  int32_t PlayLast = -1;
+  int32_t PlayCounter = -1;
+  int16_t PlayChannel = 0;
 
   bool Dragging = false;
   bool MultiTagging = false;
@@ -52,20 +50,6 @@ struct DisplayState {
   bool WindowEnabled = true;   // false while a progress display runs
 
   int segmentsPerScreen() const { return SonoSeconds * 10; }
-};
-
-// The spectrum and reference that display_psd drew last into one pane; the
-// spectrum read-out uses them.
-struct PsdMemory {
-  bool hasSpectrum = false;
-  std::vector<float> spectrum;
-  bool hasReference = false;
-  std::vector<float> reference;
-  void clear() {
-    hasSpectrum = hasReference = false;
-    spectrum.clear();
-    reference.clear();
-  }
 };
 
 }  // namespace vode

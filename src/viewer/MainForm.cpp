@@ -9,6 +9,7 @@
 #include <QLayout>
 #include <QProgressBar>
 #include <QScreen>
+#include <QTimer>
 #include <cstdio>
 #include <exception>
 #include <new>
@@ -90,10 +91,16 @@ TMainForm::TMainForm(GuiPrompter& prompter, const WindowOptions& options, QWidge
     : QMainWindow(parent), prompter_(prompter), options_(options) {
   setObjectName("MainForm");
   progress_ = std::make_unique<FormProgress>(*this, StatusGauge);
+  clock_ = std::make_unique<SteadyClock>();
+  audio_ = std::make_unique<SilentAudioOutput>(*clock_);
+  DATimer = new QTimer(this);
+  DATimer->setObjectName("DATimer");
+  DATimer->setInterval(20);
+  DATimer->setTimerType(Qt::PreciseTimer);
   createControls();
   createMenus();
   connectControls();
-  connectPainters();
+  createPaneViews();
   setWindowTitle("R.E.Z.U. Vode");
 
   prompter_.showStartUpBox();
@@ -113,6 +120,7 @@ TMainForm::TMainForm(GuiPrompter& prompter, const WindowOptions& options, QWidge
 }
 
 TMainForm::~TMainForm() {
+  StopBitBtnClick();
   doc_.reset();
   // The temporary playback files of this run.
   std::remove((tempBaseName_ + "0.wav").c_str());
@@ -164,6 +172,8 @@ void TMainForm::runInBackground(const std::function<void(ProgressSink&, Prompter
   // One worker at a time: the window is disabled while it runs, so a second
   // job can only come from a programming error.
   if (busy_) return;
+  // The work may change or drop the samples being heard.
+  StopBitBtnClick();
   EraseCursorLine();
   freezePanes();
   busy_ = true;
@@ -211,6 +221,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  StopBitBtnClick();
   if (onClose) onClose();
   event->accept();
 }

@@ -13,11 +13,12 @@
 #include <vector>
 
 #include "analysis/Palette.h"
+#include "audio/AudioOutput.h"
 #include "model/Document.h"
 #include "model/Progress.h"
 #include "viewer/DisplayState.h"
 #include "viewer/GuiPrompter.h"
-#include "viewer/Painters.h"
+#include "viewer/Panes.h"
 
 class QAction;
 class QActionGroup;
@@ -32,6 +33,7 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
+class QTimer;
 
 namespace vode {
 
@@ -43,6 +45,7 @@ struct WindowOptions {
   std::string configDir;      // settings, recent list, pal.dat; trailing separator
   std::string executableDir;  // pal.dat is also looked for here; trailing separator
   std::string tempDir;        // temporary playback files; trailing separator
+  bool newConfigFolder = false;  // configDir was made for this run: a first start
 };
 
 constexpr int ClientWidth = 632;
@@ -59,6 +62,7 @@ class TMainForm : public QMainWindow {
   DisplayState& display() { return state_; }
   GuiPrompter& prompter() { return prompter_; }
   const WindowOptions& options() const { return options_; }
+  const LargePane& largePane() const { return panes_->large; }
   const Palette& colourPalette() const { return colourPalette_; }
   const std::string& programDir() const { return doc_.state.programDir; }
   const std::string& tempBaseName() const { return tempBaseName_; }
@@ -99,13 +103,45 @@ class TMainForm : public QMainWindow {
   void SetPsdChoice(int choice);
   void StepTagged(int direction);
   void WheezesClick();
+  // Analyze/"Detect Wheezes (Tonal)": the tonal detector, then the flags and
+  // wheeze images shown as after the described detector.
+  void DetectWheezesTonalClick();
   // Mouse down on a time-aligned pane at pane x: selects the segment there.
   void SelectSegmentAt(int paneX);
 
   // The analysis command with a sender (after an open, from the menu).
   void DoAnalyzeClick(bool fromMenu);
-  // Where playback starts after an open; nothing until playback exists.
-  std::function<void()> playAfterOpen;
+  // The analysis command without a sender: the tags again, for new target or
+  // background flows.
+  void DoAnalyzeClick();
+  // New sonogram (and wheeze) pictures for the frequency range and dB
+  // reference of the preferences; the spectra stay.
+  void rebuildImages();
+  // --- Playback ---------------------------------------------------------------------
+  // The sound output and the clock playback is timed by. Until this is called
+  // the window plays on a silent output (screenshots, tests).
+  void usePlayback(std::unique_ptr<AudioOutput> output, std::unique_ptr<Clock> clock);
+  AudioOutput& audioOutput() { return *audio_; }
+  // Starts playing the range of the current channel (ignored while playing).
+  void PlayBitBtnClick();
+  // Stops playing; a playback that reached its end gets the rate check.
+  void StopBitBtnClick();
+  // The 20 ms tick while playing.
+  void DATimerTimer();
+  // Moves the play line on by one segment, or ends playback at the range's end.
+  void ProcessDABuffer();
+  // Draws the play line at segment s, or erases it when it is drawn there.
+  void XorPlayCounter(int32_t s);
+  // Play after an open or an accepted acquisition: without any output device
+  // the status bar says so instead of a box on every open.
+  void playAfterLoading();
+  bool playing() const { return state_.Playing; }
+  // A range by mouse over a time-aligned pane, at pane x: the press selects
+  // the segment and starts Dragging, a move puts the play line on the range's
+  // end, and a release right of the current segment plays the range.
+  void beginRangeDrag(int paneX);
+  void moveRangeDrag(int paneX);
+  void endRangeDrag(int paneX);
 
   // --- Hair-line cursor ----------------------------------------------------------
   void TrackCursorLine(PaneWidget* pane, int x);
@@ -157,7 +193,7 @@ class TMainForm : public QMainWindow {
   void createCapturePanels(QWidget* client);
   void createMenus();
   void connectControls();
-  void connectPainters();
+  void createPaneViews();
   void buildPalettes();
   void initialiseFont();
 
@@ -175,7 +211,6 @@ class TMainForm : public QMainWindow {
   void updateWheezesEnabled();
   void applyPowerDisplayVisibility();
   void frequencyZoom(int direction);
-  void rebuildImages();
   void applyWaveformTimeChange();
   void afterAnalysis(bool fromMenu);
   void freezePanes();
@@ -183,13 +218,13 @@ class TMainForm : public QMainWindow {
   void paneMouseMove(PaneWidget* pane, QPoint pos);
   void applyPaintOutcome(const PaintOutcome& outcome);
   void showPlainMessageLater(const QString& text);
+  void placePlayLine();
+  void setPlayLine(int32_t s);
 
   GuiPrompter& prompter_;
   WindowOptions options_;
   Document doc_;
   DisplayState state_;
-  PsdMemory sonoMemory_;
-  PsdMemory freqMemory_;
   Palette greyPalette_;
   Palette colourPalette_;
   WindowPalette windowPalette_;
@@ -197,6 +232,15 @@ class TMainForm : public QMainWindow {
   std::string helpFile_;
   std::vector<int16_t> workBuffer_;
   std::unique_ptr<FormProgress> progress_;
+  // The clock first: the silent output reads it.
+  std::unique_ptr<Clock> clock_;
+  std::unique_ptr<AudioOutput> audio_;
+  QTimer* DATimer = nullptr;
+  int64_t playStartTick_ = 0;
+  int32_t playLineSegment_ = -1;  // where the play line is drawn, -1 nowhere
+
+  // One object per pane; each paints its widget and reads the mouse over it.
+  std::unique_ptr<PaneSet> panes_;
 
   bool busy_ = false;
   bool hintsShown_ = true;

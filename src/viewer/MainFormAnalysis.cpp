@@ -2,6 +2,7 @@
 // worker thread, then the window shows the results.
 #include "analysis/AnalysisCommand.h"
 #include "analysis/Spectra.h"
+#include "analysis/TonalWheezeCommand.h"
 #include "analysis/WheezeImage.h"
 #include "viewer/MainForm.h"
 #include "viewer/PaneWidget.h"
@@ -16,6 +17,12 @@ void TMainForm::DoAnalyzeClick(bool fromMenu) {
   afterAnalysis(fromMenu);
 }
 
+void TMainForm::DoAnalyzeClick() {
+  if (!doc_.hasRecording()) return;
+  runInBackground([this](ProgressSink& progress, Prompter& prompter) { vode::DoAnalyzeClick(doc_, progress, prompter); });
+  afterAnalysis(false);
+}
+
 void TMainForm::afterAnalysis(bool fromMenu) {
   adjust_to_prefs();
   UpdateMenus();
@@ -23,6 +30,14 @@ void TMainForm::afterAnalysis(bool fromMenu) {
   repaintPane(FlowBox);
   if (fromMenu) repaintPane(SonoBox);
   set_current_segment(state_.CurrentSegment);
+}
+
+void TMainForm::DetectWheezesTonalClick() {
+  if (!doc_.hasRecording()) return;
+  runInBackground([this](ProgressSink& progress, Prompter& prompter) { DetectTonalWheezes(doc_, progress, prompter); });
+  updateWheezesEnabled();
+  repaintPane(TagBox);
+  repaintPane(SonoBox);
 }
 
 void TMainForm::rebuildImages() {

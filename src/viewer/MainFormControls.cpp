@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <algorithm>
 
 #include "viewer/DisplayLogic.h"
@@ -30,14 +31,27 @@ void TMainForm::connectControls() {
   connect(NextBitBtn, &QPushButton::clicked, this, [this] { StepTagged(+1); });
   connect(WheezesCheckBox, &QCheckBox::clicked, this, [this] { WheezesClick(); });
   connect(action("FFT1"), &QAction::triggered, this, [this] { DoAnalyzeClick(true); });
+  connect(PlayBitBtn, &QPushButton::clicked, this, [this] { PlayBitBtnClick(); });
+  connect(StopBitBtn, &QPushButton::clicked, this, [this] { StopBitBtnClick(); });
+  connect(DATimer, &QTimer::timeout, this, [this] { DATimerTimer(); });
 
   // The time-aligned panes select the segment under a mouse press; the large
-  // pane only in Sonogram view.
-  connect(FlowBox, &PaneWidget::pressed, this, [this](QPoint pos) { SelectSegmentAt(pos.x()); });
-  connect(TagBox, &PaneWidget::pressed, this, [this](QPoint pos) { SelectSegmentAt(pos.x()); });
-  connect(SonoBox, &PaneWidget::pressed, this, [this](QPoint pos) {
-    if (state_.ViewMode == SonogramView) SelectSegmentAt(pos.x());
+  // pane only in Sonogram view. On the flow and large panes (and the tag strip
+  // while there are no tags) dragging from there marks a range to play.
+  connect(FlowBox, &PaneWidget::pressed, this, [this](QPoint pos) { beginRangeDrag(pos.x()); });
+  connect(TagBox, &PaneWidget::pressed, this, [this](QPoint pos) {
+    if (doc_.tagTable)
+      SelectSegmentAt(pos.x());
+    else
+      beginRangeDrag(pos.x());
   });
+  connect(SonoBox, &PaneWidget::pressed, this, [this](QPoint pos) {
+    if (state_.ViewMode == SonogramView) beginRangeDrag(pos.x());
+  });
+  for (PaneWidget* pane : {FlowBox, SonoBox, TagBox}) {
+    connect(pane, &PaneWidget::moved, this, [this](QPoint pos) { moveRangeDrag(pos.x()); });
+    connect(pane, &PaneWidget::released, this, [this](QPoint pos) { endRangeDrag(pos.x()); });
+  }
   // The small panes switch the large pane's view on a click.
   connect(TimeBox, &PaneWidget::released, this, [this](QPoint pos, Qt::MouseButton button) {
     if (button == Qt::LeftButton && TimeBox->rect().contains(pos)) TimeBoxClick();
@@ -184,7 +198,8 @@ void TMainForm::WheezesClick() {
 }
 
 void TMainForm::SelectSegmentAt(int paneX) {
-  if (!doc_.hasRecording() || paneX < 0) return;
+  // The panes ignore presses while playback runs.
+  if (!doc_.hasRecording() || paneX < 0 || state_.Playing) return;
   EraseCursorLine();
   ScrollBar->setValue(paneX / state_.SegmentPixels + state_.FirstSegment);
 }

@@ -40,6 +40,8 @@ void TMainForm::repaintTimeAligned() {
   repaintPane(FlowBox);
   repaintPane(SonoBox);
   repaintPane(TagBox);
+  // A new page or scale moves the segment under the play line.
+  placePlayLine();
 }
 
 void TMainForm::placeMarker(MarkerFrame* marker, PaneWidget* pane, int left, int width) {
@@ -222,6 +224,7 @@ void TMainForm::applyPowerDisplayVisibility() {
 }
 
 void TMainForm::refresh_to_prefs() {
+  state_.PlayFirst = -1;
   repaintTimeAligned();
   adjust_to_prefs();
   set_current_segment(state_.CurrentSegment);
@@ -296,6 +299,8 @@ void TMainForm::FreqBoxClick() {
 }
 
 void TMainForm::resetViewer() {
+  StopBitBtnClick();
+  state_.PlayFirst = state_.PlayLast = -1;
   setWindowTitle("R.E.Z.U. Vode");
   state_.CurrentChannel = 0;
   state_.CurrentSegment = 0;
@@ -303,8 +308,7 @@ void TMainForm::resetViewer() {
   state_.ViewMode = SonogramView;
   state_.Dragging = false;
   state_.MultiTagging = false;
-  sonoMemory_.clear();
-  freqMemory_.clear();
+  panes_->forget();
   TagLabel->clear();
   SetPsdChoice(PsdSingle);
   {

@@ -259,9 +259,6 @@ void TMainForm::createBottomRow(QWidget* client) {
 
   PlayBitBtn = makeButton(client, "PlayBitBtn", "&Play", QRect(368, 384, 73, 25), "Play current channel");
   StopBitBtn = makeButton(client, "StopBitBtn", "&Stop", QRect(368, 412, 73, 25), "Stop playback");
-  // Playback arrives with its own work; until then the buttons stay disabled.
-  PlayBitBtn->setEnabled(false);
-  StopBitBtn->setEnabled(false);
   auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
   connect(escape, &QShortcut::activated, this, [this] {
     if (PlayBitBtn->isEnabled()) PlayBitBtn->click();

@@ -53,6 +53,7 @@ void TMainForm::createMenus() {
   addAction(fileMenu_, "Open1", "&Open...");
   addAction(fileMenu_, "Save1", "&Save");
   addAction(fileMenu_, "SaveAs1", "Save &As...");
+  addAction(fileMenu_, "Extract1", "E&xtract...");
   addAction(fileMenu_, "Close1", "&Close");
   fileMenu_->addSeparator();
   addAction(fileMenu_, "Print1", "&Print...");
@@ -75,6 +76,7 @@ void TMainForm::createMenus() {
   addAction(edit, "Comments1", "&Comments");
   addAction(edit, "Laboratory1", "&Laboratory");
   addAction(edit, "Preferences1", "&Preferences");
+  addAction(edit, "AnalysisParameters1", "&Analysis Parameters...");
   edit->addSeparator();
   addAction(edit, "Include1", "Include", QKeySequence(Qt::Key_Insert));
   addAction(edit, "Clear1", "Clear", QKeySequence(Qt::Key_Delete));
@@ -98,6 +100,8 @@ void TMainForm::createMenus() {
   addAction(analyze, "TestARLPF1", "TestARLPF");
   addAction(analyze, "TestCrackle1", "Test&Crackle");
   addAction(analyze, "TestWheeze1", "Test&Wheeze");
+  connect(addAction(analyze, "DetectWheezesTonal1", "Detect Wheezes (Tonal)"), &QAction::triggered, this,
+          [this] { DetectWheezesTonalClick(); });
   addAction(analyze, "MakeSineWav1", "MakeSineWav");
   addAction(analyze, "MakeBMPs1", "Make BMPs");
 
@@ -126,8 +130,8 @@ void TMainForm::createMenus() {
   // Commands whose dialogs and tools are later work stay disabled, whatever
   // the document state, until they arrive.
   pendingCommands_ = {"New1", "Print1", "Report1", "ZUZU1", "Subject1", "Comments1", "Laboratory1",
-                      "Preferences1", "Include1", "Clear1", "Background1", "Exclude1", "MarkInspiration1",
-                      "MarkExpiration1", "CopyPowertoFlow1", "CaptureScreen1", "Capture1", "AR1", "FFTTest1",
+                      "Preferences1", "AnalysisParameters1", "Extract1", "Include1", "Clear1", "Background1",
+                      "Exclude1", "MarkInspiration1", "MarkExpiration1", "CopyPowertoFlow1", "CaptureScreen1", "Capture1", "AR1", "FFTTest1",
                       "TestARLPF1", "TestCrackle1", "TestWheeze1", "MakeSineWav1", "MakeBMPs1", "AllSegments1",
                       "AllTagged1", "BreathAverages1", "OverallAverages1", "OctaveBands1", "BandPower1",
                       "FlowPower1", "Summary1"};
@@ -139,6 +143,8 @@ void TMainForm::createMenus() {
 
 void TMainForm::makeCommandAvailable(const QString& name) {
   pendingCommands_.removeAll(name);
+  // Entries no enabling rule governs are simply on from now.
+  if (QAction* a = action(name)) a->setEnabled(true);
   UpdateMenus();
 }
 
@@ -148,7 +154,7 @@ void TMainForm::setCommandEnabled(const QString& name, bool enabled) {
 
 void TMainForm::UpdateMenus() {
   const bool haveRecording = doc_.hasRecording();
-  for (const char* name : {"SaveAs1", "Close1", "Comments1", "Subject1", "Include1", "Clear1", "Background1",
+  for (const char* name : {"SaveAs1", "Extract1", "Close1", "Comments1", "Subject1", "Include1", "Clear1", "Background1",
                            "Exclude1", "Print1", "NormalizeChannels1", "AnalyzeMenu"})
     setCommandEnabled(name, haveRecording);
   const QString suffix = QFileInfo(QString::fromStdString(doc_.state.currentFileName)).suffix().toUpper();

@@ -1,40 +1,23 @@
-// The panes' painting and mouse read-outs: the window hands each pane the
-// document and the display state; the painters and read-outs do the rest, and
-// the window carries out what they leave for it (edge times, messages).
+// The window's side of the panes: each pane widget shows its pane object, and
+// the window carries out what a paint or a read-out leaves for it (edge
+// times, messages, the cursor status).
 #include <QLabel>
 #include <QTimer>
 
 #include "viewer/MainForm.h"
 #include "viewer/PaneWidget.h"
-#include "viewer/Readouts.h"
 
 namespace vode {
 
-void TMainForm::connectPainters() {
-  FlowBox->setPaintFunction([this](QPainter& p, QSize pane, QRect) {
-    PaintContext ctx{doc_, state_, windowPalette_};
-    FlowBoxPaint(p, pane, ctx);
-  });
-  SonoBox->setPaintFunction([this](QPainter& p, QSize pane, QRect) {
-    PaintContext ctx{doc_, state_, windowPalette_};
-    applyPaintOutcome(SonoBoxPaint(p, pane, ctx, sonoMemory_));
-  });
-  TagBox->setPaintFunction([this](QPainter& p, QSize pane, QRect invalid) {
-    PaintContext ctx{doc_, state_, windowPalette_};
-    TagBoxPaint(p, pane, invalid, ctx);
-  });
-  TimeBox->setPaintFunction([this](QPainter& p, QSize pane, QRect) {
-    PaintContext ctx{doc_, state_, windowPalette_};
-    TimeBoxPaint(p, pane, ctx);
-  });
-  FreqBox->setPaintFunction([this](QPainter& p, QSize pane, QRect) {
-    PaintContext ctx{doc_, state_, windowPalette_};
-    applyPaintOutcome(FreqBoxPaint(p, pane, ctx, freqMemory_));
-  });
-  DBBox->setPaintFunction([this](QPainter& p, QSize pane, QRect) {
-    PaintContext ctx{doc_, state_, windowPalette_};
-    DBBoxPaint(p, pane, ctx);
-  });
+void TMainForm::createPaneViews() {
+  panes_ = std::make_unique<PaneSet>(PaneContext{doc_, state_, windowPalette_});
+  const auto apply = [this](const PaintOutcome& outcome) { applyPaintOutcome(outcome); };
+  FlowBox->attach(&panes_->flow);
+  SonoBox->attach(&panes_->large, apply);
+  TagBox->attach(&panes_->tagStrip);
+  TimeBox->attach(&panes_->waveform);
+  FreqBox->attach(&panes_->spectrum, apply);
+  DBBox->attach(&panes_->dbBar);
 }
 
 void TMainForm::applyPaintOutcome(const PaintOutcome& outcome) {
@@ -58,20 +41,9 @@ void TMainForm::showPlainMessageLater(const QString& text) {
 }
 
 void TMainForm::paneMouseMove(PaneWidget* pane, QPoint pos) {
-  if (pane->frozen()) return;
+  if (pane->frozen() || !pane->view()) return;
   TrackCursorLine(pane, pos.x());
-  const QSize size = pane->size();
-  Readout readout;
-  if (pane == FlowBox)
-    readout = FlowBoxReadout(doc_, state_, size, pos);
-  else if (pane == SonoBox)
-    readout = SonoBoxReadout(doc_, state_, size, pos, sonoMemory_);
-  else if (pane == TagBox)
-    readout = TagBoxReadout(doc_, state_, size, pos);
-  else if (pane == TimeBox)
-    readout = TimeBoxReadout(doc_, state_, size, pos);
-  else if (pane == FreqBox)
-    readout = FreqBoxReadout(doc_, state_, size, pos, freqMemory_);
+  const Readout readout = pane->view()->readout(pane->size(), pos);
   if (readout.status) CursorStatus->setText(*readout.status);
   if (!readout.message.isEmpty()) showPlainMessageLater(readout.message);
 }

@@ -97,13 +97,4 @@ WaveWindow waveWindow(const DisplayState& state, int32_t segmentCount) {
   return w;
 }
 
-void storeWaveGeometry(DisplayState& state, const WaveWindow& window) {
-  state.WaveMs = window.waveMs;
-  state.WaveFirstSample = window.waveFirstSample;
-  state.WaveSpan = window.waveSpan;
-  state.WaveEndSample = window.waveEndSample;
-  state.FlowFirstSample = window.flowFirstSample;
-  state.FlowSpan = window.flowSpan;
-}
-
 }  // namespace vode

@@ -8,6 +8,7 @@
 #include <QPoint>
 #include <QPointF>
 #include <QSize>
+#include <algorithm>
 #include <cstdint>
 
 #include "model/Recording.h"
@@ -95,7 +96,11 @@ struct WaveWindow {
   int32_t flowEndSample = 32;
 };
 WaveWindow waveWindow(const DisplayState& state, int32_t segmentCount);
-// Writes the geometry the mouse read-out and playback use.
-void storeWaveGeometry(DisplayState& state, const WaveWindow& window);
+
+// Counts per pixel of a waveform pane whose centre is mid pixels from the
+// edge. An amplitude scale below mid counts would divide by zero.
+inline int countsPerPixel(uint16_t amplitudeCounts, int mid) {
+  return std::max(1, amplitudeCounts / std::max(1, mid));
+}
 
 }  // namespace vode

@@ -14,14 +14,20 @@ PaneWidget::PaneWidget(const QString& name, QColor background, QWidget* parent)
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+void PaneWidget::attach(PaneView* view, AfterPaint afterPaint) {
+  view_ = view;
+  afterPaint_ = std::move(afterPaint);
+  update();
+}
+
 void PaneWidget::paintContent(QPainter& painter, QRect invalid) {
   painter.fillRect(invalid, background_);
-  if (paint_) {
-    painter.save();
-    painter.setClipRect(invalid);
-    paint_(painter, size(), invalid);
-    painter.restore();
-  }
+  if (!view_) return;
+  painter.save();
+  painter.setClipRect(invalid);
+  const PaintOutcome outcome = view_->paint(painter, size(), invalid);
+  painter.restore();
+  if (afterPaint_) afterPaint_(outcome);
 }
 
 void PaneWidget::freeze() {
@@ -50,12 +56,12 @@ void PaneWidget::paintEvent(QPaintEvent* event) {
   } else {
     paintContent(painter, event->rect());
   }
-  if (cursorX_ >= 0) {
-    // Inverting the pixels keeps the line visible on any background.
-    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    painter.setPen(QPen(Qt::white, 0));
-    painter.drawLine(cursorX_, 0, cursorX_, height() - 1);
-  }
+  // Inverting the pixels keeps the lines visible on any background; where
+  // both lines meet they cancel, as two inverted lines do.
+  painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+  painter.setPen(QPen(Qt::white, 0));
+  for (int x : {cursorX_, playX_})
+    if (x >= 0) painter.drawLine(x, 0, x, height() - 1);
 }
 
 void PaneWidget::updateColumn(int x) {
@@ -70,6 +76,14 @@ void PaneWidget::showCursorLine(int x) {
 }
 
 void PaneWidget::eraseCursorLine() { showCursorLine(-1); }
+
+void PaneWidget::showPlayLine(int x) {
+  if (x < 0 || x >= width()) x = -1;
+  if (x == playX_) return;
+  updateColumn(playX_);
+  playX_ = x;
+  updateColumn(playX_);
+}
 
 void PaneWidget::mousePressEvent(QMouseEvent* event) {
   emit pressed(PaneGeometry::pixelAt(event->position()), event->button(), event->buttons(), event->modifiers());

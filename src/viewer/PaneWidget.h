@@ -1,6 +1,7 @@
-// A paint pane of the main window: it paints from the model through a paint
-// function, carries the hair-line cursor as an overlay, reports the mouse, and
-// can keep showing its last picture while a worker thread owns the document.
+// The widget of a paint pane of the main window: it shows what its pane object
+// (PaneView) paints, carries the hair-line cursor and the play line as
+// overlays, reports the mouse, and can keep showing its last picture while a
+// worker thread owns the document.
 #pragma once
 
 #include <QColor>
@@ -8,18 +9,22 @@
 #include <QWidget>
 #include <functional>
 
+#include "viewer/PaneView.h"
+
 namespace vode {
 
 class PaneWidget : public QWidget {
   Q_OBJECT
 
  public:
-  // invalid: the part of the pane that must be painted, in pane pixels.
-  using PaintFunction = std::function<void(QPainter&, QSize pane, QRect invalid)>;
+  // Runs after each paint with what the pane left for the window to do.
+  using AfterPaint = std::function<void(const PaintOutcome&)>;
 
   PaneWidget(const QString& name, QColor background, QWidget* parent);
 
-  void setPaintFunction(PaintFunction paint) { paint_ = std::move(paint); }
+  // The pane object that paints this widget and reads the mouse over it.
+  void attach(PaneView* view, AfterPaint afterPaint = {});
+  PaneView* view() const { return view_; }
 
   // While frozen the pane shows a snapshot taken now and never calls the paint
   // function, so nothing reads the document while a worker changes it.
@@ -31,6 +36,10 @@ class PaneWidget : public QWidget {
   void showCursorLine(int x);
   void eraseCursorLine();
   int cursorLine() const { return cursorX_; }
+
+  // The play line: one vertical line at x, or none (-1).
+  void showPlayLine(int x);
+  int playLine() const { return playX_; }
 
   // Paints the pane as it would appear, into any painter (snapshots, tests).
   void paintContent(QPainter& painter, QRect invalid);
@@ -52,10 +61,12 @@ class PaneWidget : public QWidget {
   void updateColumn(int x);
 
   QColor background_;
-  PaintFunction paint_;
+  PaneView* view_ = nullptr;
+  AfterPaint afterPaint_;
   bool frozen_ = false;
   QPixmap snapshot_;
   int cursorX_ = -1;
+  int playX_ = -1;
 };
 
 // The white outline that marks the current segment over a pane.

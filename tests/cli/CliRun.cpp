@@ -159,11 +159,15 @@ class Parser {
 }  // namespace
 
 CliResult runCli(const std::vector<std::string>& args, const std::vector<std::string>& wrapper) {
-  TempDir dir;
-  const std::string outPath = dir.file("stdout"), errPath = dir.file("stderr");
   std::vector<std::string> argv = wrapper;
   argv.push_back(VODE_CLI_PATH);
   argv.insert(argv.end(), args.begin(), args.end());
+  return runProgram(argv);
+}
+
+CliResult runProgram(std::vector<std::string> argv) {
+  TempDir dir;
+  const std::string outPath = dir.file("stdout"), errPath = dir.file("stderr");
   std::vector<char*> raw;
   for (std::string& a : argv) raw.push_back(a.data());
   raw.push_back(nullptr);
@@ -218,6 +222,18 @@ std::vector<std::string> JsonValue::keys() const {
 
 bool parseJson(const std::string& text, JsonValue& value, std::string& error) {
   return Parser(text).document(value, error);
+}
+
+std::vector<std::vector<std::string>> csvRows(const std::string& text) {
+  std::vector<std::vector<std::string>> rows;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    std::vector<std::string> fields;
+    std::istringstream cells(line);
+    for (std::string cell; std::getline(cells, cell, ',');) fields.push_back(cell);
+    rows.push_back(fields);
+  }
+  return rows;
 }
 
 }  // namespace vode::test

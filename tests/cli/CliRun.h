@@ -17,6 +17,9 @@ struct CliResult {
 // through a wrapper command (found on PATH) when one is given.
 CliResult runCli(const std::vector<std::string>& args, const std::vector<std::string>& wrapper = {});
 
+// Runs argv[0] (a full path) with the rest as its arguments, the same way.
+CliResult runProgram(std::vector<std::string> argv);
+
 // A parsed JSON value; numbers keep their text so floats can be read back
 // exactly as written.
 struct JsonValue {
@@ -37,5 +40,8 @@ struct JsonValue {
 
 // Parses a complete JSON text; false (and a message) when malformed.
 bool parseJson(const std::string& text, JsonValue& value, std::string& error);
+
+// The lines of a CSV text split at commas (no quoting).
+std::vector<std::vector<std::string>> csvRows(const std::string& text);
 
 }  // namespace vode::test

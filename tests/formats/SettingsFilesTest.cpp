@@ -87,9 +87,13 @@ TEST(SettingsFiles, ConfigFolderFollowsXdgConfigHome) {
   const char* old = std::getenv("XDG_CONFIG_HOME");
   const std::string saved = old ? old : "";
   setenv("XDG_CONFIG_HOME", dir.path().c_str(), 1);
-  const std::string folder = defaultConfigFolder();
+  bool created = false;
+  const std::string folder = defaultConfigFolder(&created);
   EXPECT_EQ(folder, dir.path().string() + "/rezu-vode/");
   EXPECT_TRUE(std::filesystem::is_directory(folder));
+  EXPECT_TRUE(created);  // a first start
+  defaultConfigFolder(&created);
+  EXPECT_FALSE(created);
   // A relative value is ignored.
   setenv("XDG_CONFIG_HOME", "relative", 1);
   EXPECT_NE(defaultConfigFolder().find("/.config/rezu-vode/"), std::string::npos);

@@ -1,0 +1,38 @@
+// The Edit menu's record and preference dialogs, "&Analysis Parameters..."
+// and File/"E&xtract...": each shows its dialog and then brings the document
+// and the window up to date.
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+class QDialog;
+
+namespace vode {
+
+class TMainForm;
+
+class DialogCommands : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit DialogCommands(TMainForm& form);
+
+  // How a dialog is shown; QDialog::exec() unless a test answers it.
+  std::function<int(QDialog&)> runDialog;
+
+  void SubjectClick();
+  void CommentsClick();
+  void LaboratoryClick();
+  void PreferencesClick();
+  void AnalysisParametersClick();
+  void ExtractClick();
+
+ private:
+  bool show(QDialog& dialog);
+  void settingsChanged();
+
+  TMainForm& form_;
+};
+
+}  // namespace vode

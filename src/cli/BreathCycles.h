@@ -1,0 +1,61 @@
+// Breath-cycle annotations as public respiratory-sound collections publish
+// them, and how the wheeze detector's segments score against them.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vode::cli {
+
+struct BreathCycle {
+  double start = 0.0;  // seconds from the start of the recording
+  double end = 0.0;
+  int line = 0;  // 1-based line of the annotation file, for messages
+  std::optional<bool> crackles;
+  std::optional<bool> wheezes;
+};
+
+// One cycle per line: start and end in seconds, optionally followed by two
+// columns of 0 or 1 (crackles, wheezes); fields separated by spaces or tabs,
+// blank lines skipped, a carriage return before the line break ignored. On
+// the first malformed line: false and "PATH:LINE: reason" in error; a text
+// without any cycle is refused too.
+bool parseCycles(const std::string& text, const std::string& path, std::vector<BreathCycle>& cycles,
+                 std::string& error);
+
+// The file at path through parseCycles; a file that cannot be read, or of
+// more than a few megabytes, is refused with its reason.
+bool readCycles(const std::string& path, std::vector<BreathCycle>& cycles, std::string& error);
+
+// The 100 ms segments counted inside a cycle: those whose span (segment s
+// covers s/10 to (s+1)/10 s) overlaps the cycle by at least half, 50 ms.
+// A cycle of under 50 ms holds none. first > last when the range is empty;
+// segments at or beyond segmentCount are left out.
+struct SegmentRange {
+  int first = 0;
+  int last = -1;
+};
+SegmentRange segmentsInside(const BreathCycle& cycle, int segmentCount);
+
+// Cycles with an annotated wheeze value, by what the detector said of them.
+struct CycleScore {
+  int truePositives = 0;   // annotated 1, detected
+  int falseNegatives = 0;  // annotated 1, not detected
+  int trueNegatives = 0;   // annotated 0, not detected
+  int falsePositives = 0;  // annotated 0, detected
+
+  void add(bool detected, bool annotated);
+  void add(const CycleScore& other);
+  int annotated() const { return truePositives + falseNegatives + trueNegatives + falsePositives; }
+  // NaN when there is no wheezing (no other) annotated cycle to divide by.
+  double sensitivity() const;
+  double specificity() const;
+};
+
+// The closing line of `vode-cli wheeze --cycles`, a comment for CSV readers:
+// "# sensitivity 0.7500 (3/4), specificity 0.8333 (5/6), mean 0.7917"; an
+// undefined ratio, and then the mean, reads "nan".
+std::string scoreLine(const CycleScore& score);
+
+}  // namespace vode::cli

@@ -1,0 +1,239 @@
+#include "dialogs/DialogSupport.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QBoxLayout>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QSignalBlocker>
+#include <QTextCursor>
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "model/Prompter.h"
+
+namespace vode {
+
+std::string recordBytes(const QString& text) {
+  std::string bytes;
+  bytes.reserve(static_cast<std::size_t>(text.size()));
+  for (const char32_t c : text.toUcs4()) bytes.push_back(c <= 0xFF ? static_cast<char>(c) : '?');
+  return bytes;
+}
+
+QString recordText(const std::string& bytes) {
+  return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+std::string memoBytes(const QString& text) {
+  QString lines = text;
+  lines.replace("\r\n", "\n");
+  lines.replace('\n', "\r\n");
+  return recordBytes(lines);
+}
+
+QString memoText(const std::string& bytes) {
+  QString text = recordText(bytes);
+  text.replace("\r\n", "\n");
+  return text;
+}
+
+namespace {
+
+// How many UTF-16 units of text make at most maxBytes of memoBytes(text): a
+// line break is CR LF, any other character (a surrogate pair too) one byte.
+qsizetype fittingPrefix(const QString& text, qsizetype maxBytes) {
+  qsizetype bytes = 0;
+  qsizetype i = 0;
+  while (i < text.size()) {
+    const qsizetype units = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+    bytes += text[i] == '\n' ? 2 : 1;
+    if (bytes > maxBytes) break;
+    i += units;
+  }
+  return i;
+}
+
+}  // namespace
+
+void limitMemo(QPlainTextEdit* memo, int maxBytes) {
+  QObject::connect(memo, &QPlainTextEdit::textChanged, memo, [memo, maxBytes] {
+    const QString text = memo->toPlainText();
+    if (fittingPrefix(text, maxBytes) == text.size()) return;
+    // Drop what arrived last, just before the cursor, keeping what follows it.
+    const qsizetype end = memo->textCursor().position();
+    const QString tail = text.mid(end);
+    const qsizetype tailBytes = static_cast<qsizetype>(memoBytes(tail).size());
+    QString kept;
+    qsizetype cursorAt = 0;
+    if (tailBytes > maxBytes) {
+      kept = text.left(fittingPrefix(text, maxBytes));
+      cursorAt = kept.size();
+    } else {
+      kept = text.left(fittingPrefix(text.left(end), maxBytes - tailBytes));
+      cursorAt = kept.size();
+      kept += tail;
+    }
+    const QSignalBlocker quiet(memo);
+    memo->setPlainText(kept);
+    QTextCursor cursor = memo->textCursor();
+    cursor.setPosition(static_cast<int>(cursorAt));
+    memo->setTextCursor(cursor);
+  });
+}
+
+std::optional<float> readFloat(const QString& text) {
+  QLocale c = QLocale::c();
+  c.setNumberOptions(QLocale::RejectGroupSeparator);
+  bool ok = false;
+  const double v = c.toDouble(text.trimmed(), &ok);
+  if (!ok || !std::isfinite(v) || std::fabs(v) > FLT_MAX) return std::nullopt;
+  return static_cast<float>(v);
+}
+
+std::optional<int> readInteger(const QString& text) {
+  QLocale c = QLocale::c();
+  c.setNumberOptions(QLocale::RejectGroupSeparator);
+  bool ok = false;
+  const int v = c.toInt(text.trimmed(), &ok);
+  if (!ok) return std::nullopt;
+  return v;
+}
+
+std::string conversionMessage(const QString& text, const char* kind) {
+  std::string message = "'";
+  message += recordBytes(text);
+  message += "' is not a valid ";
+  return message + kind;
+}
+
+std::string floatConversionMessage(const QString& text) { return conversionMessage(text, "floating point value"); }
+
+std::string integerConversionMessage(const QString& text) { return conversionMessage(text, "integer value"); }
+
+bool refuse(QWidget* box, Prompter& prompter, const std::string& text) {
+  prompter.message(MessageKind::Warning, text);
+  box->setFocus(Qt::OtherFocusReason);
+  if (auto* edit = qobject_cast<QLineEdit*>(box)) edit->selectAll();
+  return false;
+}
+
+std::optional<float> floatFrom(QLineEdit* box, Prompter& prompter) {
+  const std::optional<float> v = readFloat(box->text());
+  if (!v) refuse(box, prompter, floatConversionMessage(box->text()));
+  return v;
+}
+
+std::optional<int> integerFrom(QLineEdit* box, Prompter& prompter) {
+  const std::optional<int> v = readInteger(box->text());
+  if (!v) refuse(box, prompter, integerConversionMessage(box->text()));
+  return v;
+}
+
+QString fixedText(double value, int decimals) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  return QString::fromLatin1(text);
+}
+
+QString exponentText(double value) {
+  // Four significant digits, a capital E and at least three exponent digits.
+  char text[64];
+  std::snprintf(text, sizeof text, "%.3E", value);
+  QString s = QString::fromLatin1(text);
+  const qsizetype e = s.indexOf('E');
+  if (e < 0 || e + 2 > s.size()) return s;  // inf or nan: no exponent to widen
+  QString digits = s.mid(e + 2);
+  while (digits.size() < 3) digits.prepend('0');
+  return s.left(e + 2) + digits;
+}
+
+QString plainCaption(const QString& caption) {
+  QString plain;
+  for (qsizetype i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '&' && i + 1 < caption.size()) ++i;
+    plain += caption[i];
+  }
+  return plain;
+}
+
+QLineEdit* addLabelledEdit(QWidget* parent, QGridLayout* grid, int row, const QString& caption,
+                           const QString& objectName, int maxLength, const QString& unit) {
+  auto* label = new QLabel(caption, parent);
+  auto* edit = new QLineEdit(parent);
+  edit->setObjectName(objectName);
+  edit->setMaxLength(maxLength);
+  edit->setAccessibleName(plainCaption(caption));
+  label->setBuddy(edit);
+  grid->addWidget(label, row, 0);
+  grid->addWidget(edit, row, 1);
+  if (!unit.isEmpty()) grid->addWidget(new QLabel(unit, parent), row, 2);
+  return edit;
+}
+
+QGridLayout* dialogGrid(QDialog* dialog, const char* objectName, const QString& caption, QBoxLayout*& column) {
+  dialog->setObjectName(objectName);
+  dialog->setWindowTitle(caption);
+  dialog->setModal(true);
+  column = new QVBoxLayout(dialog);
+  auto* grid = new QGridLayout;
+  column->addLayout(grid);
+  return grid;
+}
+
+QWidget* addOkCancel(QDialog* dialog, QBoxLayout* layout, std::function<void()> ok, bool vertical) {
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel,
+                                       vertical ? Qt::Vertical : Qt::Horizontal, dialog);
+  QPushButton* okButton = buttons->button(QDialogButtonBox::Ok);
+  QPushButton* cancel = buttons->button(QDialogButtonBox::Cancel);
+  okButton->setObjectName("OKBitBtn");
+  cancel->setObjectName("CancelBitBtn");
+  QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, std::move(ok));
+  QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+  layout->addWidget(buttons);
+  return buttons;
+}
+
+namespace {
+
+class LeaveFilter : public QObject {
+ public:
+  LeaveFilter(QWidget* box, QWidget* buttons, std::function<bool()> check)
+      : QObject(box), box_(box), buttons_(buttons), check_(std::move(check)) {}
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched != box_ || event->type() != QEvent::FocusOut || running_) return false;
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return false;
+    QWidget* next = QApplication::focusWidget();
+    if (next && (buttons_->isAncestorOf(next) || next->window() != box_->window())) return false;
+    running_ = true;
+    check_();
+    running_ = false;
+    return false;
+  }
+
+ private:
+  QWidget* box_;
+  QWidget* buttons_;
+  std::function<bool()> check_;
+  bool running_ = false;
+};
+
+}  // namespace
+
+void onLeaving(QWidget* box, QWidget* buttons, std::function<bool()> check) {
+  box->installEventFilter(new LeaveFilter(box, buttons, std::move(check)));
+}
+
+}  // namespace vode

@@ -1,0 +1,99 @@
+// What the preference and record dialogs share: the single-byte text of the
+// records, number conversion with the program's messages, labelled boxes that
+// screen readers find by their caption, and checks that run when a box is
+// left.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <optional>
+#include <string>
+
+class QAbstractButton;
+class QBoxLayout;
+class QDialog;
+class QGridLayout;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QWidget;
+
+namespace vode {
+
+class Prompter;
+
+// Record texts are Latin-1 bytes: every character outside it becomes one "?"
+// (also one that Qt holds as two UTF-16 units), so limits count stored bytes.
+std::string recordBytes(const QString& text);
+QString recordText(const std::string& bytes);
+
+// Memo texts: line ends are stored as CR LF and shown as line breaks.
+std::string memoBytes(const QString& text);
+QString memoText(const std::string& bytes);
+
+// Keeps a memo's stored form (memoBytes) within maxBytes, as maxLength does
+// for an edit box: what is typed or pasted beyond it is dropped, so the memo
+// never shows text the record would lose.
+void limitMemo(QPlainTextEdit* memo, int maxBytes);
+
+// Stores bytes into a record's text field unless the field already holds
+// them (cut to its capacity), so an unchanged field keeps its stored image.
+// true when the field changed.
+template <typename Field>
+bool putText(Field& field, const std::string& bytes) {
+  if (Field(bytes) == field) return false;
+  field = bytes;
+  return true;
+}
+
+// Numbers as the boxes hold them: surrounding blanks allowed, "." as the
+// decimal point, nothing after the number. Values beyond single precision and
+// "nan"/"inf" are not numbers here.
+std::optional<float> readFloat(const QString& text);
+std::optional<int> readInteger(const QString& text);
+
+// "'%s' is not a valid " + kind: "floating point value", "integer value",
+// "date".
+std::string conversionMessage(const QString& text, const char* kind);
+std::string floatConversionMessage(const QString& text);
+std::string integerConversionMessage(const QString& text);
+
+// The box's number, or the conversion message shown and the focus put back
+// into the box.
+std::optional<float> floatFrom(QLineEdit* box, Prompter& prompter);
+std::optional<int> integerFrom(QLineEdit* box, Prompter& prompter);
+
+// Shows a warning and puts the focus back into the box; always false, so a
+// failed check can return it.
+bool refuse(QWidget* box, Prompter& prompter, const std::string& text);
+
+// printf-style "%.Nf" in the C locale, and the four-digit exponent form the
+// dB reference is shown in ("1.000E-008").
+QString fixedText(double value, int decimals);
+QString exponentText(double value);
+
+// An edit box with its caption as a buddy label in a grid row, its accessible
+// name the caption without the "&". unit, when given, follows the box.
+QLineEdit* addLabelledEdit(QWidget* parent, QGridLayout* grid, int row, const QString& caption,
+                           const QString& objectName, int maxLength, const QString& unit = QString());
+
+// Names a modal dialog and gives it a column with a grid of labelled boxes
+// at its top; the caption is the window title.
+QGridLayout* dialogGrid(QDialog* dialog, const char* objectName, const QString& caption, QBoxLayout*& column);
+
+// OK and Cancel at the end of layout, in a row or (vertical) a column: OK
+// runs ok (which accepts when it is satisfied), Cancel rejects. Returns the
+// box that holds both, for onLeaving.
+QWidget* addOkCancel(QDialog* dialog, QBoxLayout* layout, std::function<void()> ok, bool vertical = false);
+
+// The caption without accelerator marks: what a screen reader announces.
+QString plainCaption(const QString& caption);
+
+// Runs check when box loses the focus to another control of its window. Not
+// when the window itself loses it (a message box is showing), and not when
+// the focus goes to OK or Cancel in buttons: OK runs every check itself (one
+// message, not two), and leaving a dialog is always possible.
+void onLeaving(QWidget* box, QWidget* buttons, std::function<bool()> check);
+
+}  // namespace vode

@@ -1,0 +1,152 @@
+// Playback of the current channel: the range, the sound output, the 20 ms
+// tick that moves the play line over the flow pane and the large pane, and
+// the rate check at the end.
+#include <QLabel>
+#include <QTimer>
+#include <cmath>
+
+#include "viewer/MainForm.h"
+#include "viewer/PaneWidget.h"
+#include "viewer/Panes.h"
+#include "viewer/PlayRange.h"
+
+namespace vode {
+
+namespace {
+
+// Further off than this, the sound card did not play at the recording's rate.
+constexpr double RateTolerance = 0.2;
+
+}  // namespace
+
+void TMainForm::usePlayback(std::unique_ptr<AudioOutput> output, std::unique_ptr<Clock> clock) {
+  StopBitBtnClick();
+  audio_ = std::move(output);
+  clock_ = std::move(clock);
+}
+
+void TMainForm::PlayBitBtnClick() {
+  if (state_.Playing || busy_) return;
+  const Recording* recording = doc_.recording.get();
+  if (!recording || !recording->hasSamples(state_.CurrentChannel)) return;
+  const auto& wave = largePane().drawnWave();
+  if (!choosePlayRange(state_, recording->segmentCount, wave ? &*wave : nullptr)) return;
+
+  state_.PlayChannel = state_.CurrentChannel;
+  state_.PlayCounter = state_.PlayFirst;
+  XorPlayCounter(state_.PlayCounter);
+
+  // What the recording holds now: edits since the last play are heard.
+  const bool started = audio_->open(recording->sound[state_.PlayChannel], SoundRate) &&
+                       audio_->play(static_cast<int64_t>(state_.PlayFirst) * 100);
+  playStartTick_ = clock_->nowMs();
+  if (!started) {
+    const std::string failure = audio_->errorText();
+    audio_->close();
+    XorPlayCounter(state_.PlayCounter);
+    state_.PlayCounter = -1;
+    prompter_.message(MessageKind::Error, failure);
+    return;
+  }
+  state_.Playing = true;
+  DATimer->start();
+}
+
+void TMainForm::DATimerTimer() {
+  if (!state_.Playing) return;
+  const int64_t position = audio_->position();
+  const std::string failure = audio_->errorText();
+  if (position < 0 || !failure.empty()) {
+    StopBitBtnClick();
+    prompter_.message(MessageKind::Error, failure.empty() ? "The sound output failed." : failure);
+    return;
+  }
+  if (state_.PlayCounter < position / 100) ProcessDABuffer();
+}
+
+void TMainForm::ProcessDABuffer() {
+  if (state_.PlayCounter < state_.PlayLast) {
+    XorPlayCounter(state_.PlayCounter);
+    ++state_.PlayCounter;
+    XorPlayCounter(state_.PlayCounter);
+  } else {
+    StopBitBtnClick();
+  }
+}
+
+void TMainForm::StopBitBtnClick() {
+  if (!state_.Playing) return;
+  audio_->stop();
+  audio_->close();
+  DATimer->stop();
+  state_.Playing = false;
+  XorPlayCounter(state_.PlayCounter);
+
+  const bool complete = state_.PlayCounter >= state_.PlayLast;
+  state_.PlayCounter = -1;
+  if (!complete) return;
+  const double elapsed = static_cast<double>(clock_->nowMs() - playStartTick_) / 1000.0;
+  const double expected = expectedPlaySeconds(state_);
+  if (std::fabs(elapsed - expected) > RateTolerance)
+    prompter_.message(MessageKind::Warning,
+                      QString::asprintf(playRateWarningFormat(), elapsed, expected).toStdString());
+}
+
+void TMainForm::playAfterLoading() {
+  if (!audio_->hasDevice()) {
+    CursorStatus->setText("No sound output device");
+    return;
+  }
+  PlayBitBtnClick();
+}
+
+void TMainForm::beginRangeDrag(int paneX) {
+  if (!doc_.hasRecording() || paneX < 0 || state_.Playing) return;
+  SelectSegmentAt(paneX);
+  state_.Dragging = true;
+  XorPlayCounter(state_.PlayCounter);
+  state_.PlayCounter = -1;
+}
+
+void TMainForm::moveRangeDrag(int paneX) {
+  if (!state_.Dragging) return;
+  XorPlayCounter(state_.PlayCounter);
+  const int32_t s = paneX / state_.SegmentPixels + state_.FirstSegment;
+  state_.PlayCounter = s == state_.CurrentSegment ? -1 : s;
+  XorPlayCounter(state_.PlayCounter);
+}
+
+void TMainForm::endRangeDrag(int paneX) {
+  if (!state_.Dragging) return;
+  XorPlayCounter(state_.PlayCounter);
+  state_.Dragging = false;
+  state_.PlayCounter = -1;
+  const int32_t s = paneX / state_.SegmentPixels + state_.FirstSegment;
+  if (s <= state_.CurrentSegment) return;  // leftwards only selects
+  state_.PlayFirst = state_.CurrentSegment;
+  state_.PlayLast = s;
+  PlayBitBtnClick();
+}
+
+void TMainForm::XorPlayCounter(int32_t s) {
+  if (s < 0) return;
+  setPlayLine(playLineSegment_ == s ? -1 : s);
+}
+
+void TMainForm::setPlayLine(int32_t s) {
+  playLineSegment_ = s;
+  placePlayLine();
+}
+
+void TMainForm::placePlayLine() {
+  if (playLineSegment_ < 0) {
+    FlowBox->showPlayLine(-1);
+    SonoBox->showPlayLine(-1);
+    return;
+  }
+  FlowBox->showPlayLine(playLineX(state_, playLineSegment_));
+  const auto& wave = largePane().drawnWave();
+  SonoBox->showPlayLine(largePlayLineX(state_, playLineSegment_, SonoBox->width(), wave ? &*wave : nullptr));
+}
+
+}  // namespace vode

@@ -1,0 +1,103 @@
+// The six panes of the main window, one object each (see PaneView.h).
+#pragma once
+
+#include "viewer/PaneView.h"
+#include "viewer/SpectrumPlot.h"
+
+namespace vode {
+
+// FlowBox: flow, volume or band-power trace over the screen of the time axis.
+class FlowPane : public PaneView {
+ public:
+  explicit FlowPane(const PaneContext& context) : PaneView(Pane::Flow, context) {}
+  PaintOutcome paint(QPainter& p, QSize pane, QRect invalid) override;
+  Readout readout(QSize pane, QPoint pos) const override;
+};
+
+// SonoBox: the sonogram (or wheeze) image, the expanded waveform around the
+// current segment or the expanded spectrum, by ViewMode. Remembers the
+// spectrum it drew and the window of the waveform it drew.
+class LargePane : public PaneView {
+ public:
+  explicit LargePane(const PaneContext& context) : PaneView(Pane::Sono, context) {}
+  PaintOutcome paint(QPainter& p, QSize pane, QRect invalid) override;
+  Readout readout(QSize pane, QPoint pos) const override;
+  void forget() override;
+
+  // The window of the expanded waveform drawn last; empty before the first.
+  const std::optional<WaveWindow>& drawnWave() const { return drawnWave_; }
+  const PsdMemory& drawnSpectrum() const { return psd_; }
+
+ private:
+  void paintSonogram(QPainter& p, QSize pane);
+  void paintWaveform(draw::LineCanvas& canvas, QSize pane, PaintOutcome& outcome);
+  Readout sonogramReadout(QPoint pos) const;
+  Readout waveformReadout(QSize pane, QPoint pos) const;
+
+  PsdMemory psd_;
+  std::optional<WaveWindow> drawnWave_;
+};
+
+// TagBox: one cell per segment coloured by its phase and flags.
+class TagStripPane : public PaneView {
+ public:
+  explicit TagStripPane(const PaneContext& context) : PaneView(Pane::Tag, context) {}
+  // Paints only the invalid region: a tag edit repaints a few cells.
+  PaintOutcome paint(QPainter& p, QSize pane, QRect invalid) override;
+  // The phase word and one flag word, or "N/A".
+  Readout readout(QSize pane, QPoint pos) const override;
+  // The segment under pane column x, or -1 left of the pane.
+  int32_t segmentAt(int x) const;
+};
+
+// Colour of a tag-strip cell; invalid (not painted) for an untagged, unflagged
+// segment. Later rules override earlier ones: phase, then wheeze, rejected,
+// clipped.
+QColor tagColour(uint8_t phase, uint8_t flags);
+
+// TimeBox: the waveform of the current segment.
+class WaveformPane : public PaneView {
+ public:
+  explicit WaveformPane(const PaneContext& context) : PaneView(Pane::Time, context) {}
+  PaintOutcome paint(QPainter& p, QSize pane, QRect invalid) override;
+  Readout readout(QSize pane, QPoint pos) const override;
+};
+
+// FreqBox: the spectrum choice of the current segment.
+class SpectrumPane : public PaneView {
+ public:
+  explicit SpectrumPane(const PaneContext& context) : PaneView(Pane::Freq, context) {}
+  PaintOutcome paint(QPainter& p, QSize pane, QRect invalid) override;
+  Readout readout(QSize pane, QPoint pos) const override;
+  void forget() override { psd_.clear(); }
+  const PsdMemory& drawnSpectrum() const { return psd_; }
+
+ private:
+  PsdMemory psd_;
+};
+
+// DBBox: the dB colour bar, palette index 63 at the top and 0 at the bottom.
+class DbBarPane : public PaneView {
+ public:
+  explicit DbBarPane(const PaneContext& context) : PaneView(Pane::DB, context) {}
+  PaintOutcome paint(QPainter& p, QSize pane, QRect invalid) override;
+};
+
+// The six panes of one window over one document.
+struct PaneSet {
+  explicit PaneSet(const PaneContext& context)
+      : flow(context), large(context), tagStrip(context), waveform(context), spectrum(context), dbBar(context) {}
+
+  PaneView& operator[](Pane pane);
+  // A new document: every pane drops what its last paint left.
+  void forget();
+
+  FlowPane flow;
+  LargePane large;
+  TagStripPane tagStrip;
+  WaveformPane waveform;
+  SpectrumPane spectrum;
+  DbBarPane dbBar;
+};
+
+}  // namespace vode

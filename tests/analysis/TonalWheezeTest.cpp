@@ -1,0 +1,199 @@
+// The tonal wheeze detector on sounds made here: breath-like noise with a
+// wheeze, and the sounds it must leave alone.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <numbers>
+#include <vector>
+
+#include "analysis/TonalWheeze.h"
+#include "analysis/WheezeMap.h"
+#include "model/Progress.h"
+#include "model/Recording.h"
+#include "model/Synthetic.h"
+#include "model/TagTable.h"
+
+using namespace vode;
+
+namespace {
+
+constexpr double Pi = std::numbers::pi;
+
+// Breath-like noise (falling about 6 dB an octave above 200 Hz) of rms 300
+// counts, with sound added by `extra` (time in s → counts) on top.
+std::vector<int16_t> channel(double seconds, uint64_t seed, const std::function<double(double)>& extra) {
+  SynthRandom random(seed);
+  const auto n = static_cast<size_t>(seconds * SoundRate);
+  std::vector<int16_t> out(n);
+  const double a = std::exp(-2.0 * Pi * 200.0 / SoundRate);
+  double y = 0.0;
+  for (size_t i = 0; i < n; ++i) {
+    y = (1.0 - a) * random.normal() + a * y;
+    // A one-pole low-pass of unit-variance noise has variance (1-a)/(1+a).
+    const double v = 300.0 * y / std::sqrt((1.0 - a) / (1.0 + a)) + extra(static_cast<double>(i) / SoundRate);
+    out[i] = static_cast<int16_t>(std::clamp(std::nearbyint(v), -32768.0, 32767.0));
+  }
+  return out;
+}
+
+// A tone from start for length s with 10 ms raised-cosine edges, rms·√2 high.
+double tone(double t, double start, double length, double hz, double rms) {
+  const double u = t - start;
+  if (u < 0.0 || u > length) return 0.0;
+  const double edge = std::min({1.0, u / 0.01, (length - u) / 0.01});
+  return rms * std::sqrt(2.0) * std::sin(Pi * edge / 2.0) * std::sin(Pi * edge / 2.0) * std::sin(2.0 * Pi * hz * u);
+}
+
+std::vector<TonalTrack> tracksOf(const std::vector<int16_t>& samples) {
+  return FindTonalTracks(samples.data(), static_cast<int64_t>(samples.size()));
+}
+
+}  // namespace
+
+TEST(TonalWheeze, FindsA400HzWheezeOf300msAt5dB) {
+  // 5 dB over the noise's 300 counts rms.
+  const double rms = 300.0 * std::pow(10.0, 5.0 / 20.0);
+  const std::vector<int16_t> samples =
+      channel(4.0, 7, [&](double t) { return tone(t, 2.0, 0.3, 400.0, rms); });
+  const std::vector<TonalTrack> tracks = tracksOf(samples);
+  ASSERT_EQ(tracks.size(), 1u);
+  const TonalTrack& t = tracks[0];
+  // Frame centres inside the tone, at 400 Hz.
+  EXPECT_NEAR(t.firstFrame() * TonalHop + TonalFrameLength / 2, 2.0 * SoundRate, 0.06 * SoundRate);
+  EXPECT_NEAR(t.lastFrame() * TonalHop + TonalFrameLength / 2, 2.3 * SoundRate, 0.06 * SoundRate);
+  for (const TonalPoint& p : t.points) EXPECT_NEAR(p.bin * 5, 400, 10);
+  EXPECT_GE(t.meanProminenceDb, TonalParameters{}.trackProminenceDb);
+}
+
+TEST(TonalWheeze, HundredMillisecondsIsTheBoundary) {
+  // 120 ms at 5 dB is a wheeze; 80 ms is not, even at 20 dB.
+  const struct {
+    double seconds, db;
+    size_t tracks;
+  } cases[] = {{0.12, 5.0, 1}, {0.08, 20.0, 0}};
+  for (const auto& c : cases) {
+    const double rms = 300.0 * std::pow(10.0, c.db / 20.0);
+    const std::vector<int16_t> samples =
+        channel(3.0, 9, [&](double t) { return tone(t, 1.5, c.seconds, 500.0, rms); });
+    EXPECT_EQ(tracksOf(samples).size(), c.tracks) << c.seconds;
+  }
+}
+
+TEST(TonalWheeze, FollowsAGlide) {
+  // 300 → 600 Hz over 600 ms, a rise of 12.5 Hz a frame.
+  const std::vector<int16_t> samples = channel(3.0, 8, [](double t) {
+    const double u = t - 1.0;
+    if (u < 0.0 || u > 0.6) return 0.0;
+    return 1500.0 * std::sin(2.0 * Pi * (300.0 * u + 250.0 * u * u));
+  });
+  const std::vector<TonalTrack> tracks = tracksOf(samples);
+  ASSERT_EQ(tracks.size(), 1u);
+  EXPECT_LT(tracks[0].points.front().bin * 5, 350);
+  EXPECT_GT(tracks[0].points.back().bin * 5, 550);
+}
+
+TEST(TonalWheeze, IgnoresWhatIsNotAWheeze) {
+  struct Case {
+    const char* name;
+    std::function<double(double)> sound;
+  };
+  const Case cases[] = {
+      // Mains hum and its harmonics through the whole recording, loud.
+      {"50 Hz hum", [](double t) {
+         double v = 0.0;
+         for (int k = 1; k <= 5; ++k) v += 2000.0 / k * std::sin(2.0 * Pi * 50.0 * k * t);
+         return v;
+       }},
+      // A tone too short to be a wheeze, however loud.
+      {"60 ms tone", [](double t) { return tone(t, 1.5, 0.06, 500.0, 3000.0); }},
+      // Twelve crackles 15-40 ms apart, each a 600 Hz ring of 3 ms.
+      {"crackle train", [](double t) {
+         double v = 0.0, at = 1.0;
+         for (int k = 0; k < 12; ++k, at += 0.015 + 0.025 * ((k * 7) % 5) / 4.0) {
+           const double u = t - at;
+           if (u >= 0.0 && u < 0.015) v += 8000.0 * std::exp(-u / 0.003) * std::sin(2.0 * Pi * 600.0 * u);
+         }
+         return v;
+       }},
+      // A 250 ms knock of the chest piece, a 40 Hz swing clipped at full
+      // scale into a square-ish wave with a comb of odd harmonics.
+      {"clipped knock", [](double t) {
+         const double u = t - 2.0;
+         if (u < 0.0 || u > 0.25) return 0.0;
+         return 2e5 * std::sin(Pi * u / 0.25) * std::sin(2.0 * Pi * 40.0 * u);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::vector<int16_t> samples = channel(4.0, 11, c.sound);
+    EXPECT_TRUE(tracksOf(samples).empty());
+  }
+}
+
+TEST(TonalWheeze, SilenceAndShortInputsGiveNoTracks) {
+  const std::vector<int16_t> zeros(SoundRate * 2, 0);
+  EXPECT_TRUE(tracksOf(zeros).empty());
+  EXPECT_TRUE(FindTonalTracks(zeros.data(), TonalFrameLength - 1).empty());
+  EXPECT_TRUE(FindTonalTracks(zeros.data(), 0).empty());
+}
+
+TEST(TonalWheeze, SameFlagsAndScoresForAnyThreadCount) {
+  constexpr int Segments = 40, Channels = 3;
+  Recording rec = Recording::create(Segments, Channels);
+  for (int c = 0; c < Channels; ++c) {
+    const double hz = 250.0 + 150.0 * c;
+    rec.sound[c] = channel(Segments / 10.0, 20 + c, [&](double t) { return tone(t, 0.5 + c, 0.8, hz, 900.0); });
+  }
+  std::vector<std::vector<float>> scores;
+  std::vector<std::vector<uint8_t>> flags;
+  for (int threads : {1, 2, 3}) {
+    TagTable tags;
+    ASSERT_EQ(tags.create(Channels, Segments), 0);
+    tags.setFlags(0, 0, Clipped);  // flags are only added
+    WheezeMap map;
+    ASSERT_TRUE(map.create(Channels, Segments));
+    NullProgress progress;
+    DetectTonalWheezes(rec, tags, map, progress, threads);
+    EXPECT_EQ(tags.flags(0, 0), Clipped);
+    scores.push_back(map.scoreData);
+    flags.emplace_back(tags.flagRow(0), tags.flagRow(0) + Channels * Segments);
+  }
+  EXPECT_EQ(scores[1], scores[0]);
+  EXPECT_EQ(scores[2], scores[0]);
+  EXPECT_EQ(flags[1], flags[0]);
+  EXPECT_EQ(flags[2], flags[0]);
+
+  // Each channel's tone, and nothing else, is flagged and scored at its pitch.
+  const std::vector<uint8_t>& f = flags[0];
+  for (int c = 0; c < Channels; ++c) {
+    SCOPED_TRACE(c);
+    const int first = 5 + 10 * c, last = 12 + 10 * c;
+    for (int s = 0; s < Segments; ++s) {
+      const bool flagged = (f[c * Segments + s] & Wheeze) != 0;
+      if (s > first && s < last) {
+        EXPECT_TRUE(flagged) << s;
+      } else if (s < first || s > last) {
+        EXPECT_FALSE(flagged) << s;
+      }
+    }
+    const float* row = scores[0].data() + (static_cast<size_t>(c) * Segments + 8 + 10 * c) * BinCount;
+    const int bin = static_cast<int>(std::max_element(row, row + BinCount) - row);
+    EXPECT_NEAR(bin * 5, 250 + 150 * c, 10);
+    EXPECT_GT(row[bin], WheezeMarkThreshold);
+  }
+}
+
+TEST(TonalWheeze, ParametersRefuseUnknownNamesAndSillyValues) {
+  TonalParameters p;
+  EXPECT_TRUE(p.set("track", 14));
+  EXPECT_EQ(p.trackProminenceDb, 14.0f);
+  EXPECT_TRUE(p.set("steady", 3.0));
+  EXPECT_EQ(p.levelStepDb, 3.0f);
+  EXPECT_TRUE(p.set("frames", 6));
+  EXPECT_EQ(p.minFrames, 6);
+  EXPECT_FALSE(p.set("frames", 4.5));
+  EXPECT_FALSE(p.set("peak", 1.0));  // marks need more than the image's threshold
+  EXPECT_FALSE(p.set("loudness", 3.0));
+  EXPECT_EQ(p.peakProminenceDb, TonalParameters{}.peakProminenceDb);
+}

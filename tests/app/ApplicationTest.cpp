@@ -1,0 +1,92 @@
+// The unattended screenshot run.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <filesystem>
+#include <QFileInfo>
+#include <QImage>
+#include <sstream>
+
+#include "app/Application.h"
+#include "app/LaunchOptions.h"
+#include "formats/BlockFile.h"
+#include "support/TestSupport.h"
+
+using namespace vode;
+using namespace vode::test;
+
+namespace {
+
+WindowOptions optionsIn(const TempDir& dir) {
+  WindowOptions options;
+  options.configDir = dir.path().string() + "/";
+  options.tempDir = dir.path().string() + "/";
+  return options;
+}
+
+}  // namespace
+
+TEST(Screenshot, WritesThePictureOfTheWholeWindow) {
+  TempDir dir;
+  Document doc;
+  doc.recording = std::make_unique<Recording>(makeRecording(60, 2));
+  SilentPrompter quiet;
+  NullProgress none;
+  const std::string recording = dir.file("shot.mer");
+  ASSERT_EQ(saveRecordingFile(doc, recording, 0, 59, quiet, none), 0);
+
+  LaunchOptions options;
+  QString error;
+  const QString png = QString::fromStdString(dir.file("shot.png"));
+  ASSERT_TRUE(parseLaunchOptions({QString::fromStdString(recording), "--screenshot", png, "--view", "waveform",
+                                  "--segment", "30", "--flow-display", "volume"},
+                                 options, error));
+  std::ostringstream err;
+  EXPECT_EQ(takeScreenshot(options, optionsIn(dir), err), 0);
+  // Boxes are answered and printed: here the missing default settings.
+  EXPECT_NE(err.str().find("Unable to load default settings"), std::string::npos);
+
+  QImage image(png);
+  ASSERT_FALSE(image.isNull());
+  const qreal ratio = image.devicePixelRatio();
+  EXPECT_EQ(image.width(), qRound(632 * ratio));
+  EXPECT_GT(image.height(), qRound(444 * ratio));  // the client area and the menu bar
+}
+
+TEST(Screenshot, UnreadableFileStillAnswersEveryBox) {
+  TempDir dir;
+  LaunchOptions options;
+  QString error;
+  const QString png = QString::fromStdString(dir.file("none.png"));
+  ASSERT_TRUE(parseLaunchOptions({QString::fromStdString(dir.file("absent.mer")), "--screenshot", png}, options, error));
+  std::ostringstream err;
+  EXPECT_EQ(takeScreenshot(options, optionsIn(dir), err), 1);
+  EXPECT_NE(err.str().find("Unable to open " + dir.file("absent.mer") + "... File not found"), std::string::npos);
+  EXPECT_FALSE(QImage(png).isNull());
+}
+
+TEST(Screenshot, RelativeNamesMeanTheStartingFolder) {
+  // Opening a file moves the current folder to the file's folder; the picture
+  // must still land where the command line said, not beside the recording.
+  TempDir dir;
+  std::filesystem::create_directory(dir.path() / "data");
+  Document doc;
+  doc.recording = std::make_unique<Recording>(makeRecording(20, 1));
+  SilentPrompter quiet;
+  NullProgress none;
+  ASSERT_EQ(saveRecordingFile(doc, dir.file("data/rel.mer"), 0, 19, quiet, none), 0);
+
+  const QString started = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(dir.path().string())));
+  LaunchOptions options;
+  QString error;
+  const bool parsed = parseLaunchOptions({"data/rel.mer", "--screenshot", "rel.png"}, options, error);
+  std::ostringstream err;
+  const int code = parsed ? takeScreenshot(options, optionsIn(dir), err) : -1;
+  QDir::setCurrent(started);
+
+  ASSERT_TRUE(parsed) << error.toStdString();
+  EXPECT_EQ(code, 0) << err.str();
+  EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(dir.file("rel.png"))));
+  EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(dir.file("data/rel.png"))));
+}

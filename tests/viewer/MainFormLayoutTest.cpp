@@ -1,0 +1,51 @@
+// The window as a user first sees it: its size, font, texts and hints, and
+// what is hidden or disabled.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "support/GuiTestSupport.h"
+
+using namespace vode;
+using namespace vode::test;
+
+TEST(MainFormLayout, FontTextsAndStartState) {
+  WindowFixture f;
+  TMainForm& form = f.form();
+  EXPECT_EQ(form.centralWidget()->size(), QSize(632, 444));
+  const QFont font = form.centralWidget()->font();
+  EXPECT_EQ(font.family(), "Liberation Sans");
+  EXPECT_EQ(font.pixelSize(), 13);
+  EXPECT_TRUE(font.bold());
+  EXPECT_EQ(f.prompter.startUpBoxes, 1);
+  EXPECT_EQ(form.windowTitle(), "R.E.Z.U. Vode");
+
+  const struct {
+    const char* label;
+    const char* text;
+  } texts[] = {{"FlowTitleLabel", "Flow"}, {"FlowMaxLabel", "1.5"}, {"FlowUnitsLabel", "L/s"},
+               {"FlowMinLabel", "-1.5"},   {"SonoLabel5", "Hz"},    {"SonoLabel4", "900"},
+               {"SonoLabel3", "600"},      {"SonoLabel2", "300"},   {"SonoLabel1", "0"},
+               {"VoltsMaxLabel", "5.0"},   {"VoltsLabel", "Volts"}, {"VoltsMinLabel", "-5.0"},
+               {"FreqLabel", "1200"},      {"LeftTimeLabel", "0.0s"}, {"RightTimeLabel", "5.0s"}};
+  for (const auto& t : texts) EXPECT_EQ(form.labelText(t.label), t.text) << t.label;
+  EXPECT_EQ(form.segmentStatus(), "No file loaded");
+  EXPECT_EQ(form.cursorStatus(), "N/A");
+
+  EXPECT_FALSE(form.control("StatusGauge")->isVisibleTo(&form));
+  EXPECT_FALSE(form.control("AvgPanel")->isVisibleTo(&form));
+  EXPECT_FALSE(form.control("ChannelComboBox")->isVisibleTo(&form));
+  EXPECT_FALSE(form.control("VolumeMaxLabel")->isVisibleTo(&form));
+  EXPECT_TRUE(form.control("DisplayGroupBox")->isVisibleTo(&form));
+  EXPECT_FALSE(form.control("ChannelRadioGroup")->isEnabled());
+  EXPECT_FALSE(form.control("CracklesCheckBox")->isEnabled());
+  EXPECT_EQ(form.control("TagBox")->toolTip(),
+            "Click to include\nShift-click to background\nCtrl-click to exclude\nRight-click to clear");
+  EXPECT_EQ(form.control("FlowBox")->toolTip(), "Click to select current segment");
+  EXPECT_EQ(form.control("TimeBox")->toolTip(), "Click to zoom");
+  EXPECT_EQ(form.control("ZoomOutX")->toolTip(), "X-axis zoom out");
+}

@@ -14,7 +14,7 @@
 #include "analysis/Palette.h"
 #include "analysis/Spectra.h"
 #include "formats/BlockFile.h"
-#include "model/Document.h"
+#include "document/Document.h"
 #include "model/Prompter.h"
 #include "model/Synthetic.h"
 
@@ -50,16 +50,16 @@ BENCHMARK(BM_Transform2048)->Unit(benchmark::kMicrosecond);
 void BM_CalculatePower(benchmark::State& state) {
   auto doc = fullDocument();
   vode::NullProgress progress;
-  for (auto _ : state) vode::CalculatePower(*doc, progress, static_cast<int>(state.range(0)));
+  for (auto _ : state) vode::CalculatePower(*doc, *doc, progress, static_cast<int>(state.range(0)));
 }
 BENCHMARK(BM_CalculatePower)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_CalculateImage(benchmark::State& state) {
   auto doc = fullDocument();
   vode::NullProgress progress;
-  vode::CalculatePower(*doc, progress);
+  vode::CalculatePower(*doc, *doc, progress);
   const vode::Palette palette = vode::Palette::grey();
-  for (auto _ : state) vode::CalculateImage(*doc, palette, progress, static_cast<int>(state.range(0)));
+  for (auto _ : state) vode::CalculateImage(*doc, *doc, palette, progress, static_cast<int>(state.range(0)));
 }
 BENCHMARK(BM_CalculateImage)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -67,8 +67,8 @@ void BM_CalculateTags(benchmark::State& state) {
   auto doc = fullDocument();
   vode::NullProgress progress;
   vode::SilentPrompter prompter;
-  vode::CalculatePower(*doc, progress);
-  for (auto _ : state) vode::CalculateTags(*doc, true, progress, prompter);
+  vode::CalculatePower(*doc, *doc, progress);
+  for (auto _ : state) vode::CalculateTags(*doc, *doc, true, progress, prompter);
 }
 BENCHMARK(BM_CalculateTags)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -77,7 +77,7 @@ void BM_DoAnalyzeClick(benchmark::State& state) {
   vode::NullProgress progress;
   vode::SilentPrompter prompter;
   const vode::Palette palette = vode::Palette::grey();
-  for (auto _ : state) vode::DoAnalyzeClick(*doc, palette, progress, prompter);
+  for (auto _ : state) vode::DoAnalyzeClick(*doc, *doc, palette, progress, prompter);
 }
 BENCHMARK(BM_DoAnalyzeClick)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -97,7 +97,7 @@ void BM_OpenAndAnalyze(benchmark::State& state) {
     vode::Document doc;
     if (vode::loadBlockFile(doc, path, prompter, progress) != 0) state.SkipWithError("cannot read");
     doc.prepareOpenedRecording();
-    vode::DoAnalyzeClick(doc, palette, progress, prompter);
+    vode::DoAnalyzeClick(doc, doc, palette, progress, prompter);
   }
   std::remove(path.c_str());
 }

@@ -10,7 +10,7 @@
 
 #include "formats/BlockFile.h"
 #include "formats/Crc32.h"
-#include "model/Document.h"
+#include "document/Document.h"
 #include "model/Progress.h"
 #include "model/Prompter.h"
 #include "model/Synthetic.h"

@@ -7,7 +7,7 @@
 #include "formats/Bin.h"
 #include "formats/DosDat.h"
 #include "formats/Wav.h"
-#include "model/Document.h"
+#include "document/Document.h"
 #include "model/Progress.h"
 #include "model/Prompter.h"
 
@@ -38,7 +38,7 @@ void BM_DosWrite(benchmark::State& state) {
 }
 BENCHMARK(BM_DosWrite)->Unit(benchmark::kMillisecond);
 
-template <int (*Import)(vode::Document&, const std::string&, vode::Prompter&, vode::ProgressSink&,
+template <int (*Import)(vode::RecordingBundle&, const std::string&, vode::Prompter&, vode::ProgressSink&,
                         vode::FileSystem&)>
 void readBack(benchmark::State& state, const std::string& path) {
   vode::SilentPrompter prompter;

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "model/Document.h"
+#include "document/Document.h"
 #include "model/Prompter.h"
 #include "reports/ReportWriter.h"
 
@@ -44,7 +44,7 @@ void BM_ReportText(benchmark::State& state) {
   vode::SilentPrompter prompter;
   std::string text;
   for (auto _ : state) {
-    vode::ReportText(*doc, static_cast<vode::ReportKind>(state.range(0)), options, prompter, text);
+    vode::ReportText(*doc, *doc, static_cast<vode::ReportKind>(state.range(0)), options, prompter, text);
     benchmark::DoNotOptimize(text.data());
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));

@@ -7,7 +7,7 @@
 
 #include "analysis/TonalWheeze.h"
 #include "analysis/WheezeMap.h"
-#include "model/Document.h"
+#include "document/Document.h"
 #include "model/Progress.h"
 #include "model/Synthetic.h"
 

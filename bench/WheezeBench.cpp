@@ -7,7 +7,7 @@
 
 #include "analysis/WheezeDetection.h"
 #include "analysis/WheezeKernels.h"
-#include "model/Document.h"
+#include "document/Document.h"
 #include "model/Progress.h"
 #include "model/Prompter.h"
 
@@ -46,7 +46,7 @@ void BM_DetectWheezes(benchmark::State& state) {
   vode::SilentPrompter prompter;
   const int threads = static_cast<int>(state.range(0));
   for (auto _ : state) {
-    vode::DetectWheezes(*doc, progress, prompter, threads);
+    vode::DetectWheezes(*doc, *doc, progress, prompter, threads);
     benchmark::DoNotOptimize(doc->wheezeMap->scoreData.data());
   }
 }

@@ -14,7 +14,7 @@
 
 #include "formats/FileErrors.h"
 #include "formats/FileSystem.h"
-#include "model/Document.h"
+#include "document/Document.h"
 #include "model/Progress.h"
 #include "model/Prompter.h"
 

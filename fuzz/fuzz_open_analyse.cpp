@@ -11,7 +11,7 @@
 #include "analysis/AnalysisCommand.h"
 #include "analysis/Palette.h"
 #include "analysis/WheezeDetection.h"
-#include "formats/OpenFile.h"
+#include "document/OpenDocument.h"
 #include "model/Bytes.h"
 #include "reports/ReportWriter.h"
 
@@ -53,11 +53,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
   const int frequency = (mode >> 3) & 3;
   if (frequency < 3) doc.preferences.frequency = static_cast<int16_t>(frequency);
-  DoAnalyzeClick(doc, Palette::grey(), progress, prompter);
+  DoAnalyzeClick(doc, doc, Palette::grey(), progress, prompter);
   FUZZ_CHECK(progress.depth == 0);
   checkDocument(doc, 0);
   if ((mode & 4) && doc.spectra) {
-    DetectWheezes(doc, progress, prompter, 1);
+    DetectWheezes(doc, doc, progress, prompter, 1);
     FUZZ_CHECK(progress.depth == 0);
   }
 
@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
       options.watts = (mode & 0x80) != 0;
       options.maxFrequency = 1200 << std::clamp<int>(doc.preferences.frequency, 0, 2);
       std::string text;
-      const int code = ReportText(doc, static_cast<ReportKind>(k), options, prompter, text);
+      const int code = ReportText(doc, doc, static_cast<ReportKind>(k), options, prompter, text);
       FUZZ_CHECK(code <= 0);
       FUZZ_CHECK((code == 0) == !text.empty());
     }

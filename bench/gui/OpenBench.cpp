@@ -12,7 +12,8 @@
 #include "app/AutoPrompter.h"
 #include "app/DocumentCommands.h"
 #include "formats/BlockFile.h"
-#include "model/Document.h"
+#include "document/Document.h"
+#include "document/OpenDocument.h"
 #include "model/Synthetic.h"
 
 namespace {

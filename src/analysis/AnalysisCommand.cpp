@@ -5,7 +5,8 @@
 
 #include "analysis/Averages.h"
 #include "analysis/Spectra.h"
-#include "model/Document.h"
+#include "analysis/AnalysisResults.h"
+#include "model/RecordingBundle.h"
 
 namespace vode {
 
@@ -26,7 +27,7 @@ class Stopwatch {
 
 }  // namespace
 
-void CalculateTags(Document& doc, bool retag, ProgressSink& progress, Prompter& prompter, AnalysisTimings* timings) {
+void CalculateTags(RecordingBundle& doc, AnalysisResults& results, bool retag, ProgressSink& progress, Prompter& prompter, AnalysisTimings* timings) {
   if (!doc.recording) return;
   Stopwatch clock;
   const Recording& recording = *doc.recording;
@@ -41,7 +42,7 @@ void CalculateTags(Document& doc, bool retag, ProgressSink& progress, Prompter& 
     doc.tagTable = std::make_unique<TagTable>();
     doc.tagTable->create(recording.channelCount, recording.segmentCount);
   }
-  PhaseTable& phases = doc.phases();
+  PhaseTable& phases = results.phases();
 
   // 3. A refused target keeps the previous thresholds.
   const FlowLimits limits = flowLimits(target);
@@ -52,12 +53,12 @@ void CalculateTags(Document& doc, bool retag, ProgressSink& progress, Prompter& 
   // 4. Averages and band power from the spectra.
   Gauge gauge{progress, 1};
   progress.set(1);
-  const SegmentSpectra* spectra = doc.spectra.get();
+  const SegmentSpectra* spectra = results.spectra.get();
   if (spectra && spectra->hasPower()) {
     progress.setMaximum((phases.lastSegment + 1) / 30 + phases.lastPhase + 2);
-    CalculatePhaseAverages(doc, spectra->channelCount, BinCount, prompter, &gauge);
-    doc.averages = std::make_unique<OverallAverages>();
-    CalculateOverallAverages(doc, &gauge);
+    CalculatePhaseAverages(doc, results, spectra->channelCount, BinCount, prompter, &gauge);
+    results.averages = std::make_unique<OverallAverages>();
+    CalculateOverallAverages(doc, results, &gauge);
   } else {
     progress.setMaximum(1);
   }
@@ -67,33 +68,33 @@ void CalculateTags(Document& doc, bool retag, ProgressSink& progress, Prompter& 
   progress.end();
 }
 
-void DoAnalyzeClick(Document& doc, const Palette& palette, ProgressSink& progress, Prompter& prompter,
-                    AnalysisTimings* timings, int threads) {
+void DoAnalyzeClick(RecordingBundle& doc, AnalysisResults& results, const Palette& palette, ProgressSink& progress,
+                    Prompter& prompter, AnalysisTimings* timings, int threads) {
   if (!doc.recording) return;
   Stopwatch clock;
   const bool hadTags = doc.tagTable != nullptr;
 
   // New spectra; averages of the old ones no longer apply.
-  doc.spectra.reset();
-  doc.averages.reset();
-  doc.spectra = std::make_unique<SegmentSpectra>();
-  doc.spectra->create(doc.recording->segmentCount, doc.recording->channelCount);
+  results.spectra.reset();
+  results.averages.reset();
+  results.spectra = std::make_unique<SegmentSpectra>();
+  results.spectra->create(doc.recording->segmentCount, doc.recording->channelCount);
 
-  CalculatePower(doc, progress, threads);
+  CalculatePower(doc, results, progress, threads);
   if (timings) timings->spectra += clock.lap();
-  CalculateImage(doc, palette, progress, threads);
+  CalculateImage(doc, results, palette, progress, threads);
   if (timings) timings->images += clock.lap();
 
-  CalculateTags(doc, !hadTags, progress, prompter, timings);
+  CalculateTags(doc, results, !hadTags, progress, prompter, timings);
 }
 
-void DoAnalyzeClick(Document& doc, ProgressSink& progress, Prompter& prompter) {
+void DoAnalyzeClick(RecordingBundle& doc, AnalysisResults& results, ProgressSink& progress, Prompter& prompter) {
   if (!doc.recording) return;
-  CalculateTags(doc, true, progress, prompter);
+  CalculateTags(doc, results, true, progress, prompter);
 }
 
-void copyPowerToFlow(Document& doc, int c, ProgressSink& progress, Prompter& prompter) {
-  const SegmentSpectra* spectra = doc.spectra.get();
+void copyPowerToFlow(RecordingBundle& doc, AnalysisResults& results, int c, ProgressSink& progress, Prompter& prompter) {
+  const SegmentSpectra* spectra = results.spectra.get();
   if (!doc.recording || !spectra || !spectra->hasPower(c)) return;
   const std::vector<float>& band = spectra->bandPower[c];
   if (band.empty()) return;
@@ -101,14 +102,14 @@ void copyPowerToFlow(Document& doc, int c, ProgressSink& progress, Prompter& pro
   // The polarity starts from the first breath average; nothing there, or a
   // power (never below 0), starts with inspiration.
   float firstBreathValue = 0.0f;
-  if (doc.phaseTable && doc.phaseTable->lastPhase >= 0 && !doc.phaseTable->entries[0].averageSpectrum.empty())
-    firstBreathValue = doc.phaseTable->entries[0].averageSpectrum[0];
+  if (results.phaseTable && results.phaseTable->lastPhase >= 0 && !results.phaseTable->entries[0].averageSpectrum.empty())
+    firstBreathValue = results.phaseTable->entries[0].averageSpectrum[0];
 
   doc.recording->copyPowerToFlow(band.data(), static_cast<int32_t>(band.size()), spectra->peakBandPower[c],
-                                 static_cast<float>(doc.panel.spindB), firstBreathValue);
+                                 static_cast<float>(results.panel.spindB), firstBreathValue);
   doc.computeVolume();
   doc.preferences.flowHoldsPower = 1;
-  DoAnalyzeClick(doc, progress, prompter);
+  DoAnalyzeClick(doc, results, progress, prompter);
 }
 
 }  // namespace vode

@@ -6,7 +6,8 @@
 
 namespace vode {
 
-class Document;
+struct AnalysisResults;
+struct RecordingBundle;
 class Prompter;
 struct Palette;
 
@@ -21,7 +22,7 @@ struct AnalysisTimings {
 // The tag calculation: target flow, the tag table (made when missing) and the
 // phase table, thresholds, TagRecording(retag), then with spectra the phase
 // averages, new overall averages and the band power. Progress "Calculating Tags".
-void CalculateTags(Document& doc, bool retag, ProgressSink& progress, Prompter& prompter,
+void CalculateTags(RecordingBundle& doc, AnalysisResults& results, bool retag, ProgressSink& progress, Prompter& prompter,
                    AnalysisTimings* timings = nullptr);
 
 // "&FFT" and the open sequence: new spectra for the recording, their power and
@@ -29,17 +30,17 @@ void CalculateTags(Document& doc, bool retag, ProgressSink& progress, Prompter& 
 // recording had no tag table (stored and hand-made tags survive). The
 // spectra and images are spread over `threads` (0: every core), which does
 // not change them.
-void DoAnalyzeClick(Document& doc, const Palette& palette, ProgressSink& progress, Prompter& prompter,
-                    AnalysisTimings* timings = nullptr, int threads = 0);
+void DoAnalyzeClick(RecordingBundle& doc, AnalysisResults& results, const Palette& palette, ProgressSink& progress,
+                    Prompter& prompter, AnalysisTimings* timings = nullptr, int threads = 0);
 
 // The re-analysis without a sender (after preferences, copyPowerToFlow):
 // CalculateTags with retag.
-void DoAnalyzeClick(Document& doc, ProgressSink& progress, Prompter& prompter);
+void DoAnalyzeClick(RecordingBundle& doc, AnalysisResults& results, ProgressSink& progress, Prompter& prompter);
 
 // Turns channel c's band power into the breath signal: bursts at or above the
 // SpindB threshold become alternating half-breaths scaled by the channel's
 // peak band power. Then volume, the flow-holds-power preference and the
 // re-analysis. Does nothing without band power for c.
-void copyPowerToFlow(Document& doc, int c, ProgressSink& progress, Prompter& prompter);
+void copyPowerToFlow(RecordingBundle& doc, AnalysisResults& results, int c, ProgressSink& progress, Prompter& prompter);
 
 }  // namespace vode

@@ -9,7 +9,8 @@
 
 namespace vode {
 
-class Document;
+struct AnalysisResults;
+struct RecordingBundle;
 class Prompter;
 
 // A gauge that the steps of a longer task move forward one at a time.
@@ -23,23 +24,23 @@ struct Gauge {
 // segments. 0; 10 when a count is below 1 (or there is nothing to average);
 // 3 when memory ran out ("Memory allocation failed: AllocPhasePSD's").
 // Advances the gauge by one per entry.
-int CalculatePhaseAverages(Document& doc, int channelCount, int binCount, Prompter& prompter,
+int CalculatePhaseAverages(RecordingBundle& doc, AnalysisResults& results, int channelCount, int binCount, Prompter& prompter,
                            Gauge* gauge = nullptr);
 
 // Mean spectra of the clean inspiration, expiration and background segments
-// of every channel into doc.averages (made when missing), then the band power.
+// of every channel into results.averages (made when missing), then the band power.
 // Advances the gauge by one per 30 segments.
-void CalculateOverallAverages(Document& doc, Gauge* gauge = nullptr);
+void CalculateOverallAverages(RecordingBundle& doc, AnalysisResults& results, Gauge* gauge = nullptr);
 
 // bandPower, peakBandPower and backgroundReference of every channel for the
-// band doc.panel.spinMin .. spinMax. Does nothing without doc.averages.
-void CalculateBandPower(Document& doc);
+// band results.panel.spinMin .. spinMax. Does nothing without results.averages.
+void CalculateBandPower(AnalysisResults& results);
 
 // The flow-binned table of channel c for bins of binSize mL/s.
-void CalculateFlowBins(Document& doc, int c, int binSize);
+void CalculateFlowBins(RecordingBundle& doc, AnalysisResults& results, int c, int binSize);
 
 // Appends the flow and power summaries of channel c. More than 100 breaths
 // give one warning through the prompter and statistics over the first 100.
-void WriteSummary(Document& doc, int c, std::vector<std::string>& lines, Prompter& prompter);
+void WriteSummary(AnalysisResults& results, int c, std::vector<std::string>& lines, Prompter& prompter);
 
 }  // namespace vode

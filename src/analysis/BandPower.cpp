@@ -2,18 +2,19 @@
 #include <cmath>
 
 #include "analysis/Averages.h"
-#include "model/Document.h"
+#include "analysis/AnalysisResults.h"
+#include "model/RecordingBundle.h"
 
 namespace vode {
 
-void CalculateBandPower(Document& doc) {
-  SegmentSpectra* spectra = doc.spectra.get();
-  const OverallAverages* avg = doc.averages.get();
+void CalculateBandPower(AnalysisResults& results) {
+  SegmentSpectra* spectra = results.spectra.get();
+  const OverallAverages* avg = results.averages.get();
   if (!avg || !spectra || !spectra->hasPower()) return;
 
   // 1. The band in bins; limited to the bins that exist.
-  const int lo = std::max(doc.panel.spinMin / BinWidth, 0);
-  const int hi = std::min(doc.panel.spinMax / BinWidth - 1, BinCount - 1);
+  const int lo = std::max(results.panel.spinMin / BinWidth, 0);
+  const int hi = std::min(results.panel.spinMax / BinWidth - 1, BinCount - 1);
   const int n = hi - lo + 1;
 
   for (int c = 0; c < spectra->channelCount; ++c) {

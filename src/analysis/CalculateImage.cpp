@@ -6,7 +6,8 @@
 #include "analysis/Palette.h"
 #include "analysis/SegmentSpectra.h"
 #include "analysis/Spectra.h"
-#include "model/Document.h"
+#include "analysis/AnalysisResults.h"
+#include "model/RecordingBundle.h"
 
 namespace vode {
 
@@ -100,8 +101,8 @@ void channelImage(SegmentSpectra& spectra, int c, int a, const DbLevels& levels,
 
 }  // namespace
 
-void CalculateImage(Document& doc, const Palette& palette, ProgressSink& progress, int threads) {
-  SegmentSpectra* spectra = doc.spectra.get();
+void CalculateImage(RecordingBundle& doc, AnalysisResults& results, const Palette& palette, ProgressSink& progress, int threads) {
+  SegmentSpectra* spectra = results.spectra.get();
   if (!spectra || !spectra->hasPower()) return;
   progress.begin("Calculating Image", spectra->channelCount * spectra->segmentCount);
 

@@ -5,7 +5,8 @@
 #include "analysis/Fft.h"
 #include "analysis/SegmentSpectra.h"
 #include "analysis/Spectra.h"
-#include "model/Document.h"
+#include "analysis/AnalysisResults.h"
+#include "model/RecordingBundle.h"
 
 namespace vode {
 
@@ -49,8 +50,8 @@ void channelPower(const Recording& recording, SegmentSpectra& spectra, int c, co
 
 }  // namespace
 
-void CalculatePower(Document& doc, ProgressSink& progress, int threads) {
-  SegmentSpectra* spectra = doc.spectra.get();
+void CalculatePower(RecordingBundle& doc, AnalysisResults& results, ProgressSink& progress, int threads) {
+  SegmentSpectra* spectra = results.spectra.get();
   if (!doc.recording || !spectra || !spectra->hasPower()) return;
   const Recording& recording = *doc.recording;
   progress.begin("Calculating Power", spectra->channelCount * spectra->segmentCount);

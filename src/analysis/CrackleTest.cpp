@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "model/Document.h"
+#include "analysis/AnalysisResults.h"
+#include "model/RecordingBundle.h"
 #include "model/Prompter.h"
 
 namespace vode {
@@ -15,7 +16,7 @@ int16_t crackleFilter(int16_t sample) { return sample; }
 
 }  // namespace
 
-int TestCrackle(Document& doc, Prompter& prompter) {
+int TestCrackle(RecordingBundle& doc, Prompter& prompter) {
   if (!doc.hasRecording()) {
     prompter.message(MessageKind::Error, "No data");
     return 3;

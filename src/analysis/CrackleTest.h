@@ -3,13 +3,13 @@
 
 namespace vode {
 
-class Document;
+struct RecordingBundle;
 class Prompter;
 
 // "No data" without a recording, "Data has only one channel" below two
 // channels (result 3); otherwise channel 2 becomes a copy of channel 1 and
 // "ST data created" is shown (result 0). Only the samples in memory change:
 // the document is not marked modified and nothing is recomputed.
-int TestCrackle(Document& doc, Prompter& prompter);
+int TestCrackle(RecordingBundle& doc, Prompter& prompter);
 
 }  // namespace vode

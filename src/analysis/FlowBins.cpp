@@ -2,16 +2,17 @@
 #include <cmath>
 
 #include "analysis/Averages.h"
-#include "model/Document.h"
+#include "analysis/AnalysisResults.h"
+#include "model/RecordingBundle.h"
 #include "model/Numeric.h"
 
 namespace vode {
 
-void CalculateFlowBins(Document& doc, int c, int binSize) {
-  SegmentSpectra* spectra = doc.spectra.get();
+void CalculateFlowBins(RecordingBundle& doc, AnalysisResults& results, int c, int binSize) {
+  SegmentSpectra* spectra = results.spectra.get();
   if (!spectra) return;
   SegmentSpectra& t = *spectra;
-  if (!doc.recording || !doc.phaseTable || !t.hasPower(c) || binSize < 1) {
+  if (!doc.recording || !results.phaseTable || !t.hasPower(c) || binSize < 1) {
     // No table for a channel without band power or a bin width of nothing.
     t.flowBinCount = 0;
     t.binFlow.clear();
@@ -20,7 +21,7 @@ void CalculateFlowBins(Document& doc, int c, int binSize) {
     t.binCount.clear();
     return;
   }
-  const PhaseTable& phases = *doc.phaseTable;
+  const PhaseTable& phases = *results.phaseTable;
   const std::vector<float>& band = t.bandPower[c];
 
   // 1. Bins reach the largest flow of the recording on both sides of zero.

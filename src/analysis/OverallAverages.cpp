@@ -4,7 +4,8 @@
 #include <memory>
 
 #include "analysis/Averages.h"
-#include "model/Document.h"
+#include "analysis/AnalysisResults.h"
+#include "model/RecordingBundle.h"
 
 namespace vode {
 
@@ -26,11 +27,11 @@ void divideRows(std::vector<float>& sums, const std::array<int, MaxChannels>& co
 
 }  // namespace
 
-void CalculateOverallAverages(Document& doc, Gauge* gauge) {
-  const SegmentSpectra* spectra = doc.spectra.get();
-  if (!spectra || !spectra->hasPower() || !doc.tagTable || !doc.phaseTable) return;
-  if (!doc.averages) doc.averages = std::make_unique<OverallAverages>();
-  OverallAverages& avg = *doc.averages;
+void CalculateOverallAverages(RecordingBundle& doc, AnalysisResults& results, Gauge* gauge) {
+  const SegmentSpectra* spectra = results.spectra.get();
+  if (!spectra || !spectra->hasPower() || !doc.tagTable || !results.phaseTable) return;
+  if (!results.averages) results.averages = std::make_unique<OverallAverages>();
+  OverallAverages& avg = *results.averages;
   const TagTable& tags = *doc.tagTable;
   const int channels = spectra->channelCount;
 
@@ -38,7 +39,7 @@ void CalculateOverallAverages(Document& doc, Gauge* gauge) {
   avg.allocate(channels);
 
   // 2. Sum the clean segments of each phase kind.
-  const int last = std::min(doc.phaseTable->lastSegment, spectra->segmentCount - 1);
+  const int last = std::min(results.phaseTable->lastSegment, spectra->segmentCount - 1);
   for (int s = 0; s <= last; ++s) {
     const uint8_t p = tags.phase(s);
     for (int c = 0; c < channels; ++c) {
@@ -66,7 +67,7 @@ void CalculateOverallAverages(Document& doc, Gauge* gauge) {
   divideRows(avg.background, avg.backgroundCount, channels);
 
   // 4.
-  CalculateBandPower(doc);
+  CalculateBandPower(results);
 }
 
 }  // namespace vode

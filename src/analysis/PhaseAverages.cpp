@@ -2,17 +2,18 @@
 #include <new>
 
 #include "analysis/Averages.h"
-#include "model/Document.h"
+#include "analysis/AnalysisResults.h"
+#include "model/RecordingBundle.h"
 #include "model/Prompter.h"
 
 namespace vode {
 
-int CalculatePhaseAverages(Document& doc, int channelCount, int binCount, Prompter& prompter, Gauge* gauge) {
+int CalculatePhaseAverages(RecordingBundle& doc, AnalysisResults& results, int channelCount, int binCount, Prompter& prompter, Gauge* gauge) {
   // 1. Nothing to make.
   if (channelCount < 1 || binCount < 1) return 10;
-  const SegmentSpectra* spectra = doc.spectra.get();
-  if (!spectra || !spectra->hasPower() || !doc.tagTable || !doc.phaseTable) return 10;
-  PhaseTable& phases = *doc.phaseTable;
+  const SegmentSpectra* spectra = results.spectra.get();
+  if (!spectra || !spectra->hasPower() || !doc.tagTable || !results.phaseTable) return 10;
+  PhaseTable& phases = *results.phaseTable;
   const TagTable& tags = *doc.tagTable;
 
   // 2. Spectra of another shape are of no use.

@@ -10,7 +10,8 @@
 
 namespace vode {
 
-class Document;
+struct AnalysisResults;
+struct RecordingBundle;
 struct Palette;
 
 // Volts per count: 32768 counts are 5 V.
@@ -22,14 +23,14 @@ constexpr float PowerScale = 2.384186e-7f;
 // a Hann window sampled between the points, so no weight is 0.
 std::vector<float> analysisWindow();
 
-// Fills doc.spectra's power for every channel and segment from the recording.
+// Fills results.spectra's power for every channel and segment from the recording.
 // threads: 0 uses every core; the result is the same for any count.
-void CalculatePower(Document& doc, ProgressSink& progress, int threads = 0);
+void CalculatePower(RecordingBundle& doc, AnalysisResults& results, ProgressSink& progress, int threads = 0);
 
 // Paints every channel's sonogram as palette indices for the frequency range
 // of the preferences (1200, 2400 or 4800 Hz) and the dB reference; the palette
 // is kept with the images.
-void CalculateImage(Document& doc, const Palette& palette, ProgressSink& progress, int threads = 0);
+void CalculateImage(RecordingBundle& doc, AnalysisResults& results, const Palette& palette, ProgressSink& progress, int threads = 0);
 
 // A dB value as a sonogram level: truncated toward zero, limited to 0..63.
 uint8_t sonogramLevel(float dB);

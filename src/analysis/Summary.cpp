@@ -4,7 +4,8 @@
 #include <cstdio>
 
 #include "analysis/Averages.h"
-#include "model/Document.h"
+#include "analysis/AnalysisResults.h"
+#include "model/RecordingBundle.h"
 #include "model/Prompter.h"
 
 namespace vode {
@@ -101,14 +102,14 @@ int BreathTiming(const std::vector<float>& v, float d, bool pauseMode, int start
 
 }  // namespace
 
-void WriteSummary(Document& doc, int c, std::vector<std::string>& lines, Prompter& prompter) {
+void WriteSummary(AnalysisResults& results, int c, std::vector<std::string>& lines, Prompter& prompter) {
   // 1.
-  const SegmentSpectra* spectra = doc.spectra.get();
-  if (!spectra || !spectra->hasPower(c) || !doc.phaseTable) {
+  const SegmentSpectra* spectra = results.spectra.get();
+  if (!spectra || !spectra->hasPower(c) || !results.phaseTable) {
     lines.push_back("No FFT Analysis Results");
     return;
   }
-  const PhaseTable& phases = *doc.phaseTable;
+  const PhaseTable& phases = *results.phaseTable;
   const std::vector<float>& band = spectra->bandPower[c];
 
   // 2. The two series, one value per segment.
@@ -117,7 +118,7 @@ void WriteSummary(Document& doc, int c, std::vector<std::string>& lines, Prompte
     flow.push_back(phases.segmentFlow[s]);
     float p = s < static_cast<int>(band.size()) ? std::max(band[s], 0.0f) : 0.0f;
     // Unrectified, expiratory sound counts as negative.
-    if (!doc.panel.rectifydB && phases.segmentFlow[s] < 0.0f) p = -p;
+    if (!results.panel.rectifydB && phases.segmentFlow[s] < 0.0f) p = -p;
     power.push_back(p);
   }
 
@@ -128,7 +129,7 @@ void WriteSummary(Document& doc, int c, std::vector<std::string>& lines, Prompte
   // 4. From the band power, against the dB threshold, from the flow's first breath.
   lines.push_back("");
   lines.push_back("Power Summary");
-  BreathTiming(power, static_cast<float>(doc.panel.spindB), doc.panel.rectifydB, firstStart - 1, lines, prompter);
+  BreathTiming(power, static_cast<float>(results.panel.spindB), results.panel.rectifydB, firstStart - 1, lines, prompter);
 }
 
 }  // namespace vode

@@ -5,12 +5,13 @@
 #include "analysis/WheezeDetection.h"
 #include "analysis/WheezeImage.h"
 #include "analysis/WheezeMap.h"
-#include "model/Document.h"
+#include "analysis/AnalysisResults.h"
+#include "model/RecordingBundle.h"
 #include "model/Prompter.h"
 
 namespace vode {
 
-int DetectTonalWheezes(Document& doc, ProgressSink& progress, Prompter& prompter, int threads,
+int DetectTonalWheezes(RecordingBundle& doc, AnalysisResults& results, ProgressSink& progress, Prompter& prompter, int threads,
                        const TonalParameters& parameters) {
   if (!doc.hasRecording()) {
     prompter.message(MessageKind::Error, "No data");
@@ -18,27 +19,27 @@ int DetectTonalWheezes(Document& doc, ProgressSink& progress, Prompter& prompter
   }
   // The tracks come from the samples, but the flags need the analysis's tag
   // table and the picture its sonogram, as for the described detector.
-  if (!doc.spectra || !doc.spectra->hasPower() || !doc.tagTable) {
+  if (!results.spectra || !results.spectra->hasPower() || !doc.tagTable) {
     prompter.message(MessageKind::Error, "No PSD");
     return 3;
   }
-  doc.wheezeMap.reset();
+  results.wheezeMap.reset();
   auto map = std::make_unique<WheezeMap>();
-  if (!map->create(doc.spectra->channelCount, doc.spectra->segmentCount, BinCount)) {
+  if (!map->create(results.spectra->channelCount, results.spectra->segmentCount, BinCount)) {
     prompter.message(MessageKind::Error, "Memory allocation failed: WheezeMap");
     return 3;
   }
   DetectTonalWheezes(*doc.recording, *doc.tagTable, *map, progress, threads, parameters);
-  doc.wheezeMap = std::move(map);
-  CalculateWheezeImage(doc, progress);
+  results.wheezeMap = std::move(map);
+  CalculateWheezeImage(doc, results, progress);
   prompter.message(MessageKind::Information, "Wheeze analysis completed");
   return 0;
 }
 
-int RunWheezeDetector(WheezeDetector detector, Document& doc, ProgressSink& progress, Prompter& prompter,
+int RunWheezeDetector(WheezeDetector detector, RecordingBundle& doc, AnalysisResults& results, ProgressSink& progress, Prompter& prompter,
                       int threads, const TonalParameters& parameters) {
-  if (detector == WheezeDetector::Tonal) return DetectTonalWheezes(doc, progress, prompter, threads, parameters);
-  return DetectWheezes(doc, progress, prompter, threads);
+  if (detector == WheezeDetector::Tonal) return DetectTonalWheezes(doc, results, progress, prompter, threads, parameters);
+  return DetectWheezes(doc, results, progress, prompter, threads);
 }
 
 }  // namespace vode

@@ -7,7 +7,8 @@
 
 namespace vode {
 
-class Document;
+struct AnalysisResults;
+struct RecordingBundle;
 class ProgressSink;
 class Prompter;
 
@@ -18,11 +19,11 @@ enum class WheezeDetector { Described, Tonal };
 // releases the previous WheezeMap, builds a new one from the tonal tracks
 // (scores: prominence in dB at each track point), adds the Wheeze flags,
 // paints the wheeze images and says "Wheeze analysis completed" (0).
-int DetectTonalWheezes(Document& doc, ProgressSink& progress, Prompter& prompter, int threads = 0,
+int DetectTonalWheezes(RecordingBundle& doc, AnalysisResults& results, ProgressSink& progress, Prompter& prompter, int threads = 0,
                        const TonalParameters& parameters = {});
 
 // The chosen detector; the described one ignores the parameters.
-int RunWheezeDetector(WheezeDetector detector, Document& doc, ProgressSink& progress, Prompter& prompter,
+int RunWheezeDetector(WheezeDetector detector, RecordingBundle& doc, AnalysisResults& results, ProgressSink& progress, Prompter& prompter,
                       int threads = 0, const TonalParameters& parameters = {});
 
 }  // namespace vode

@@ -15,7 +15,8 @@
 #include "analysis/WheezeImage.h"
 #include "analysis/WheezeMap.h"
 #include "analysis/WheezeScoring.h"
-#include "model/Document.h"
+#include "analysis/AnalysisResults.h"
+#include "model/RecordingBundle.h"
 #include "model/Progress.h"
 #include "model/Prompter.h"
 
@@ -100,18 +101,18 @@ int threadCount(int requested, int channels) {
 
 }  // namespace
 
-int DetectWheezes(Document& doc, ProgressSink& progress, Prompter& prompter, int threads) {
+int DetectWheezes(RecordingBundle& doc, AnalysisResults& results, ProgressSink& progress, Prompter& prompter, int threads) {
   if (!doc.hasRecording()) {
     prompter.message(MessageKind::Error, "No data");
     return 3;
   }
-  if (!doc.spectra || !doc.spectra->hasPower()) {
+  if (!results.spectra || !results.spectra->hasPower()) {
     prompter.message(MessageKind::Error, "No PSD");
     return 3;
   }
-  const SegmentSpectra& spectra = *doc.spectra;
+  const SegmentSpectra& spectra = *results.spectra;
 
-  doc.wheezeMap.reset();
+  results.wheezeMap.reset();
   auto map = std::make_unique<WheezeMap>();
   if (!map->create(spectra.channelCount, spectra.segmentCount, BinCount)) {
     prompter.message(MessageKind::Error, "Memory allocation failed: WheezeMap");
@@ -137,8 +138,8 @@ int DetectWheezes(Document& doc, ProgressSink& progress, Prompter& prompter, int
     if (failure.failed()) prompter.message(MessageKind::Information, ScoringFailureText(failure));
   progress.end();
 
-  doc.wheezeMap = std::move(map);
-  CalculateWheezeImage(doc, progress);
+  results.wheezeMap = std::move(map);
+  CalculateWheezeImage(doc, results, progress);
   prompter.message(MessageKind::Information, "Wheeze analysis completed");
   return 0;
 }

@@ -5,7 +5,8 @@
 
 namespace vode {
 
-class Document;
+struct AnalysisResults;
+struct RecordingBundle;
 class ProgressSink;
 class Prompter;
 
@@ -15,6 +16,6 @@ class Prompter;
 // "Wheeze analysis completed" (result 0). Channels are spread over `threads`
 // worker threads (0: one per core); the results do not depend on the count.
 // Progress and messages are reported from the calling thread only.
-int DetectWheezes(Document& doc, ProgressSink& progress, Prompter& prompter, int threads = 0);
+int DetectWheezes(RecordingBundle& doc, AnalysisResults& results, ProgressSink& progress, Prompter& prompter, int threads = 0);
 
 }  // namespace vode

@@ -1,7 +1,8 @@
 #include "analysis/WheezeImage.h"
 
 #include "analysis/WheezeMap.h"
-#include "model/Document.h"
+#include "analysis/AnalysisResults.h"
+#include "model/RecordingBundle.h"
 #include "model/Progress.h"
 
 namespace vode {
@@ -12,9 +13,9 @@ constexpr int GaugeStep = 20;  // segments between gauge updates
 
 // The sonogram to paint over, or a blank picture when there is none of the
 // map's width (no image yet, or spectra of another recording).
-IndexedImage startingImage(const Document& doc, const WheezeMap& map, int c) {
-  if (doc.spectra && c < doc.spectra->channelCount) {
-    const IndexedImage& sonogram = doc.spectra->sonogram[c];
+IndexedImage startingImage(const AnalysisResults& results, const WheezeMap& map, int c) {
+  if (results.spectra && c < results.spectra->channelCount) {
+    const IndexedImage& sonogram = results.spectra->sonogram[c];
     if (sonogram.width == map.segmentCount && sonogram.height == ImageRows) return sonogram;
   }
   IndexedImage blank;
@@ -36,15 +37,15 @@ int binsPerImageRow(int maxFrequency) {
   return 1;
 }
 
-int CalculateWheezeImage(Document& doc, int maxFrequency, ProgressSink& progress) {
-  if (!doc.wheezeMap || doc.wheezeMap->scoreData.empty()) return 3;
-  WheezeMap& map = *doc.wheezeMap;
+int CalculateWheezeImage(RecordingBundle& doc, AnalysisResults& results, int maxFrequency, ProgressSink& progress) {
+  if (!results.wheezeMap || results.wheezeMap->scoreData.empty()) return 3;
+  WheezeMap& map = *results.wheezeMap;
   const int a = binsPerImageRow(maxFrequency);
   const bool pairs = a == 2;  // the 2400 Hz rows hold two bins: their scores add
   progress.begin("Calculating Wheeze Image", map.channelCount * map.segmentCount);
   int done = 0;
   for (int c = 0; c < map.channelCount; ++c) {
-    IndexedImage picture = startingImage(doc, map, c);
+    IndexedImage picture = startingImage(results, map, c);
     for (int s = 0; s < map.segmentCount; ++s) {
       const float* score = map.scoreRow(c, s);
       for (int r = 0; r < PaintedRows; ++r) {
@@ -70,8 +71,8 @@ int sonogramFrequency(const PreferencesRecord& preferences) {
   return ranges[index >= 0 && index < 3 ? index : 0];
 }
 
-int CalculateWheezeImage(Document& doc, ProgressSink& progress) {
-  return CalculateWheezeImage(doc, sonogramFrequency(doc.preferences), progress);
+int CalculateWheezeImage(RecordingBundle& doc, AnalysisResults& results, ProgressSink& progress) {
+  return CalculateWheezeImage(doc, results, sonogramFrequency(doc.preferences), progress);
 }
 
 }  // namespace vode

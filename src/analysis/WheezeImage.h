@@ -4,7 +4,8 @@
 
 namespace vode {
 
-class Document;
+struct AnalysisResults;
+struct RecordingBundle;
 class ProgressSink;
 struct PreferencesRecord;
 
@@ -12,10 +13,10 @@ struct PreferencesRecord;
 // sonogram frequency range maxFrequency (1200, 2400 or 4800 Hz) and adds the
 // Wheeze flag to each segment that holds a mark (flags are never cleared).
 // Call it after every rebuild of the sonogram images. 0, or 3 without scores.
-int CalculateWheezeImage(Document& doc, int maxFrequency, ProgressSink& progress);
+int CalculateWheezeImage(RecordingBundle& doc, AnalysisResults& results, int maxFrequency, ProgressSink& progress);
 
 // The same for the frequency range of the preferences.
-int CalculateWheezeImage(Document& doc, ProgressSink& progress);
+int CalculateWheezeImage(RecordingBundle& doc, AnalysisResults& results, ProgressSink& progress);
 
 // Bins per image row for a sonogram frequency range: 1, 2 or 4.
 int binsPerImageRow(int maxFrequency);

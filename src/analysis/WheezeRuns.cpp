@@ -1,7 +1,8 @@
 #include "analysis/WheezeRuns.h"
 
 #include "analysis/WheezeImage.h"
-#include "model/Document.h"
+#include "analysis/AnalysisResults.h"
+#include "model/RecordingBundle.h"
 
 namespace vode {
 
@@ -29,7 +30,7 @@ void strongestScore(const WheezeMap& map, int maxFrequency, WheezeRun& run) {
 
 }  // namespace
 
-std::vector<WheezeRun> FindWheezeRuns(const Document& doc, int c, int maxFrequency) {
+std::vector<WheezeRun> FindWheezeRuns(const RecordingBundle& doc, const AnalysisResults& results, int c, int maxFrequency) {
   std::vector<WheezeRun> runs;
   if (!doc.tagTable || c < 0 || c >= doc.tagTable->rows()) return runs;
   const TagTable& tags = *doc.tagTable;
@@ -41,8 +42,8 @@ std::vector<WheezeRun> FindWheezeRuns(const Document& doc, int c, int maxFrequen
       runs.push_back(WheezeRun{c, s, s});
     }
   }
-  if (doc.wheezeMap)
-    for (WheezeRun& run : runs) strongestScore(*doc.wheezeMap, maxFrequency, run);
+  if (results.wheezeMap)
+    for (WheezeRun& run : runs) strongestScore(*results.wheezeMap, maxFrequency, run);
   return runs;
 }
 

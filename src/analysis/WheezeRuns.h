@@ -6,7 +6,8 @@
 
 namespace vode {
 
-class Document;
+struct AnalysisResults;
+struct RecordingBundle;
 
 struct WheezeRun {
   int channel = 0;  // 0-based
@@ -21,6 +22,6 @@ struct WheezeRun {
 
 // The runs of channel c in segment order, with the strongest value of each
 // for the image of the sonogram range maxFrequency; none without a tag table.
-std::vector<WheezeRun> FindWheezeRuns(const Document& doc, int c, int maxFrequency);
+std::vector<WheezeRun> FindWheezeRuns(const RecordingBundle& doc, const AnalysisResults& results, int c, int maxFrequency);
 
 }  // namespace vode

@@ -11,7 +11,7 @@
 #include "dialogs/RecordForms.h"
 #include "formats/BlockFile.h"
 #include "formats/SettingsFiles.h"
-#include "model/Document.h"
+#include "document/Document.h"
 #include "viewer/MainForm.h"
 
 namespace vode {

@@ -10,7 +10,8 @@
 #include "formats/BlockFile.h"
 #include "formats/OpenFile.h"
 #include "formats/SettingsFiles.h"
-#include "model/Document.h"
+#include "document/Document.h"
+#include "document/OpenDocument.h"
 #include "viewer/MainForm.h"
 
 namespace vode {

@@ -4,7 +4,7 @@
 
 #include "formats/FileErrors.h"
 #include "formats/OpenFile.h"
-#include "model/Document.h"
+#include "document/Document.h"
 #include "model/Progress.h"
 
 namespace vode::cli {

@@ -7,7 +7,7 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "cli/OpenAndAnalyse.h"
-#include "model/Document.h"
+#include "document/Document.h"
 
 namespace vode::cli {
 

@@ -13,7 +13,7 @@
 #include "formats/DosDat.h"
 #include "formats/FileErrors.h"
 #include "formats/OpenFile.h"
-#include "model/Document.h"
+#include "document/Document.h"
 #include "model/Progress.h"
 
 namespace vode::cli {

@@ -7,7 +7,7 @@
 #include "cli/Commands.h"
 #include "formats/OpenFile.h"
 #include "model/DateText.h"
-#include "model/Document.h"
+#include "document/Document.h"
 
 namespace vode::cli {
 

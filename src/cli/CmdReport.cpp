@@ -11,7 +11,7 @@
 #include "cli/OpenAndAnalyse.h"
 #include "formats/FileErrors.h"
 #include "formats/FileSystem.h"
-#include "model/Document.h"
+#include "document/Document.h"
 #include "reports/ReportWriter.h"
 
 namespace vode::cli {
@@ -125,7 +125,7 @@ int reportOne(const std::string& input, const std::string& output, const ReportR
     }
     counter.count = lastLogNumber(std::string(bytes.begin(), bytes.end()));
   }
-  const int code = WriteReport(doc, output, r.kind, append, options, counter, prompter, fs);
+  const int code = WriteReport(doc, doc, output, r.kind, append, options, counter, prompter, fs);
   if (code == ReportBadChannel) {
     streams.err << "vode-cli: " << input << " has no channel " << r.channel + 1 << "\n";
     return ExitFileError;

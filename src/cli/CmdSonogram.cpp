@@ -16,7 +16,7 @@
 #include "cli/OpenAndAnalyse.h"
 #include "formats/FileErrors.h"
 #include "formats/FileSystem.h"
-#include "model/Document.h"
+#include "document/Document.h"
 
 namespace vode::cli {
 

@@ -8,7 +8,7 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "formats/BlockFile.h"
-#include "model/Document.h"
+#include "document/Document.h"
 #include "model/Progress.h"
 #include "model/Synthetic.h"
 #include "model/SyntheticEvents.h"

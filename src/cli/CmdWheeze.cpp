@@ -14,7 +14,7 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "cli/OpenAndAnalyse.h"
-#include "model/Document.h"
+#include "document/Document.h"
 
 namespace vode::cli {
 
@@ -159,7 +159,7 @@ int wheezeOne(const WheezeRequest& r, std::size_t i, FileOutput& output, CycleSc
   if (!several) output.out << RunsHeader;
   const int range = sonogramFrequency(doc.preferences);
   for (int c = channels.first; c <= channels.last; ++c)
-    for (const WheezeRun& run : FindWheezeRuns(doc, c, range)) output.out << prefix << csvLine(run) << "\n";
+    for (const WheezeRun& run : FindWheezeRuns(doc, doc, c, range)) output.out << prefix << csvLine(run) << "\n";
   return ExitOk;
 }
 

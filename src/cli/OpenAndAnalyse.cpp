@@ -8,7 +8,8 @@
 #include "formats/BlockFile.h"
 #include "formats/FileErrors.h"
 #include "formats/OpenFile.h"
-#include "model/Document.h"
+#include "document/Document.h"
+#include "document/OpenDocument.h"
 #include "model/Progress.h"
 
 namespace vode::cli {
@@ -116,7 +117,7 @@ int openAndAnalyse(Document& doc, const std::string& path, const AnalysisSetup& 
   // file's unless the caller chose one.
   if (setup.dBReference) doc.preferences.dBReference = *setup.dBReference;
   if (setup.frequencyIndex >= 0) doc.preferences.frequency = static_cast<int16_t>(setup.frequencyIndex);
-  DoAnalyzeClick(doc, palette, progress, prompter, &r.timings, setup.threads);
+  DoAnalyzeClick(doc, doc, palette, progress, prompter, &r.timings, setup.threads);
   if (!doc.tagTable || !doc.phaseTable) {
     prompter.message(MessageKind::Error, "vode-cli: " + path + ": nothing to analyse");
     return ExitFileError;
@@ -126,7 +127,7 @@ int openAndAnalyse(Document& doc, const std::string& path, const AnalysisSetup& 
   // averages stay as the analysis left them, as in the window.
   if (setup.wheeze) {
     started = std::chrono::steady_clock::now();
-    if (RunWheezeDetector(setup.detector, doc, progress, prompter, setup.threads, setup.tonal) != 0)
+    if (RunWheezeDetector(setup.detector, doc, doc, progress, prompter, setup.threads, setup.tonal) != 0)
       return ExitFileError;
     r.wheezeMs = millisecondsSince(started);
   }

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "model/Document.h"
+#include "document/Document.h"
 #include "model/Numeric.h"
 
 namespace vode::cli {

@@ -17,7 +17,7 @@
 
 #include "analysis/TargetFlow.h"
 #include "dialogs/DialogSupport.h"
-#include "model/Document.h"
+#include "document/Document.h"
 #include "model/Prompter.h"
 
 namespace vode {

@@ -10,7 +10,7 @@
 #include "formats/ByteReader.h"
 #include "formats/FileErrors.h"
 #include "model/DateText.h"
-#include "model/Document.h"
+#include "model/RecordingBundle.h"
 #include "model/Progress.h"
 #include "model/Prompter.h"
 
@@ -78,7 +78,7 @@ bool knownTextRecord(int id) {
          (id >= IdLastName && id <= IdRemarks);
 }
 
-void applyTextRecord(Document& doc, int id, const std::string& text) {
+void applyTextRecord(RecordingBundle& doc, int id, const std::string& text) {
   SubjectRecord& subject = doc.subject;
   if (id >= IdFirstChannelName && id < IdFirstChannelName + MaxChannelNames) {
     doc.channelSetup.channelNames[id - IdFirstChannelName] = text;
@@ -107,7 +107,7 @@ void applyTextRecord(Document& doc, int id, const std::string& text) {
 
 }  // namespace
 
-int exportBin(const Document& doc, const std::string& path, Prompter& prompter, FileSystem& fs) {
+int exportBin(const RecordingBundle& doc, const std::string& path, Prompter& prompter, FileSystem& fs) {
   if (!doc.recording) return 0;
   const Recording& r = *doc.recording;
   const int channels = r.channelCount;
@@ -148,7 +148,7 @@ int exportBin(const Document& doc, const std::string& path, Prompter& prompter, 
   });
 }
 
-int importBin(Document& doc, const std::string& path, Prompter& prompter, ProgressSink& progress, FileSystem& fs) {
+int importBin(RecordingBundle& doc, const std::string& path, Prompter& prompter, ProgressSink& progress, FileSystem& fs) {
   doc.reset();
   int& ioError = doc.state.ioError;
   std::vector<uint8_t> bytes;

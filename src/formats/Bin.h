@@ -8,7 +8,7 @@
 
 namespace vode {
 
-class Document;
+struct RecordingBundle;
 class Prompter;
 class ProgressSink;
 
@@ -18,12 +18,12 @@ constexpr int BinMaxChannels = 7;
 // Without a recording nothing is written and 0 is returned. A recording the
 // reader could not open again (no segment, or more than 7 channels) is refused
 // with a message and 201. Otherwise 0 or the error code.
-int exportBin(const Document& doc, const std::string& path, Prompter& prompter,
+int exportBin(const RecordingBundle& doc, const std::string& path, Prompter& prompter,
               FileSystem& fs = FileSystem::real());
 
 // Resets the document and reads the file into it. Sets doc.state.ioError and
 // returns it; "BIN file format error" has been shown for impossible counts.
-int importBin(Document& doc, const std::string& path, Prompter& prompter, ProgressSink& progress,
+int importBin(RecordingBundle& doc, const std::string& path, Prompter& prompter, ProgressSink& progress,
               FileSystem& fs = FileSystem::real());
 
 }  // namespace vode

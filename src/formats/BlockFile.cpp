@@ -6,7 +6,7 @@
 
 #include "formats/FileErrors.h"
 #include "model/Bytes.h"
-#include "model/Document.h"
+#include "model/RecordingBundle.h"
 #include "model/Progress.h"
 #include "model/Prompter.h"
 
@@ -25,7 +25,7 @@ constexpr std::size_t MaxBlockFileBytes = std::size_t{512} << 20;
 
 // Writes the image through a temporary file that replaces path only when it
 // is complete. The gauge is ended before the end block is written.
-int writeImage(Document& doc, const std::string& path, const std::vector<uint8_t>& image, int64_t estimate,
+int writeImage(RecordingBundle& doc, const std::string& path, const std::vector<uint8_t>& image, int64_t estimate,
                Prompter& prompter, ProgressSink& progress, FileSystem& fs) {
   progress.begin("Saving file...", static_cast<int>(estimate / 1000));
   doc.state.ioError = 0;
@@ -52,7 +52,7 @@ int writeImage(Document& doc, const std::string& path, const std::vector<uint8_t
 
 }  // namespace
 
-int loadBlockFile(Document& doc, const std::string& path, Prompter& prompter, ProgressSink& progress,
+int loadBlockFile(RecordingBundle& doc, const std::string& path, Prompter& prompter, ProgressSink& progress,
                   FileSystem& fs, std::size_t maxBytes) {
   doc.reset();
   doc.state.ioError = 0;
@@ -72,7 +72,7 @@ int loadBlockFile(Document& doc, const std::string& path, Prompter& prompter, Pr
   return code;
 }
 
-int saveRecordingFile(Document& doc, const std::string& path, int first, int last, Prompter& prompter,
+int saveRecordingFile(RecordingBundle& doc, const std::string& path, int first, int last, Prompter& prompter,
                       ProgressSink& progress, FileSystem& fs) {
   const std::vector<uint8_t> image = recordingFileImage(doc, first, last);
   const int code =
@@ -81,7 +81,7 @@ int saveRecordingFile(Document& doc, const std::string& path, int first, int las
   return code;
 }
 
-int saveSettingsFile(Document& doc, const std::string& path, Prompter& prompter, ProgressSink& progress,
+int saveSettingsFile(RecordingBundle& doc, const std::string& path, Prompter& prompter, ProgressSink& progress,
                      FileSystem& fs) {
   return writeImage(doc, path, settingsFileImage(doc), SettingsFileEstimate, prompter, progress, fs);
 }

@@ -16,7 +16,7 @@
 
 namespace vode {
 
-class Document;
+struct RecordingBundle;
 class Prompter;
 class ProgressSink;
 
@@ -47,12 +47,12 @@ extern const char* const OldFormatWarning;
 // through the prompter; the caller shows "Unable to open " + path + "... " +
 // FileErrorText(code). A file longer than maxBytes (at most 512 MiB) is
 // refused with 202 before it is read.
-int loadBlockFile(Document& doc, const std::string& path, Prompter& prompter, ProgressSink& progress,
+int loadBlockFile(RecordingBundle& doc, const std::string& path, Prompter& prompter, ProgressSink& progress,
                   FileSystem& fs = FileSystem::real(), std::size_t maxBytes = SIZE_MAX);
 
 // The reading itself, from a whole file in memory, into a document that the
 // caller has reset. Returns the code; fills doc.state.fileVersion.
-int readBlockImage(Document& doc, const uint8_t* data, std::size_t size, Prompter& prompter,
+int readBlockImage(RecordingBundle& doc, const uint8_t* data, std::size_t size, Prompter& prompter,
                    ProgressSink& progress);
 
 // ---- Saving ---------------------------------------------------------------
@@ -62,20 +62,20 @@ int readBlockImage(Document& doc, const uint8_t* data, std::size_t size, Prompte
 // and the tag table. The file is replaced only once it is completely written;
 // on failure the previous file is untouched and the warning "Unable to save "
 // + path + "... " + text is shown. Sets ioError and modified = (ioError != 0).
-int saveRecordingFile(Document& doc, const std::string& path, int first, int last, Prompter& prompter,
+int saveRecordingFile(RecordingBundle& doc, const std::string& path, int first, int last, Prompter& prompter,
                       ProgressSink& progress, FileSystem& fs = FileSystem::real());
 
 // Writes the four settings records (laboratory, preferences, channel set-up,
 // analysis parameters) as a settings file. Sets ioError; warns on failure.
-int saveSettingsFile(Document& doc, const std::string& path, Prompter& prompter, ProgressSink& progress,
+int saveSettingsFile(RecordingBundle& doc, const std::string& path, Prompter& prompter, ProgressSink& progress,
                      FileSystem& fs = FileSystem::real());
 
 // The complete byte images the savers write.
-std::vector<uint8_t> recordingFileImage(const Document& doc, int first, int last);
-std::vector<uint8_t> settingsFileImage(const Document& doc);
+std::vector<uint8_t> recordingFileImage(const RecordingBundle& doc, int first, int last);
+std::vector<uint8_t> settingsFileImage(const RecordingBundle& doc);
 
 // Size estimates in bytes for the saving progress gauge.
-int64_t recordingFileEstimate(const Document& doc, int first, int last);
+int64_t recordingFileEstimate(const RecordingBundle& doc, int first, int last);
 constexpr int64_t SettingsFileEstimate = 613;
 
 }  // namespace vode

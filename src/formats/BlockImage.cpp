@@ -7,7 +7,7 @@
 #include "formats/BlockFile.h"
 #include "formats/Crc32.h"
 #include "model/Bytes.h"
-#include "model/Document.h"
+#include "model/RecordingBundle.h"
 
 namespace vode {
 
@@ -94,7 +94,7 @@ void recordBlock(BlockWriter& w, uint16_t id, const Record& record) {
   w.endBlock();
 }
 
-void settingsBlocks(BlockWriter& w, const Document& doc) {
+void settingsBlocks(BlockWriter& w, const RecordingBundle& doc) {
   recordBlock(w, BlockLaboratory, doc.laboratory);
   recordBlock(w, BlockPreferences, doc.preferences);
   recordBlock(w, BlockChannelSetup, doc.channelSetup);
@@ -116,7 +116,7 @@ struct SegmentRange {
   int32_t count = 0;
 };
 
-SegmentRange writtenRange(const Document& doc, int first, int last) {
+SegmentRange writtenRange(const RecordingBundle& doc, int first, int last) {
   SegmentRange r;
   if (!doc.recording) return r;
   first = std::max(first, 0);
@@ -160,7 +160,7 @@ void tagBlock(BlockWriter& w, const TagTable& tags, SegmentRange range) {
   w.endBlock();
 }
 
-bool hasTagTable(const Document& doc) { return doc.tagTable && !doc.tagTable->empty(); }
+bool hasTagTable(const RecordingBundle& doc) { return doc.tagTable && !doc.tagTable->empty(); }
 
 void endBlock(BlockWriter& w) {
   w.beginBlock(BlockEnd);
@@ -169,7 +169,7 @@ void endBlock(BlockWriter& w) {
 
 }  // namespace
 
-std::vector<uint8_t> recordingFileImage(const Document& doc, int first, int last) {
+std::vector<uint8_t> recordingFileImage(const RecordingBundle& doc, int first, int last) {
   const SegmentRange range = writtenRange(doc, first, last);
   std::vector<uint8_t> out;
   out.reserve(static_cast<std::size_t>(std::max<int64_t>(recordingFileEstimate(doc, first, last), 0)) + 256);
@@ -184,7 +184,7 @@ std::vector<uint8_t> recordingFileImage(const Document& doc, int first, int last
   return out;
 }
 
-std::vector<uint8_t> settingsFileImage(const Document& doc) {
+std::vector<uint8_t> settingsFileImage(const RecordingBundle& doc) {
   std::vector<uint8_t> out;
   out.reserve(700);
   BlockWriter w(out);
@@ -194,7 +194,7 @@ std::vector<uint8_t> settingsFileImage(const Document& doc) {
   return out;
 }
 
-int64_t recordingFileEstimate(const Document& doc, int first, int last) {
+int64_t recordingFileEstimate(const RecordingBundle& doc, int first, int last) {
   int64_t bytes = 1025 + static_cast<int64_t>(std::min(doc.comments.size(), MaxCommentsLength)) + 2;
   if (doc.recording) {
     const Recording& r = *doc.recording;

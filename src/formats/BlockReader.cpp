@@ -11,7 +11,7 @@
 #include "formats/Crc32.h"
 #include "formats/FileErrors.h"
 #include "model/Bytes.h"
-#include "model/Document.h"
+#include "model/RecordingBundle.h"
 #include "model/Progress.h"
 #include "model/Prompter.h"
 
@@ -135,7 +135,7 @@ void readComments(BlockReader& r, std::string& comments) {
   if (r.error() == 0) comments.assign(reinterpret_cast<const char*>(p), n);
 }
 
-void readRecording(BlockReader& r, Document& doc, Prompter& prompter) {
+void readRecording(BlockReader& r, RecordingBundle& doc, Prompter& prompter) {
   const int16_t channels = r.i16(true);
   const int32_t segments = r.i32(true);
   const int16_t flowPerSegment = r.i16(true);
@@ -186,7 +186,7 @@ bool readOldSpectra(BlockReader& r) {
 
 // A table outside its limits is not made and nothing more is read, so the
 // closing CRC check reads tag bytes and fails.
-void readTags(BlockReader& r, Document& doc) {
+void readTags(BlockReader& r, RecordingBundle& doc) {
   const int32_t lastRow = r.i32(true);
   const int32_t lastSegment = r.i32(true);
   r.checkCrc();
@@ -205,7 +205,7 @@ void readTags(BlockReader& r, Document& doc) {
 }
 
 // One block; false after the end block.
-bool readBlock(BlockReader& r, Document& doc, Prompter& prompter, bool& oldSpectraRead) {
+bool readBlock(BlockReader& r, RecordingBundle& doc, Prompter& prompter, bool& oldSpectraRead) {
   r.resetCrc();
   std::size_t idLength = 0;
   const uint8_t* idBytes = r.countedItem(2, idLength);
@@ -249,7 +249,7 @@ bool readBlock(BlockReader& r, Document& doc, Prompter& prompter, bool& oldSpect
 
 }  // namespace
 
-int readBlockImage(Document& doc, const uint8_t* data, std::size_t size, Prompter& prompter,
+int readBlockImage(RecordingBundle& doc, const uint8_t* data, std::size_t size, Prompter& prompter,
                    ProgressSink& progress) {
   BlockReader r(data, size, progress);
   r.resetCrc();

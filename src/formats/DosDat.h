@@ -11,7 +11,7 @@
 
 namespace vode {
 
-class Document;
+struct RecordingBundle;
 class Prompter;
 class ProgressSink;
 
@@ -20,7 +20,7 @@ constexpr uint32_t DosMagic = 0xE705C29C;
 // Resets the document and reads a DOS recording into it: one or two sound
 // channels and the flow. A 5120 Hz file is upsampled to 10240 Hz. Sets
 // doc.state.ioError and returns it (201 for anything the format cannot hold).
-int importDos(Document& doc, const std::string& path, Prompter& prompter, ProgressSink& progress,
+int importDos(RecordingBundle& doc, const std::string& path, Prompter& prompter, ProgressSink& progress,
               FileSystem& fs = FileSystem::real());
 
 // Writes one DOS file holding the breath signal, the given aux channel (DOS
@@ -34,13 +34,13 @@ int importDos(Document& doc, const std::string& path, Prompter& prompter, Progre
 // so a band does not come back unchanged.
 // Without a recording nothing is written and 0 is returned; channels outside
 // the recording or a recording without segments give 201.
-int writeDosFile(const Document& doc, const std::string& path, int aux, int soundA, int soundB,
+int writeDosFile(const RecordingBundle& doc, const std::string& path, int aux, int soundA, int soundB,
                  FileSystem& fs = FileSystem::real());
 
 // The DOS export of a recording of one or two channels: Sound A = channel 1,
 // Sound B = channel 2 when present, no aux. A wider recording needs its
 // channels chosen (writeDosFile); here it is refused with a message and 201.
-int DosExport(const Document& doc, const std::string& path, Prompter& prompter,
+int DosExport(const RecordingBundle& doc, const std::string& path, Prompter& prompter,
               FileSystem& fs = FileSystem::real());
 
 }  // namespace vode

@@ -6,7 +6,7 @@
 #include "formats/DosLayout.h"
 #include "formats/FileErrors.h"
 #include "model/Bytes.h"
-#include "model/Document.h"
+#include "model/RecordingBundle.h"
 #include "model/Prompter.h"
 
 namespace vode {
@@ -58,7 +58,7 @@ std::string subjectName(const SubjectRecord& subject) {
 
 bool validChannel(const Recording& r, int c) { return c >= 0 && c < r.channelCount && r.hasSamples(c); }
 
-void writeHeader(ByteImage& out, const Document& doc, const std::string& nameA, const std::string& nameB) {
+void writeHeader(ByteImage& out, const RecordingBundle& doc, const std::string& nameA, const std::string& nameB) {
   out.u32(DosMagic);
   out.u16(dos::Version);
 
@@ -96,7 +96,7 @@ void writeHeader(ByteImage& out, const Document& doc, const std::string& nameA, 
 
 }  // namespace
 
-int writeDosFile(const Document& doc, const std::string& path, int aux, int soundA, int soundB, FileSystem& fs) {
+int writeDosFile(const RecordingBundle& doc, const std::string& path, int aux, int soundA, int soundB, FileSystem& fs) {
   if (!doc.recording) return 0;
   const Recording& r = *doc.recording;
   if (!validChannel(r, soundA) || (aux != -1 && !validChannel(r, aux)) ||
@@ -141,7 +141,7 @@ int writeDosFile(const Document& doc, const std::string& path, int aux, int soun
   return writeFileAtomically(fs, path, out.bytes);
 }
 
-int DosExport(const Document& doc, const std::string& path, Prompter& prompter, FileSystem& fs) {
+int DosExport(const RecordingBundle& doc, const std::string& path, Prompter& prompter, FileSystem& fs) {
   if (!doc.recording) return 0;
   const int channels = doc.recording->channelCount;
   if (channels > 2) {

@@ -9,7 +9,7 @@
 #include "formats/DosDat.h"
 #include "formats/DosLayout.h"
 #include "formats/FileErrors.h"
-#include "model/Document.h"
+#include "model/RecordingBundle.h"
 #include "model/Numeric.h"
 #include "model/Progress.h"
 #include "model/Prompter.h"
@@ -245,7 +245,7 @@ class Decoder {
 
 }  // namespace
 
-int importDos(Document& doc, const std::string& path, Prompter& prompter, ProgressSink& progress, FileSystem& fs) {
+int importDos(RecordingBundle& doc, const std::string& path, Prompter& prompter, ProgressSink& progress, FileSystem& fs) {
   doc.reset();
   int& ioError = doc.state.ioError;
   std::vector<uint8_t> bytes;

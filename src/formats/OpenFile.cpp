@@ -5,7 +5,7 @@
 #include "formats/DosDat.h"
 #include "formats/FileErrors.h"
 #include "formats/Wav.h"
-#include "model/Document.h"
+#include "model/RecordingBundle.h"
 #include "model/Prompter.h"
 
 namespace vode {
@@ -20,7 +20,7 @@ std::string upperExtension(const std::string& path) {
   return ext;
 }
 
-int readByExtension(Document& doc, const std::string& path, Prompter& prompter, ProgressSink& progress,
+int readByExtension(RecordingBundle& doc, const std::string& path, Prompter& prompter, ProgressSink& progress,
                     FileSystem& fs) {
   const std::string ext = upperExtension(path);
   if (ext == ".WAV") return importWav(doc, path, prompter, progress, fs);
@@ -29,28 +29,7 @@ int readByExtension(Document& doc, const std::string& path, Prompter& prompter, 
   return loadBlockFile(doc, path, prompter, progress, fs);
 }
 
-int openPath(Document& doc, const std::string& path, Prompter& prompter, ProgressSink& progress, FileSystem& fs) {
-  doc.state.ioError = 0;
-  const PreferencesRecord kept = doc.preferences;
-  const int code = readByExtension(doc, path, prompter, progress, fs);
-  // These three belong to the program, not to the file.
-  doc.preferences.flowDisplay = kept.flowDisplay;
-  doc.preferences.analyseOnOpen = kept.analyseOnOpen;
-  doc.preferences.dBReference = kept.dBReference;
-  if (code != 0) {
-    prompter.message(MessageKind::Warning, "Unable to open " + path + "... " + FileErrorText(code));
-    doc.reset();
-  } else {
-    doc.state.currentFileName = path;
-  }
-  doc.prepareOpenedRecording();
-  doc.preferences.analyseOnOpen = 1;
-  doc.state.modified = false;
-  doc.state.ioError = code;
-  return code;
-}
-
-int saveByExtension(Document& doc, const std::string& path, Prompter& prompter, ProgressSink& progress,
+int saveByExtension(RecordingBundle& doc, const std::string& path, Prompter& prompter, ProgressSink& progress,
                     FileSystem& fs) {
   const std::string ext = upperExtension(path);
   int code = 0;

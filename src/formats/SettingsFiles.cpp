@@ -8,7 +8,7 @@
 #include <system_error>
 
 #include "formats/BlockFile.h"
-#include "model/Document.h"
+#include "model/RecordingBundle.h"
 #include "model/Prompter.h"
 
 namespace vode {
@@ -47,13 +47,13 @@ std::string configFilePath(const std::string& folder, const std::string& name) {
   return folder + "/" + name;
 }
 
-int saveSettings(Document& doc, const std::string& folder, Prompter& prompter, ProgressSink& progress,
+int saveSettings(RecordingBundle& doc, const std::string& folder, Prompter& prompter, ProgressSink& progress,
                  FileSystem& fs) {
   if (doc.hasRecording()) return 0;
   return saveSettingsFile(doc, configFilePath(folder, SettingsFileName), prompter, progress, fs);
 }
 
-int loadDefaultSettings(Document& doc, const std::string& folder, Prompter& prompter, ProgressSink& progress,
+int loadDefaultSettings(RecordingBundle& doc, const std::string& folder, Prompter& prompter, ProgressSink& progress,
                         FileSystem& fs) {
   const int kept = doc.state.ioError;
   const int code =
@@ -66,7 +66,7 @@ int loadDefaultSettings(Document& doc, const std::string& folder, Prompter& prom
   return code;
 }
 
-void settingsChanged(Document& doc, const std::string& folder, Prompter& prompter, ProgressSink& progress,
+void settingsChanged(RecordingBundle& doc, const std::string& folder, Prompter& prompter, ProgressSink& progress,
                      FileSystem& fs) {
   if (doc.hasRecording())
     doc.state.modified = true;

@@ -10,7 +10,7 @@
 
 namespace vode {
 
-class Document;
+struct RecordingBundle;
 class Prompter;
 class ProgressSink;
 
@@ -31,18 +31,18 @@ std::string configFilePath(const std::string& folder, const std::string& name);
 // to folder/MERO.SET. Does nothing (0) while a recording is open: the
 // settings then travel inside the recording file. Sets ioError and warns
 // "Unable to save ..." on failure.
-int saveSettings(Document& doc, const std::string& folder, Prompter& prompter, ProgressSink& progress,
+int saveSettings(RecordingBundle& doc, const std::string& folder, Prompter& prompter, ProgressSink& progress,
                  FileSystem& fs = FileSystem::real());
 
 // Resets the document and reads folder/MERO.SET. On failure the document is
 // reset again and "Unable to load default settings" is shown. ioError keeps
 // the value it had before. Returns the load's code.
-int loadDefaultSettings(Document& doc, const std::string& folder, Prompter& prompter, ProgressSink& progress,
+int loadDefaultSettings(RecordingBundle& doc, const std::string& folder, Prompter& prompter, ProgressSink& progress,
                         FileSystem& fs = FileSystem::real());
 
 // With a recording open the document becomes modified; without one the
 // settings file is rewritten at once.
-void settingsChanged(Document& doc, const std::string& folder, Prompter& prompter, ProgressSink& progress,
+void settingsChanged(RecordingBundle& doc, const std::string& folder, Prompter& prompter, ProgressSink& progress,
                      FileSystem& fs = FileSystem::real());
 
 }  // namespace vode

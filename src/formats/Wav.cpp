@@ -8,7 +8,7 @@
 #include "formats/BufferedOutput.h"
 #include "formats/FileErrors.h"
 #include "model/Bytes.h"
-#include "model/Document.h"
+#include "model/RecordingBundle.h"
 #include "model/Progress.h"
 #include "model/Prompter.h"
 
@@ -81,7 +81,7 @@ std::array<uint8_t, WavHeaderSize> wavHeader(int channels, uint32_t dataBytes) {
   return h;
 }
 
-int exportWav(const Document& doc, const std::string& path, FileSystem& fs) {
+int exportWav(const RecordingBundle& doc, const std::string& path, FileSystem& fs) {
   if (!doc.recording) return 0;
   const Recording& r = *doc.recording;
   const int channels = r.channelCount;
@@ -101,7 +101,7 @@ int exportWavRange(const Recording& r, int channel, int first, int last, const s
   });
 }
 
-int importWav(Document& doc, const std::string& path, Prompter& prompter, ProgressSink& progress, FileSystem& fs) {
+int importWav(RecordingBundle& doc, const std::string& path, Prompter& prompter, ProgressSink& progress, FileSystem& fs) {
   int& ioError = doc.state.ioError;
   // Only the first 1800 segments of the widest file are ever used.
   constexpr std::size_t MostBytes = WavHeaderSize + std::size_t{MaxSegments} * MaxChannels * SegmentFrameBytes;

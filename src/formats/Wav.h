@@ -10,7 +10,7 @@
 
 namespace vode {
 
-class Document;
+struct RecordingBundle;
 class Prompter;
 class ProgressSink;
 struct Recording;
@@ -24,7 +24,7 @@ std::array<uint8_t, WavHeaderSize> wavHeader(int channels, uint32_t dataBytes);
 // The whole recording, one frame per sample time holding every channel in
 // order. Without a recording nothing is written and 0 is returned; otherwise
 // 0 or the error code.
-int exportWav(const Document& doc, const std::string& path, FileSystem& fs = FileSystem::real());
+int exportWav(const RecordingBundle& doc, const std::string& path, FileSystem& fs = FileSystem::real());
 
 // One channel (0-based), segments first..last, as a mono file. 201 when the
 // channel or the range lies outside the recording.
@@ -35,7 +35,7 @@ int exportWavRange(const Recording& recording, int channel, int first, int last,
 // channel and segment counts, the user may keep its flow, tags, records and
 // results and take only the sound. Sets doc.state.ioError and returns it; a
 // format failure has been shown through the prompter.
-int importWav(Document& doc, const std::string& path, Prompter& prompter, ProgressSink& progress,
+int importWav(RecordingBundle& doc, const std::string& path, Prompter& prompter, ProgressSink& progress,
               FileSystem& fs = FileSystem::real());
 
 }  // namespace vode

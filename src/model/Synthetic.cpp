@@ -8,7 +8,7 @@
 #include <string>
 
 #include "model/DateText.h"
-#include "model/Document.h"
+#include "model/RecordingBundle.h"
 #include "model/Numeric.h"
 #include "model/SyntheticEvents.h"
 
@@ -259,7 +259,7 @@ const char* pick(SynthRandom& random, const char* const (&list)[N]) {
   return list[random.integer(0, static_cast<int>(N) - 1)];
 }
 
-void makeSubject(Document& doc, SynthRandom& random, const SynthOptions& options) {
+void makeSubject(RecordingBundle& doc, SynthRandom& random, const SynthOptions& options) {
   SubjectRecord& s = doc.subject;
   s.sex = static_cast<uint8_t>(random.integer(0, 1));
   s.lastName = pick(random, LastNames);
@@ -280,7 +280,7 @@ void makeSubject(Document& doc, SynthRandom& random, const SynthOptions& options
 
 // ---- The recording ---------------------------------------------------------------
 
-void makeSyntheticRecording(Document& doc, const SynthOptions& options, std::vector<SynthEvent>* events) {
+void makeSyntheticRecording(RecordingBundle& doc, const SynthOptions& options, std::vector<SynthEvent>* events) {
   doc.reset();
   SynthRandom random(options.seed);
   const int channels = std::clamp(options.channels, 0, MaxChannels);

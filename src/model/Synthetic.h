@@ -11,7 +11,7 @@
 
 namespace vode {
 
-class Document;
+struct RecordingBundle;
 
 struct SynthOptions {
   uint64_t seed = 1;
@@ -29,7 +29,7 @@ struct SynthEvent;
 // Resets the document and fills it: subject, laboratory, channel set-up,
 // comments and the recording (volume computed). No tag table. The sound
 // events added are put in events (in time order) when it is given.
-void makeSyntheticRecording(Document& doc, const SynthOptions& options, std::vector<SynthEvent>* events = nullptr);
+void makeSyntheticRecording(RecordingBundle& doc, const SynthOptions& options, std::vector<SynthEvent>* events = nullptr);
 
 // xoshiro256** seeded through splitmix64.
 class SynthRandom {

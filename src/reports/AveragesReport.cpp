@@ -1,14 +1,15 @@
 // Kinds 0 and 2: average spectra, one row per bin.
 #include <vector>
 
-#include "model/Document.h"
+#include "analysis/AnalysisResults.h"
+#include "model/RecordingBundle.h"
 #include "reports/ReportBodies.h"
 
 namespace vode {
 
-void writeOverallAveragesBody(ReportBuilder& out, const Document& doc) {
+void writeOverallAveragesBody(ReportBuilder& out, const AnalysisResults& results) {
   const int c = out.channel();
-  const OverallAverages& avg = *doc.averages;
+  const OverallAverages& avg = *results.averages;
   out.line("");
   out.line("Freq,Bgd,Ins,Exp");
   out.line("Tagged," + std::to_string(avg.backgroundCountOf(c)) + "," + std::to_string(avg.inspCountOf(c)) + "," +
@@ -37,10 +38,10 @@ float phaseAverage(const PhaseEntry& e, int stride, int c, int b) {
 
 }  // namespace
 
-void writeBreathAveragesBody(ReportBuilder& out, const Document& doc) {
+void writeBreathAveragesBody(ReportBuilder& out, const AnalysisResults& results) {
   const int c = out.channel();
-  const PhaseTable& phases = *doc.phaseTable;
-  const OverallAverages& avg = *doc.averages;
+  const PhaseTable& phases = *results.phaseTable;
+  const OverallAverages& avg = *results.averages;
   out.line("");
 
   // Every phase with clean segments, in table order, however many there are.

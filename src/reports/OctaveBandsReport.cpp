@@ -1,14 +1,15 @@
 // Kind 3: the mean power of six octave bands, 75-150 Hz up to 2400-4800 Hz,
 // for every segment.
-#include "model/Document.h"
+#include "analysis/AnalysisResults.h"
+#include "model/RecordingBundle.h"
 #include "reports/ReportBodies.h"
 
 namespace vode {
 
-void writeOctaveBandsBody(ReportBuilder& out, const Document& doc) {
+void writeOctaveBandsBody(ReportBuilder& out, const RecordingBundle& doc, const AnalysisResults& results) {
   const int c = out.channel();
-  const PhaseTable& phases = *doc.phaseTable;
-  const SegmentSpectra& spectra = *doc.spectra;
+  const PhaseTable& phases = *results.phaseTable;
+  const SegmentSpectra& spectra = *results.spectra;
   const bool resp = doc.isResp();
   out.line("");
 
@@ -16,7 +17,7 @@ void writeOctaveBandsBody(ReportBuilder& out, const Document& doc) {
   for (int k = 0; k < 6; ++k) out.field(std::to_string(75 << k) + "-" + std::to_string(150 << k) + " Hz");
   out.endLine();
 
-  const int segments = reportSegmentCount(doc);
+  const int segments = reportSegmentCount(doc, results);
   for (int s = 0; s < segments; ++s) {
     out.append(std::to_string(s));
     out.field(doc.tagTable->StatusCode(c, s));

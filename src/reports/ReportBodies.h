@@ -8,30 +8,31 @@
 
 namespace vode {
 
-class Document;
+struct AnalysisResults;
+struct RecordingBundle;
 class PhaseTable;
 class Prompter;
 
-void writeReportHeader(ReportBuilder& out, const Document& doc);
+void writeReportHeader(ReportBuilder& out, const RecordingBundle& doc, const AnalysisResults& results);
 
 // Kind 0.
-void writeOverallAveragesBody(ReportBuilder& out, const Document& doc);
+void writeOverallAveragesBody(ReportBuilder& out, const AnalysisResults& results);
 // Kinds 1, 4 and 5.
-void writeSegmentTableBody(ReportBuilder& out, const Document& doc, ReportKind kind);
+void writeSegmentTableBody(ReportBuilder& out, const RecordingBundle& doc, const AnalysisResults& results, ReportKind kind);
 // Kind 2.
-void writeBreathAveragesBody(ReportBuilder& out, const Document& doc);
+void writeBreathAveragesBody(ReportBuilder& out, const AnalysisResults& results);
 // Kind 3.
-void writeOctaveBandsBody(ReportBuilder& out, const Document& doc);
+void writeOctaveBandsBody(ReportBuilder& out, const RecordingBundle& doc, const AnalysisResults& results);
 // Kind 6; rebuilds the flow-binned table for the report's channel.
-void writeFlowPowerBody(ReportBuilder& out, Document& doc);
+void writeFlowPowerBody(ReportBuilder& out, RecordingBundle& doc, AnalysisResults& results);
 // Kind 7; the summary may warn through the prompter.
-void writeSummaryBody(ReportBuilder& out, Document& doc, Prompter& prompter);
+void writeSummaryBody(ReportBuilder& out, AnalysisResults& results, Prompter& prompter);
 
 // "Frequency band: ..." and "Background reference: ..." of kinds 5 to 7.
-void writeBandLines(ReportBuilder& out, const Document& doc);
+void writeBandLines(ReportBuilder& out, const AnalysisResults& results);
 
 // Segments the tables cover: those of the recording that have spectra.
-int reportSegmentCount(const Document& doc);
+int reportSegmentCount(const RecordingBundle& doc, const AnalysisResults& results);
 
 // The running volume after segment s; 0 for a segment not fed.
 float runningVolumeAt(const PhaseTable& phases, int s);

@@ -1,11 +1,12 @@
 // Lookups the report bodies share.
-#include "model/Document.h"
+#include "analysis/AnalysisResults.h"
+#include "model/RecordingBundle.h"
 #include "reports/ReportBodies.h"
 
 namespace vode {
 
-int reportSegmentCount(const Document& doc) {
-  int n = doc.spectra->segmentCount;
+int reportSegmentCount(const RecordingBundle& doc, const AnalysisResults& results) {
+  int n = results.spectra->segmentCount;
   if (doc.recording && doc.recording->segmentCount < n) n = doc.recording->segmentCount;
   return n;
 }

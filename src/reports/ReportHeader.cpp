@@ -1,11 +1,12 @@
 // The header every report starts with after its title line.
 #include "model/DateText.h"
-#include "model/Document.h"
+#include "analysis/AnalysisResults.h"
+#include "model/RecordingBundle.h"
 #include "reports/ReportBodies.h"
 
 namespace vode {
 
-void writeReportHeader(ReportBuilder& out, const Document& doc) {
+void writeReportHeader(ReportBuilder& out, const RecordingBundle& doc, const AnalysisResults& results) {
   const SubjectRecord& subject = doc.subject;
   out.line("Generated from file " + doc.state.currentFileName);
   out.line("Last name:  " + subject.lastName.str());
@@ -20,7 +21,7 @@ void writeReportHeader(ReportBuilder& out, const Document& doc) {
   if (doc.isResp()) {
     out.line("Respiband in use");
   } else {
-    const PhaseTable& p = *doc.phaseTable;
+    const PhaseTable& p = *results.phaseTable;
     out.line("Pneumotach in use");
     out.line("Target inspiration: " + out.fixed(p.inspLow, 3) + " to " + out.fixed(p.inspHigh, 3) + " L/s");
     out.line("Target expiration: " + out.fixed(p.expLow, 3) + " to " + out.fixed(p.expHigh, 3) + " L/s");
@@ -39,10 +40,10 @@ void writeReportHeader(ReportBuilder& out, const Document& doc) {
   }
 }
 
-void writeBandLines(ReportBuilder& out, const Document& doc) {
-  const PanelSettings& panel = doc.panel;
+void writeBandLines(ReportBuilder& out, const AnalysisResults& results) {
+  const PanelSettings& panel = results.panel;
   out.line("Frequency band: " + std::to_string(panel.spinMin) + " to " + std::to_string(panel.spinMax) + " Hz");
-  out.line("Background reference: " + out.exp(doc.spectra->backgroundReference[out.channel()]) + " watts");
+  out.line("Background reference: " + out.exp(results.spectra->backgroundReference[out.channel()]) + " watts");
 }
 
 }  // namespace vode

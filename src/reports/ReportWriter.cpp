@@ -1,7 +1,8 @@
 #include "reports/ReportWriter.h"
 
 #include "formats/FileErrors.h"
-#include "model/Document.h"
+#include "analysis/AnalysisResults.h"
+#include "model/RecordingBundle.h"
 #include "reports/ReportBodies.h"
 
 namespace vode {
@@ -15,31 +16,31 @@ std::string ReportErrorText(int code) {
   }
 }
 
-int CheckReportData(const Document& doc, int channel) {
+int CheckReportData(const RecordingBundle& doc, const AnalysisResults& results, int channel) {
   if (!doc.hasRecording()) return ReportNoData;
-  if (!doc.tagTable || doc.tagTable->empty() || !doc.phaseTable) return ReportNoAnalysis;
-  if (!doc.spectra || !doc.spectra->hasPower() || !doc.averages) return ReportNoAnalysis;
-  if (channel < 0 || channel >= doc.recording->channelCount || !doc.spectra->hasPower(channel) ||
-      !doc.averages->contains(channel))
+  if (!doc.tagTable || doc.tagTable->empty() || !results.phaseTable) return ReportNoAnalysis;
+  if (!results.spectra || !results.spectra->hasPower() || !results.averages) return ReportNoAnalysis;
+  if (channel < 0 || channel >= doc.recording->channelCount || !results.spectra->hasPower(channel) ||
+      !results.averages->contains(channel))
     return ReportBadChannel;
   return 0;
 }
 
-int ReportText(Document& doc, ReportKind kind, const ReportOptions& options, Prompter& prompter, std::string& text) {
+int ReportText(RecordingBundle& doc, AnalysisResults& results, ReportKind kind, const ReportOptions& options, Prompter& prompter, std::string& text) {
   text.clear();
-  if (const int refused = CheckReportData(doc, options.channel)) return refused;
+  if (const int refused = CheckReportData(doc, results, options.channel)) return refused;
   ReportBuilder out(options, doc.preferences.dBReference);
   out.line(reportTitle(kind));
-  writeReportHeader(out, doc);
+  writeReportHeader(out, doc, results);
   switch (kind) {
-    case ReportKind::OverallAverages: writeOverallAveragesBody(out, doc); break;
+    case ReportKind::OverallAverages: writeOverallAveragesBody(out, results); break;
     case ReportKind::AllTagged:
     case ReportKind::AllSegments:
-    case ReportKind::BandPower: writeSegmentTableBody(out, doc, kind); break;
-    case ReportKind::BreathAverages: writeBreathAveragesBody(out, doc); break;
-    case ReportKind::OctaveBands: writeOctaveBandsBody(out, doc); break;
-    case ReportKind::FlowPower: writeFlowPowerBody(out, doc); break;
-    case ReportKind::Summary: writeSummaryBody(out, doc, prompter); break;
+    case ReportKind::BandPower: writeSegmentTableBody(out, doc, results, kind); break;
+    case ReportKind::BreathAverages: writeBreathAveragesBody(out, results); break;
+    case ReportKind::OctaveBands: writeOctaveBandsBody(out, doc, results); break;
+    case ReportKind::FlowPower: writeFlowPowerBody(out, doc, results); break;
+    case ReportKind::Summary: writeSummaryBody(out, results, prompter); break;
   }
   text = out.take();
   return 0;
@@ -83,10 +84,10 @@ int logReport(FileSystem& fs, const std::string& path, const std::string& text, 
 
 }  // namespace
 
-int WriteReport(Document& doc, const std::string& path, ReportKind kind, bool append, const ReportOptions& options,
+int WriteReport(RecordingBundle& doc, AnalysisResults& results, const std::string& path, ReportKind kind, bool append, const ReportOptions& options,
                 LogCounter& counter, Prompter& prompter, FileSystem& fs) {
   std::string text;
-  if (const int refused = ReportText(doc, kind, options, prompter, text)) return refused;
+  if (const int refused = ReportText(doc, results, kind, options, prompter, text)) return refused;
   return append ? logReport(fs, path, text, counter) : saveReport(fs, path, text, counter);
 }
 

@@ -11,7 +11,8 @@
 
 namespace vode {
 
-class Document;
+struct AnalysisResults;
+struct RecordingBundle;
 class Prompter;
 
 // Refusals, returned instead of an I/O code; the caller shows their text.
@@ -23,11 +24,11 @@ constexpr int ReportBadChannel = -3;  // the channel is not in the recording
 std::string ReportErrorText(int code);
 
 // 0 when a report of the channel can be written, else a refusal code.
-int CheckReportData(const Document& doc, int channel);
+int CheckReportData(const RecordingBundle& doc, const AnalysisResults& results, int channel);
 
 // The report's title line, header and body, without any log line.
 // 0, or a refusal code with text left empty.
-int ReportText(Document& doc, ReportKind kind, const ReportOptions& options, Prompter& prompter, std::string& text);
+int ReportText(RecordingBundle& doc, AnalysisResults& results, ReportKind kind, const ReportOptions& options, Prompter& prompter, std::string& text);
 
 // Save (append false): writes path through a temporary file, so a failed save
 // leaves any previous file as it was; on success the counter is reset to 0
@@ -35,7 +36,7 @@ int ReportText(Document& doc, ReportKind kind, const ReportOptions& options, Pro
 // line breaks, increments the counter, then the log line and the report.
 // Returns 0, a refusal code, or the first I/O error code; a Log that fails
 // cuts the file back to its old length and leaves the counter as it was.
-int WriteReport(Document& doc, const std::string& path, ReportKind kind, bool append, const ReportOptions& options,
+int WriteReport(RecordingBundle& doc, AnalysisResults& results, const std::string& path, ReportKind kind, bool append, const ReportOptions& options,
                 LogCounter& counter, Prompter& prompter, FileSystem& fs = FileSystem::real());
 
 }  // namespace vode

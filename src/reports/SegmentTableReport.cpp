@@ -2,25 +2,26 @@
 // status rows, then either the spectra (1, 4) or the band power (5).
 #include <vector>
 
-#include "model/Document.h"
+#include "analysis/AnalysisResults.h"
+#include "model/RecordingBundle.h"
 #include "reports/ReportBodies.h"
 
 namespace vode {
 
-void writeSegmentTableBody(ReportBuilder& out, const Document& doc, ReportKind kind) {
+void writeSegmentTableBody(ReportBuilder& out, const RecordingBundle& doc, const AnalysisResults& results, ReportKind kind) {
   const int c = out.channel();
   const TagTable& tags = *doc.tagTable;
-  const PhaseTable& phases = *doc.phaseTable;
-  const SegmentSpectra& spectra = *doc.spectra;
+  const PhaseTable& phases = *results.phaseTable;
+  const SegmentSpectra& spectra = *results.spectra;
 
   // Kind 1 lists the segments tagged clean on the report's channel, the
   // others every segment.
   std::vector<int> listed;
-  const int segments = reportSegmentCount(doc);
+  const int segments = reportSegmentCount(doc, results);
   for (int s = 0; s < segments; ++s)
     if (kind != ReportKind::AllTagged || tags.taggedClean(c, s)) listed.push_back(s);
 
-  if (kind == ReportKind::BandPower) writeBandLines(out, doc);
+  if (kind == ReportKind::BandPower) writeBandLines(out, results);
   out.line("");
 
   out.append("Segment");

@@ -3,17 +3,18 @@
 #include <vector>
 
 #include "analysis/Averages.h"
-#include "model/Document.h"
+#include "analysis/AnalysisResults.h"
+#include "model/RecordingBundle.h"
 #include "reports/NumberFormat.h"
 #include "reports/ReportBodies.h"
 
 namespace vode {
 
-void writeSummaryBody(ReportBuilder& out, Document& doc, Prompter& prompter) {
-  writeBandLines(out, doc);
+void writeSummaryBody(ReportBuilder& out, AnalysisResults& results, Prompter& prompter) {
+  writeBandLines(out, results);
   out.line("");
   std::vector<std::string> lines;
-  WriteSummary(doc, out.channel(), lines, prompter);
+  WriteSummary(results, out.channel(), lines, prompter);
   // The summary lines hold '.' only as decimal points (names, "+/-" and the
   // counts carry none), so they take the report's separator like every other
   // number.

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "model/Document.h"
+#include "document/Document.h"
 #include "reports/NumberFormat.h"  // formatFixed
 #include "viewer/DisplayState.h"
 

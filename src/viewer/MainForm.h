@@ -14,7 +14,7 @@
 
 #include "analysis/Palette.h"
 #include "audio/AudioOutput.h"
-#include "model/Document.h"
+#include "document/Document.h"
 #include "model/Progress.h"
 #include "viewer/DisplayState.h"
 #include "viewer/GuiPrompter.h"

@@ -12,14 +12,16 @@ namespace vode {
 void TMainForm::DoAnalyzeClick(bool fromMenu) {
   if (!doc_.hasRecording()) return;
   runInBackground([this](ProgressSink& progress, Prompter& prompter) {
-    vode::DoAnalyzeClick(doc_, colourPalette_, progress, prompter);
+    vode::DoAnalyzeClick(doc_, doc_, colourPalette_, progress, prompter);
   });
   afterAnalysis(fromMenu);
 }
 
 void TMainForm::DoAnalyzeClick() {
   if (!doc_.hasRecording()) return;
-  runInBackground([this](ProgressSink& progress, Prompter& prompter) { vode::DoAnalyzeClick(doc_, progress, prompter); });
+  runInBackground([this](ProgressSink& progress, Prompter& prompter) {
+    vode::DoAnalyzeClick(doc_, doc_, progress, prompter);
+  });
   afterAnalysis(false);
 }
 
@@ -34,7 +36,7 @@ void TMainForm::afterAnalysis(bool fromMenu) {
 
 void TMainForm::DetectWheezesTonalClick() {
   if (!doc_.hasRecording()) return;
-  runInBackground([this](ProgressSink& progress, Prompter& prompter) { DetectTonalWheezes(doc_, progress, prompter); });
+  runInBackground([this](ProgressSink& progress, Prompter& prompter) { DetectTonalWheezes(doc_, doc_, progress, prompter); });
   updateWheezesEnabled();
   repaintPane(TagBox);
   repaintPane(SonoBox);
@@ -45,9 +47,9 @@ void TMainForm::rebuildImages() {
   // needs new images (the spectra stay).
   if (!doc_.spectra || !doc_.spectra->hasPower()) return;
   runInBackground([this](ProgressSink& progress, Prompter&) {
-    CalculateImage(doc_, colourPalette_, progress);
+    CalculateImage(doc_, doc_, colourPalette_, progress);
     // The wheeze images are the sonogram with marks: they follow the range.
-    if (doc_.wheezeMap && doc_.wheezeMap->hasScores(0)) CalculateWheezeImage(doc_, progress);
+    if (doc_.wheezeMap && doc_.wheezeMap->hasScores(0)) CalculateWheezeImage(doc_, doc_, progress);
   });
 }
 

@@ -27,6 +27,8 @@ void TMainForm::applyPaintOutcome(const PaintOutcome& outcome) {
     RightTimeLabel->setText(outcome.rightTimeLabel);
   }
   if (outcome.powerNil) showPlainMessageLater(PowerNilMessage);
+  // A new view or waveform window moves the play line over the large pane.
+  if (playLineSegment_ >= 0) placePlayLine();
 }
 
 void TMainForm::showPlainMessageLater(const QString& text) {

@@ -14,7 +14,7 @@
 #include <QString>
 #include <optional>
 
-#include "model/Document.h"
+#include "document/Document.h"
 #include "viewer/DisplayState.h"
 #include "viewer/PaneGeometry.h"
 #include "viewer/WindowPalette.h"

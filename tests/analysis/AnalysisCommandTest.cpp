@@ -34,7 +34,7 @@ TEST(DoAnalyzeClick, RunsSpectraImagesTagsAndAveragesInOrder) {
   ProgressLog log;
   test::ScriptedPrompter prompter;
   AnalysisTimings timings;
-  DoAnalyzeClick(*doc, Palette::grey(), log, prompter, &timings);
+  DoAnalyzeClick(*doc, *doc, Palette::grey(), log, prompter, &timings);
 
   EXPECT_EQ(log.texts, (std::vector<std::string>{"Calculating Power", "Calculating Image", "Calculating Tags"}));
   EXPECT_EQ(log.steps, (std::vector<int>{130, 130, 16}));
@@ -67,7 +67,7 @@ TEST(DoAnalyzeClick, KeepsStoredPhaseBytesAndRetagsWithoutSender) {
   NullProgress progress;
   test::ScriptedPrompter prompter;
 
-  DoAnalyzeClick(*doc, Palette::grey(), progress, prompter);
+  DoAnalyzeClick(*doc, *doc, Palette::grey(), progress, prompter);
   EXPECT_EQ(doc->tagTable->phase(10), Background);
   EXPECT_EQ(doc->tagTable->phase(11), 3);
   for (int s = 0; s < 40; ++s) {
@@ -76,7 +76,7 @@ TEST(DoAnalyzeClick, KeepsStoredPhaseBytesAndRetagsWithoutSender) {
   }
   EXPECT_GE(doc->phaseTable->lastPhase, 0);  // the phases are found all the same
 
-  DoAnalyzeClick(*doc, progress, prompter);  // the re-analysis derives them afresh
+  DoAnalyzeClick(*doc, *doc, progress, prompter);  // the re-analysis derives them afresh
   EXPECT_NE(doc->tagTable->phase(11), 3);
   int tagged = 0;
   for (int s = 0; s < 40; ++s) tagged += doc->tagTable->phase(s) != 0;
@@ -88,7 +88,7 @@ TEST(CalculateTags, WithoutSpectraTagsAndKeepsTheGaugeAtOne) {
   doc.recording = std::make_unique<Recording>(test::flowRecording(test::squareBreathing(20, 5, 380)));
   ProgressLog log;
   test::ScriptedPrompter prompter;
-  CalculateTags(doc, true, log, prompter);
+  CalculateTags(doc, doc, true, log, prompter);
   EXPECT_EQ(log.texts, std::vector<std::string>{"Calculating Tags"});
   EXPECT_EQ(log.steps, std::vector<int>{5});
   EXPECT_EQ(log.maxima, std::vector<int>{1});
@@ -103,7 +103,7 @@ TEST(CalculateTags, StrainGaugePresetsAndRefusedTargets) {
   doc.channelSetup.targetFlowChoice = 1;  // Medium: 2.5 V
   NullProgress progress;
   test::ScriptedPrompter prompter;
-  CalculateTags(doc, true, progress, prompter);
+  CalculateTags(doc, doc, true, progress, prompter);
   EXPECT_FLOAT_EQ(doc.phaseTable->inspLow, 2.0f);
   EXPECT_FLOAT_EQ(doc.phaseTable->inspHigh, 3.0f);
   EXPECT_EQ(doc.tagTable->phase(3), Inspiration);
@@ -111,7 +111,7 @@ TEST(CalculateTags, StrainGaugePresetsAndRefusedTargets) {
   // A weight of 0 gives no target: the thresholds stay as they were.
   doc.acquisitionBreathChoice = 0;
   doc.subject.weight = 0.0f;
-  CalculateTags(doc, true, progress, prompter);
+  CalculateTags(doc, doc, true, progress, prompter);
   EXPECT_FLOAT_EQ(doc.phaseTable->inspLow, 2.0f);
 }
 
@@ -121,13 +121,13 @@ TEST(CalculateTags, BackgroundFlowFollowsEitherPreferenceUntilATargetIsRefused) 
   doc.subject.weight = 60.0f;  // Tidal: 0.45 L/s
   NullProgress progress;
   test::ScriptedPrompter prompter;
-  CalculateTags(doc, true, progress, prompter);
+  CalculateTags(doc, doc, true, progress, prompter);
   EXPECT_FLOAT_EQ(doc.phaseTable->backgroundFlow, 0.12f);  // 2 mL/s per kg
   EXPECT_FLOAT_EQ(doc.phaseTable->minPhaseSum, 1.2f);
 
   doc.preferences.backgroundFlowMode = 1;
   doc.preferences.backgroundFlowAbsolute = 250.0f;
-  CalculateTags(doc, true, progress, prompter);
+  CalculateTags(doc, doc, true, progress, prompter);
   EXPECT_FLOAT_EQ(doc.phaseTable->backgroundFlow, 0.25f);
   EXPECT_FLOAT_EQ(doc.phaseTable->minPhaseSum, 2.5f);
   EXPECT_FLOAT_EQ(doc.phaseTable->inspLow, 0.36f);
@@ -136,7 +136,7 @@ TEST(CalculateTags, BackgroundFlowFollowsEitherPreferenceUntilATargetIsRefused) 
   // preferences now say.
   doc.subject.weight = 0.0f;
   doc.preferences.backgroundFlowMode = 0;
-  CalculateTags(doc, true, progress, prompter);
+  CalculateTags(doc, doc, true, progress, prompter);
   EXPECT_FLOAT_EQ(doc.phaseTable->backgroundFlow, 0.25f);
   EXPECT_FLOAT_EQ(doc.phaseTable->minPhaseSum, 2.5f);
   EXPECT_FLOAT_EQ(doc.phaseTable->inspLow, 0.36f);
@@ -146,7 +146,7 @@ TEST(CalculateTags, EightChannelsAverageByChannelAndPhasesByTheFirstChannelsCoun
   auto doc = openedDocument(90, 8);
   NullProgress progress;
   test::ScriptedPrompter prompter;
-  DoAnalyzeClick(*doc, Palette::grey(), progress, prompter);
+  DoAnalyzeClick(*doc, *doc, Palette::grey(), progress, prompter);
   TagTable& tags = *doc->tagTable;
   const PhaseTable& p = *doc->phaseTable;
 
@@ -168,7 +168,7 @@ TEST(CalculateTags, EightChannelsAverageByChannelAndPhasesByTheFirstChannelsCoun
   tags.addFlags(7, clean[0], Wheeze);
   tags.addFlags(7, clean[1], ArFlag);
   tags.addFlags(0, clean[2], CrFlag);
-  CalculateTags(*doc, false, progress, prompter);
+  CalculateTags(*doc, *doc, false, progress, prompter);
 
   ASSERT_EQ(doc->averages->channelCount, 8);
   EXPECT_EQ(countOf(0), before - 1);
@@ -195,7 +195,7 @@ TEST(CopyPowerToFlow, WritesBurstsOfBandPowerAsAlternatingBreaths) {
   auto doc = openedDocument(40, 1);
   NullProgress progress;
   test::ScriptedPrompter prompter;
-  DoAnalyzeClick(*doc, Palette::grey(), progress, prompter);
+  DoAnalyzeClick(*doc, *doc, Palette::grey(), progress, prompter);
   // Two bursts above 3 dB with silence around them.
   std::vector<float>& band = doc->spectra->bandPower[0];
   std::fill(band.begin(), band.end(), 0.0f);
@@ -203,7 +203,7 @@ TEST(CopyPowerToFlow, WritesBurstsOfBandPowerAsAlternatingBreaths) {
   for (int s = 20; s < 25; ++s) band[s] = 4.0f;
   doc->spectra->peakBandPower[0] = 8.0f;
 
-  copyPowerToFlow(*doc, 0, progress, prompter);
+  copyPowerToFlow(*doc, *doc, 0, progress, prompter);
   const Recording& r = *doc->recording;
   EXPECT_EQ(r.flow[5 * 32], -1000);  // the first burst after silence turns the polarity
   EXPECT_EQ(r.flow[20 * 32 + 31], 500);
@@ -222,11 +222,11 @@ TEST(CopyPowerToFlow, WithoutAnyPowerAboveTheBackgroundTheFlowIsZero) {
   auto doc = openedDocument(30, 1);
   NullProgress progress;
   test::ScriptedPrompter prompter;
-  DoAnalyzeClick(*doc, Palette::grey(), progress, prompter);
+  DoAnalyzeClick(*doc, *doc, Palette::grey(), progress, prompter);
   ASSERT_EQ(doc->averages->backgroundCountOf(0), 0);
   ASSERT_EQ(doc->spectra->peakBandPower[0], 0.0f);
   doc->panel.spindB = 0;
-  copyPowerToFlow(*doc, 0, progress, prompter);
+  copyPowerToFlow(*doc, *doc, 0, progress, prompter);
   const Recording& r = *doc->recording;
   for (int16_t f : r.flow) ASSERT_EQ(f, 0);
   EXPECT_EQ(r.peakFlow, 0);
@@ -234,7 +234,7 @@ TEST(CopyPowerToFlow, WithoutAnyPowerAboveTheBackgroundTheFlowIsZero) {
   EXPECT_EQ(doc->phaseTable->lastSegment, 29);  // re-tagged all the same
 
   doc->preferences.flowHoldsPower = 0;
-  copyPowerToFlow(*doc, 1, progress, prompter);  // no such channel: nothing happens
+  copyPowerToFlow(*doc, *doc, 1, progress, prompter);  // no such channel: nothing happens
   EXPECT_EQ(doc->preferences.flowHoldsPower, 0);
 }
 
@@ -249,7 +249,7 @@ TEST(DoAnalyzeClick, SurvivesTinyRecordingsAndStoredTablesOfAnotherShape) {
   test::ScriptedPrompter prompter;
   for (int segments : {0, 1, 2}) {
     auto doc = openedDocument(segments, 1);
-    DoAnalyzeClick(*doc, Palette::grey(), progress, prompter);
+    DoAnalyzeClick(*doc, *doc, Palette::grey(), progress, prompter);
     ASSERT_TRUE(doc->tagTable);
     if (segments == 0) {
       EXPECT_TRUE(doc->tagTable->empty());
@@ -263,7 +263,7 @@ TEST(DoAnalyzeClick, SurvivesTinyRecordingsAndStoredTablesOfAnotherShape) {
   auto doc = openedDocument(20, 3);
   doc->tagTable = std::make_unique<TagTable>();
   doc->tagTable->create(1, 10);
-  DoAnalyzeClick(*doc, Palette::grey(), progress, prompter);
+  DoAnalyzeClick(*doc, *doc, Palette::grey(), progress, prompter);
   EXPECT_EQ(doc->averages->inspCountOf(2), 0);
   EXPECT_EQ(doc->tagTable->flags(0, 0), Rejected);
   EXPECT_TRUE(prompter.messages.empty());

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "model/Document.h"
+#include "document/Document.h"
 
 namespace vode::test {
 

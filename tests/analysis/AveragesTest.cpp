@@ -38,7 +38,7 @@ TEST(CalculateOverallAverages, AveragesCleanSegmentsOfEachKindPerChannel) {
   doc->phases().lastSegment = 6;
   NullProgress progress;
   Gauge gauge{progress};
-  CalculateOverallAverages(*doc, &gauge);
+  CalculateOverallAverages(*doc, *doc, &gauge);
   const OverallAverages& a = *doc->averages;
   EXPECT_EQ(a.inspCountOf(0), 2);
   EXPECT_EQ(a.inspCountOf(1), 1);
@@ -54,7 +54,7 @@ TEST(CalculateOverallAverages, AveragesCleanSegmentsOfEachKindPerChannel) {
 TEST(CalculateBandPower, WithoutBackgroundEverythingIsZero) {
   auto doc = documentWith(6, 1);
   doc->tagTable->setPhase(2, Inspiration);
-  CalculateOverallAverages(*doc);
+  CalculateOverallAverages(*doc, *doc);
   EXPECT_EQ(doc->averages->backgroundCountOf(0), 0);
   EXPECT_EQ(doc->averages->backgroundAverage(0)[0], 0.0f);
   for (float v : doc->spectra->bandPower[0]) EXPECT_EQ(v, 0.0f);
@@ -66,7 +66,7 @@ TEST(CalculateBandPower, IsDecibelsAboveTheBackgroundInTheBand) {
   auto doc = documentWith(12, 1);
   doc->tagTable->setPhase(0, Background);  // background = segment 0 = 1 µW per bin
   for (int b = 20; b < BinCount; ++b) doc->spectra->power(0, 9)[b] = 1.0f;  // outside the band
-  CalculateOverallAverages(*doc);
+  CalculateOverallAverages(*doc, *doc);
   const SegmentSpectra& sp = *doc->spectra;
   // SpinMin 0, SpinMax 100: bins 0 to 19.
   EXPECT_FLOAT_EQ(sp.backgroundReference[0], 1e-6f);
@@ -107,7 +107,7 @@ TEST(CalculateBandPower, BinsRunFromSpinMinDiv5ToSpinMaxDiv5MinusOne) {
   p[120] = 1.0f;
   doc->panel.spinMin = 300;
   doc->panel.spinMax = 600;
-  CalculateOverallAverages(*doc);
+  CalculateOverallAverages(*doc, *doc);
   const SegmentSpectra& sp = *doc->spectra;
   // Bins 60..119: (59 × 4 + 64) / 60 µW against 1 µW, five times the background.
   EXPECT_NEAR(sp.bandPower[0][3], 10.0 * std::log10(5.0), 1e-5);
@@ -144,7 +144,7 @@ TEST(CalculatePhaseAverages, DividesEveryChannelByTheFirstChannelsCleanCount) {
   test::ScriptedPrompter prompter;
   NullProgress progress;
   Gauge gauge{progress};
-  ASSERT_EQ(CalculatePhaseAverages(*doc, 2, BinCount, prompter, &gauge), 0);
+  ASSERT_EQ(CalculatePhaseAverages(*doc, *doc, 2, BinCount, prompter, &gauge), 0);
   EXPECT_EQ(p.entries[0].cleanCount, 3);
   ASSERT_EQ(p.entries[0].averageSpectrum.size(), 2u * BinCount);
   EXPECT_FLOAT_EQ(p.entries[0].averageSpectrum[0], 3e-6f);                  // (2+3+4) / 3 µW
@@ -154,10 +154,10 @@ TEST(CalculatePhaseAverages, DividesEveryChannelByTheFirstChannelsCleanCount) {
   EXPECT_EQ(gauge.position, 2);
   EXPECT_TRUE(prompter.messages.empty());
 
-  EXPECT_EQ(CalculatePhaseAverages(*doc, 0, BinCount, prompter), 10);
-  EXPECT_EQ(CalculatePhaseAverages(*doc, 2, 0, prompter), 10);
+  EXPECT_EQ(CalculatePhaseAverages(*doc, *doc, 0, BinCount, prompter), 10);
+  EXPECT_EQ(CalculatePhaseAverages(*doc, *doc, 2, 0, prompter), 10);
   // A new shape releases the old spectra before remaking them.
-  ASSERT_EQ(CalculatePhaseAverages(*doc, 1, 100, prompter), 0);
+  ASSERT_EQ(CalculatePhaseAverages(*doc, *doc, 1, 100, prompter), 0);
   EXPECT_EQ(p.entries[0].averageSpectrum.size(), 100u);
 }
 
@@ -173,7 +173,7 @@ TEST(CalculateFlowBins, TwentyOneBinsForPeakFlow1000AndBin100) {
   doc->tagTable->setFlags(0, 0, Rejected);  // only clean segments count
   doc->tagTable->setFlags(0, 7, Rejected);
 
-  CalculateFlowBins(*doc, 0, 100);
+  CalculateFlowBins(*doc, *doc, 0, 100);
   const SegmentSpectra& t = *doc->spectra;
   ASSERT_EQ(t.flowBinCount, 21);
   EXPECT_FLOAT_EQ(t.binFlow[0], -1.0f);
@@ -189,7 +189,7 @@ TEST(CalculateFlowBins, TwentyOneBinsForPeakFlow1000AndBin100) {
   EXPECT_FLOAT_EQ(t.binMean[20], 4.5f);
   EXPECT_EQ(t.binSpread[5], 0.0f);
 
-  CalculateFlowBins(*doc, 0, 0);  // no width: no table
+  CalculateFlowBins(*doc, *doc, 0, 0);  // no width: no table
   EXPECT_EQ(t.flowBinCount, 0);
 }
 
@@ -203,7 +203,7 @@ TEST(CalculateFlowBins, HalvesRoundToEvenAndOuterFlowsStayInTheEndBins) {
   for (int s = 0; s < 8; ++s) p.segmentFlow[s] = flow[s];
   doc->spectra->bandPower[0] = {1, 2, 3, 4, 5, 6, 7, 8};
 
-  CalculateFlowBins(*doc, 0, 500);
+  CalculateFlowBins(*doc, *doc, 0, 500);
   const SegmentSpectra& t = *doc->spectra;
   ASSERT_EQ(t.flowBinCount, 5);
   EXPECT_FLOAT_EQ(t.binFlow[0], -1.0f);
@@ -222,10 +222,10 @@ TEST(CalculateFlowBins, HalvesRoundToEvenAndOuterFlowsStayInTheEndBins) {
 
   // 750 / 500 = 1.5 also gives R = 2; 1750 / 500 = 3.5 gives 4.
   doc->recording = std::make_unique<Recording>(test::flowRecording({-750, 0, 0, 0, 0, 0, 0, 0}));
-  CalculateFlowBins(*doc, 0, 500);
+  CalculateFlowBins(*doc, *doc, 0, 500);
   EXPECT_EQ(t.flowBinCount, 5);
   doc->recording = std::make_unique<Recording>(test::flowRecording({1750, 0, 0, 0, 0, 0, 0, 0}));
-  CalculateFlowBins(*doc, 0, 500);
+  CalculateFlowBins(*doc, *doc, 0, 500);
   EXPECT_EQ(t.flowBinCount, 9);
   EXPECT_FLOAT_EQ(t.binFlow[0], -2.0f);
 }

@@ -6,7 +6,7 @@
 #include "analysis/CrackleTest.h"
 #include "analysis/SegmentSpectra.h"
 #include "analysis/Spectra.h"
-#include "model/Document.h"
+#include "document/Document.h"
 #include "model/Progress.h"
 #include "support/TestSupport.h"
 
@@ -62,7 +62,7 @@ TEST(CrackleTest, SpectraStayUntilTheNextAnalysisWhichGivesChannelTwoTheSpectraO
   NullProgress progress;
   doc.spectra = std::make_unique<SegmentSpectra>();
   doc.spectra->create(4, 2);
-  CalculatePower(doc, progress, 1);
+  CalculatePower(doc, doc, progress, 1);
   const std::vector<float> before = doc.spectra->powerData;
   auto sameRows = [&](int s) {
     return std::equal(doc.spectra->power(0, s), doc.spectra->power(0, s) + BinCount, doc.spectra->power(1, s));
@@ -73,6 +73,6 @@ TEST(CrackleTest, SpectraStayUntilTheNextAnalysisWhichGivesChannelTwoTheSpectraO
   ASSERT_EQ(TestCrackle(doc, prompter), 0);
   EXPECT_EQ(doc.spectra->powerData, before);  // nothing recomputed
 
-  CalculatePower(doc, progress, 1);
+  CalculatePower(doc, doc, progress, 1);
   for (int s = 0; s < 4; ++s) EXPECT_TRUE(sameRows(s)) << "segment " << s;
 }

@@ -12,7 +12,7 @@
 #include "analysis/AnalysisCommand.h"
 #include "analysis/Averages.h"
 #include "analysis/Palette.h"
-#include "formats/OpenFile.h"
+#include "document/OpenDocument.h"
 #include "support/TestSupport.h"
 
 namespace vode {
@@ -92,7 +92,7 @@ class ReferenceData : public ::testing::Test {
     NullProgress progress;
     EXPECT_EQ(openPath(*doc, test::testdata(name), prompter, progress), 0);
     if (!doc->recording) return doc;
-    DoAnalyzeClick(*doc, Palette::grey(), progress, prompter);
+    DoAnalyzeClick(*doc, *doc, Palette::grey(), progress, prompter);
     return doc;
   }
 
@@ -223,7 +223,7 @@ TEST_F(ReferenceData, Flow2TaggedKeepsItsStoredTagsAndAgreesOnEveryCount) {
   }
 
   // Flow bins of 100 mL/s.
-  CalculateFlowBins(const_cast<Document&>(*doc), 0, 100);
+  CalculateFlowBins(const_cast<Document&>(*doc), const_cast<Document&>(*doc), 0, 100);
   const std::vector<std::string> kind6 = reportLines("flow2_tagged.kind6.txt");
   auto table = std::find(kind6.begin(), kind6.end(), "L/s,dB,2SD,Count");
   ASSERT_NE(table, kind6.end());

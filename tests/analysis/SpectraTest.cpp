@@ -7,7 +7,7 @@
 
 #include "analysis/Palette.h"
 #include "analysis/Spectra.h"
-#include "model/Document.h"
+#include "document/Document.h"
 #include "support/TestSupport.h"
 
 namespace vode {
@@ -55,7 +55,7 @@ std::vector<double> directPower(const Recording& r, int c, int s) {
 TEST(CalculatePower, MatchesTheDefinitionAtBothEndsAndInside) {
   auto doc = analysedDocument(3, 1, 11);
   NullProgress progress;
-  CalculatePower(*doc, progress, 1);
+  CalculatePower(*doc, *doc, progress, 1);
   for (int s : {0, 1, 2}) {
     const std::vector<double> ref = directPower(*doc->recording, 0, s);
     double total = 0.0;
@@ -70,7 +70,7 @@ TEST(CalculatePower, SilenceGivesZeroPowerAndProgressEveryTwentySegments) {
   auto doc = analysedDocument(50, 2, 3);
   std::fill(doc->recording->sound[1].begin(), doc->recording->sound[1].end(), int16_t{0});
   ProgressLog log;
-  CalculatePower(*doc, log, 1);
+  CalculatePower(*doc, *doc, log, 1);
   EXPECT_EQ(log.texts, std::vector<std::string>{"Calculating Power"});
   EXPECT_EQ(log.steps, std::vector<int>{100});
   EXPECT_EQ(log.positions, (std::vector<int>{20, 40, 60, 80, 100}));
@@ -85,8 +85,8 @@ TEST(CalculatePower, ThreadsGiveBitIdenticalSpectraAndImages) {
   one->preferences.frequency = many->preferences.frequency = 2;
   ProgressLog log;
   NullProgress quiet;
-  CalculatePower(*one, quiet, 1);
-  CalculatePower(*many, log, 4);
+  CalculatePower(*one, *one, quiet, 1);
+  CalculatePower(*many, *many, log, 4);
   ASSERT_EQ(one->spectra->powerData.size(), many->spectra->powerData.size());
   EXPECT_EQ(std::memcmp(one->spectra->powerData.data(), many->spectra->powerData.data(),
                         one->spectra->powerData.size() * sizeof(float)),
@@ -96,8 +96,8 @@ TEST(CalculatePower, ThreadsGiveBitIdenticalSpectraAndImages) {
   EXPECT_EQ(log.positions.back(), 120);
   EXPECT_TRUE(std::is_sorted(log.positions.begin(), log.positions.end()));
 
-  CalculateImage(*one, Palette::grey(), quiet, 1);
-  CalculateImage(*many, Palette::grey(), quiet, 3);
+  CalculateImage(*one, *one, Palette::grey(), quiet, 1);
+  CalculateImage(*many, *many, Palette::grey(), quiet, 3);
   for (int c = 0; c < 4; ++c) EXPECT_EQ(one->spectra->sonogram[c].pixels, many->spectra->sonogram[c].pixels);
 }
 
@@ -125,7 +125,7 @@ TEST(CalculateImage, RowsCoverTheThreeFrequencyRanges) {
   const IndexedImage& image = doc->spectra->sonogram[0];
 
   doc->preferences.frequency = 0;  // 1200 Hz: one bin per row
-  CalculateImage(*doc, Palette::grey(), progress);
+  CalculateImage(*doc, *doc, Palette::grey(), progress);
   EXPECT_EQ(image.width, 2);
   EXPECT_EQ(image.height, 480);
   EXPECT_EQ(image.at(1, 0), 20);    // bin 239
@@ -134,13 +134,13 @@ TEST(CalculateImage, RowsCoverTheThreeFrequencyRanges) {
   EXPECT_EQ(image.at(0, 0), 0);     // silent column
 
   doc->preferences.frequency = 1;  // 2400 Hz: bins 478 and 479 on top
-  CalculateImage(*doc, Palette::grey(), progress);
+  CalculateImage(*doc, *doc, Palette::grey(), progress);
   EXPECT_EQ(image.at(1, 0), 27);
   EXPECT_EQ(image.at(1, 238), 0);   // bins 2 and 3
   EXPECT_EQ(image.at(1, 237), 40);  // bins 4 and 5
 
   doc->preferences.frequency = 2;  // 4800 Hz: bins 956..959 on top, 4..7 at the bottom
-  CalculateImage(*doc, Palette::grey(), progress);
+  CalculateImage(*doc, *doc, Palette::grey(), progress);
   EXPECT_EQ(image.at(1, 0), 40);
   EXPECT_EQ(image.at(1, 238), 40);
   EXPECT_EQ(image.at(1, 237), 0);
@@ -190,7 +190,7 @@ TEST(CalculateImage, LevelLimitsOfThePicture) {
   p[237] = powerAt(-0.5);
   p[236] = powerAt(0.5);
   NullProgress progress;
-  CalculateImage(*doc, Palette::grey(), progress);
+  CalculateImage(*doc, *doc, Palette::grey(), progress);
   const IndexedImage& image = doc->spectra->sonogram[0];
   EXPECT_EQ(image.at(0, 0), 63);
   EXPECT_EQ(image.at(0, 1), 63);

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "analysis/Averages.h"
-#include "model/Document.h"
+#include "document/Document.h"
 #include "support/TestSupport.h"
 
 namespace vode {

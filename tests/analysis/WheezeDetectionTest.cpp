@@ -9,7 +9,7 @@
 
 #include "analysis/WheezeDetection.h"
 #include "analysis/WheezeFixtures.h"
-#include "model/Document.h"
+#include "document/Document.h"
 #include "model/Progress.h"
 #include "support/TestSupport.h"
 
@@ -78,13 +78,13 @@ TEST(WheezeCommand, RefusesWithoutDataOrSpectra) {
   Document doc;
   test::ScriptedPrompter prompter;
   NullProgress progress;
-  EXPECT_EQ(DetectWheezes(doc, progress, prompter), 3);
+  EXPECT_EQ(DetectWheezes(doc, doc, progress, prompter), 3);
   ASSERT_EQ(prompter.messages.size(), 1u);
   EXPECT_EQ(prompter.messages[0].kind, MessageKind::Error);
   EXPECT_EQ(prompter.messages[0].text, "No data");
 
   doc.recording = std::make_unique<Recording>(Recording::create(10, 1));
-  EXPECT_EQ(DetectWheezes(doc, progress, prompter), 3);
+  EXPECT_EQ(DetectWheezes(doc, doc, progress, prompter), 3);
   EXPECT_EQ(prompter.messages.back().text, "No PSD");
   EXPECT_EQ(doc.wheezeMap, nullptr);
 }
@@ -94,7 +94,7 @@ TEST(WheezeCommand, SilenceCompletesWithoutMarks) {
   test::fillSpectraDocument(doc, 2, 12, [](int, int, int) { return 0.0f; });
   test::ScriptedPrompter prompter;
   NullProgress progress;
-  ASSERT_EQ(DetectWheezes(doc, progress, prompter, 1), 0);
+  ASSERT_EQ(DetectWheezes(doc, doc, progress, prompter, 1), 0);
   ASSERT_EQ(prompter.messages.size(), 1u);  // no arithmetic-failure box
   EXPECT_EQ(prompter.messages[0].kind, MessageKind::Information);
   EXPECT_EQ(prompter.messages[0].text, "Wheeze analysis completed");
@@ -107,7 +107,7 @@ TEST(WheezeCommand, SilenceCompletesWithoutMarks) {
   for (int segments : {1, 2}) {
     Document tiny;
     test::fillSpectraDocument(tiny, 1, segments, [](int, int, int b) { return test::floorWithTone(b, 80, 3e4f); });
-    ASSERT_EQ(DetectWheezes(tiny, progress, prompter, 1), 0) << segments;
+    ASSERT_EQ(DetectWheezes(tiny, tiny, progress, prompter, 1), 0) << segments;
     for (int s = 0; s < segments; ++s) EXPECT_TRUE(hasWheeze(tiny, 0, s)) << segments;
   }
 }
@@ -118,7 +118,7 @@ TEST(WheezeCommand, ToneOverFiveSegmentsFlagsThoseSegmentsOnEveryChannel) {
   doc.tagTable->setFlags(1, 0, Rejected);
   test::ScriptedPrompter prompter;
   NullProgress progress;
-  ASSERT_EQ(DetectWheezes(doc, progress, prompter, 1), 0);
+  ASSERT_EQ(DetectWheezes(doc, doc, progress, prompter, 1), 0);
   EXPECT_EQ(prompter.messages.size(), 1u);
   for (int c = 0; c < 3; ++c) {
     for (int s = 10; s <= 14; ++s) EXPECT_TRUE(hasWheeze(doc, c, s)) << c << "/" << s;
@@ -142,8 +142,8 @@ TEST(WheezeCommand, ThreadCountDoesNotChangeTheResult) {
   test::fillSpectraDocument(many, 3, 30, noisyTone);
   test::ScriptedPrompter prompter;
   NullProgress progress;
-  ASSERT_EQ(DetectWheezes(one, progress, prompter, 1), 0);
-  ASSERT_EQ(DetectWheezes(many, progress, prompter, 3), 0);
+  ASSERT_EQ(DetectWheezes(one, one, progress, prompter, 1), 0);
+  ASSERT_EQ(DetectWheezes(many, many, progress, prompter, 3), 0);
   EXPECT_EQ(one.wheezeMap->scoreData, many.wheezeMap->scoreData);  // bit for bit
   for (int c = 0; c < 3; ++c) {
     EXPECT_EQ(one.wheezeMap->image[c].pixels, many.wheezeMap->image[c].pixels);
@@ -156,7 +156,7 @@ TEST(WheezeCommand, ProgressTasksAndStepsFromTheCallingThread) {
   test::fillSpectraDocument(doc, 2, 30, noisyTone);
   test::ScriptedPrompter prompter;
   RecordingProgress progress;
-  ASSERT_EQ(DetectWheezes(doc, progress, prompter, 2), 0);
+  ASSERT_EQ(DetectWheezes(doc, doc, progress, prompter, 2), 0);
   ASSERT_EQ(progress.tasks.size(), 2u);
   EXPECT_EQ(progress.tasks[0].text, "Calculating Wheeze");
   EXPECT_EQ(progress.tasks[0].steps, 22 * 2 * 30);
@@ -178,7 +178,7 @@ TEST(WheezeCommand, ArithmeticFailureShowsTheBoxAndTheOtherChannelsGoOn) {
   });
   test::ScriptedPrompter prompter;
   NullProgress progress;
-  ASSERT_EQ(DetectWheezes(doc, progress, prompter, 2), 0);
+  ASSERT_EQ(DetectWheezes(doc, doc, progress, prompter, 2), 0);
   ASSERT_EQ(prompter.messages.size(), 2u);
   EXPECT_EQ(prompter.messages[0].kind, MessageKind::Information);
   EXPECT_EQ(prompter.messages[0].text.rfind("S3, F", 0), 0u) << prompter.messages[0].text;
@@ -193,10 +193,10 @@ TEST(WheezeCommand, ANewRunReplacesThePreviousMap) {
   test::fillSpectraDocument(doc, 1, 30, noisyTone);
   test::ScriptedPrompter prompter;
   NullProgress progress;
-  ASSERT_EQ(DetectWheezes(doc, progress, prompter, 1), 0);
+  ASSERT_EQ(DetectWheezes(doc, doc, progress, prompter, 1), 0);
   const WheezeMap* first = doc.wheezeMap.get();
   const std::vector<float> scores = first->scoreData;
-  ASSERT_EQ(DetectWheezes(doc, progress, prompter, 1), 0);
+  ASSERT_EQ(DetectWheezes(doc, doc, progress, prompter, 1), 0);
   EXPECT_EQ(doc.wheezeMap->scoreData, scores);  // not scored on top of the old map
   EXPECT_EQ(doc.wheezeMap->lowBin, 20);
   EXPECT_EQ(doc.wheezeMap->highBin, 350);

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "analysis/WheezeMap.h"
-#include "model/Document.h"
+#include "document/Document.h"
 
 namespace vode::test {
 

@@ -13,7 +13,7 @@
 #include "analysis/Palette.h"
 #include "analysis/WheezeDetection.h"
 #include "formats/BlockFile.h"
-#include "model/Document.h"
+#include "document/Document.h"
 #include "model/Progress.h"
 #include "model/Synthetic.h"
 #include "model/SyntheticEvents.h"
@@ -28,8 +28,8 @@ bool hasWheeze(const Document& doc, int c, int s) { return (doc.tagTable->flags(
 void analyseAndDetect(Document& doc) {
   test::ScriptedPrompter prompter;
   NullProgress progress;
-  DoAnalyzeClick(doc, Palette::grey(), progress, prompter);
-  ASSERT_EQ(DetectWheezes(doc, progress, prompter), 0);
+  DoAnalyzeClick(doc, doc, Palette::grey(), progress, prompter);
+  ASSERT_EQ(DetectWheezes(doc, doc, progress, prompter), 0);
 }
 
 // The Status row of a report, one code per segment.

@@ -8,7 +8,7 @@
 
 #include "analysis/WheezeFixtures.h"
 #include "analysis/WheezeScoring.h"
-#include "model/Document.h"
+#include "document/Document.h"
 
 using namespace vode;
 

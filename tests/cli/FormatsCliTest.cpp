@@ -10,7 +10,7 @@
 #include "formats/DosDat.h"
 #include "formats/OpenFile.h"
 #include "model/Bytes.h"
-#include "model/Document.h"
+#include "document/Document.h"
 #include "model/Progress.h"
 #include "support/TestSupport.h"
 

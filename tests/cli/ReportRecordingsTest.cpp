@@ -10,7 +10,7 @@
 
 #include "cli/ReportCliSupport.h"
 #include "formats/BlockFile.h"
-#include "model/Document.h"
+#include "document/Document.h"
 #include "model/Progress.h"
 #include "model/Synthetic.h"
 #include "support/TestSupport.h"

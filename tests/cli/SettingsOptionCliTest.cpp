@@ -7,7 +7,7 @@
 
 #include "cli/CliRun.h"
 #include "formats/BlockFile.h"
-#include "model/Document.h"
+#include "document/Document.h"
 #include "model/Progress.h"
 #include "support/TestSupport.h"
 

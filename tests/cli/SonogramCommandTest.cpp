@@ -14,7 +14,8 @@
 #include "analysis/WheezeMap.h"
 #include "cli/ReportCliSupport.h"
 #include "formats/OpenFile.h"
-#include "model/Document.h"
+#include "document/Document.h"
+#include "document/OpenDocument.h"
 #include "model/Progress.h"
 #include "support/TestSupport.h"
 
@@ -146,9 +147,9 @@ std::unique_ptr<vode::Document> analysed(const std::string& path, int frequencyI
   vode::NullProgress progress;
   EXPECT_EQ(vode::openPath(*doc, path, prompter, progress), 0);
   doc->preferences.frequency = static_cast<int16_t>(frequencyIndex);
-  vode::DoAnalyzeClick(*doc, vode::Palette::grey(), progress, prompter);
+  vode::DoAnalyzeClick(*doc, *doc, vode::Palette::grey(), progress, prompter);
   if (wheeze) {
-    EXPECT_EQ(vode::DetectWheezes(*doc, progress, prompter), 0);
+    EXPECT_EQ(vode::DetectWheezes(*doc, *doc, progress, prompter), 0);
   }
   return doc;
 }

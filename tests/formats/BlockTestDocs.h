@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "model/Document.h"
+#include "document/Document.h"
 #include "support/TestSupport.h"
 
 namespace vode::test {

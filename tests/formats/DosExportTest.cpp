@@ -4,7 +4,7 @@
 #include "formats/DosDat.h"
 #include "formats/FileErrors.h"
 #include "model/Bytes.h"
-#include "model/Document.h"
+#include "document/Document.h"
 #include "model/Progress.h"
 #include "support/TestSupport.h"
 

@@ -6,7 +6,7 @@
 #include "formats/DosDat.h"
 #include "formats/FileErrors.h"
 #include "formats/DosFileBuilder.h"
-#include "model/Document.h"
+#include "document/Document.h"
 #include "model/Progress.h"
 #include "support/TestSupport.h"
 

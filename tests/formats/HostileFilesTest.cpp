@@ -15,7 +15,7 @@
 #include "formats/DosDat.h"
 #include "formats/FileErrors.h"
 #include "formats/Wav.h"
-#include "model/Document.h"
+#include "document/Document.h"
 #include "model/Progress.h"
 #include "reports/ReportWriter.h"
 #include "support/TestSupport.h"
@@ -24,7 +24,7 @@ using namespace vode;
 
 namespace {
 
-using Importer = int (*)(Document&, const std::string&, Prompter&, ProgressSink&, FileSystem&);
+using Importer = int (*)(RecordingBundle&, const std::string&, Prompter&, ProgressSink&, FileSystem&);
 
 void expectConsistent(const Document& doc, int code, const std::string& what) {
   ASSERT_EQ(doc.state.ioError, code) << what;
@@ -200,9 +200,9 @@ TEST(HostileFiles, TagTableOfAnotherShapeAnalysesSafely) {
     ASSERT_EQ(readBlockImage(doc, bytes.data(), bytes.size(), silent, progress), 0) << what;
     ASSERT_TRUE(doc.recording && doc.tagTable) << what;
     doc.prepareOpenedRecording();
-    DoAnalyzeClick(doc, Palette::grey(), progress, silent);
+    DoAnalyzeClick(doc, doc, Palette::grey(), progress, silent);
     ASSERT_TRUE(doc.spectra) << what;
-    EXPECT_EQ(DetectWheezes(doc, progress, silent, 1), 0) << what;
+    EXPECT_EQ(DetectWheezes(doc, doc, progress, silent, 1), 0) << what;
     EXPECT_EQ(doc.tagTable->rows(), rows) << what;
     EXPECT_EQ(doc.tagTable->segments(), segments) << what;
     for (int channel : {0, 1}) {
@@ -210,7 +210,7 @@ TEST(HostileFiles, TagTableOfAnotherShapeAnalysesSafely) {
         ReportOptions options;
         options.channel = channel;
         std::string text;
-        EXPECT_EQ(ReportText(doc, static_cast<ReportKind>(k), options, silent, text), 0) << what << " kind " << k;
+        EXPECT_EQ(ReportText(doc, doc, static_cast<ReportKind>(k), options, silent, text), 0) << what << " kind " << k;
         EXPECT_FALSE(text.empty()) << what << " kind " << k;
       }
     }

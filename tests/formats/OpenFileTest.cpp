@@ -6,7 +6,8 @@
 #include "formats/FileErrors.h"
 #include "formats/OpenFile.h"
 #include "formats/Wav.h"
-#include "model/Document.h"
+#include "document/Document.h"
+#include "document/OpenDocument.h"
 #include "model/Progress.h"
 #include "support/TestSupport.h"
 

@@ -3,7 +3,7 @@
 #include "formats/FileErrors.h"
 #include "formats/Wav.h"
 #include "model/Bytes.h"
-#include "model/Document.h"
+#include "document/Document.h"
 #include "model/Progress.h"
 #include "support/TestSupport.h"
 

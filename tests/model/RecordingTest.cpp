@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "model/Document.h"
+#include "document/Document.h"
 #include "model/Recording.h"
 #include "model/Records.h"
 #include "support/TestSupport.h"

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <vector>
 
-#include "model/Document.h"
+#include "document/Document.h"
 #include "model/Synthetic.h"
 #include "model/SyntheticEvents.h"
 

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "formats/BlockFile.h"
-#include "model/Document.h"
+#include "document/Document.h"
 #include "model/Synthetic.h"
 
 using namespace vode;

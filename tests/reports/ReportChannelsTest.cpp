@@ -7,7 +7,7 @@
 
 #include "analysis/AnalysisCommand.h"
 #include "analysis/Averages.h"
-#include "model/Document.h"
+#include "document/Document.h"
 #include "model/Synthetic.h"
 #include "reports/NumberFormat.h"
 #include "reports/PowerValue.h"
@@ -31,7 +31,7 @@ class EightChannelReports : public ::testing::Test {
     doc_->prepareOpenedRecording();
     NullProgress progress;
     test::ScriptedPrompter prompter;
-    DoAnalyzeClick(*doc_, Palette::grey(), progress, prompter);
+    DoAnalyzeClick(*doc_, *doc_, Palette::grey(), progress, prompter);
   }
   static void TearDownTestSuite() {
     delete doc_;
@@ -45,7 +45,7 @@ class EightChannelReports : public ::testing::Test {
     o.unitsEnabled = reportUsesPowerUnits(kind);
     test::ScriptedPrompter prompter;
     std::string text;
-    EXPECT_EQ(ReportText(*doc_, kind, o, prompter, text), 0);
+    EXPECT_EQ(ReportText(*doc_, *doc_, kind, o, prompter, text), 0);
     std::vector<std::string> out;
     std::string::size_type start = 0;
     for (auto end = text.find("\r\n"); end != std::string::npos; end = text.find("\r\n", start)) {

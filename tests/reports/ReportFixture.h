@@ -7,7 +7,7 @@
 #include <string>
 
 #include "model/DateText.h"
-#include "model/Document.h"
+#include "document/Document.h"
 #include "reports/ReportOptions.h"
 
 namespace vode::test {

@@ -16,7 +16,7 @@ namespace {
 std::string reportOf(Document& doc, ReportKind kind, const ReportOptions& options) {
   test::ScriptedPrompter prompter;
   std::string text;
-  EXPECT_EQ(ReportText(doc, kind, options, prompter, text), 0);
+  EXPECT_EQ(ReportText(doc, doc, kind, options, prompter, text), 0);
   return text;
 }
 

@@ -17,7 +17,7 @@ namespace {
 std::string reportOf(Document& doc, ReportKind kind, const ReportOptions& options) {
   test::ScriptedPrompter prompter;
   std::string text;
-  EXPECT_EQ(ReportText(doc, kind, options, prompter, text), 0);
+  EXPECT_EQ(ReportText(doc, doc, kind, options, prompter, text), 0);
   return text;
 }
 
@@ -248,27 +248,27 @@ TEST(ReportLayout, RefusesWithoutRecordingOrAnalysis) {
   test::ScriptedPrompter prompter;
   std::string text = "old";
   Document empty;
-  EXPECT_EQ(ReportText(empty, ReportKind::AllSegments, ReportOptions{}, prompter, text), ReportNoData);
+  EXPECT_EQ(ReportText(empty, empty, ReportKind::AllSegments, ReportOptions{}, prompter, text), ReportNoData);
   EXPECT_EQ(text, "");
   EXPECT_EQ(ReportErrorText(ReportNoData), "No Data");
 
   auto untagged = test::makeReportDocument(2);
   untagged->tagTable.reset();
-  EXPECT_EQ(ReportText(*untagged, ReportKind::AllSegments, ReportOptions{}, prompter, text), ReportNoAnalysis);
+  EXPECT_EQ(ReportText(*untagged, *untagged, ReportKind::AllSegments, ReportOptions{}, prompter, text), ReportNoAnalysis);
   EXPECT_EQ(ReportErrorText(ReportNoAnalysis), "No Analysis");
 
   auto unanalysed = test::makeReportDocument(2);
   unanalysed->spectra.reset();
-  EXPECT_EQ(ReportText(*unanalysed, ReportKind::OctaveBands, ReportOptions{}, prompter, text), ReportNoAnalysis);
+  EXPECT_EQ(ReportText(*unanalysed, *unanalysed, ReportKind::OctaveBands, ReportOptions{}, prompter, text), ReportNoAnalysis);
   auto noPhases = test::makeReportDocument(2);
   noPhases->phaseTable.reset();
-  EXPECT_EQ(ReportText(*noPhases, ReportKind::OverallAverages, ReportOptions{}, prompter, text), ReportNoAnalysis);
+  EXPECT_EQ(ReportText(*noPhases, *noPhases, ReportKind::OverallAverages, ReportOptions{}, prompter, text), ReportNoAnalysis);
 
   auto doc = test::makeReportDocument(2);
   for (int channel : {-1, 2, 8}) {
     ReportOptions o;
     o.channel = channel;
-    EXPECT_EQ(ReportText(*doc, ReportKind::AllSegments, o, prompter, text), ReportBadChannel) << channel;
+    EXPECT_EQ(ReportText(*doc, *doc, ReportKind::AllSegments, o, prompter, text), ReportBadChannel) << channel;
   }
   EXPECT_TRUE(prompter.messages.empty());
 }

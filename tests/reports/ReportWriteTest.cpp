@@ -19,7 +19,7 @@ std::string fileText(const std::string& path) {
 std::string textOf(Document& doc, ReportKind kind, const ReportOptions& o) {
   test::ScriptedPrompter prompter;
   std::string text;
-  EXPECT_EQ(ReportText(doc, kind, o, prompter, text), 0);
+  EXPECT_EQ(ReportText(doc, doc, kind, o, prompter, text), 0);
   return text;
 }
 
@@ -32,7 +32,7 @@ struct ReportFiles : ::testing::Test {
   test::ScriptedPrompter prompter;
 
   int write(ReportKind kind, bool append, FileSystem& fs = FileSystem::real()) {
-    return WriteReport(*doc, path, kind, append, options, counter, prompter, fs);
+    return WriteReport(*doc, *doc, path, kind, append, options, counter, prompter, fs);
   }
 };
 
@@ -135,6 +135,6 @@ TEST_F(ReportFiles, RefusalWritesNothing) {
   EXPECT_EQ(write(ReportKind::AllSegments, false), ReportNoAnalysis);
   EXPECT_FALSE(FileSystem::real().exists(path));
   Document empty;
-  EXPECT_EQ(WriteReport(empty, path, ReportKind::AllSegments, false, options, counter, prompter), ReportNoData);
+  EXPECT_EQ(WriteReport(empty, empty, path, ReportKind::AllSegments, false, options, counter, prompter), ReportNoData);
   EXPECT_FALSE(FileSystem::real().exists(path));
 }

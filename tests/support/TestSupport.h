@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "formats/FileSystem.h"
-#include "model/Document.h"
+#include "document/Document.h"
 #include "model/Progress.h"
 #include "model/Prompter.h"
 

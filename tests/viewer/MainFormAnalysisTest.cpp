@@ -22,7 +22,7 @@ TEST(FrequencyZoom, RebuildsSonogramAndWheezeImages) {
   Document& doc = f.doc();
   SilentPrompter quiet;
   NullProgress none;
-  ASSERT_EQ(DetectWheezes(doc, none, quiet), 0);
+  ASSERT_EQ(DetectWheezes(doc, doc, none, quiet), 0);
   ASSERT_TRUE(doc.wheezeMap && doc.wheezeMap->hasImage(0));
   const std::vector<uint8_t> sonogram1200 = doc.spectra->sonogram[0].pixels;
   const std::vector<uint8_t> wheeze1200 = doc.wheezeMap->image[0].pixels;
@@ -35,8 +35,8 @@ TEST(FrequencyZoom, RebuildsSonogramAndWheezeImages) {
   EXPECT_NE(sonogram2400, sonogram1200);
   EXPECT_NE(wheeze2400, wheeze1200);
   // They are the images of the new range: building them again changes nothing.
-  CalculateImage(doc, Palette::grey(), none);
-  CalculateWheezeImage(doc, none);
+  CalculateImage(doc, doc, Palette::grey(), none);
+  CalculateWheezeImage(doc, doc, none);
   EXPECT_EQ(doc.spectra->sonogram[0].pixels, sonogram2400);
   EXPECT_EQ(doc.wheezeMap->image[0].pixels, wheeze2400);
 }

@@ -332,3 +332,23 @@ TEST(Playback, DraggingLeftwardsOrInOtherViewsOnlySelects) {
   EXPECT_FALSE(f.form().playing());
   EXPECT_EQ(f.out->opens, 0);
 }
+
+TEST(Playback, PlayLineFollowsTheLargePanesView) {
+  PlayFixture f;
+  f.load(makeRecording(100, 1));
+  f.form().set_current_segment(11);
+  f.form().TimeBoxClick();  // the expanded waveform around segment 11
+  f.pane("SonoBox")->grab();
+  f.form().PlayBitBtnClick();
+  ASSERT_TRUE(f.form().playing());
+  const int first = f.state().PlayFirst;
+  const auto& wave = f.form().largePane().drawnWave();
+  ASSERT_TRUE(wave.has_value());
+  EXPECT_EQ(f.pane("SonoBox")->playLine(),
+            largePlayLineX(f.state(), first, f.pane("SonoBox")->width(), &*wave));
+  EXPECT_EQ(f.pane("FlowBox")->playLine(), first * 8 + 4);
+  // Back to the sonogram while playing: the segment's centre again.
+  f.form().TimeBoxClick();
+  f.pane("SonoBox")->grab();
+  EXPECT_EQ(f.pane("SonoBox")->playLine(), first * 8 + 4);
+}

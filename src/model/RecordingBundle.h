@@ -1,17 +1,13 @@
-// The open document: the recording and everything that belongs to it, the
-// fixed records, the document state and the analysis results. The program and
-// vode-cli each hold their own; tests make as many as they like.
+// What a recording file carries, and what the readers, writers and the
+// synthetic generator work on: the recording, its tags, the fixed records,
+// the comments and the file-level state. The analysis results are kept apart
+// (analysis/AnalysisResults.h); a Document (document/Document.h) holds both.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
 
-#include "analysis/OverallAverages.h"
-#include "analysis/PanelSettings.h"
-#include "analysis/PhaseTable.h"
-#include "analysis/SegmentSpectra.h"
-#include "analysis/WheezeMap.h"
 #include "model/Recording.h"
 #include "model/Records.h"
 #include "model/TagTable.h"
@@ -28,10 +24,11 @@ struct DocumentState {
   int fileVersion = 0;          // of the last loaded block file
 };
 
-class Document {
- public:
-  // The state at program start: every record at its defaults.
-  Document();
+struct RecordingBundle {
+  RecordingBundle() = default;
+  RecordingBundle(RecordingBundle&&) = default;
+  RecordingBundle& operator=(RecordingBundle&&) = default;
+  virtual ~RecordingBundle() = default;
 
   SubjectRecord subject;
   LaboratoryRecord laboratory;
@@ -45,26 +42,18 @@ class Document {
 
   std::unique_ptr<Recording> recording;
   std::unique_ptr<TagTable> tagTable;
-  std::unique_ptr<PhaseTable> phaseTable;  // made on first use, kept until exit
-  std::unique_ptr<SegmentSpectra> spectra;
-  std::unique_ptr<OverallAverages> averages;
-  std::unique_ptr<WheezeMap> wheezeMap;
 
-  PanelSettings panel;
   // The acquisition window's last breath choice: 0 pneumotach, 1 strain gauge.
   int acquisitionBreathChoice = 0;
 
-  // Releases the recording, the tags and every analysis result and restores the
-  // records' defaults (analysis parameters keep theirs).
-  void reset();
+  // Releases the recording and the tags and restores the records' defaults
+  // (analysis parameters keep theirs). Virtual because every reader empties
+  // its target first: an owner that keeps results derived from the recording
+  // drops them at the same moment.
+  virtual void reset();
 
   bool hasRecording() const { return recording != nullptr; }
   bool isResp() const { return channelSetup.airflowKind == 1; }
-
-  // Spectra, averages, phase averages and wheeze data.
-  void releaseResults();
-
-  PhaseTable& phases();
 
   // The sample operations with their bookkeeping: the peak amplitude follows.
   void updatePeakAmplitude();

@@ -1,0 +1,47 @@
+#include "model/RecordingBundle.h"
+
+#include "model/Prompter.h"
+
+namespace vode {
+
+void RecordingBundle::reset() {
+  comments.clear();
+  recording.reset();
+  tagTable.reset();
+  subject.reset();
+  laboratory.reset();
+  preferences.reset();
+  channelSetup.reset();
+  state.currentFileName.clear();
+  peakAmplitude = 32768;
+}
+
+void RecordingBundle::updatePeakAmplitude() {
+  if (recording) peakAmplitude = static_cast<uint16_t>(recording->peakAmplitude());
+}
+
+void RecordingBundle::removeOffsets() {
+  if (!recording) return;
+  recording->removeOffsets(channelSetup.offsetRemoval);
+  updatePeakAmplitude();
+}
+
+bool RecordingBundle::normalizeChannels(Prompter& prompter) {
+  if (!recording) return false;
+  const bool done = recording->normalizeChannels(prompter);
+  if (done) updatePeakAmplitude();
+  return done;
+}
+
+void RecordingBundle::computeVolume() {
+  if (recording) recording->computeVolume(channelSetup);
+}
+
+void RecordingBundle::prepareOpenedRecording() {
+  peakAmplitude = 32768;
+  if (!recording) return;
+  removeOffsets();
+  computeVolume();
+}
+
+}  // namespace vode

@@ -32,10 +32,10 @@ void CalculateTags(RecordingBundle& doc, AnalysisResults& results, bool retag, P
   Stopwatch clock;
   const Recording& recording = *doc.recording;
 
-  // 1.
+  // The gauge starts with a quarter step per segment; the averages reset it below.
   progress.begin("Calculating Tags", static_cast<int>(recording.segmentCount * 0.25));
 
-  // 2. The target from the set-up; the tables when missing.
+  // The target from the set-up; the tables when missing.
   const TargetFlow target = get_target_flow(doc.channelSetup.targetFlowChoice, doc.channelSetup.targetFlow,
                                             doc.subject.weight, doc.acquisitionBreathChoice == 1);
   if (!doc.tagTable) {
@@ -44,13 +44,13 @@ void CalculateTags(RecordingBundle& doc, AnalysisResults& results, bool retag, P
   }
   PhaseTable& phases = results.phases();
 
-  // 3. A refused target keeps the previous thresholds.
+  // A refused target keeps the previous thresholds.
   const FlowLimits limits = flowLimits(target);
   phases.SetThresholds(limits.inspLow, limits.inspHigh, limits.expLow, limits.expHigh, doc.preferences, doc.subject);
   TagRecording(phases, *doc.tagTable, recording, doc.isResp(), retag);
   if (timings) timings->tags += clock.lap();
 
-  // 4. Averages and band power from the spectra.
+  // Averages and band power from the spectra.
   Gauge gauge{progress, 1};
   progress.set(1);
   const SegmentSpectra* spectra = results.spectra.get();
@@ -64,7 +64,6 @@ void CalculateTags(RecordingBundle& doc, AnalysisResults& results, bool retag, P
   }
   if (timings) timings->averages += clock.lap();
 
-  // 5.
   progress.end();
 }
 

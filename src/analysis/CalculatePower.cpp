@@ -32,18 +32,18 @@ struct PowerBuffers {
 void channelPower(const Recording& recording, SegmentSpectra& spectra, int c, const std::vector<float>& w,
                   const RealFft2048& fft, PowerBuffers& buf, SegmentCounter& counter) {
   for (int s = 0; s < spectra.segmentCount; ++s) {
-    // 1. The 2048 samples centred on the segment.
+    // The 2048 samples centred on the segment.
     recording.segmentWindow(c, s, buf.samples.data());
-    // 2. Windowed and scaled to volts, in single precision.
+    // Windowed and scaled to volts, in single precision.
     for (int k = 0; k < WindowSamples; ++k)
       buf.x[k] = static_cast<float>(buf.samples[k]) * w[k] * CountsToVolts;
-    // 3. The transform.
+    // The transform.
     fft.transform(buf.x.data(), BinCount, buf.re.data(), buf.im.data(), buf.fft);
-    // 4. Power per 5 Hz bin.
+    // Power per 5 Hz bin.
     float* power = spectra.power(c, s);
     for (int b = 0; b < BinCount; ++b)
       power[b] = (buf.re[b] * buf.re[b] + buf.im[b] * buf.im[b]) * PowerScale;
-    // 5. Progress.
+    // Progress.
     counter.step();
   }
 }

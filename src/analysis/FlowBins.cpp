@@ -24,20 +24,20 @@ void CalculateFlowBins(RecordingBundle& doc, AnalysisResults& results, int c, in
   const PhaseTable& phases = *results.phaseTable;
   const std::vector<float>& band = t.bandPower[c];
 
-  // 1. Bins reach the largest flow of the recording on both sides of zero.
+  // Bins reach the largest flow of the recording on both sides of zero.
   const int R = roundEven(static_cast<double>(doc.recording->peakFlow) / binSize);
   t.flowBinCount = 2 * R + 1;
   const size_t count = static_cast<size_t>(t.flowBinCount);
   t.binFlow.assign(count, 0.0f);
 
-  // 2. Flow offset (L/s) and bins per L/s.
+  // Flow offset (L/s) and bins per L/s.
   const float half = static_cast<float>(binSize) / 1000.0f * static_cast<float>(R);
   const float scale = 1000.0f / static_cast<float>(binSize);
   t.binMean.assign(count, 0.0f);
   t.binSpread.assign(count, 0.0f);
   t.binCount.assign(count, 0);
 
-  // 3. Sum the band power of every clean segment into its flow bin.
+  // Sum the band power of every clean segment into its flow bin.
   const int last = std::min<int>(t.segmentCount, static_cast<int>(band.size())) - 1;
   auto binOf = [&](int s) {
     const int k = roundEven(scale * (phases.segmentFlowAt(s) + half));
@@ -52,13 +52,13 @@ void CalculateFlowBins(RecordingBundle& doc, AnalysisResults& results, int c, in
     t.binCount[k] += 1;
   }
 
-  // 4. Bin centres and means.
+  // Bin centres and means.
   for (size_t k = 0; k < count; ++k) {
     t.binFlow[k] = static_cast<float>(k) / scale - half;
     if (t.binCount[k] > 0) t.binMean[k] /= static_cast<float>(t.binCount[k]);
   }
 
-  // 5. Squared deviations from the bin means.
+  // Squared deviations from the bin means.
   for (int s = 0; s <= last; ++s) {
     if (!clean(s)) continue;
     const int k = binOf(s);
@@ -66,7 +66,7 @@ void CalculateFlowBins(RecordingBundle& doc, AnalysisResults& results, int c, in
     t.binSpread[k] += d * d;
   }
 
-  // 6. Two standard deviations.
+  // Two standard deviations.
   for (size_t k = 0; k < count; ++k)
     if (t.binCount[k] > 0) t.binSpread[k] = 2.0f * std::sqrt(t.binSpread[k] / static_cast<float>(t.binCount[k]));
 }

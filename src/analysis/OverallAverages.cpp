@@ -35,10 +35,10 @@ void CalculateOverallAverages(RecordingBundle& doc, AnalysisResults& results, Ga
   const TagTable& tags = *doc.tagTable;
   const int channels = spectra->channelCount;
 
-  // 1. Zero all sums and counts.
+  // Zero all sums and counts.
   avg.allocate(channels);
 
-  // 2. Sum the clean segments of each phase kind.
+  // Sum the clean segments of each phase kind.
   const int last = std::min(results.phaseTable->lastSegment, spectra->segmentCount - 1);
   for (int s = 0; s <= last; ++s) {
     const uint8_t p = tags.phase(s);
@@ -61,12 +61,12 @@ void CalculateOverallAverages(RecordingBundle& doc, AnalysisResults& results, Ga
     if ((s + 1) % 30 == 0 && gauge) gauge->advance();
   }
 
-  // 3. Sums to means.
+  // Sums to means.
   divideRows(avg.insp, avg.inspCount, channels);
   divideRows(avg.exp, avg.expCount, channels);
   divideRows(avg.background, avg.backgroundCount, channels);
 
-  // 4.
+  // The band power is measured against these background means.
   CalculateBandPower(results);
 }
 

@@ -9,14 +9,14 @@
 namespace vode {
 
 int CalculatePhaseAverages(RecordingBundle& doc, AnalysisResults& results, int channelCount, int binCount, Prompter& prompter, Gauge* gauge) {
-  // 1. Nothing to make.
+  // Nothing to make.
   if (channelCount < 1 || binCount < 1) return 10;
   const SegmentSpectra* spectra = results.spectra.get();
   if (!spectra || !spectra->hasPower() || !doc.tagTable || !results.phaseTable) return 10;
   PhaseTable& phases = *results.phaseTable;
   const TagTable& tags = *doc.tagTable;
 
-  // 2. Spectra of another shape are of no use.
+  // Spectra of another shape are of no use.
   if (phases.spectraChannels != channelCount || phases.spectraBins != binCount) {
     for (PhaseEntry& e : phases.entries) {
       e.averageSpectrum.clear();
@@ -30,7 +30,7 @@ int CalculatePhaseAverages(RecordingBundle& doc, AnalysisResults& results, int c
   const int channels = std::min(channelCount, spectra->channelCount);
   const int bins = std::min(binCount, BinCount);
 
-  // 3. Every recorded phase.
+  // Every recorded phase.
   for (int k = 0; k <= phases.lastPhase; ++k) {
     PhaseEntry& e = phases.entries[k];
     const int first = std::max(e.firstSegment, 0);

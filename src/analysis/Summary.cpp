@@ -28,12 +28,12 @@ int BreathTiming(const std::vector<float>& v, float d, bool pauseMode, int start
                  std::vector<std::string>& lines, Prompter& prompter) {
   const int last = static_cast<int>(v.size()) - 1;
 
-  // 1. The first upward crossing of the threshold.
+  // The first upward crossing of the threshold.
   int i = startIndex + 1;
   while (i <= last && !(v[i - 1] < d && v[i] >= d)) ++i;
   const int firstStart = i;
 
-  // 2. Breath after breath.
+  // Breath after breath.
   std::vector<std::array<float, StatisticCount>> kept;
   int breaths = 0;
   for (int s = firstStart; s < last;) {
@@ -75,14 +75,14 @@ int BreathTiming(const std::vector<float>& v, float d, bool pauseMode, int start
     s = j;
   }
 
-  // 3. The statistics use at most 100 breaths.
+  // The statistics use at most 100 breaths.
   if (breaths > MaxSummaryBreaths) {
     prompter.message(MessageKind::Warning, format("Breaths = %d", breaths) + "\n" +
                                                format("Only the first %d will be used", MaxSummaryBreaths));
     breaths = MaxSummaryBreaths;
   }
 
-  // 4. - 5. Count, means and two population standard deviations.
+  // Count, means and two population standard deviations.
   lines.push_back("Breaths = " + std::to_string(breaths));
   if (breaths > 0) {
     const float n = static_cast<float>(breaths);
@@ -103,7 +103,7 @@ int BreathTiming(const std::vector<float>& v, float d, bool pauseMode, int start
 }  // namespace
 
 void WriteSummary(AnalysisResults& results, int c, std::vector<std::string>& lines, Prompter& prompter) {
-  // 1.
+  // Without this channel's spectra or a phase table there is nothing to sum up.
   const SegmentSpectra* spectra = results.spectra.get();
   if (!spectra || !spectra->hasPower(c) || !results.phaseTable) {
     lines.push_back("No FFT Analysis Results");
@@ -112,7 +112,7 @@ void WriteSummary(AnalysisResults& results, int c, std::vector<std::string>& lin
   const PhaseTable& phases = *results.phaseTable;
   const std::vector<float>& band = spectra->bandPower[c];
 
-  // 2. The two series, one value per segment.
+  // The two series, one value per segment.
   std::vector<float> flow, power;
   for (int s = 0; s <= phases.lastSegment; ++s) {
     flow.push_back(phases.segmentFlow[s]);
@@ -122,11 +122,11 @@ void WriteSummary(AnalysisResults& results, int c, std::vector<std::string>& lin
     power.push_back(p);
   }
 
-  // 3. From the flow, against the background flow.
+  // From the flow, against the background flow.
   lines.push_back("Flow Summary");
   const int firstStart = BreathTiming(flow, phases.backgroundFlow, false, 0, lines, prompter);
 
-  // 4. From the band power, against the dB threshold, from the flow's first breath.
+  // From the band power, against the dB threshold, from the flow's first breath.
   lines.push_back("");
   lines.push_back("Power Summary");
   BreathTiming(power, static_cast<float>(results.panel.spindB), results.panel.rectifydB, firstStart - 1, lines, prompter);

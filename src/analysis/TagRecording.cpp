@@ -10,11 +10,11 @@ namespace vode {
 void TagRecording(PhaseTable& phases, TagTable& tags, const Recording& recording, bool resp, bool retag) {
   const int segments = std::min<int>(recording.segmentCount, PhaseTable::Capacity);
 
-  // 1. Keep the phase bytes aside when the user's tags must survive.
+  // Keep the phase bytes aside when the user's tags must survive.
   std::vector<uint8_t> kept;
   if (!retag && !tags.empty()) kept.assign(tags.phaseData(), tags.phaseData() + tags.segments());
 
-  // 2. The half-empty analysis windows at both ends make those segments unusable.
+  // The half-empty analysis windows at both ends make those segments unusable.
   if (segments > 0) {
     for (int c = 0; c < tags.rows(); ++c) {
       tags.addFlags(c, 0, Rejected);
@@ -22,7 +22,7 @@ void TagRecording(PhaseTable& phases, TagTable& tags, const Recording& recording
     }
   }
 
-  // 3. - 5. Feed every segment and close the last phase.
+  // Feed every segment and close the last phase.
   phases.tags = &tags;
   phases.resp = resp;
   phases.peakVolume = recording.peakVolume;
@@ -31,7 +31,7 @@ void TagRecording(PhaseTable& phases, TagTable& tags, const Recording& recording
   for (int s = 0; s < segments; ++s) phases.AddSegment(segmentValue(recording, s));
   phases.ClosePhase();
 
-  // 6. Entries and counters stay as computed; only the bytes go back.
+  // Entries and counters stay as computed; only the bytes go back.
   if (!kept.empty()) std::copy(kept.begin(), kept.end(), tags.phaseData());
 }
 

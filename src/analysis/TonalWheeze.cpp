@@ -221,7 +221,9 @@ class ChannelTracker {
       if (!peak || !narrow(l, b)) continue;
       // Above both sides: a slope or the edge of a band-limited recording
       // is above one side only.
-      const float side = std::max(sideMean(l, b - SideOuter, b - SideInner), sideMean(l, b + SideInner, b + SideOuter));
+      const float below = sideMean(l, b - SideOuter, b - SideInner);
+      const float above = sideMean(l, b + SideInner, b + SideOuter);
+      const float side = std::max(below, above);
       const float prominence = v - side;
       if (prominence >= p_.peakProminenceDb) found.push_back({b, prominence});
     }
@@ -279,9 +281,10 @@ class ChannelTracker {
       ++pairs;
     }
     t.levelStepDb = pairs > 0 ? steps / static_cast<float>(pairs) : 0.0f;
-    const bool full = span >= p_.minFrames && n >= p_.minFrames - MaxGap && t.meanProminenceDb >= p_.trackProminenceDb;
-    const bool shortButStrong = span == p_.minFrames - 1 && n == span &&
-                                t.meanProminenceDb >= p_.trackProminenceDb + p_.shortExtraDb;
+    const float prominence = t.meanProminenceDb;
+    const bool full = span >= p_.minFrames && n >= p_.minFrames - MaxGap && prominence >= p_.trackProminenceDb;
+    const bool shortButStrong =
+        span == p_.minFrames - 1 && n == span && prominence >= p_.trackProminenceDb + p_.shortExtraDb;
     if ((full || shortButStrong) && t.levelStepDb <= p_.levelStepDb) done_.push_back(std::move(t));
   }
 

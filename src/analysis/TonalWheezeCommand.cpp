@@ -11,8 +11,8 @@
 
 namespace vode {
 
-int DetectTonalWheezes(RecordingBundle& doc, AnalysisResults& results, ProgressSink& progress, Prompter& prompter, int threads,
-                       const TonalParameters& parameters) {
+int DetectTonalWheezes(RecordingBundle& doc, AnalysisResults& results, ProgressSink& progress, Prompter& prompter,
+                       int threads, const TonalParameters& parameters) {
   if (!doc.hasRecording()) {
     prompter.message(MessageKind::Error, "No data");
     return 3;
@@ -36,9 +36,10 @@ int DetectTonalWheezes(RecordingBundle& doc, AnalysisResults& results, ProgressS
   return 0;
 }
 
-int RunWheezeDetector(WheezeDetector detector, RecordingBundle& doc, AnalysisResults& results, ProgressSink& progress, Prompter& prompter,
-                      int threads, const TonalParameters& parameters) {
-  if (detector == WheezeDetector::Tonal) return DetectTonalWheezes(doc, results, progress, prompter, threads, parameters);
+int RunWheezeDetector(WheezeDetector detector, RecordingBundle& doc, AnalysisResults& results,
+                      ProgressSink& progress, Prompter& prompter, int threads, const TonalParameters& parameters) {
+  if (detector == WheezeDetector::Tonal)
+    return DetectTonalWheezes(doc, results, progress, prompter, threads, parameters);
   return DetectWheezes(doc, results, progress, prompter, threads);
 }
 

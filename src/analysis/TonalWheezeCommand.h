@@ -19,11 +19,12 @@ enum class WheezeDetector { Described, Tonal };
 // releases the previous WheezeMap, builds a new one from the tonal tracks
 // (scores: prominence in dB at each track point), adds the Wheeze flags,
 // paints the wheeze images and says "Wheeze analysis completed" (0).
-int DetectTonalWheezes(RecordingBundle& doc, AnalysisResults& results, ProgressSink& progress, Prompter& prompter, int threads = 0,
-                       const TonalParameters& parameters = {});
+int DetectTonalWheezes(RecordingBundle& doc, AnalysisResults& results, ProgressSink& progress, Prompter& prompter,
+                       int threads = 0, const TonalParameters& parameters = {});
 
 // The chosen detector; the described one ignores the parameters.
-int RunWheezeDetector(WheezeDetector detector, RecordingBundle& doc, AnalysisResults& results, ProgressSink& progress, Prompter& prompter,
-                      int threads = 0, const TonalParameters& parameters = {});
+int RunWheezeDetector(WheezeDetector detector, RecordingBundle& doc, AnalysisResults& results,
+                      ProgressSink& progress, Prompter& prompter, int threads = 0,
+                      const TonalParameters& parameters = {});
 
 }  // namespace vode

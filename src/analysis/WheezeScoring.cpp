@@ -76,13 +76,13 @@ int ScorePeaks(const float* y, int size, int lowBin, int highBin, const PeakKern
   highBin = std::min(highBin, size - 1);
   for (int i = lowBin; i <= highBin; ++i) {
     if (!std::isfinite(y[i])) return i;
-    // 1. Peak test: strictly above five bins on each side.
+    // Peak test: strictly above five bins on each side.
     if (!isPeak(y, size, i)) continue;
-    // 2. Prominence over the surroundings.
+    // Prominence over the surroundings.
     const float prominence = y[i] - ringAround(y, size, i, kernels.R);
     if (!std::isfinite(prominence)) return i;
     if (prominence > ProminenceFloor) score[i] = prominence;
-    // 3. Tonality: the broad band against the bands beside it.
+    // Tonality: the broad band against the bands beside it.
     const float up = FilterAt(y, size, i + SideOffset, kernels.D.data(), SideHalf);
     const float down = FilterAt(y, size, i - SideOffset, kernels.D.data(), SideHalf);
     const float broad = FilterAt(y, size, i, kernels.W.data(), BroadHalf);

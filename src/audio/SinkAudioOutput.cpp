@@ -19,8 +19,8 @@ constexpr const char* NotOpenText = "No sound is open for playing.";
 // the sound counts as ended.
 constexpr int StalledMs = 300;
 
-// About 200 ms of sound queued at the server: enough to ride over a busy
-// moment of the window, short enough that Stop is heard at once.
+// Half a second of sound queued at the server rides over a busy moment of the
+// window's thread, which feeds the sink; Stop drops what is queued.
 constexpr int QueuedMs = 500;
 
 }  // namespace

@@ -80,6 +80,10 @@ int sonogramOne(const std::string& input, const std::string& out, const Sonogram
   setup.threads = output.analysisThreads;
   if (openAndAnalyse(doc, input, setup, r.palette, prompter) != ExitOk) return ExitFileError;
   const int c = r.channel - 1;
+  if (doc.recording->segmentCount == 0) {
+    output.err << "vode-cli: " << input << " has no segment to picture\n";
+    return ExitFileError;
+  }
   if (!doc.spectra || !doc.spectra->hasPower(c) || c >= doc.recording->channelCount) {
     output.err << "vode-cli: " << input << " has no channel " << r.channel << "\n";
     return ExitFileError;

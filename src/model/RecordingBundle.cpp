@@ -17,7 +17,11 @@ void RecordingBundle::reset() {
 }
 
 void RecordingBundle::updatePeakAmplitude() {
-  if (recording) peakAmplitude = static_cast<uint16_t>(recording->peakAmplitude());
+  if (!recording) return;
+  // Without a single sample the recording reports -32767; full scale then,
+  // not a value that wraps to 32769 and widens the automatic scale.
+  const int32_t peak = recording->peakAmplitude();
+  peakAmplitude = peak < 0 ? 32768 : static_cast<uint16_t>(peak);
 }
 
 void RecordingBundle::removeOffsets() {

@@ -120,7 +120,7 @@ TMainForm::TMainForm(GuiPrompter& prompter, const WindowOptions& options, QWidge
 }
 
 TMainForm::~TMainForm() {
-  StopBitBtnClick();
+  stopPlayback(false);
   doc_.reset();
   // The temporary playback files of this run.
   std::remove((tempBaseName_ + "0.wav").c_str());
@@ -173,7 +173,7 @@ void TMainForm::runInBackground(const std::function<void(ProgressSink&, Prompter
   // job can only come from a programming error.
   if (busy_) return;
   // The work may change or drop the samples being heard.
-  StopBitBtnClick();
+  stopPlayback(false);
   EraseCursorLine();
   freezePanes();
   busy_ = true;
@@ -221,7 +221,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  StopBitBtnClick();
+  stopPlayback(false);
   if (onClose) onClose();
   event->accept();
 }

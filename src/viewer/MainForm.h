@@ -219,6 +219,8 @@ class TMainForm : public QMainWindow {
   void applyPaintOutcome(const PaintOutcome& outcome);
   void showPlainMessageLater(const QString& text);
   void placePlayLine();
+  // Stop without the rate check: a new document, long work, closing.
+  void stopPlayback(bool checkRate);
   void setPlayLine(int32_t s);
 
   GuiPrompter& prompter_;
@@ -248,7 +250,7 @@ class TMainForm : public QMainWindow {
   int sonoShapeLeft_ = 0;
   bool plainMessagePending_ = false;
 
-  // Controls, named as the window's designer named them.
+  // Controls; their object names are the names the tests and menus use.
   QWidget* client_ = nullptr;
   QFrame* FlowPanel = nullptr;
   PaneWidget* FlowBox = nullptr;

@@ -36,7 +36,9 @@ void TMainForm::afterAnalysis(bool fromMenu) {
 
 void TMainForm::DetectWheezesTonalClick() {
   if (!doc_.hasRecording()) return;
-  runInBackground([this](ProgressSink& progress, Prompter& prompter) { DetectTonalWheezes(doc_, doc_, progress, prompter); });
+  runInBackground([this](ProgressSink& progress, Prompter& prompter) {
+    DetectTonalWheezes(doc_, doc_, progress, prompter);
+  });
   updateWheezesEnabled();
   repaintPane(TagBox);
   repaintPane(SonoBox);

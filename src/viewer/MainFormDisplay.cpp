@@ -299,7 +299,7 @@ void TMainForm::FreqBoxClick() {
 }
 
 void TMainForm::resetViewer() {
-  StopBitBtnClick();
+  stopPlayback(false);
   state_.PlayFirst = state_.PlayLast = -1;
   setWindowTitle("R.E.Z.U. Vode");
   state_.CurrentChannel = 0;

@@ -127,8 +127,8 @@ void TMainForm::createMenus() {
   hints->setChecked(true);
   addAction(help, "About1", "&About");
 
-  // Commands whose dialogs and tools are later work stay disabled, whatever
-  // the document state, until they arrive.
+  // Commands whose dialogs and tools are not built yet stay disabled,
+  // whatever the document state, until makeCommandAvailable enables them.
   pendingCommands_ = {"New1", "Print1", "Report1", "ZUZU1", "Subject1", "Comments1", "Laboratory1",
                       "Preferences1", "AnalysisParameters1", "Extract1", "Include1", "Clear1", "Background1",
                       "Exclude1", "MarkInspiration1", "MarkExpiration1", "CopyPowertoFlow1", "CaptureScreen1", "Capture1", "AR1", "FFTTest1",

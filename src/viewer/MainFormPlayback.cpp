@@ -20,7 +20,7 @@ constexpr double RateTolerance = 0.2;
 }  // namespace
 
 void TMainForm::usePlayback(std::unique_ptr<AudioOutput> output, std::unique_ptr<Clock> clock) {
-  StopBitBtnClick();
+  stopPlayback(false);
   audio_ = std::move(output);
   clock_ = std::move(clock);
 }
@@ -74,7 +74,9 @@ void TMainForm::ProcessDABuffer() {
   }
 }
 
-void TMainForm::StopBitBtnClick() {
+void TMainForm::StopBitBtnClick() { stopPlayback(true); }
+
+void TMainForm::stopPlayback(bool checkRate) {
   if (!state_.Playing) return;
   audio_->stop();
   audio_->close();
@@ -84,7 +86,7 @@ void TMainForm::StopBitBtnClick() {
 
   const bool complete = state_.PlayCounter >= state_.PlayLast;
   state_.PlayCounter = -1;
-  if (!complete) return;
+  if (!complete || !checkRate) return;
   const double elapsed = static_cast<double>(clock_->nowMs() - playStartTick_) / 1000.0;
   const double expected = expectedPlaySeconds(state_);
   if (std::fabs(elapsed - expected) > RateTolerance)

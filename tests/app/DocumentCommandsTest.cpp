@@ -6,11 +6,15 @@
 #include <QDir>
 #include <filesystem>
 
+#include "analysis/AnalysisCommand.h"
+#include "analysis/Palette.h"
 #include "analysis/Spectra.h"
+#include "document/OpenDocument.h"
 #include "analysis/WheezeDetection.h"
 #include "analysis/WheezeImage.h"
 #include "formats/BlockFile.h"
 #include "formats/SettingsFiles.h"
+#include "reports/ReportWriter.h"
 #include "support/GuiTestSupport.h"
 
 using namespace vode;
@@ -48,6 +52,69 @@ TEST(Open, ReadsAnalysesAndListsTheFile) {
   EXPECT_TRUE(f.form().action("Recent1")->isVisible());
   EXPECT_TRUE(f.form().action("ReportMenu")->isEnabled());
   EXPECT_TRUE(f.form().segmentStatus().startsWith("Time 0.0s, "));
+}
+
+// A WAV shorter than one segment opens as a recording of no segment: full
+// scale, and every view, zoom, channel choice, paint and read-out copes.
+TEST(Open, RecordingOfNoSegmentIsSafeEverywhere) {
+  WindowFixture f;
+  TMainForm& form = f.form();
+  const std::string wav = f.temp.file("short.wav");
+  writeShortWav(wav, 500);
+  ASSERT_EQ(f.commands().openPath(wav), 0);
+  ASSERT_TRUE(f.doc().hasRecording());
+  EXPECT_EQ(f.doc().recording->segmentCount, 0);
+  EXPECT_EQ(f.doc().peakAmplitude, 32768);
+
+  auto exercise = [&] {
+    for (const char* zoom : {"ZoomInX", "ZoomOutX", "ZoomOutX", "ZoomInY", "ZoomOutY", "ZoomOutY"}) click(form, zoom);
+    for (int channel : {1, 0}) form.ChooseChannel(channel);
+    form.set_current_segment(0);
+    for (const char* pane : {"FlowBox", "SonoBox", "TagBox", "TimeBox", "FreqBox", "DBBox"})
+      sendMouse(form.control(pane), QEvent::MouseMove, QPoint(5, 5));
+    // A press on the small panes switches views; these select and play.
+    for (const char* pane : {"FlowBox", "SonoBox", "TagBox"}) {
+      sendMouse(form.control(pane), QEvent::MouseButtonPress, QPoint(5, 5), Qt::LeftButton);
+      sendMouse(form.control(pane), QEvent::MouseButtonRelease, QPoint(30, 5), Qt::LeftButton);
+    }
+    EXPECT_FALSE(form.grab().isNull());
+  };
+  exercise();                     // sonogram view
+  form.TimeBoxClick();            // waveform view
+  exercise();
+  EXPECT_EQ(f.state().ViewMode, WaveformView);
+  click(form, "ZoomOutY");        // the automatic amplitude scale
+  EXPECT_EQ(f.doc().preferences.amplitude, AutoAmplitudeIndex);
+  EXPECT_EQ(form.labelText("VoltsMaxLabel"), "5.0");
+  form.FreqBoxClick();            // spectrum view
+  EXPECT_EQ(f.state().ViewMode, SpectrumView);
+  exercise();
+  form.TimeBoxClick();
+  form.TimeBoxClick();            // and back to the sonogram
+  EXPECT_EQ(f.state().ViewMode, SonogramView);
+  exercise();
+  for (const auto& m : f.prompter.messages) ADD_FAILURE() << m.text;
+}
+
+// The window opens through the same sequence as vode-cli, so its document
+// gives the same report; this also keeps the window library linkable with the
+// report writers.
+TEST(Open, WindowDocumentGivesTheReportOfTheSharedOpenSequence) {
+  WindowFixture f;
+  const std::string path = testdata("flow2_tagged.mer");
+  ASSERT_EQ(f.commands().openPath(path), 0);
+  Document core;
+  SilentPrompter quiet;
+  NullProgress none;
+  ASSERT_EQ(openPath(core, path, quiet, none), 0);
+  DoAnalyzeClick(core, core, Palette::grey(), none, quiet);
+  for (ReportKind kind : {ReportKind::BreathAverages, ReportKind::Summary}) {
+    std::string fromWindow, fromCore;
+    ASSERT_EQ(ReportText(f.doc(), f.doc(), kind, ReportOptions{}, quiet, fromWindow), 0);
+    ASSERT_EQ(ReportText(core, core, kind, ReportOptions{}, quiet, fromCore), 0);
+    EXPECT_EQ(fromWindow, fromCore);
+    EXPECT_GT(fromWindow.size(), 200u);
+  }
 }
 
 TEST(Open, FailureResetsTheDocumentAndTellsWhy) {

@@ -98,6 +98,36 @@ TEST(InfoCli, SettingsFileHasNoRecording) {
   EXPECT_EQ(v["peakFlow"].number(), 0);
 }
 
+// A WAV shorter than one segment is a recording of no segment: every command
+// answers it, the ones that need segments with a refusal instead of a crash.
+TEST(InfoCli, RecordingOfNoSegmentThroughEveryCommand) {
+  test::TempDir dir;
+  const std::string wav = dir.file("short.wav");
+  test::writeShortWav(wav, 500);
+  const JsonValue v = infoOf(wav);
+  EXPECT_EQ(v["segments"].number(), 0);
+  EXPECT_EQ(v["channels"].number(), 1);
+  EXPECT_EQ(v["peakFlow"].number(), 0);
+
+  const test::CliResult analyze = test::runCli({"analyze", wav});
+  EXPECT_EQ(analyze.exitCode, 0) << analyze.err;
+  JsonValue a;
+  std::string error;
+  ASSERT_TRUE(parseJson(analyze.out, a, error)) << error;
+  EXPECT_EQ(a["phases"].number(), 0);
+  EXPECT_EQ(a["counters"]["inspTagged"].number(), 0);
+
+  const test::CliResult report = test::runCli({"report", wav, "-o", dir.file("r.txt"), "--kind", "0"});
+  EXPECT_EQ(report.exitCode, 1);
+  EXPECT_EQ(report.err, "No Analysis\n");
+  const test::CliResult sonogram = test::runCli({"sonogram", wav, "-o", dir.file("s.png")});
+  EXPECT_EQ(sonogram.exitCode, 1);
+  EXPECT_EQ(sonogram.err, "vode-cli: " + wav + " has no segment to picture\n");
+  const test::CliResult wheeze = test::runCli({"wheeze", wav});
+  EXPECT_EQ(wheeze.exitCode, 1);
+  EXPECT_EQ(wheeze.err, "No PSD\n");
+}
+
 TEST(InfoCli, FailuresAndUsage) {
   test::TempDir dir;
   test::CliResult r = test::runCli({"info", dir.file("none.mer")});

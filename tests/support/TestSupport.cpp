@@ -81,6 +81,20 @@ void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
+void writeShortWav(const std::string& path, int samples) {
+  std::vector<uint8_t> bytes;
+  auto put = [&](uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) bytes.push_back(static_cast<uint8_t>(v >> (8 * i)));
+  };
+  auto tag = [&](const char* t) { bytes.insert(bytes.end(), t, t + 4); };
+  const uint32_t data = static_cast<uint32_t>(samples) * 2;
+  tag("RIFF"); put(36 + data, 4); tag("WAVE");
+  tag("fmt "); put(16, 4); put(1, 2); put(1, 2); put(10240, 4); put(20480, 4); put(2, 2); put(16, 2);
+  tag("data"); put(data, 4);
+  for (int i = 0; i < samples; ++i) put(static_cast<uint16_t>(i % 2 ? -20000 : 20000), 2);
+  writeBytes(path, bytes);
+}
+
 Recording makeRecording(int segments, int channels, unsigned seed) {
   Recording r = Recording::create(segments, channels);
   std::mt19937 rng(seed);

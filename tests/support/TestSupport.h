@@ -106,6 +106,8 @@ class FaultyFileSystem : public FileSystem {
 // Bytes of a file (empty when missing).
 std::vector<uint8_t> readBytes(const std::string& path);
 void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+// A mono 16-bit WAV at 10240 Hz of `samples` samples of ±20000.
+void writeShortWav(const std::string& path, int samples);
 
 // A recording with deterministic pseudo-random sound and a sine-like flow.
 Recording makeRecording(int segments, int channels, unsigned seed = 1);

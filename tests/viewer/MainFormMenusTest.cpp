@@ -90,7 +90,7 @@ TEST(MainFormMenus, EnablingFollowsTheDocument) {
   EXPECT_FALSE(form.action("DeleteChannel1")->isEnabled());
   f.load(makeRecording(20, 3), "/tmp/rec.mer");
   EXPECT_FALSE(form.action("DeleteChannel1")->isEnabled());
-  // Commands of later work stay disabled with a recording.
+  // Commands not built yet stay disabled with a recording.
   EXPECT_FALSE(form.action("Subject1")->isEnabled());
   EXPECT_FALSE(form.action("Include1")->isEnabled());
 }

@@ -352,3 +352,19 @@ TEST(Playback, PlayLineFollowsTheLargePanesView) {
   f.pane("SonoBox")->grab();
   EXPECT_EQ(f.pane("SonoBox")->playLine(), first * 8 + 4);
 }
+
+TEST(Playback, ANewDocumentStopsWithoutTheRateCheck) {
+  PlayFixture f;
+  f.load(makeRecording(3, 1));
+  f.form().PlayBitBtnClick();
+  f.out->pos = 250;  // in the last segment, a long way off the clock
+  f.form().DATimerTimer();
+  f.form().DATimerTimer();
+  ASSERT_TRUE(f.form().playing());
+  ASSERT_EQ(f.state().PlayCounter, 2);
+  f.form().resetViewer();
+  EXPECT_FALSE(f.form().playing());
+  EXPECT_TRUE(f.out->closed);
+  EXPECT_TRUE(f.prompter.messages.empty());
+  EXPECT_EQ(f.state().PlayFirst, -1);
+}

@@ -54,7 +54,9 @@ int runProgram(const LaunchOptions& options) {
   QApplication::setWindowIcon(programPicture(64));
   QTemporaryDir temp(QDir::tempPath() + "/rezu-vode-XXXXXX");
   WidgetPrompter prompter;
-  Application application(prompter, defaultWindowOptions(temp.path()));
+  WindowOptions windowOptions = defaultWindowOptions(temp.path());
+  windowOptions.developer = options.developer;
+  Application application(prompter, windowOptions);
   prompter.setWindow(&application.form());
   prompter.setAboutBox(&application.aboutBox());
   application.form().usePlayback(std::make_unique<SinkAudioOutput>(), std::make_unique<SteadyClock>());
@@ -63,8 +65,9 @@ int runProgram(const LaunchOptions& options) {
   return QApplication::exec();
 }
 
-int takeScreenshot(const LaunchOptions& options, const WindowOptions& windowOptions, std::ostream& err) {
+int takeScreenshot(const LaunchOptions& options, WindowOptions windowOptions, std::ostream& err) {
   AutoPrompter prompter(err);
+  windowOptions.developer = windowOptions.developer || options.developer;
   Application application(prompter, windowOptions);
   TMainForm& form = application.form();
   form.show();
@@ -81,6 +84,11 @@ int takeScreenshot(const LaunchOptions& options, const WindowOptions& windowOpti
     }
     doc.preferences.flowDisplay = display;
     form.adjust_to_prefs();
+  }
+  if (options.wheeze) {
+    form.TestWheezeClick();
+    if (!doc.wheezeMap) err << "No wheeze image: the detector did not run\n";
+    form.showWheezes(true);
   }
   if (options.segment >= 0) form.set_current_segment(options.segment);
   if (options.view == "waveform") {

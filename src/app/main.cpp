@@ -25,6 +25,10 @@ int main(int argc, char** argv) {
     std::cerr << "vode: " << error.toStdString() << "\n" << vode::LaunchUsage;
     return 2;
   }
+  if (options.help) {
+    std::cout << vode::LaunchUsage;
+    return 0;
+  }
   if (!options.screenshot) return vode::runProgram(options);
 
   QTemporaryDir temp(QDir::tempPath() + "/rezu-vode-XXXXXX");

@@ -17,6 +17,9 @@ namespace {
 // Further off than this, the sound card did not play at the recording's rate.
 constexpr double RateTolerance = 0.2;
 
+// For an output that failed without saying why.
+constexpr const char* OutputFailed = "The sound output failed.";
+
 }  // namespace
 
 void TMainForm::usePlayback(std::unique_ptr<AudioOutput> output, std::unique_ptr<Clock> clock) {
@@ -45,7 +48,7 @@ void TMainForm::PlayBitBtnClick() {
     audio_->close();
     XorPlayCounter(state_.PlayCounter);
     state_.PlayCounter = -1;
-    prompter_.message(MessageKind::Error, failure);
+    prompter_.message(MessageKind::Error, failure.empty() ? OutputFailed : failure);
     return;
   }
   state_.Playing = true;
@@ -58,7 +61,7 @@ void TMainForm::DATimerTimer() {
   const std::string failure = audio_->errorText();
   if (position < 0 || !failure.empty()) {
     StopBitBtnClick();
-    prompter_.message(MessageKind::Error, failure.empty() ? "The sound output failed." : failure);
+    prompter_.message(MessageKind::Error, failure.empty() ? OutputFailed : failure);
     return;
   }
   if (state_.PlayCounter < position / 100) ProcessDABuffer();

@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QPixmap>
 #include <QTemporaryDir>
@@ -12,6 +13,8 @@
 #include "audio/SinkAudioOutput.h"
 #include "dialogs/InfoBox.h"
 #include "dialogs/ProgramPicture.h"
+#include "formats/FileErrors.h"
+#include "formats/FileSystem.h"
 #include "formats/SettingsFiles.h"
 
 namespace vode {
@@ -99,8 +102,14 @@ int takeScreenshot(const LaunchOptions& options, WindowOptions windowOptions, st
   QCoreApplication::processEvents();
 
   const QPixmap picture = form.grab();
-  if (!picture.save(options.screenshotPath, "PNG")) {
-    err << "Unable to write " << options.screenshotPath.toStdString() << "\n";
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  const int code = picture.save(&buffer, "PNG") ? writeFileAtomically(FileSystem::real(), options.screenshotPath.toStdString(),
+                                                                      std::vector<uint8_t>(png.begin(), png.end()))
+                                                : ErrFormat;
+  if (code != 0) {
+    err << "Unable to write " << options.screenshotPath.toStdString() << "... " << FileErrorText(code) << "\n";
     return 1;
   }
   return opened ? 0 : 1;

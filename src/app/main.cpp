@@ -6,8 +6,10 @@
 
 #include "app/Application.h"
 #include "app/LaunchOptions.h"
+#include "formats/FileSystem.h"
 
 int main(int argc, char** argv) {
+  vode::installSaveSignalHandlers();
   bool screenshot = false;
   for (int i = 1; i < argc; ++i) screenshot = screenshot || std::string(argv[i]) == "--screenshot";
   if (screenshot && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&

@@ -3,7 +3,6 @@
 #include "formats/BlockFile.h"
 
 #include <algorithm>
-#include <filesystem>
 
 #include "formats/FileErrors.h"
 #include "model/Bytes.h"
@@ -22,7 +21,7 @@ constexpr std::size_t EndBlockBytes = 20;
 // The largest block file we hold in memory. A full recording is about 30 MB
 // and a version-1 file with stored spectra a few times that; anything far
 // larger is not ours and would only exhaust memory.
-constexpr uintmax_t MaxBlockFileBytes = uintmax_t{512} << 20;
+constexpr std::size_t MaxBlockFileBytes = std::size_t{512} << 20;
 
 // Writes the image through a temporary file that replaces path only when it
 // is complete. The gauge is ended before the end block is written.
@@ -54,24 +53,20 @@ int writeImage(RecordingBundle& doc, const std::string& path, const std::vector<
 }  // namespace
 
 int loadBlockFile(RecordingBundle& doc, const std::string& path, Prompter& prompter, ProgressSink& progress,
-                  FileSystem& fs) {
+                  FileSystem& fs, std::size_t maxBytes) {
   doc.reset();
   doc.state.ioError = 0;
+  // The magic first, so that a large file of something else is refused after
+  // four bytes. A pipe is read once, whole (bounded all the same).
   int code = 0;
-  std::error_code ec;
-  if (std::filesystem::is_regular_file(path, ec)) {
-    const uintmax_t size = std::filesystem::file_size(path, ec);
-    if (!ec && size > MaxBlockFileBytes) code = ErrNoMemory;
-    // A file that is not ours is refused by its first four bytes, before
-    // the rest of it is read. (Only a file: a pipe cannot be read twice.)
+  if (fs.status(path).regular) {
     std::vector<uint8_t> head;
-    if (code == 0 && fs.readPrefix(path, 4, head) == 0 && head.size() == 4 &&
-        getU32(head.data()) != BlockFileMagic)
-      code = ErrFormat;
+    code = fs.readPrefix(path, 4, head);
+    if (code == 0 && head.size() == 4 && getU32(head.data()) != BlockFileMagic) code = ErrFormat;
   }
+  // Straight into uncleared storage, from the page cache once.
   LargeVector<uint8_t> bytes;
-  // Bounded as well for what has no size to look at first (a device, a pipe).
-  if (code == 0) code = fs.readLarge(path, MaxBlockFileBytes, bytes);
+  if (code == 0) code = fs.readLarge(path, std::min(maxBytes, MaxBlockFileBytes), bytes);
   if (code == 0) code = readBlockImage(doc, bytes.data(), bytes.size(), prompter, progress);
   // Whatever was read before the failure goes: a failed load leaves nothing.
   if (code != 0) doc.reset();

@@ -94,7 +94,9 @@ TEST(Open, RecordingOfNoSegmentIsSafeEverywhere) {
   form.TimeBoxClick();            // and back to the sonogram
   EXPECT_EQ(f.state().ViewMode, SonogramView);
   exercise();
-  for (const auto& m : f.prompter.messages) ADD_FAILURE() << m.text;
+  // Only the word that the samples short of a segment were dropped.
+  for (const auto& m : f.prompter.messages)
+    if (m.text.find("ends part-way through a 0.1 s segment") == std::string::npos) ADD_FAILURE() << m.text;
 }
 
 // The window opens through the same sequence as vode-cli, so its document

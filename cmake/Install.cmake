@@ -51,7 +51,7 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "R.E.Z.U.")
 set(CPACK_PACKAGE_CONTACT "R.E.Z.U. Vode developers <vode@rezu.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "view, tag and analyse recordings of breath sounds")
-set(CPACK_PACKAGE_DESCRIPTION
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
   "R.E.Z.U. Vode shows recordings of breath sounds and air flow as sonograms, waveforms and\n"
   "spectra, lets the user tag breath phases and artefacts, finds wheezes and writes reports.\n"
   "vode-cli runs the same reading, analysis and reports from scripts.")
@@ -65,7 +65,7 @@ else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libqt6widgets6, libqt6gui6, libqt6core6, libqt6multimedia6, libsndfile1, libsoxr0, libstdc++6, libc6")
 endif()
-# Qt finds sound devices and pictures through plug-ins that the libraries'
-# own dependencies do not pull in.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-qpa-plugins, qt6-image-formats-plugins, shared-mime-info, desktop-file-utils")
+# Wayland sessions need Qt's further platform plug-ins; the file-type and
+# menu caches are refreshed by the last two.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-qpa-plugins, shared-mime-info, desktop-file-utils")
 include(CPack)

@@ -55,3 +55,12 @@ if(XMLLINT)
     message(FATAL_ERROR "the MIME description is not well-formed XML")
   endif()
 endif()
+# The file-type database compiler rejects a malformed description.
+find_program(UPDATE_MIME update-mime-database)
+if(UPDATE_MIME)
+  set(ENV{XDG_DATA_DIRS} "${PREFIX}/share")  # else it warns that the folder is not searched
+  execute_process(COMMAND "${UPDATE_MIME}" "${PREFIX}/share/mime" RESULT_VARIABLE rc ERROR_VARIABLE out)
+  if(NOT rc EQUAL 0 OR out OR NOT EXISTS "${PREFIX}/share/mime/application/x-mero-dos-recording.xml")
+    message(FATAL_ERROR "update-mime-database: ${rc} ${out}")
+  endif()
+endif()

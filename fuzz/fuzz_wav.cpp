@@ -21,7 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const uint32_t bytes = getU32(data + 1 + 40);
     if (channels >= 1 && channels <= MaxChannels) {
       const uint32_t segments = bytes / (static_cast<uint32_t>(channels) * 2048u);
-      if (segments <= MaxSegments)
+      // Only when the file holds that much: otherwise the import stops
+      // before the question, and the recording would just cost time.
+      if (segments <= MaxSegments && size - 1 - 44 >= std::size_t{segments} * channels * 2048u)
         doc.recording = std::make_unique<Recording>(Recording::create(static_cast<int32_t>(segments), channels));
     }
   }

@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QPixmap>
 #include <QTemporaryDir>
@@ -12,6 +13,8 @@
 #include "audio/SinkAudioOutput.h"
 #include "dialogs/InfoBox.h"
 #include "dialogs/ProgramPicture.h"
+#include "formats/FileErrors.h"
+#include "formats/FileSystem.h"
 #include "formats/SettingsFiles.h"
 
 namespace vode {
@@ -51,7 +54,9 @@ int runProgram(const LaunchOptions& options) {
   QApplication::setWindowIcon(programPicture(64));
   QTemporaryDir temp(QDir::tempPath() + "/rezu-vode-XXXXXX");
   WidgetPrompter prompter;
-  Application application(prompter, defaultWindowOptions(temp.path()));
+  WindowOptions windowOptions = defaultWindowOptions(temp.path());
+  windowOptions.developer = options.developer;
+  Application application(prompter, windowOptions);
   prompter.setWindow(&application.form());
   prompter.setAboutBox(&application.aboutBox());
   application.form().usePlayback(std::make_unique<SinkAudioOutput>(), std::make_unique<SteadyClock>());
@@ -60,8 +65,9 @@ int runProgram(const LaunchOptions& options) {
   return QApplication::exec();
 }
 
-int takeScreenshot(const LaunchOptions& options, const WindowOptions& windowOptions, std::ostream& err) {
+int takeScreenshot(const LaunchOptions& options, WindowOptions windowOptions, std::ostream& err) {
   AutoPrompter prompter(err);
+  windowOptions.developer = windowOptions.developer || options.developer;
   Application application(prompter, windowOptions);
   TMainForm& form = application.form();
   form.show();
@@ -79,6 +85,11 @@ int takeScreenshot(const LaunchOptions& options, const WindowOptions& windowOpti
     doc.preferences.flowDisplay = display;
     form.adjust_to_prefs();
   }
+  if (options.wheeze) {
+    form.TestWheezeClick();
+    if (!doc.wheezeMap) err << "No wheeze image: the detector did not run\n";
+    form.showWheezes(true);
+  }
   if (options.segment >= 0) form.set_current_segment(options.segment);
   if (options.view == "waveform") {
     form.TimeBoxClick();
@@ -91,8 +102,14 @@ int takeScreenshot(const LaunchOptions& options, const WindowOptions& windowOpti
   QCoreApplication::processEvents();
 
   const QPixmap picture = form.grab();
-  if (!picture.save(options.screenshotPath, "PNG")) {
-    err << "Unable to write " << options.screenshotPath.toStdString() << "\n";
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  const int code = picture.save(&buffer, "PNG") ? writeFileAtomically(FileSystem::real(), options.screenshotPath.toStdString(),
+                                                                      std::vector<uint8_t>(png.begin(), png.end()))
+                                                : ErrFormat;
+  if (code != 0) {
+    err << "Unable to write " << options.screenshotPath.toStdString() << "... " << FileErrorText(code) << "\n";
     return 1;
   }
   return opened ? 0 : 1;

@@ -42,6 +42,6 @@ int runProgram(const LaunchOptions& options);
 // Opens and analyses the file, sets the display as asked, renders the window
 // off-screen into a PNG. Box texts go to err. The exit code: 0, 1 when the file
 // could not be opened or the picture not written.
-int takeScreenshot(const LaunchOptions& options, const WindowOptions& windowOptions, std::ostream& err);
+int takeScreenshot(const LaunchOptions& options, WindowOptions windowOptions, std::ostream& err);
 
 }  // namespace vode

@@ -245,21 +245,25 @@ void DocumentCommands::CloseClick() {
 void DocumentCommands::DeleteChannelClick() {
   Document& d = doc();
   if (!d.recording || d.recording->channelCount != 2) return;
-  if (d.spectra) {
-    prompter().message(MessageKind::Information,
-                       "Channel cannot be deleted.\rTry reloading the file and delete the\r"
-                       "channel prior to running an analysis");
-    return;
-  }
+  // Every open runs the analysis, so refusing after one would leave the
+  // command unusable: the analysis is run again for the channel that is left.
+  const bool analysed = d.spectra != nullptr;
   form_.labelTwoChannels();
   const int channel = std::clamp<int>(form_.display().CurrentChannel, 0, 1);
   const std::string question = "Are you sure you want to delete channel #" + std::to_string(channel + 1) + ":" +
                                d.channelSetup.channelNames[channel].str();
   if (prompter().ask(question, Buttons::YesNo, Answer::No) != Answer::Yes) return;
   d.recording->deleteChannel(channel, d.channelSetup);
+  // The channel's flags go with it, so the table saved matches the recording.
+  if (d.tagTable && d.tagTable->rows() == 2) d.tagTable->deleteRow(channel);
+  d.wheezeMap.reset();
   d.updatePeakAmplitude();
   settingsChanged(d, folder(), prompter(), form_.progress());
   form_.display().CurrentChannel = 0;
+  // Unticks and disables "&Wheezes" now that no scores exist.
+  form_.adjust_to_prefs();
+  // The tag table exists, so the phase bytes (the user's edits) stay.
+  if (analysed) form_.DoAnalyzeClick(true);
   refreshAll();
 }
 

@@ -5,15 +5,35 @@
 namespace vode {
 
 const char* const LaunchUsage =
-    "Usage: vode [FILE]\n"
+    "Usage: vode [FILE] [--developer]\n"
     "       vode FILE --screenshot OUT.png [--view sonogram|waveform|spectrum]\n"
-    "            [--channel C] [--segment N] [--flow-display flow|volume|power]\n";
+    "            [--channel C] [--segment N] [--flow-display flow|volume|power] [--wheeze]\n"
+    "\n"
+    "  --developer   show the menu entries the window hides at start (\"&Report...\",\n"
+    "                \"&Print...\", \"FFTTest\", \"TestARLPF\", \"Test&Crackle\", \"Test&Wheeze\",\n"
+    "                \"MakeSineWav\", \"Make BMPs\", \"ZUZU\", \"Captur&e BMP/WAV\") and enable\n"
+    "                \"&FFT\" whenever a recording is open\n"
+    "  --screenshot  render the window of FILE into OUT.png and exit\n"
+    "  --wheeze      with --screenshot: run \"Test&Wheeze\" and tick \"&Wheezes\" first\n"
+    "  -h, --help    this text\n";
 
 bool parseLaunchOptions(const QStringList& arguments, LaunchOptions& options, QString& error) {
   options = LaunchOptions{};
   bool anyScreenshotOption = false;
   for (int i = 0; i < arguments.size(); ++i) {
     const QString& arg = arguments[i];
+    if (arg == "-h" || arg == "--help") {
+      options.help = true;
+      continue;
+    }
+    if (arg == "--developer") {
+      options.developer = true;
+      continue;
+    }
+    if (arg == "--wheeze") {
+      options.wheeze = anyScreenshotOption = true;
+      continue;
+    }
     if (!arg.startsWith("--") || arg == "--") {
       options.files << arg;
       continue;
@@ -49,8 +69,9 @@ bool parseLaunchOptions(const QStringList& arguments, LaunchOptions& options, QS
     }
     if (arg != "--screenshot") anyScreenshotOption = true;
   }
+  if (options.help) return true;
   if (anyScreenshotOption && !options.screenshot) {
-    error = "--view, --channel, --segment and --flow-display go with --screenshot";
+    error = "--view, --channel, --segment, --flow-display and --wheeze go with --screenshot";
     return false;
   }
   if (options.screenshot && options.files.size() != 1) {

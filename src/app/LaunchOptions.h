@@ -1,7 +1,8 @@
-// The program's command line: one optional file to open, and the unattended
-// screenshot mode used by scripts and checks:
+// The program's command line: one optional file to open, the developer
+// entries, and the unattended screenshot mode used by scripts and checks:
+//   vode [FILE] [--developer]
 //   vode FILE --screenshot OUT.png [--view sonogram|waveform|spectrum]
-//        [--channel C] [--segment N] [--flow-display flow|volume|power]
+//        [--channel C] [--segment N] [--flow-display flow|volume|power] [--wheeze]
 #pragma once
 
 #include <QStringList>
@@ -17,6 +18,9 @@ struct LaunchOptions {
   int channel = 1;       // from 1
   int segment = -1;      // -1: leave the current segment
   QString flowDisplay;   // empty: as the settings say
+  bool wheeze = false;   // run "Test&Wheeze" and show the wheeze image first
+  bool developer = false;  // keep the entries the window hides at start
+  bool help = false;
 };
 
 // false with a message in error for an unknown option or a bad value.

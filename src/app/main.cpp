@@ -6,8 +6,10 @@
 
 #include "app/Application.h"
 #include "app/LaunchOptions.h"
+#include "formats/FileSystem.h"
 
 int main(int argc, char** argv) {
+  vode::installSaveSignalHandlers();
   bool screenshot = false;
   for (int i = 1; i < argc; ++i) screenshot = screenshot || std::string(argv[i]) == "--screenshot";
   if (screenshot && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
@@ -22,6 +24,10 @@ int main(int argc, char** argv) {
   if (!vode::parseLaunchOptions(QApplication::arguments().mid(1), options, error)) {
     std::cerr << "vode: " << error.toStdString() << "\n" << vode::LaunchUsage;
     return 2;
+  }
+  if (options.help) {
+    std::cout << vode::LaunchUsage;
+    return 0;
   }
   if (!options.screenshot) return vode::runProgram(options);
 

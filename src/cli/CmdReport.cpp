@@ -118,7 +118,7 @@ int reportOne(const std::string& input, const std::string& output, const ReportR
   bool append = r.append && fs.exists(output);
   if (append) {
     std::vector<uint8_t> bytes;
-    const int code = fs.readAll(output, bytes);
+    const int code = readBoundedFile(fs, output, MaxImportFileBytes, bytes);
     if (code != 0) {
       streams.err << "Unable to save " << output << "... " << FileErrorText(code) << "\n";
       return ExitFileError;

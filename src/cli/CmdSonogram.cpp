@@ -1,5 +1,6 @@
 // vode-cli sonogram: a channel's sonogram image as a PNG picture, one column
 // per segment, through the grey palette or a pal.dat.
+#include <QBuffer>
 #include <QColor>
 #include <QImage>
 #include <QString>
@@ -13,6 +14,8 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "cli/OpenAndAnalyse.h"
+#include "formats/FileErrors.h"
+#include "formats/FileSystem.h"
 #include "document/Document.h"
 
 namespace vode::cli {
@@ -91,8 +94,18 @@ int sonogramOne(const std::string& input, const std::string& out, const Sonogram
   }
   const IndexedImage& image = setup.wheeze ? doc.wheezeMap->image[c] : doc.spectra->sonogram[c];
   const QImage picture = sonogramPicture(image, r.palette, r.scale);
-  if (!picture.save(QString::fromStdString(out), "PNG")) {
+  // Encoded in memory, then written by the same rule as every other file: a
+  // read-only picture stays, a link is followed, a failed write keeps the old.
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  if (!picture.save(&buffer, "PNG")) {
     output.err << "vode-cli: cannot write " << out << "\n";
+    return ExitFileError;
+  }
+  const std::vector<uint8_t> bytes(png.begin(), png.end());
+  if (const int code = writeFileAtomically(FileSystem::real(), out, bytes)) {
+    output.err << "vode-cli: cannot write " << out << "... " << FileErrorText(code) << "\n";
     return ExitFileError;
   }
   return ExitOk;

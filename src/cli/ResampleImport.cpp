@@ -81,9 +81,11 @@ bool resampleImport(Document& doc, const std::string& path, ResampleSummary& sum
   // Reads and resamples until the input ends (then flushes the resampler) or
   // 180 s of output exist.
   bool inputEnded = false;
+  sf_count_t framesRead = 0;
   while (resampled.size() < MostFrames * c) {
     const sf_count_t n = inputEnded ? 0 : sf_readf_float(file.get(), input.data(), inChunk);
     if (n <= 0) inputEnded = true;
+    else framesRead += n;
     const float* in = inputEnded ? nullptr : input.data();
     std::size_t left = inputEnded ? 0 : static_cast<std::size_t>(n);
     for (;;) {
@@ -112,9 +114,16 @@ bool resampleImport(Document& doc, const std::string& path, ResampleSummary& sum
 
   const double seconds = static_cast<double>(info.frames) / info.samplerate;
   const bool lengthKnown = info.frames > 0 && info.frames < SF_COUNT_MAX;
-  summary.cut = lengthKnown ? seconds > MaxSegments / 10.0 : resampled.size() > MostFrames * c;
+  // A header that promises more than the file holds ends the input early; the
+  // length then is what was read, not what the header said.
+  summary.heldSeconds = inputEnded && lengthKnown && framesRead < info.frames
+                            ? static_cast<double>(framesRead) / info.samplerate
+                            : -1;
+  summary.cut = lengthKnown && summary.heldSeconds < 0 ? seconds > MaxSegments / 10.0
+                                                       : resampled.size() > MostFrames * c;
   const std::size_t frames = std::min(resampled.size() / c, MostFrames);
   summary.segments = static_cast<int32_t>(frames / SegmentSamples);  // an incomplete segment is dropped
+  if (!summary.cut) summary.droppedSeconds = static_cast<double>(frames % SegmentSamples) / SoundRate;
   if (summary.segments < 1) {
     error = path + " is shorter than one segment (100 ms)";
     return false;

@@ -18,6 +18,8 @@ struct ResampleSummary {
   int32_t segments = 0;
   int64_t clippedSamples = 0;  // beyond the 16-bit range after scaling
   bool cut = false;            // the input was longer than 180 s
+  double heldSeconds = -1;     // when its header promised more: the length it held
+  double droppedSeconds = 0;   // the incomplete last segment left out
 };
 
 // Resets the document and fills it with the resampled sound: full scale of

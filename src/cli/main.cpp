@@ -6,6 +6,7 @@
 
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "formats/FileSystem.h"
 
 namespace {
 
@@ -39,6 +40,7 @@ void printHelp(std::ostream& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  vode::installSaveSignalHandlers();
   if (argc < 2) {
     printHelp(std::cerr);
     return vode::cli::ExitUsage;

@@ -164,6 +164,13 @@ int importBin(RecordingBundle& doc, const std::string& path, Prompter& prompter,
     return ioError = ErrFormat;
   }
 
+  // A few header bytes must not make the recording allocate tens of
+  // megabytes: the file has to hold every sample it claims first.
+  const std::size_t sampleBytes =
+      4 + std::size_t(channels) * (2 + std::size_t(segments) * SegmentSamples * 2) + 2 +
+      std::size_t(segments) * SegmentFlowSamples * 2 + 2 + std::size_t(segments) * 2;
+  if (bytes.size() < sampleBytes) return ioError = ErrShortRead;
+
   progress.begin("Loading file...", channels + 2);
   Recording r = Recording::create(segments, channels);
   for (int c = 0; c < channels && in.ok(); ++c) {

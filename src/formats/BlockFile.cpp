@@ -3,9 +3,9 @@
 #include "formats/BlockFile.h"
 
 #include <algorithm>
-#include <filesystem>
 
 #include "formats/FileErrors.h"
+#include "model/Bytes.h"
 #include "model/RecordingBundle.h"
 #include "model/Progress.h"
 #include "model/Prompter.h"
@@ -21,7 +21,7 @@ constexpr std::size_t EndBlockBytes = 20;
 // The largest block file we hold in memory. A full recording is about 30 MB
 // and a version-1 file with stored spectra a few times that; anything far
 // larger is not ours and would only exhaust memory.
-constexpr uintmax_t MaxBlockFileBytes = uintmax_t{512} << 20;
+constexpr std::size_t MaxBlockFileBytes = std::size_t{512} << 20;
 
 // Writes the image through a temporary file that replaces path only when it
 // is complete. The gauge is ended before the end block is written.
@@ -53,18 +53,18 @@ int writeImage(RecordingBundle& doc, const std::string& path, const std::vector<
 }  // namespace
 
 int loadBlockFile(RecordingBundle& doc, const std::string& path, Prompter& prompter, ProgressSink& progress,
-                  FileSystem& fs) {
+                  FileSystem& fs, std::size_t maxBytes) {
   doc.reset();
   doc.state.ioError = 0;
-  int code = 0;
-  std::error_code ec;
-  if (std::filesystem::is_regular_file(path, ec)) {
-    const uintmax_t size = std::filesystem::file_size(path, ec);
-    if (!ec && size > MaxBlockFileBytes) code = ErrNoMemory;
-  }
   std::vector<uint8_t> bytes;
-  // Bounded as well for what has no size to look at first (a device, a pipe).
-  if (code == 0) code = readBoundedFile(fs, path, MaxBlockFileBytes, bytes);
+  // The magic first, so that a large file of something else is refused after
+  // four bytes. A pipe is read once, whole (bounded all the same).
+  int code = 0;
+  if (fs.status(path).regular) {
+    code = fs.readPrefix(path, 4, bytes);
+    if (code == 0 && bytes.size() == 4 && getU32(bytes.data()) != BlockFileMagic) code = ErrFormat;
+  }
+  if (code == 0) code = readBoundedFile(fs, path, std::min(maxBytes, MaxBlockFileBytes), bytes);
   if (code == 0) code = readBlockImage(doc, bytes.data(), bytes.size(), prompter, progress);
   // Whatever was read before the failure goes: a failed load leaves nothing.
   if (code != 0) doc.reset();

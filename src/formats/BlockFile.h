@@ -45,9 +45,10 @@ extern const char* const OldFormatWarning;
 // doc.state.ioError and doc.state.fileVersion and returns the code (0 = ok).
 // A failed load leaves the document reset. Only the format's own warnings go
 // through the prompter; the caller shows "Unable to open " + path + "... " +
-// FileErrorText(code).
+// FileErrorText(code). A file longer than maxBytes (at most 512 MiB) is
+// refused with 202 before it is read.
 int loadBlockFile(RecordingBundle& doc, const std::string& path, Prompter& prompter, ProgressSink& progress,
-                  FileSystem& fs = FileSystem::real());
+                  FileSystem& fs = FileSystem::real(), std::size_t maxBytes = SIZE_MAX);
 
 // The reading itself, from a whole file in memory, into a document that the
 // caller has reset. Returns the code; fills doc.state.fileVersion.

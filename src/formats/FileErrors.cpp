@@ -57,7 +57,9 @@ int ioCodeFromErrno(int err, bool writing) {
     case EINVAL: return 12;
     case EROFS: return 150;
     case EIO: return writing ? 160 : 161;
-    case ENOSPC: return 101;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return 101;
     default: return 5;
   }
 }

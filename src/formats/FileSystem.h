@@ -12,6 +12,17 @@
 
 namespace vode {
 
+// What a save needs to know of the file it replaces.
+struct FileStatus {
+  bool exists = false;
+  bool regular = false;  // false for a folder, a device, a FIFO or a socket
+  bool folder = false;
+  uint32_t mode = 0644;  // permission bits
+  uint32_t owner = 0;
+  uint32_t group = 0;
+  uint64_t size = 0;     // of a regular file
+};
+
 class OutputFile {
  public:
   virtual ~OutputFile() = default;
@@ -19,6 +30,16 @@ class OutputFile {
   virtual int write(const void* data, std::size_t size) = 0;
   // Flushes to the device and closes; 0 or the error code.
   virtual int close() = 0;
+  // Gives a replacement the permission bits, and where the process may the
+  // owner and group, of the file it is going to replace. 0 or the error code
+  // (a refused change of owner is not an error: the file stays the user's).
+  virtual int adopt(const FileStatus& like) {
+    (void)like;
+    return 0;
+  }
+  // For a file opened to append: cuts it back to the length it had when it
+  // was opened, before or after close. 0 or the error code.
+  virtual int discardAppended() { return 0; }
 };
 
 class FileSystem {
@@ -36,6 +57,21 @@ class FileSystem {
   // shorter); 0 or the error code. Readers of formats whose useful part is
   // bounded use it so that a huge file is not read whole.
   virtual int readPrefix(const std::string& path, std::size_t maxBytes, std::vector<uint8_t>& bytes);
+  // The file a path names once symbolic links are followed, also when the
+  // last link dangles (a save creates the file it names).
+  virtual std::string resolveLinks(const std::string& path) { return path; }
+  // Without following a last symbolic link only when resolveLinks did.
+  virtual FileStatus status(const std::string& path);
+  // 0 when the process may write the existing file, else the code (5).
+  virtual int checkWritable(const std::string& path) {
+    (void)path;
+    return 0;
+  }
+  // The names in a folder (without "." and ".."); empty when unreadable.
+  virtual std::vector<std::string> listFolder(const std::string& folder) {
+    (void)folder;
+    return {};
+  }
 
   // The machine's own files.
   static FileSystem& real();
@@ -46,19 +82,37 @@ class FileSystem {
 // recording, and reading it would only exhaust memory.
 constexpr std::size_t MaxImportFileBytes = std::size_t{512} << 20;
 
-// Reads a whole file of at most maxBytes. A longer file (or a device that
-// never ends) is refused with 202 ("Not enough memory") after reading no more
-// than maxBytes + 1 bytes; so is a failed allocation. 0 or the error code.
+// Reads a whole file of at most maxBytes. A longer regular file is refused
+// unread with 202 ("Not enough memory"); a pipe that goes on longer is refused
+// after reading no more than maxBytes + 1 bytes; so is a failed allocation.
+// Devices are refused with 5 by the real file system. 0 or the error code.
 int readBoundedFile(FileSystem& fs, const std::string& path, std::size_t maxBytes, std::vector<uint8_t>& bytes);
 
-// Writes path through a temporary file in the same folder and renames it over
-// path only when the whole body was written and closed, so a failed save never
-// destroys the previous file. Returns 0 or the first error code; on failure the
-// temporary file is removed and path is untouched.
+// Writes path through a temporary file beside it and renames that over path
+// only when the whole body was written and closed, so a failed save never
+// destroys the previous file. The previous file sets the rules: one the user
+// may not write is refused with 5, its permission bits (and owner, where the
+// process may) carry over, a symbolic link is written through to the file it
+// names, and a device or FIFO is written in place. Temporary files of the same
+// target left by a process that was killed are removed first. Returns 0 or the
+// first error code; on failure the temporary file is removed and path is
+// untouched.
 int writeFileAtomically(FileSystem& fs, const std::string& path,
                         const std::function<int(OutputFile&)>& body);
 
 // Convenience: the whole byte image at once.
 int writeFileAtomically(FileSystem& fs, const std::string& path, const std::vector<uint8_t>& bytes);
+
+// The temporary file writeFileAtomically uses for a target: hidden, beside
+// it, naming the target and this process so that a later save can tell a
+// leftover of a killed process from a save still running.
+std::string temporaryFileName(const std::string& target, long pid, unsigned serial);
+
+// Makes SIGINT, SIGTERM and SIGHUP remove the temporary files of the saves in
+// progress before the process ends as it would have, and makes a write past
+// the file-size limit fail with "Insufficient disk space" instead of killing
+// the process. For the programs' main(); signals the caller ignores stay
+// ignored.
+void installSaveSignalHandlers();
 
 }  // namespace vode

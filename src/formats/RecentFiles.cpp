@@ -19,7 +19,7 @@ std::string upperCase(std::string text) {
 void RecentFiles::load(const std::string& folder, FileSystem& fs) {
   entries_.clear();
   std::vector<uint8_t> bytes;
-  if (fs.readAll(configFilePath(folder, RecentFileName), bytes) != 0) return;
+  if (readBoundedFile(fs, configFilePath(folder, RecentFileName), MaxRecentListBytes, bytes) != 0) return;
   // A line ends at CR LF, LF or a lone CR, so a list edited on any system
   // reads the same.
   std::string line;

@@ -11,6 +11,9 @@
 namespace vode {
 
 constexpr const char* RecentFileName = "MERO.INI";
+// A handful of paths; a longer MERO.INI (or one linked to a device) is not
+// ours and reads as an empty list.
+constexpr std::size_t MaxRecentListBytes = std::size_t{1} << 20;
 
 class RecentFiles {
  public:

@@ -56,7 +56,8 @@ int saveSettings(RecordingBundle& doc, const std::string& folder, Prompter& prom
 int loadDefaultSettings(RecordingBundle& doc, const std::string& folder, Prompter& prompter, ProgressSink& progress,
                         FileSystem& fs) {
   const int kept = doc.state.ioError;
-  const int code = loadBlockFile(doc, configFilePath(folder, SettingsFileName), prompter, progress, fs);
+  const int code =
+      loadBlockFile(doc, configFilePath(folder, SettingsFileName), prompter, progress, fs, MaxSettingsFileBytes);
   if (code != 0) {
     doc.reset();
     prompter.message(MessageKind::Warning, "Unable to load default settings");

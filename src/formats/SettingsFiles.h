@@ -15,6 +15,9 @@ class Prompter;
 class ProgressSink;
 
 constexpr const char* SettingsFileName = "MERO.SET";
+// Settings are four small records, a few kilobytes; a larger MERO.SET is
+// refused unread.
+constexpr std::size_t MaxSettingsFileBytes = std::size_t{1} << 20;
 
 // $XDG_CONFIG_HOME/rezu-vode/ (an absolute XDG_CONFIG_HOME only), else
 // ~/.config/rezu-vode/; created when missing (created, when given, tells

@@ -1,6 +1,7 @@
 #include "formats/Wav.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -44,6 +45,19 @@ int writeWav(const std::string& path, FileSystem& fs, int channels, uint32_t seg
     samples(out);
     return out.flush();
   });
+}
+
+// Says what of a file's samples was left out: all beyond 1800 segments, or
+// a last segment the file holds only part of.
+void warnIfShortened(const std::string& path, uint32_t dataBytes, uint32_t frameBytes, Prompter& prompter) {
+  if (dataBytes / frameBytes > static_cast<uint32_t>(MaxSegments)) {
+    prompter.message(MessageKind::Warning, path + " is longer than 180 s: only the first 180 s were kept");
+  } else if (const uint32_t rest = dataBytes % frameBytes) {
+    char text[96];
+    std::snprintf(text, sizeof text, " ends part-way through a 0.1 s segment: its last %.3f s were dropped",
+                  rest / (frameBytes / double(SegmentFrameBytes)) / 2.0 / SoundRate);
+    prompter.message(MessageKind::Warning, path + text);
+  }
 }
 
 }  // namespace
@@ -132,6 +146,7 @@ int importWav(RecordingBundle& doc, const std::string& path, Prompter& prompter,
     progress.set(s + 1);
   }
   progress.end();
+  warnIfShortened(path, getU32(bytes.data() + 40), frameBytes, prompter);
   return ioError;
 }
 

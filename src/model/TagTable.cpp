@@ -13,6 +13,14 @@ int TagTable::create(int rows, int segments) {
   return 0;
 }
 
+int TagTable::deleteRow(int channel) {
+  if (channel < 0 || channel >= rows_ || rows_ < 2) return 3;
+  const auto row = flags_.begin() + static_cast<std::ptrdiff_t>(channel) * segments_;
+  flags_.erase(row, row + segments_);
+  --rows_;
+  return 0;
+}
+
 void TagTable::clear() {
   rows_ = -1;
   segments_ = -1;

@@ -32,6 +32,9 @@ class TagTable {
   // then the table is left empty. A new table is all zero.
   int create(int rows, int segments);
   void clear();
+  // Removes one channel's row of flags (a deleted channel); the rows after it
+  // move up. The last row cannot go: a table keeps at least one.
+  int deleteRow(int channel);
 
   bool empty() const { return rows_ < 1; }
   int rows() const { return rows_; }

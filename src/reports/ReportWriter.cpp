@@ -65,15 +65,21 @@ int logReport(FileSystem& fs, const std::string& path, const std::string& text, 
   auto file = fs.create(path, true, code);
   if (!file) return code;
   // The first break ends a last line left open (the band-power report's).
-  code = file->write("\r\n\r\n", 4);
-  if (code == 0) {
-    ++counter.count;
-    counter.label = logLabel(counter.count);
-    const std::string block = logLine(counter.count) + "\r\n" + text;
-    code = file->write(block.data(), block.size());
-  }
+  const int number = counter.count + 1;
+  const std::string block = "\r\n\r\n" + logLine(number) + "\r\n" + text;
+  code = file->write(block.data(), block.size());
+  // A report cut short (full disk, file-size limit) comes out again whole:
+  // the log keeps its old bytes and its numbering.
+  if (code != 0) file->discardAppended();
   const int closeCode = file->close();
-  return code != 0 ? code : closeCode;
+  if (code == 0 && closeCode != 0) {
+    code = closeCode;
+    file->discardAppended();
+  }
+  if (code != 0) return code;
+  counter.count = number;
+  counter.label = logLabel(number);
+  return 0;
 }
 
 }  // namespace

@@ -34,8 +34,8 @@ int ReportText(RecordingBundle& doc, AnalysisResults& results, ReportKind kind, 
 // leaves any previous file as it was; on success the counter is reset to 0
 // and its label to "000". Log (append true): the file must exist; appends two
 // line breaks, increments the counter, then the log line and the report.
-// Returns 0, a refusal code, or the first I/O error code (the report stops
-// there; what a Log already appended stays).
+// Returns 0, a refusal code, or the first I/O error code; a Log that fails
+// cuts the file back to its old length and leaves the counter as it was.
 int WriteReport(RecordingBundle& doc, AnalysisResults& results, const std::string& path, ReportKind kind, bool append, const ReportOptions& options,
                 LogCounter& counter, Prompter& prompter, FileSystem& fs = FileSystem::real());
 

@@ -46,6 +46,7 @@ struct WindowOptions {
   std::string executableDir;  // pal.dat is also looked for here; trailing separator
   std::string tempDir;        // temporary playback files; trailing separator
   bool newConfigFolder = false;  // configDir was made for this run: a first start
+  bool developer = false;        // --developer: the hidden entries stay, "&FFT" follows the recording
 };
 
 constexpr int ClientWidth = 632;
@@ -108,6 +109,27 @@ class TMainForm : public QMainWindow {
   void DetectWheezesTonalClick();
   // Mouse down on a time-aligned pane at pane x: selects the segment there.
   void SelectSegmentAt(int paneX);
+
+  // --- Tagging by mouse and menu ---------------------------------------------------
+  // Selects segment s, then applies the gesture of the shift state (the mouse
+  // buttons held and the modifier keys together) to it.
+  void TagSegment(int32_t s, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
+  // "Include" (include), "Clear" (not include), "Background" (include, background).
+  void AddCurrentSegment(bool include, bool background);
+  // "Exclude": the current segment and its neighbours.
+  void RejectCurrentSegment(bool neighbours);
+  // "Mark &Inspiration" (+1000 mL/s), "Mark &Expiration" (-1000): the breath
+  // signal of the current segment, then the next segment.
+  void MarkFlow(int16_t value);
+  // The tags, phases, averages and band power again after an edit, on this
+  // thread; then the tag strip, the power trace and the selection.
+  void CalculateTags();
+
+  // --- Analyze menu ------------------------------------------------------------------
+  void TestWheezeClick();
+  void TestCrackleClick();
+  // Ticks or clears "&Wheezes" as a click would (when the box is enabled).
+  void showWheezes(bool on);
 
   // The analysis command with a sender (after an open, from the menu).
   void DoAnalyzeClick(bool fromMenu);
@@ -193,6 +215,7 @@ class TMainForm : public QMainWindow {
   void createCapturePanels(QWidget* client);
   void createMenus();
   void connectControls();
+  void connectEditAndAnalyzeEntries();
   void createPaneViews();
   void buildPalettes();
   void initialiseFont();
@@ -215,7 +238,12 @@ class TMainForm : public QMainWindow {
   void afterAnalysis(bool fromMenu);
   void freezePanes();
   void thawPanes();
-  void paneMouseMove(PaneWidget* pane, QPoint pos);
+  void paneMouseMove(PaneWidget* pane, QPoint pos, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
+  void paneMousePress(PaneWidget* pane, QPoint pos, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
+  void paneMouseRelease(PaneWidget* pane, QPoint pos);
+  bool haveAllResults() const;
+  void afterTagEdit(int result);
+  void afterWheezeDetection();
   void applyPaintOutcome(const PaintOutcome& outcome);
   void showPlainMessageLater(const QString& text);
   void placePlayLine();
@@ -314,7 +342,7 @@ class TMainForm : public QMainWindow {
   QAction* recentSeparator_ = nullptr;
   std::vector<QAction*> recentSlots_;
   QHash<QString, QAction*> actions_;
-  // Entries whose commands arrive with later dialogs and tools: always disabled.
+  // Entries whose work does not exist yet: always disabled.
   QStringList pendingCommands_;
 };
 

@@ -1,8 +1,12 @@
 // The window's side of the analysis command: the core computation runs on a
 // worker thread, then the window shows the results.
+#include <QCheckBox>
+
 #include "analysis/AnalysisCommand.h"
+#include "analysis/CrackleTest.h"
 #include "analysis/Spectra.h"
 #include "analysis/TonalWheezeCommand.h"
+#include "analysis/WheezeDetection.h"
 #include "analysis/WheezeImage.h"
 #include "viewer/MainForm.h"
 #include "viewer/PaneWidget.h"
@@ -36,12 +40,35 @@ void TMainForm::afterAnalysis(bool fromMenu) {
 
 void TMainForm::DetectWheezesTonalClick() {
   if (!doc_.hasRecording()) return;
-  runInBackground([this](ProgressSink& progress, Prompter& prompter) {
-    DetectTonalWheezes(doc_, doc_, progress, prompter);
-  });
+  runInBackground([this](ProgressSink& progress, Prompter& prompter) { DetectTonalWheezes(doc_, doc_, progress, prompter); });
+  afterWheezeDetection();
+}
+
+void TMainForm::TestWheezeClick() {
+  // Without a recording or spectra the detector itself says "No data" or
+  // "No PSD".
+  runInBackground([this](ProgressSink& progress, Prompter& prompter) { DetectWheezes(doc_, doc_, progress, prompter); });
+  afterWheezeDetection();
+}
+
+void TMainForm::afterWheezeDetection() {
+  // New scores enable "&Wheezes"; the flags show in the tag strip, and a
+  // ticked box shows the new image.
   updateWheezesEnabled();
   repaintPane(TagBox);
   repaintPane(SonoBox);
+}
+
+void TMainForm::showWheezes(bool on) {
+  if (!WheezesCheckBox->isEnabled()) return;
+  WheezesCheckBox->setChecked(on);
+  WheezesClick();
+}
+
+void TMainForm::TestCrackleClick() {
+  // Only channel 2's samples change: nothing is recomputed or repainted, and
+  // the document is not marked modified.
+  TestCrackle(doc_, prompter_);
 }
 
 void TMainForm::rebuildImages() {

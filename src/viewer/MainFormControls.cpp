@@ -30,28 +30,18 @@ void TMainForm::connectControls() {
   connect(PrevBitBtn, &QPushButton::clicked, this, [this] { StepTagged(-1); });
   connect(NextBitBtn, &QPushButton::clicked, this, [this] { StepTagged(+1); });
   connect(WheezesCheckBox, &QCheckBox::clicked, this, [this] { WheezesClick(); });
-  connect(action("FFT1"), &QAction::triggered, this, [this] { DoAnalyzeClick(true); });
   connect(PlayBitBtn, &QPushButton::clicked, this, [this] { PlayBitBtnClick(); });
   connect(StopBitBtn, &QPushButton::clicked, this, [this] { StopBitBtnClick(); });
   connect(DATimer, &QTimer::timeout, this, [this] { DATimerTimer(); });
 
-  // The time-aligned panes select the segment under a mouse press; the large
-  // pane only in Sonogram view. On the flow and large panes (and the tag strip
-  // while there are no tags) dragging from there marks a range to play.
-  connect(FlowBox, &PaneWidget::pressed, this, [this](QPoint pos) { beginRangeDrag(pos.x()); });
-  connect(TagBox, &PaneWidget::pressed, this, [this](QPoint pos) {
-    if (doc_.tagTable)
-      SelectSegmentAt(pos.x());
-    else
-      beginRangeDrag(pos.x());
-  });
-  connect(SonoBox, &PaneWidget::pressed, this, [this](QPoint pos) {
-    if (state_.ViewMode == SonogramView) beginRangeDrag(pos.x());
-  });
-  for (PaneWidget* pane : {FlowBox, SonoBox, TagBox}) {
-    connect(pane, &PaneWidget::moved, this, [this](QPoint pos) { moveRangeDrag(pos.x()); });
-    connect(pane, &PaneWidget::released, this, [this](QPoint pos) { endRangeDrag(pos.x()); });
-  }
+  // The time-aligned panes select under a mouse press, the tag strip tags,
+  // and a drag from the flow or large pane (or the strip without tags) marks
+  // a range to play; the large pane only in Sonogram view.
+  for (PaneWidget* pane : {FlowBox, SonoBox, TagBox})
+    connect(pane, &PaneWidget::pressed, this,
+            [this, pane](QPoint pos, Qt::MouseButton, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+              paneMousePress(pane, pos, buttons, modifiers);
+            });
   // The small panes switch the large pane's view on a click.
   connect(TimeBox, &PaneWidget::released, this, [this](QPoint pos, Qt::MouseButton button) {
     if (button == Qt::LeftButton && TimeBox->rect().contains(pos)) TimeBoxClick();
@@ -60,8 +50,11 @@ void TMainForm::connectControls() {
     if (button == Qt::LeftButton && FreqBox->rect().contains(pos)) FreqBoxClick();
   });
   for (PaneWidget* pane : {FlowBox, SonoBox, TagBox, TimeBox, FreqBox}) {
-    connect(pane, &PaneWidget::moved, this, [this, pane](QPoint pos) { paneMouseMove(pane, pos); });
-    connect(pane, &PaneWidget::released, this, [this] { EraseCursorLine(); });
+    connect(pane, &PaneWidget::moved, this,
+            [this, pane](QPoint pos, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+              paneMouseMove(pane, pos, buttons, modifiers);
+            });
+    connect(pane, &PaneWidget::released, this, [this, pane](QPoint pos) { paneMouseRelease(pane, pos); });
     connect(pane, &PaneWidget::left, pane, &PaneWidget::eraseCursorLine);
   }
 }

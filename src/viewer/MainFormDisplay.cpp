@@ -164,8 +164,10 @@ void TMainForm::adjust_to_prefs() {
   updateWheezesEnabled();
 
   const QString suffix = QFileInfo(QString::fromStdString(doc_.state.currentFileName)).suffix().toUpper();
-  setCommandEnabled("MarkInspiration1", suffix != "WAV");
-  setCommandEnabled("MarkExpiration1", suffix != "WAV");
+  // A mark writes the breath signal, which a WAV file cannot keep; without a
+  // recording there is nothing to mark.
+  setCommandEnabled("MarkInspiration1", doc_.hasRecording() && suffix != "WAV");
+  setCommandEnabled("MarkExpiration1", doc_.hasRecording() && suffix != "WAV");
 }
 
 void TMainForm::adjustChannelChoice() {

@@ -150,11 +150,11 @@ void TMainForm::createPanes(QWidget* client) {
   RightTimeLabel = makeLabel(client, "RightTimeLabel", "5.0s", QRect(444, 336, 56, LabelHeight));
 
   // Markers of the current segment: one pixel outside the segment's cells.
-  FlowShape = new MarkerFrame("FlowShape", client);
+  FlowShape = new MarkerFrame("FlowShape", client, FlowBox);
   FlowShape->setGeometry(40, 10, 10, 67);
-  SonoShape = new MarkerFrame("SonoShape", client);
+  SonoShape = new MarkerFrame("SonoShape", client, SonoBox);
   SonoShape->setGeometry(40, 79, 10, 244);
-  TagShape = new MarkerFrame("TagShape", client);
+  TagShape = new MarkerFrame("TagShape", client, TagBox);
   TagShape->setGeometry(40, 321, 10, 14);
 
   // Status bar: segment status, cursor read-out and the gauge over it.

@@ -127,18 +127,37 @@ void TMainForm::createMenus() {
   hints->setChecked(true);
   addAction(help, "About1", "&About");
 
-  // Commands whose dialogs and tools are not built yet stay disabled,
-  // whatever the document state, until makeCommandAvailable enables them.
+  // Entries whose work does not exist yet stay disabled whatever the document
+  // state; the work that brings one calls makeCommandAvailable. "FFTTest" and
+  // "TestARLPF" have no work at all, and "&AR" stays disabled.
   pendingCommands_ = {"New1", "Print1", "Report1", "ZUZU1", "Subject1", "Comments1", "Laboratory1",
-                      "Preferences1", "AnalysisParameters1", "Extract1", "Include1", "Clear1", "Background1",
-                      "Exclude1", "MarkInspiration1", "MarkExpiration1", "CopyPowertoFlow1", "CaptureScreen1", "Capture1", "AR1", "FFTTest1",
-                      "TestARLPF1", "TestCrackle1", "TestWheeze1", "MakeSineWav1", "MakeBMPs1", "AllSegments1",
-                      "AllTagged1", "BreathAverages1", "OverallAverages1", "OctaveBands1", "BandPower1",
-                      "FlowPower1", "Summary1"};
+                      "Preferences1", "AnalysisParameters1", "Extract1", "CopyPowertoFlow1", "CaptureScreen1", "Capture1", "AR1", "FFTTest1",
+                      "TestARLPF1", "MakeSineWav1", "MakeBMPs1", "AllSegments1", "AllTagged1",
+                      "BreathAverages1", "OverallAverages1", "OctaveBands1", "BandPower1", "FlowPower1", "Summary1"};
   for (const QString& name : pendingCommands_) actions_.value(name)->setEnabled(false);
+
+  connectEditAndAnalyzeEntries();
 
   qApp->installEventFilter(new HintFilter(this));
   connect(hints, &QAction::toggled, this, [this](bool on) { setHintsShown(on); });
+}
+
+void TMainForm::connectEditAndAnalyzeEntries() {
+  // No command starts while a worker owns the document.
+  auto on = [this](const char* name, auto&& command) {
+    connect(action(name), &QAction::triggered, this, [this, command] {
+      if (!busy_) command();
+    });
+  };
+  on("Include1", [this] { AddCurrentSegment(true, false); });
+  on("Clear1", [this] { AddCurrentSegment(false, false); });
+  on("Background1", [this] { AddCurrentSegment(true, true); });
+  on("Exclude1", [this] { RejectCurrentSegment(true); });
+  on("MarkInspiration1", [this] { MarkFlow(1000); });
+  on("MarkExpiration1", [this] { MarkFlow(-1000); });
+  on("FFT1", [this] { DoAnalyzeClick(true); });
+  on("TestWheeze1", [this] { TestWheezeClick(); });
+  on("TestCrackle1", [this] { TestCrackleClick(); });
 }
 
 void TMainForm::makeCommandAvailable(const QString& name) {
@@ -163,13 +182,17 @@ void TMainForm::UpdateMenus() {
   const bool analysed = doc_.spectra != nullptr;
   setCommandEnabled("ReportMenu", analysed);
   setCommandEnabled("CopyPowertoFlow1", analysed);
+  if (options_.developer) setCommandEnabled("FFT1", haveRecording);
 }
 
 void TMainForm::hideDeveloperEntries() {
-  for (const char* name : {"Report1", "Print1", "FFTTest1", "TestARLPF1", "TestCrackle1", "TestWheeze1",
-                           "MakeSineWav1", "MakeBMPs1", "ZUZU1", "Capture1"})
-    action(name)->setVisible(false);
-  action("FFT1")->setEnabled(false);
+  // With --developer they all stay and "&FFT" follows the recording (UpdateMenus).
+  if (!options_.developer) {
+    for (const char* name : {"Report1", "Print1", "FFTTest1", "TestARLPF1", "TestCrackle1", "TestWheeze1",
+                             "MakeSineWav1", "MakeBMPs1", "ZUZU1", "Capture1"})
+      action(name)->setVisible(false);
+    action("FFT1")->setEnabled(false);
+  }
   DisplayGroupBox->show();
 }
 

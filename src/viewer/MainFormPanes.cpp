@@ -42,8 +42,17 @@ void TMainForm::showPlainMessageLater(const QString& text) {
   });
 }
 
-void TMainForm::paneMouseMove(PaneWidget* pane, QPoint pos) {
+void TMainForm::paneMouseMove(PaneWidget* pane, QPoint pos, Qt::MouseButtons buttons,
+                              Qt::KeyboardModifiers modifiers) {
   if (pane->frozen() || !pane->view()) return;
+  // A drag with "MultiTag" applies its gesture to each segment it reaches;
+  // a drag from the flow or large pane marks the end of a range to play.
+  if (pane == TagBox && state_.MultiTagging && pos.x() >= 0) {
+    const int32_t s = panes_->tagStrip.segmentAt(pos.x());
+    if (s != state_.CurrentSegment) TagSegment(s, buttons, modifiers);
+  } else if (pane == FlowBox || pane == SonoBox || pane == TagBox) {
+    moveRangeDrag(pos.x());
+  }
   TrackCursorLine(pane, pos.x());
   const Readout readout = pane->view()->readout(pane->size(), pos);
   if (readout.status) CursorStatus->setText(*readout.status);

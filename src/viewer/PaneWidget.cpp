@@ -1,5 +1,6 @@
 #include "viewer/PaneWidget.h"
 
+#include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -102,10 +103,25 @@ void PaneWidget::leaveEvent(QEvent* event) {
   emit left();
 }
 
-MarkerFrame::MarkerFrame(const QString& name, QWidget* parent) : QWidget(parent) {
+MarkerFrame::MarkerFrame(const QString& name, QWidget* parent, PaneWidget* pane) : QWidget(parent), pane_(pane) {
   setObjectName(name);
-  // Clicks go through to the pane below, which maps them to its own segment.
-  setAttribute(Qt::WA_TransparentForMouseEvents);
+  setMouseTracking(true);
+}
+
+void MarkerFrame::forward(QMouseEvent* event) {
+  const QPointF global = event->globalPosition();
+  QMouseEvent moved(event->type(), pane_->mapFromGlobal(global), global, event->button(), event->buttons(),
+                    event->modifiers());
+  QCoreApplication::sendEvent(pane_, &moved);
+}
+
+void MarkerFrame::mousePressEvent(QMouseEvent* event) { forward(event); }
+void MarkerFrame::mouseMoveEvent(QMouseEvent* event) { forward(event); }
+void MarkerFrame::mouseReleaseEvent(QMouseEvent* event) { forward(event); }
+
+void MarkerFrame::leaveEvent(QEvent* event) {
+  QWidget::leaveEvent(event);
+  pane_->eraseCursorLine();
 }
 
 void MarkerFrame::paintEvent(QPaintEvent*) {

@@ -69,13 +69,24 @@ class PaneWidget : public QWidget {
   int playX_ = -1;
 };
 
-// The white outline that marks the current segment over a pane.
+// The white outline that marks the current segment over a pane. The mouse
+// over it belongs to the pane: its events go on to the pane at the pane's
+// coordinates, so a press on the outline (which lies a pixel outside the
+// segment's cells) selects, tags or drags as the pane would.
 class MarkerFrame : public QWidget {
  public:
-  MarkerFrame(const QString& name, QWidget* parent);
+  MarkerFrame(const QString& name, QWidget* parent, PaneWidget* pane);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+
+ private:
+  void forward(QMouseEvent* event);
+  PaneWidget* pane_;
 };
 
 }  // namespace vode

@@ -38,9 +38,18 @@ class LargePane : public PaneView {
   std::optional<WaveWindow> drawnWave_;
 };
 
-// TagBox: one cell per segment coloured by its phase and flags.
+// What a press or a drag over the tag strip does to a segment.
+enum class TagGesture { Include, Background, Exclude, Clear, SelectOnly };
+
+// TagBox: one cell per segment coloured by its phase and flags; a press or a
+// drag with a button held tags the segments it passes.
 class TagStripPane : public PaneView {
  public:
+  // The gesture of a shift state, the buttons held and the modifier keys
+  // together: left alone includes, with Shift makes background, with Ctrl
+  // excludes; right alone clears; anything else only selects.
+  static TagGesture gestureFor(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
+
   explicit TagStripPane(const PaneContext& context) : PaneView(Pane::Tag, context) {}
   // Paints only the invalid region: a tag edit repaints a few cells.
   PaintOutcome paint(QPainter& p, QSize pane, QRect invalid) override;

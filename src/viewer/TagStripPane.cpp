@@ -40,6 +40,19 @@ PaintOutcome TagStripPane::paint(QPainter& p, QSize pane, QRect invalid) {
   return {};
 }
 
+TagGesture TagStripPane::gestureFor(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+  // The keypad flag says where a key came from, not which keys are held.
+  const Qt::KeyboardModifiers held =
+      modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+  if (buttons == Qt::LeftButton) {
+    if (held == Qt::NoModifier) return TagGesture::Include;
+    if (held == Qt::ShiftModifier) return TagGesture::Background;
+    if (held == Qt::ControlModifier) return TagGesture::Exclude;
+  }
+  if (buttons == Qt::RightButton && held == Qt::NoModifier) return TagGesture::Clear;
+  return TagGesture::SelectOnly;
+}
+
 int32_t TagStripPane::segmentAt(int x) const { return x < 0 ? -1 : TimeAxis::of(state()).segmentAt(x); }
 
 Readout TagStripPane::readout(QSize, QPoint pos) const {

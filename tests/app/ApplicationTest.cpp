@@ -90,3 +90,19 @@ TEST(Screenshot, RelativeNamesMeanTheStartingFolder) {
   EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(dir.file("rel.png"))));
   EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(dir.file("data/rel.png"))));
 }
+
+TEST(Screenshot, WheezeRunsTheDetectorAndShowsItsImage) {
+  TempDir dir;
+  LaunchOptions options;
+  QString error;
+  const QString plain = QString::fromStdString(dir.file("plain.png"));
+  const QString wheeze = QString::fromStdString(dir.file("wheeze.png"));
+  const QString file = QString::fromStdString(testdata("flow2_tagged.mer"));
+  std::ostringstream err;
+  ASSERT_TRUE(parseLaunchOptions({file, "--screenshot", plain}, options, error));
+  ASSERT_EQ(takeScreenshot(options, optionsIn(dir), err), 0);
+  ASSERT_TRUE(parseLaunchOptions({file, "--screenshot", wheeze, "--wheeze"}, options, error));
+  ASSERT_EQ(takeScreenshot(options, optionsIn(dir), err), 0);
+  EXPECT_NE(err.str().find("Wheeze analysis completed"), std::string::npos);
+  EXPECT_NE(QImage(plain), QImage(wheeze));
+}

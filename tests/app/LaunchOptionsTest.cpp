@@ -31,3 +31,17 @@ TEST(LaunchOptions, ScreenshotArguments) {
   EXPECT_FALSE(parseLaunchOptions({"--screenshot", "o.png"}, options, error));
   EXPECT_FALSE(parseLaunchOptions({"a.mer", "--bogus", "1"}, options, error));
 }
+
+TEST(LaunchOptions, DeveloperWheezeAndHelp) {
+  LaunchOptions options;
+  QString error;
+  ASSERT_TRUE(parseLaunchOptions({"a.mer", "--developer"}, options, error));
+  EXPECT_TRUE(options.developer);
+  EXPECT_FALSE(parseLaunchOptions({"a.mer", "--wheeze"}, options, error));
+  EXPECT_TRUE(error.contains("--screenshot"));
+  ASSERT_TRUE(parseLaunchOptions({"a.mer", "--screenshot", "o.png", "--wheeze"}, options, error));
+  EXPECT_TRUE(options.wheeze);
+  ASSERT_TRUE(parseLaunchOptions({"--help"}, options, error));
+  EXPECT_TRUE(options.help);
+  EXPECT_TRUE(QString(LaunchUsage).contains("--developer"));
+}

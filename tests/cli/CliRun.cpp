@@ -158,8 +158,9 @@ class Parser {
 
 }  // namespace
 
-CliResult runCli(const std::vector<std::string>& args) {
-  std::vector<std::string> argv = {VODE_CLI_PATH};
+CliResult runCli(const std::vector<std::string>& args, const std::vector<std::string>& wrapper) {
+  std::vector<std::string> argv = wrapper;
+  argv.push_back(VODE_CLI_PATH);
   argv.insert(argv.end(), args.begin(), args.end());
   return runProgram(argv);
 }
@@ -178,7 +179,7 @@ CliResult runProgram(std::vector<std::string> argv) {
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   CliResult result;
   pid_t pid = 0;
-  if (posix_spawn(&pid, raw[0], &actions, nullptr, raw.data(), environ) == 0) {
+  if (posix_spawnp(&pid, raw[0], &actions, nullptr, raw.data(), environ) == 0) {
     int status = 0;
     waitpid(pid, &status, 0);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);

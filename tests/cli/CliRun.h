@@ -13,8 +13,9 @@ struct CliResult {
   std::string err;
 };
 
-// Runs VODE_CLI_PATH with the arguments (no shell), capturing both streams.
-CliResult runCli(const std::vector<std::string>& args);
+// Runs VODE_CLI_PATH with the arguments (no shell), capturing both streams;
+// through a wrapper command (found on PATH) when one is given.
+CliResult runCli(const std::vector<std::string>& args, const std::vector<std::string>& wrapper = {});
 
 // Runs argv[0] (a full path) with the rest as its arguments, the same way.
 CliResult runProgram(std::vector<std::string> argv);

@@ -224,3 +224,23 @@ TEST_F(WavTest, FailedExportKeepsThePreviousFile) {
   }
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
+
+TEST_F(WavTest, SaysWhatItLeavesOut) {
+  // Half a segment too many: the tail goes, with a word.
+  ASSERT_EQ(import(writeWavFile("tail.wav", 2, 2 * 1024 + 512)), 0);
+  EXPECT_EQ(doc.recording->segmentCount, 2);
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_EQ(prompter.messages[0].kind, MessageKind::Warning);
+  EXPECT_EQ(prompter.messages[0].text,
+            dir.file("tail.wav") + " ends part-way through a 0.1 s segment: its last 0.050 s were dropped");
+
+  prompter.messages.clear();
+  ASSERT_EQ(import(writeWavFile("long.wav", 1, 1801 * 1024)), 0);
+  EXPECT_EQ(doc.recording->segmentCount, 1800);
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_EQ(prompter.messages[0].text, dir.file("long.wav") + " is longer than 180 s: only the first 180 s were kept");
+
+  prompter.messages.clear();
+  ASSERT_EQ(import(writeWavFile("whole.wav", 1, 3 * 1024)), 0);
+  EXPECT_TRUE(prompter.messages.empty());
+}

@@ -100,7 +100,7 @@ TEST_F(ReportFiles, FailedSaveKeepsThePreviousFileAndTheCounter) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 1);
 }
 
-TEST_F(ReportFiles, FailedLogStopsWhereItFailed) {
+TEST_F(ReportFiles, FailedLogLeavesTheFileAndTheCountAsTheyWere) {
   ASSERT_EQ(write(ReportKind::OverallAverages, false), 0);
   const std::string saved = fileText(path);
 
@@ -111,19 +111,23 @@ TEST_F(ReportFiles, FailedLogStopsWhereItFailed) {
   EXPECT_EQ(counter.count, 0);
   EXPECT_EQ(fileText(path), saved);
 
-  // The line breaks went out, the log line did not: the count moved on.
+  // The disk fills up half-way through the report, then at the flush.
   fs.fault = test::FaultyFileSystem::Fault::Write;
-  fs.failAfterWrites = 1;
+  fs.writeHalfFirst = true;
   fs.code = 101;
   EXPECT_EQ(write(ReportKind::OverallAverages, true, fs), 101);
-  EXPECT_EQ(counter.count, 1);
-  EXPECT_EQ(fileText(path), saved + "\r\n\r\n");
-
+  EXPECT_EQ(counter.count, 0);
+  EXPECT_EQ(fileText(path), saved);
   fs.fault = test::FaultyFileSystem::Fault::Close;
   fs.code = 160;
   EXPECT_EQ(write(ReportKind::OverallAverages, true, fs), 160);
-  EXPECT_EQ(counter.count, 2);
-  EXPECT_NE(fileText(path).find("+Log002\r\nOverall Averages Report\r\n"), std::string::npos);
+  EXPECT_EQ(counter.count, 0);
+  EXPECT_EQ(fileText(path), saved);
+
+  fs.fault = test::FaultyFileSystem::Fault::None;
+  EXPECT_EQ(write(ReportKind::OverallAverages, true, fs), 0);
+  EXPECT_EQ(counter.count, 1);
+  EXPECT_EQ(fileText(path).rfind("\r\n\r\n+Log001\r\nOverall Averages Report\r\n", saved.size()), saved.size());
 }
 
 TEST_F(ReportFiles, RefusalWritesNothing) {

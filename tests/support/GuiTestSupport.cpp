@@ -20,8 +20,9 @@ bool ScriptedGuiPrompter::asked(const std::string& text) const {
 
 namespace {
 
-WindowOptions optionsFor(const TempDir& config, const TempDir& temp) {
+WindowOptions optionsFor(const TempDir& config, const TempDir& temp, bool developer) {
   WindowOptions options;
+  options.developer = developer;
   options.configDir = config.path().string() + "/";
   options.tempDir = temp.path().string() + "/";
   return options;
@@ -29,8 +30,8 @@ WindowOptions optionsFor(const TempDir& config, const TempDir& temp) {
 
 }  // namespace
 
-WindowFixture::WindowFixture() {
-  form_ = std::make_unique<TMainForm>(prompter, optionsFor(config, temp));
+WindowFixture::WindowFixture(bool developer) {
+  form_ = std::make_unique<TMainForm>(prompter, optionsFor(config, temp, developer));
   commands_ = new DocumentCommands(*form_);
   commands_->firstShown({});
   // A fresh configuration folder has no default settings.

@@ -80,7 +80,7 @@ class ScriptedGuiPrompter : public GuiPrompter {
 // folders, shown as at start-up (without a command-line file).
 class WindowFixture {
  public:
-  WindowFixture();
+  explicit WindowFixture(bool developer = false);
   ~WindowFixture();
 
   TMainForm& form() { return *form_; }

@@ -33,9 +33,15 @@ class FaultyOutputFile : public OutputFile {
  public:
   FaultyOutputFile(std::unique_ptr<OutputFile> inner, FaultyFileSystem& fs) : inner_(std::move(inner)), fs_(fs) {}
   int write(const void* data, std::size_t size) override {
-    if (fs_.fault == FaultyFileSystem::Fault::Write && writes_++ >= fs_.failAfterWrites) return fs_.code;
+    if (fs_.fault == FaultyFileSystem::Fault::Write && writes_++ >= fs_.failAfterWrites) {
+      // Like a disk that fills up in the middle of a write.
+      if (fs_.writeHalfFirst) inner_->write(data, size / 2);
+      return fs_.code;
+    }
     return inner_->write(data, size);
   }
+  int adopt(const FileStatus& like) override { return inner_->adopt(like); }
+  int discardAppended() override { return inner_->discardAppended(); }
   int close() override {
     const int code = inner_->close();
     if (fs_.fault == FaultyFileSystem::Fault::Close) return fs_.code;

@@ -74,10 +74,11 @@ class RecordingProgress : public ProgressSink {
 // The real file system, except that the chosen step fails with the given code.
 class FaultyFileSystem : public FileSystem {
  public:
-  enum class Fault { None, Create, Write, Close, Rename };
+  enum class Fault { None, Create, Write, Close, Rename, Access };
   Fault fault = Fault::None;
   int code = 101;
-  int failAfterWrites = 0;  // for Fault::Write: writes that succeed first
+  int failAfterWrites = 0;      // for Fault::Write: writes that succeed first
+  bool writeHalfFirst = false;  // for Fault::Write: the failing write lands half its bytes
 
   std::unique_ptr<OutputFile> create(const std::string& path, bool append, int& error) override;
   int rename(const std::string& from, const std::string& to) override;
@@ -85,6 +86,20 @@ class FaultyFileSystem : public FileSystem {
   bool exists(const std::string& path) override { return FileSystem::real().exists(path); }
   int readAll(const std::string& path, std::vector<uint8_t>& bytes) override {
     return FileSystem::real().readAll(path, bytes);
+  }
+  int readPrefix(const std::string& path, std::size_t maxBytes, std::vector<uint8_t>& bytes) override {
+    largestRead = std::max(largestRead, maxBytes);
+    return FileSystem::real().readPrefix(path, maxBytes, bytes);
+  }
+  std::size_t largestRead = 0;  // the most any read asked for
+  std::string resolveLinks(const std::string& path) override { return FileSystem::real().resolveLinks(path); }
+  FileStatus status(const std::string& path) override { return FileSystem::real().status(path); }
+  // Fault::Access: every existing file is read-only for us.
+  int checkWritable(const std::string& path) override {
+    return fault == Fault::Access ? code : FileSystem::real().checkWritable(path);
+  }
+  std::vector<std::string> listFolder(const std::string& folder) override {
+    return FileSystem::real().listFolder(folder);
   }
 };
 

@@ -67,3 +67,47 @@ TEST(TonalWheezeMenu, FlagsTheToneAndEnablesTheWheezePicture) {
   EXPECT_TRUE(f.doc().wheezeMap->hasImage(0));
   EXPECT_TRUE(f.form().findChild<QCheckBox*>("WheezesCheckBox")->isEnabled());
 }
+
+TEST(AnalyzeMenu, TestWheezeFlagsAndShowsTheWheezeImage) {
+  WindowFixture f(true);
+  f.form().TestWheezeClick();
+  EXPECT_TRUE(f.prompter.saw("No data"));
+  ASSERT_EQ(f.commands().openPath(testdata("flow2_tagged.mer")), 0);
+  auto* wheezes = f.form().findChild<QCheckBox*>("WheezesCheckBox");
+  EXPECT_FALSE(wheezes->isEnabled());
+  QWidget* sono = f.form().control("SonoBox");
+  const QImage sonogram = sono->grab().toImage();
+  f.form().action("TestWheeze1")->trigger();
+  EXPECT_TRUE(f.prompter.saw("Wheeze analysis completed"));
+  ASSERT_TRUE(wheezes->isEnabled());
+  wheezes->click();
+  EXPECT_TRUE(f.state().WheezesChecked);
+  // The wheeze image is the sonogram with black marks at the wheezes of
+  // 3.9 - 4.6 s, on the first screen.
+  EXPECT_TRUE(f.doc().tagTable->flags(0, 42) & Wheeze);
+  EXPECT_NE(sono->grab().toImage(), sonogram);
+}
+
+TEST(AnalyzeMenu, TestCrackleCopiesTheFirstChannelWithoutMarkingTheDocument) {
+  WindowFixture f(true);
+  f.load(makeRecording(20, 1));
+  f.form().action("TestCrackle1")->trigger();
+  EXPECT_TRUE(f.prompter.saw("Data has only one channel"));
+  Recording two = makeRecording(20, 2, 5);
+  f.load(std::move(two));
+  f.form().action("TestCrackle1")->trigger();
+  EXPECT_TRUE(f.prompter.saw("ST data created"));
+  EXPECT_EQ(f.doc().recording->sound[1], f.doc().recording->sound[0]);
+  EXPECT_FALSE(f.doc().state.modified);
+}
+
+TEST(AnalyzeMenu, FftAgainKeepsHandEditedPhases) {
+  WindowFixture f(true);
+  ASSERT_EQ(f.commands().openPath(testdata("flow2_tagged.mer")), 0);
+  f.form().set_current_segment(40);
+  f.form().action("Background1")->trigger();
+  ASSERT_EQ(f.doc().tagTable->phase(40), Background);
+  f.form().action("FFT1")->trigger();
+  EXPECT_EQ(f.doc().tagTable->phase(40), Background);
+  EXPECT_TRUE(f.form().isEnabled());
+}

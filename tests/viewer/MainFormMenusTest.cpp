@@ -90,7 +90,25 @@ TEST(MainFormMenus, EnablingFollowsTheDocument) {
   EXPECT_FALSE(form.action("DeleteChannel1")->isEnabled());
   f.load(makeRecording(20, 3), "/tmp/rec.mer");
   EXPECT_FALSE(form.action("DeleteChannel1")->isEnabled());
-  // Commands not built yet stay disabled with a recording.
-  EXPECT_FALSE(form.action("Subject1")->isEnabled());
-  EXPECT_FALSE(form.action("Include1")->isEnabled());
+  // The tag commands follow the recording; a WAV file takes no marks.
+  for (const char* name : {"Include1", "Clear1", "Background1", "Exclude1", "MarkInspiration1"})
+    EXPECT_TRUE(form.action(name)->isEnabled()) << name;
+  f.load(makeRecording(20, 1), "/tmp/rec.wav");
+  EXPECT_TRUE(form.action("Include1")->isEnabled());
+  EXPECT_FALSE(form.action("MarkExpiration1")->isEnabled());
+  EXPECT_FALSE(form.action("FFT1")->isEnabled());
+}
+
+TEST(MainFormMenus, DeveloperEntriesStayAndFftFollowsTheRecording) {
+  WindowFixture f(true);
+  TMainForm& form = f.form();
+  for (const char* name : {"Report1", "Print1", "FFTTest1", "TestARLPF1", "TestCrackle1", "TestWheeze1",
+                           "MakeSineWav1", "MakeBMPs1", "ZUZU1", "Capture1"})
+    EXPECT_TRUE(form.action(name)->isVisible()) << name;
+  EXPECT_FALSE(form.action("FFT1")->isEnabled());
+  f.load(makeRecording(20, 1));
+  EXPECT_TRUE(form.action("FFT1")->isEnabled());
+  // Entries without work of their own stay disabled.
+  for (const char* name : {"Report1", "FFTTest1", "TestARLPF1", "AR1"}) EXPECT_FALSE(form.action(name)->isEnabled());
+  EXPECT_TRUE(form.action("TestWheeze1")->isEnabled());
 }

@@ -1,0 +1,80 @@
+// One tag edit on a full 8-channel, 1800-segment recording in the window: from
+// the click on the tag strip until the window has repainted (the edit, the
+// recalculation of tags, phases, averages and band power, and the paint of
+// every pane it marked).
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <sstream>
+
+#include "app/Application.h"
+#include "app/AutoPrompter.h"
+#include "app/DocumentCommands.h"
+#include "document/Document.h"
+#include "document/OpenDocument.h"
+#include "formats/BlockFile.h"
+#include "model/Synthetic.h"
+
+namespace {
+
+using namespace vode;
+
+void click(QWidget* pane, QPoint pos, Qt::MouseButton button) {
+  const QPointF global = pane->mapToGlobal(QPointF(pos));
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(pos), global, button, button, Qt::NoModifier);
+  QCoreApplication::sendEvent(pane, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(pos), global, button, Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(pane, &release);
+}
+
+// Args: flow display (0 flow, 2 power: the flow pane repaints too).
+void BM_TagEditClickToRepaint(benchmark::State& bench) {
+  QTemporaryDir dir(QDir::tempPath() + "/vode-tag-bench-XXXXXX");
+  const std::string folder = dir.path().toStdString() + "/";
+  const std::string path = folder + "full.mer";
+  {
+    Document doc;
+    SynthOptions options;
+    options.channels = MaxChannels;
+    options.seconds = 180.0;
+    makeSyntheticRecording(doc, options);
+    SilentPrompter quiet;
+    NullProgress none;
+    if (saveRecordingFile(doc, path, 0, doc.recording->segmentCount - 1, quiet, none) != 0) {
+      bench.SkipWithError("could not write the recording");
+      return;
+    }
+  }
+  std::ostringstream boxes;
+  AutoPrompter prompter(boxes);
+  Application application(prompter, WindowOptions{folder, "", folder});
+  TMainForm& form = application.form();
+  form.show();
+  application.commands().firstShown({});
+  application.commands().openPath(path);
+  if (!form.document().averages) {
+    bench.SkipWithError("the open did not analyse");
+    return;
+  }
+  form.StopBitBtnClick();  // the open starts playback; presses wait for its end
+  form.document().preferences.flowDisplay = static_cast<uint8_t>(bench.range(0));
+  form.adjust_to_prefs();
+  form.set_current_segment(900);
+  QCoreApplication::processEvents();
+  QWidget* strip = form.control("TagBox");
+  const int x = (900 - form.display().FirstSegment) * form.display().SegmentPixels + 1;
+  // Clear and include in turn, so every click changes the tags.
+  bool clear = true;
+  for (auto _ : bench) {
+    click(strip, QPoint(x, 5), clear ? Qt::RightButton : Qt::LeftButton);
+    // The panes the edit marked paint here, as the event loop would.
+    QCoreApplication::processEvents();
+    clear = !clear;
+  }
+}
+BENCHMARK(BM_TagEditClickToRepaint)->ArgName("flowDisplay")->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace

@@ -1,0 +1,66 @@
+# Installs the build into PREFIX and fails when a file a desktop needs is
+# missing or malformed. Run as: cmake -DBUILD=.. -DPREFIX=.. -DSIZES=.. -P CheckInstall.cmake
+file(REMOVE_RECURSE "${PREFIX}")
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD}" --prefix "${PREFIX}" RESULT_VARIABLE rc OUTPUT_QUIET)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed: ${rc}")
+endif()
+
+set(expected bin/vode bin/vode-cli share/applications/rezu-vode.desktop
+  share/mime/packages/rezu-vode.xml share/man/man1/vode-cli.1)
+foreach(size IN LISTS SIZES)
+  list(APPEND expected share/icons/hicolor/${size}x${size}/apps/rezu-vode.png)
+endforeach()
+foreach(f IN LISTS expected)
+  if(NOT EXISTS "${PREFIX}/${f}")
+    message(FATAL_ERROR "not installed: ${f}")
+  endif()
+endforeach()
+
+# Each icon is a PNG of its stated size: width and height sit at bytes 16..23.
+foreach(size IN LISTS SIZES)
+  file(READ "${PREFIX}/share/icons/hicolor/${size}x${size}/apps/rezu-vode.png" head LIMIT 24 HEX)
+  math(EXPR hex "${size}" OUTPUT_FORMAT HEXADECIMAL)
+  string(REGEX REPLACE "^0x" "" hex "${hex}")
+  string(LENGTH "${hex}" n)
+  while(n LESS 8)
+    string(PREPEND hex "0")
+    math(EXPR n "${n} + 1")
+  endwhile()
+  if(NOT head MATCHES "^89504e470d0a1a0a.*${hex}${hex}$")
+    message(FATAL_ERROR "icon ${size} is not a ${size}x${size} PNG: ${head}")
+  endif()
+endforeach()
+
+# Every command of vode-cli has its section in the manual page.
+file(READ "${PREFIX}/share/man/man1/vode-cli.1" man)
+foreach(cmd info convert synth analyze report sonogram wheeze)
+  if(NOT man MATCHES "\n\\.SS ${cmd}\n")
+    message(FATAL_ERROR "manual page has no section for ${cmd}")
+  endif()
+endforeach()
+
+find_program(VALIDATE desktop-file-validate)
+if(VALIDATE)
+  execute_process(COMMAND "${VALIDATE}" "${PREFIX}/share/applications/rezu-vode.desktop"
+    RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  if(NOT rc EQUAL 0 OR out MATCHES "error")
+    message(FATAL_ERROR "desktop-file-validate: ${out}")
+  endif()
+endif()
+find_program(XMLLINT xmllint)
+if(XMLLINT)
+  execute_process(COMMAND "${XMLLINT}" --noout "${PREFIX}/share/mime/packages/rezu-vode.xml" RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "the MIME description is not well-formed XML")
+  endif()
+endif()
+# The file-type database compiler rejects a malformed description.
+find_program(UPDATE_MIME update-mime-database)
+if(UPDATE_MIME)
+  set(ENV{XDG_DATA_DIRS} "${PREFIX}/share")  # else it warns that the folder is not searched
+  execute_process(COMMAND "${UPDATE_MIME}" "${PREFIX}/share/mime" RESULT_VARIABLE rc ERROR_VARIABLE out)
+  if(NOT rc EQUAL 0 OR out OR NOT EXISTS "${PREFIX}/share/mime/application/x-mero-dos-recording.xml")
+    message(FATAL_ERROR "update-mime-database: ${rc} ${out}")
+  endif()
+endif()

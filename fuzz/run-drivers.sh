@@ -29,9 +29,9 @@ if [[ ! -d "$BUILD" ]]; then
 fi
 if [[ -f "$BUILD/build.ninja" ]]; then cmake --build "$BUILD" -j2; fi
 
-for spec in "$@"; do
-  driver="${spec%%:*}"
-  seconds="${spec#*:}"
+for item in "$@"; do
+  driver="${item%%:*}"
+  seconds="${item#*:}"
   bin="$BUILD/fuzz_$driver"
   corpus="$here/corpus/$driver"
   new="$WORK/new/$driver"

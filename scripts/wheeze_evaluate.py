@@ -68,8 +68,8 @@ def main():
     for key in sorted(k for k in counts if k != "all") + ["all"]:
         tp, pos, tn, neg = counts[key]
         sens = tp / pos if pos else float("nan")
-        spec = tn / neg if neg else float("nan")
-        print("%s,%d,%.3f,%d,%.3f,%.3f" % (key, pos, sens, neg, spec, (sens + spec) / 2))
+        specificity = tn / neg if neg else float("nan")
+        print("%s,%d,%.3f,%d,%.3f,%.3f" % (key, pos, sens, neg, specificity, (sens + specificity) / 2))
 
 
 if __name__ == "__main__":

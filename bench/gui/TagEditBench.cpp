@@ -13,10 +13,9 @@
 #include "app/Application.h"
 #include "app/AutoPrompter.h"
 #include "app/DocumentCommands.h"
+#include "FullRecording.h"
 #include "document/Document.h"
 #include "document/OpenDocument.h"
-#include "formats/BlockFile.h"
-#include "model/Synthetic.h"
 
 namespace {
 
@@ -35,18 +34,9 @@ void BM_TagEditClickToRepaint(benchmark::State& bench) {
   QTemporaryDir dir(QDir::tempPath() + "/vode-tag-bench-XXXXXX");
   const std::string folder = dir.path().toStdString() + "/";
   const std::string path = folder + "full.mer";
-  {
-    Document doc;
-    SynthOptions options;
-    options.channels = MaxChannels;
-    options.seconds = 180.0;
-    makeSyntheticRecording(doc, options);
-    SilentPrompter quiet;
-    NullProgress none;
-    if (saveRecordingFile(doc, path, 0, doc.recording->segmentCount - 1, quiet, none) != 0) {
-      bench.SkipWithError("could not write the recording");
-      return;
-    }
+  if (!writeFullRecording(path)) {
+    bench.SkipWithError("could not write the recording");
+    return;
   }
   std::ostringstream boxes;
   AutoPrompter prompter(boxes);

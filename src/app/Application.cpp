@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QDir>
+#include <QFileInfo>
 #include <QPixmap>
 #include <QTemporaryDir>
 
@@ -29,11 +30,20 @@ std::string withSlash(const QString& dir) {
 
 }  // namespace
 
+std::string findManual(const QString& programDir) {
+  const QDir dir(programDir);
+  const QString installed = QDir::cleanPath(dir.filePath("../share/rezu-vode/manual/index.html"));
+  for (const QString& path : {installed, QDir::cleanPath(dir.filePath("manual/index.html"))})
+    if (QFileInfo(path).isFile()) return path.toStdString();
+  return installed.toStdString();
+}
+
 WindowOptions defaultWindowOptions(const QString& tempDir) {
   WindowOptions options;
   options.configDir = defaultConfigFolder(&options.newConfigFolder);
   options.executableDir = withSlash(QCoreApplication::applicationDirPath());
   options.tempDir = withSlash(tempDir);
+  options.manualFile = findManual(QCoreApplication::applicationDirPath());
   return options;
 }
 

@@ -16,8 +16,14 @@ class DocumentCommands;
 class GuiPrompter;
 class InfoBox;
 
-// The configuration folder, the program's folder and a temporary folder.
+// The configuration folder, the program's folder, a temporary folder and the manual.
 WindowOptions defaultWindowOptions(const QString& tempDir);
+
+// The manual's index.html for a program in programDir: the installed copy
+// (PREFIX/share/rezu-vode/manual beside PREFIX/bin), else the copy a build
+// folder links to the source tree (programDir/manual). When neither exists,
+// the installed path, so a message can say where it was looked for.
+std::string findManual(const QString& programDir);
 
 class Application {
  public:

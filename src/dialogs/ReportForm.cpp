@@ -152,6 +152,9 @@ void RReportForm::prepare(ReportKind kind, const RecordingBundle& doc, int curre
 
   powerButtons_->button(0)->setText("dB, ref = " + exponentText(doc.preferences.dBReference));
   PowerRadioGroup->setEnabled(reportUsesPowerUnits(kind));
+  // The name is what is most often typed.
+  FilenameEdit->setFocus();
+  FilenameEdit->selectAll();
 }
 
 bool RReportForm::watts() const { return powerButtons_->checkedId() == 1; }

@@ -10,6 +10,7 @@
 #include "app/AutoPrompter.h"
 #include "app/DialogCommands.h"
 #include "app/DocumentCommands.h"
+#include "app/ReportCommands.h"
 #include "app/WidgetPrompter.h"
 #include "audio/SinkAudioOutput.h"
 #include "dialogs/InfoBox.h"
@@ -52,6 +53,7 @@ Application::Application(GuiPrompter& prompter, const WindowOptions& options) {
   form_ = std::make_unique<TMainForm>(prompter, options);
   commands_ = new DocumentCommands(*form_);
   dialogs_ = new DialogCommands(*form_);
+  reports_ = new ReportCommands(*form_);
   about_ = std::make_unique<InfoBox>(InfoBox::Kind::About, form_.get());
 }
 

@@ -13,6 +13,7 @@ namespace vode {
 
 class DialogCommands;
 class DocumentCommands;
+class ReportCommands;
 class GuiPrompter;
 class InfoBox;
 
@@ -33,12 +34,14 @@ class Application {
   TMainForm& form() { return *form_; }
   DocumentCommands& commands() { return *commands_; }
   DialogCommands& dialogs() { return *dialogs_; }
+  ReportCommands& reports() { return *reports_; }
   InfoBox& aboutBox() { return *about_; }
 
  private:
   std::unique_ptr<TMainForm> form_;
   DocumentCommands* commands_ = nullptr;  // owned by the form
   DialogCommands* dialogs_ = nullptr;     // owned by the form
+  ReportCommands* reports_ = nullptr;     // owned by the form
   std::unique_ptr<InfoBox> about_;
 };
 

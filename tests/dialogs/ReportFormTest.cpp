@@ -187,3 +187,18 @@ TEST(ReportForm, FailedWriteKeepsFileAndCount) {
   EXPECT_EQ(f.reports->logCounter().count, 1);
   EXPECT_TRUE(f.prompter.saw("Unable to save kept.txt... Insufficient disk space"));
 }
+
+// Browse proposes the typed name in the working folder and puts the chosen
+// file into the box; Cancel keeps it there for the Log button.
+TEST(ReportForm, BrowseFillsTheNameAndCancelKeepsIt) {
+  ReportFixture f;
+  f.prompter.saveChoices.push_back({f.temp.file("picked.csv"), 1});
+  f.answer = [](QDialog& dialog) {
+    dialog.findChild<QLineEdit*>("FilenameEdit")->setText("typed");
+    dialog.findChild<QPushButton*>("BrowseButton")->click();
+    dialog.reject();
+  };
+  f.form().action("Summary1")->trigger();
+  EXPECT_EQ(f.prompter.proposedSaveName, f.temp.file("typed"));
+  EXPECT_EQ(f.reports->dialog().typedFileName(), "picked.txt");
+}

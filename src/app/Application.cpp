@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "app/AutoPrompter.h"
+#include "app/CaptureCommands.h"
 #include "app/DialogCommands.h"
 #include "app/DocumentCommands.h"
 #include "app/WidgetPrompter.h"
@@ -42,6 +43,7 @@ Application::Application(GuiPrompter& prompter, const WindowOptions& options) {
   form_ = std::make_unique<TMainForm>(prompter, options);
   commands_ = new DocumentCommands(*form_);
   dialogs_ = new DialogCommands(*form_);
+  new CaptureCommands(*form_);  // owned by the window
   about_ = std::make_unique<InfoBox>(InfoBox::Kind::About, form_.get());
 }
 

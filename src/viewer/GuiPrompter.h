@@ -1,7 +1,7 @@
 // The window's side of the Prompter seam: besides message boxes and questions,
-// the start-up and about boxes, the file and print dialogs and the help viewer. The
-// program shows real dialogs; --screenshot and the tests answer them without
-// a person.
+// the start-up and about boxes, the file and print dialogs and the browser for
+// the manual. The program shows real dialogs; --screenshot and the tests
+// answer them without a person.
 #pragma once
 
 #include <string>

@@ -3,12 +3,18 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QDir>
+#include <QFileInfo>
 #include <QPixmap>
 #include <QTemporaryDir>
 
+#include <iomanip>
+#include <iostream>
+
+#include "acquisition/AcquisitionDevice.h"
 #include "app/AutoPrompter.h"
 #include "app/DialogCommands.h"
 #include "app/DocumentCommands.h"
+#include "app/ReportCommands.h"
 #include "app/WidgetPrompter.h"
 #include "audio/SinkAudioOutput.h"
 #include "dialogs/InfoBox.h"
@@ -29,11 +35,20 @@ std::string withSlash(const QString& dir) {
 
 }  // namespace
 
+std::string findManual(const QString& programDir) {
+  const QDir dir(programDir);
+  const QString installed = QDir::cleanPath(dir.filePath("../share/rezu-vode/manual/index.html"));
+  for (const QString& path : {installed, QDir::cleanPath(dir.filePath("manual/index.html"))})
+    if (QFileInfo(path).isFile()) return path.toStdString();
+  return installed.toStdString();
+}
+
 WindowOptions defaultWindowOptions(const QString& tempDir) {
   WindowOptions options;
   options.configDir = defaultConfigFolder(&options.newConfigFolder);
   options.executableDir = withSlash(QCoreApplication::applicationDirPath());
   options.tempDir = withSlash(tempDir);
+  options.manualFile = findManual(QCoreApplication::applicationDirPath());
   return options;
 }
 
@@ -42,6 +57,7 @@ Application::Application(GuiPrompter& prompter, const WindowOptions& options) {
   form_ = std::make_unique<TMainForm>(prompter, options);
   commands_ = new DocumentCommands(*form_);
   dialogs_ = new DialogCommands(*form_);
+  reports_ = new ReportCommands(*form_);
   about_ = std::make_unique<InfoBox>(InfoBox::Kind::About, form_.get());
 }
 
@@ -50,7 +66,21 @@ Application::~Application() {
   form_.reset();
 }
 
+void printAcquisitionDevices(std::ostream& out) {
+  for (const DeviceEntry& entry : listAcquisitionDevices())
+    out << std::left << std::setw(24) << entry.spec << " " << entry.description << "\n";
+}
+
 int runProgram(const LaunchOptions& options) {
+  std::unique_ptr<AcquisitionDevice> device;
+  if (!options.device.isEmpty()) {
+    std::string error;
+    device = makeAcquisitionDevice(options.device.toStdString(), error);
+    if (!device) {
+      std::cerr << "vode: " << error << "\n";
+      return 1;
+    }
+  }
   QApplication::setWindowIcon(programPicture(64));
   QTemporaryDir temp(QDir::tempPath() + "/rezu-vode-XXXXXX");
   WidgetPrompter prompter;
@@ -60,6 +90,7 @@ int runProgram(const LaunchOptions& options) {
   prompter.setWindow(&application.form());
   prompter.setAboutBox(&application.aboutBox());
   application.form().usePlayback(std::make_unique<SinkAudioOutput>(), std::make_unique<SteadyClock>());
+  application.form().useAcquisitionDevice(std::move(device));
   application.form().show();
   application.commands().firstShown(options.files);
   return QApplication::exec();

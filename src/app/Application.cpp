@@ -14,6 +14,7 @@
 #include "app/AutoPrompter.h"
 #include "app/DialogCommands.h"
 #include "app/DocumentCommands.h"
+#include "app/NewRecordingCommand.h"
 #include "app/ReportCommands.h"
 #include "app/WidgetPrompter.h"
 #include "audio/SinkAudioOutput.h"
@@ -57,6 +58,7 @@ Application::Application(GuiPrompter& prompter, const WindowOptions& options) {
   form_ = std::make_unique<TMainForm>(prompter, options);
   commands_ = new DocumentCommands(*form_);
   dialogs_ = new DialogCommands(*form_);
+  new NewRecordingCommand(*form_, *commands_);
   reports_ = new ReportCommands(*form_);
   about_ = std::make_unique<InfoBox>(InfoBox::Kind::About, form_.get());
 }

@@ -507,6 +507,7 @@ void AcquireForm::endTake() {
   OKBitBtn->setEnabled(true);
   CancelBitBtn->setEnabled(true);
   AmplitudeBar->setValue(0);
+  FlowGaugeBox->setValue(0.0);
   if (clipped_ > 0) prompter_.message(MessageKind::Warning, "Clipped data was recorded");
 }
 

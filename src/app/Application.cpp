@@ -12,6 +12,7 @@
 
 #include "acquisition/AcquisitionDevice.h"
 #include "app/AutoPrompter.h"
+#include "app/CaptureCommands.h"
 #include "app/DialogCommands.h"
 #include "app/DocumentCommands.h"
 #include "app/NewRecordingCommand.h"
@@ -60,6 +61,7 @@ Application::Application(GuiPrompter& prompter, const WindowOptions& options) {
   dialogs_ = new DialogCommands(*form_);
   new NewRecordingCommand(*form_, *commands_);
   reports_ = new ReportCommands(*form_);
+  new CaptureCommands(*form_);  // owned by the window
   about_ = std::make_unique<InfoBox>(InfoBox::Kind::About, form_.get());
 }
 

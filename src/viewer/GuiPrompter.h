@@ -1,5 +1,5 @@
 // The window's side of the Prompter seam: besides message boxes and questions,
-// the start-up and about boxes, the file dialogs and the help viewer. The
+// the start-up and about boxes, the file dialogs and the browser for the manual. The
 // program shows real dialogs; --screenshot and the tests answer them without
 // a person.
 #pragma once

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include "app/AutoPrompter.h"
+#include "app/CaptureCommands.h"
 #include "app/DialogCommands.h"
 #include "app/DocumentCommands.h"
 #include "app/ReportCommands.h"
@@ -55,6 +56,7 @@ Application::Application(GuiPrompter& prompter, const WindowOptions& options) {
   commands_ = new DocumentCommands(*form_);
   dialogs_ = new DialogCommands(*form_);
   reports_ = new ReportCommands(*form_);
+  new CaptureCommands(*form_);  // owned by the window
   about_ = std::make_unique<InfoBox>(InfoBox::Kind::About, form_.get());
 }
 

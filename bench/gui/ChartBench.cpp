@@ -5,15 +5,9 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QSpinBox>
-#include <QTemporaryDir>
-#include <sstream>
 
-#include "app/Application.h"
-#include "app/AutoPrompter.h"
-#include "app/DocumentCommands.h"
-#include "FullRecording.h"
+#include "FullRecordingWindow.h"
 #include "viewer/FlowChart.h"
 #include "viewer/PowerPanel.h"
 
@@ -23,25 +17,12 @@ using namespace vode;
 
 // Args: the chart type (2 flow/dB, 3 flow bin/dB, 4 flow bin/dB + 2SD).
 void BM_BandChangeToChart(benchmark::State& bench) {
-  QTemporaryDir dir(QDir::tempPath() + "/vode-chart-bench-XXXXXX");
-  const std::string folder = dir.path().toStdString() + "/";
-  const std::string path = folder + "full.mer";
-  if (!writeFullRecording(path)) {
-    bench.SkipWithError("could not write the recording");
+  FullRecordingWindow window;
+  if (const std::string failed = window.open(); !failed.empty()) {
+    bench.SkipWithError(failed.c_str());
     return;
   }
-  std::ostringstream boxes;
-  AutoPrompter prompter(boxes);
-  Application application(prompter, WindowOptions{folder, "", folder});
-  TMainForm& form = application.form();
-  form.show();
-  application.commands().firstShown({});
-  application.commands().openPath(path);
-  if (!form.document().averages) {
-    bench.SkipWithError("the open did not analyse");
-    return;
-  }
-  form.StopBitBtnClick();
+  TMainForm& form = window.form();
   form.document().preferences.flowDisplay = 2;
   form.adjust_to_prefs();
   form.powerPanel().setChartType(static_cast<ChartType>(bench.range(0)));

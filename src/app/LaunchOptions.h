@@ -1,6 +1,7 @@
 // The program's command line: one optional file to open, the developer
 // entries, and the unattended screenshot mode used by scripts and checks:
-//   vode [FILE] [--developer]
+//   vode [FILE] [--developer] [--device simulated|audio[:NAME]]
+//   vode --list-devices
 //   vode FILE --screenshot OUT.png [--view sonogram|waveform|spectrum]
 //        [--channel C] [--segment N] [--flow-display flow|volume|power] [--wheeze]
 //        [--chart normal|summary|flow-db|flow-bin-db|flow-bin-db-2sd] [--band MIN MAX]
@@ -24,6 +25,8 @@ struct LaunchOptions {
   int bandMin = -1;      // Hz; -1: leave the band
   int bandMax = -1;
   bool developer = false;  // keep the entries the window hides at start
+  QString device;          // what File/New records from; empty: no device
+  bool listDevices = false;
   bool help = false;
 };
 

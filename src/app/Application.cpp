@@ -15,6 +15,7 @@
 #include "app/CaptureCommands.h"
 #include "app/DialogCommands.h"
 #include "app/DocumentCommands.h"
+#include "app/NewRecordingCommand.h"
 #include "app/ReportCommands.h"
 #include "app/WidgetPrompter.h"
 #include "audio/SinkAudioOutput.h"
@@ -59,6 +60,7 @@ Application::Application(GuiPrompter& prompter, const WindowOptions& options) {
   form_ = std::make_unique<TMainForm>(prompter, options);
   commands_ = new DocumentCommands(*form_);
   dialogs_ = new DialogCommands(*form_);
+  new NewRecordingCommand(*form_, *commands_);
   reports_ = new ReportCommands(*form_);
   new CaptureCommands(*form_);  // owned by the window
   about_ = std::make_unique<InfoBox>(InfoBox::Kind::About, form_.get());

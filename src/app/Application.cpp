@@ -7,9 +7,15 @@
 #include <QPixmap>
 #include <QTemporaryDir>
 
+#include <iomanip>
+#include <iostream>
+
+#include "acquisition/AcquisitionDevice.h"
 #include "app/AutoPrompter.h"
+#include "app/CaptureCommands.h"
 #include "app/DialogCommands.h"
 #include "app/DocumentCommands.h"
+#include "app/NewRecordingCommand.h"
 #include "app/ReportCommands.h"
 #include "app/WidgetPrompter.h"
 #include "audio/SinkAudioOutput.h"
@@ -53,7 +59,9 @@ Application::Application(GuiPrompter& prompter, const WindowOptions& options) {
   form_ = std::make_unique<TMainForm>(prompter, options);
   commands_ = new DocumentCommands(*form_);
   dialogs_ = new DialogCommands(*form_);
+  new NewRecordingCommand(*form_, *commands_);
   reports_ = new ReportCommands(*form_);
+  new CaptureCommands(*form_);  // owned by the window
   about_ = std::make_unique<InfoBox>(InfoBox::Kind::About, form_.get());
 }
 
@@ -62,7 +70,21 @@ Application::~Application() {
   form_.reset();
 }
 
+void printAcquisitionDevices(std::ostream& out) {
+  for (const DeviceEntry& entry : listAcquisitionDevices())
+    out << std::left << std::setw(24) << entry.spec << " " << entry.description << "\n";
+}
+
 int runProgram(const LaunchOptions& options) {
+  std::unique_ptr<AcquisitionDevice> device;
+  if (!options.device.isEmpty()) {
+    std::string error;
+    device = makeAcquisitionDevice(options.device.toStdString(), error);
+    if (!device) {
+      std::cerr << "vode: " << error << "\n";
+      return 1;
+    }
+  }
   QApplication::setWindowIcon(programPicture(64));
   QTemporaryDir temp(QDir::tempPath() + "/rezu-vode-XXXXXX");
   WidgetPrompter prompter;
@@ -72,6 +94,7 @@ int runProgram(const LaunchOptions& options) {
   prompter.setWindow(&application.form());
   prompter.setAboutBox(&application.aboutBox());
   application.form().usePlayback(std::make_unique<SinkAudioOutput>(), std::make_unique<SteadyClock>());
+  application.form().useAcquisitionDevice(std::move(device));
   application.form().show();
   application.commands().firstShown(options.files);
   return QApplication::exec();

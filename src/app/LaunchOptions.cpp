@@ -5,7 +5,8 @@
 namespace vode {
 
 const char* const LaunchUsage =
-    "Usage: vode [FILE] [--developer]\n"
+    "Usage: vode [FILE] [--developer] [--device simulated|audio[:NAME]]\n"
+    "       vode --list-devices\n"
     "       vode FILE --screenshot OUT.png [--view sonogram|waveform|spectrum]\n"
     "            [--channel C] [--segment N] [--flow-display flow|volume|power] [--wheeze]\n"
     "\n"
@@ -13,6 +14,10 @@ const char* const LaunchUsage =
     "                \"&Print...\", \"FFTTest\", \"TestARLPF\", \"Test&Crackle\", \"Test&Wheeze\",\n"
     "                \"MakeSineWav\", \"Make BMPs\", \"ZUZU\", \"Captur&e BMP/WAV\") and enable\n"
     "                \"&FFT\" whenever a recording is open\n"
+    "  --device D    record new recordings (File, \"&New\") from D: \"simulated\" (a\n"
+    "                breathing subject; \"simulated:wheezes\" with wheezes), \"audio\" (the\n"
+    "                default sound input) or \"audio:NAME\" (one of --list-devices)\n"
+    "  --list-devices  print the devices --device takes and exit\n"
     "  --screenshot  render the window of FILE into OUT.png and exit\n"
     "  --wheeze      with --screenshot: run \"Test&Wheeze\" and tick \"&Wheezes\" first\n"
     "  -h, --help    this text\n";
@@ -28,6 +33,10 @@ bool parseLaunchOptions(const QStringList& arguments, LaunchOptions& options, QS
     }
     if (arg == "--developer") {
       options.developer = true;
+      continue;
+    }
+    if (arg == "--list-devices") {
+      options.listDevices = true;
       continue;
     }
     if (arg == "--wheeze") {
@@ -47,6 +56,9 @@ bool parseLaunchOptions(const QStringList& arguments, LaunchOptions& options, QS
     if (arg == "--screenshot") {
       options.screenshot = true;
       options.screenshotPath = value;
+    } else if (arg == "--device") {
+      ok = !value.isEmpty();
+      options.device = value;
     } else if (arg == "--view") {
       ok = value == "sonogram" || value == "waveform" || value == "spectrum";
       options.view = value;
@@ -67,7 +79,7 @@ bool parseLaunchOptions(const QStringList& arguments, LaunchOptions& options, QS
       error = "bad value for " + arg + ": " + value;
       return false;
     }
-    if (arg != "--screenshot") anyScreenshotOption = true;
+    if (arg != "--screenshot" && arg != "--device") anyScreenshotOption = true;
   }
   if (options.help) return true;
   if (anyScreenshotOption && !options.screenshot) {

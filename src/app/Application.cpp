@@ -7,10 +7,15 @@
 #include <QPixmap>
 #include <QTemporaryDir>
 
+#include <iomanip>
+#include <iostream>
+
+#include "acquisition/AcquisitionDevice.h"
 #include "app/AutoPrompter.h"
 #include "app/CaptureCommands.h"
 #include "app/DialogCommands.h"
 #include "app/DocumentCommands.h"
+#include "app/NewRecordingCommand.h"
 #include "app/ReportCommands.h"
 #include "app/WidgetPrompter.h"
 #include "audio/SinkAudioOutput.h"
@@ -19,6 +24,7 @@
 #include "formats/FileErrors.h"
 #include "formats/FileSystem.h"
 #include "formats/SettingsFiles.h"
+#include "viewer/PowerPanel.h"
 
 namespace vode {
 
@@ -54,6 +60,7 @@ Application::Application(GuiPrompter& prompter, const WindowOptions& options) {
   form_ = std::make_unique<TMainForm>(prompter, options);
   commands_ = new DocumentCommands(*form_);
   dialogs_ = new DialogCommands(*form_);
+  new NewRecordingCommand(*form_, *commands_);
   reports_ = new ReportCommands(*form_);
   new CaptureCommands(*form_);  // owned by the window
   about_ = std::make_unique<InfoBox>(InfoBox::Kind::About, form_.get());
@@ -64,7 +71,21 @@ Application::~Application() {
   form_.reset();
 }
 
+void printAcquisitionDevices(std::ostream& out) {
+  for (const DeviceEntry& entry : listAcquisitionDevices())
+    out << std::left << std::setw(24) << entry.spec << " " << entry.description << "\n";
+}
+
 int runProgram(const LaunchOptions& options) {
+  std::unique_ptr<AcquisitionDevice> device;
+  if (!options.device.isEmpty()) {
+    std::string error;
+    device = makeAcquisitionDevice(options.device.toStdString(), error);
+    if (!device) {
+      std::cerr << "vode: " << error << "\n";
+      return 1;
+    }
+  }
   QApplication::setWindowIcon(programPicture(64));
   QTemporaryDir temp(QDir::tempPath() + "/rezu-vode-XXXXXX");
   WidgetPrompter prompter;
@@ -74,6 +95,7 @@ int runProgram(const LaunchOptions& options) {
   prompter.setWindow(&application.form());
   prompter.setAboutBox(&application.aboutBox());
   application.form().usePlayback(std::make_unique<SinkAudioOutput>(), std::make_unique<SteadyClock>());
+  application.form().useAcquisitionDevice(std::move(device));
   application.form().show();
   application.commands().firstShown(options.files);
   return QApplication::exec();
@@ -90,8 +112,11 @@ int takeScreenshot(const LaunchOptions& options, WindowOptions windowOptions, st
   const bool opened = doc.hasRecording();
 
   form.ChooseChannel(options.channel - 1);
-  if (!options.flowDisplay.isEmpty()) {
-    int16_t display = options.flowDisplay == "volume" ? 1 : options.flowDisplay == "power" ? 2 : 0;
+  // The panel's options mean power display unless another one was asked for.
+  const bool panelOption = options.chart >= 0 || options.bandMin >= 0;
+  const QString flowDisplay = options.flowDisplay.isEmpty() && panelOption ? QString("power") : options.flowDisplay;
+  if (!flowDisplay.isEmpty()) {
+    int16_t display = flowDisplay == "volume" ? 1 : flowDisplay == "power" ? 2 : 0;
     if (display == 2 && !doc.averages) {
       err << "Power display needs the averages of an analysis; showing flow\n";
       display = 0;
@@ -99,6 +124,8 @@ int takeScreenshot(const LaunchOptions& options, WindowOptions windowOptions, st
     doc.preferences.flowDisplay = display;
     form.adjust_to_prefs();
   }
+  if (options.bandMin >= 0) form.powerPanel().setBand(options.bandMin, options.bandMax);
+  if (options.chart >= 0) form.powerPanel().setChartType(static_cast<ChartType>(options.chart));
   if (options.wheeze) {
     form.TestWheezeClick();
     if (!doc.wheezeMap) err << "No wheeze image: the detector did not run\n";

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "acquisition/AcquisitionDevice.h"
 #include "analysis/Palette.h"
 #include "audio/AudioOutput.h"
 #include "document/Document.h"
@@ -39,6 +40,7 @@ namespace vode {
 
 class MarkerFrame;
 class PaneWidget;
+class PowerPanel;
 
 // Where the window keeps what outlives a document.
 struct WindowOptions {
@@ -66,9 +68,18 @@ class TMainForm : public QMainWindow {
   const WindowOptions& options() const { return options_; }
   const LargePane& largePane() const { return panes_->large; }
   const Palette& colourPalette() const { return colourPalette_; }
+  // The power-versus-flow panel and its chart.
+  PowerPanel& powerPanel() { return *powerPanel_; }
   const std::string& programDir() const { return doc_.state.programDir; }
   const std::string& tempBaseName() const { return tempBaseName_; }
   const std::string& helpFile() const { return helpFile_; }
+
+  // --- New recordings (MainFormAcquisition.cpp) ------------------------------------
+  // The device File/New records from (vode --device). "&New" is enabled once
+  // there is a device and the New command has been hooked up.
+  void useAcquisitionDevice(std::unique_ptr<AcquisitionDevice> device);
+  AcquisitionDevice* acquisitionDevice() const { return acquisitionDevice_.get(); }
+  void setNewRecordingCommand(std::function<void()> command);
 
   // --- Display state (selection, paging, labels) -----------------------------
   void set_current_segment(int32_t n);
@@ -207,6 +218,7 @@ class TMainForm : public QMainWindow {
 
  private:
   class FormProgress;
+  friend class PowerPanel;
 
   void createControls();
   void createPanes(QWidget* client);
@@ -254,6 +266,8 @@ class TMainForm : public QMainWindow {
 
   GuiPrompter& prompter_;
   WindowOptions options_;
+  std::unique_ptr<AcquisitionDevice> acquisitionDevice_;
+  std::function<void()> newRecordingCommand_;
   Document doc_;
   DisplayState state_;
   Palette greyPalette_;
@@ -336,6 +350,7 @@ class TMainForm : public QMainWindow {
   QPushButton* PrevBitBtn = nullptr;
   QPushButton* NextBitBtn = nullptr;
   QFrame* AvgPanel = nullptr;
+  PowerPanel* powerPanel_ = nullptr;
   QFrame* IEPanel = nullptr;
   QFrame* AxisPanel = nullptr;
 

@@ -30,6 +30,16 @@ TEST(LaunchOptions, ScreenshotArguments) {
   EXPECT_FALSE(parseLaunchOptions({"a.mer", "--segment", "3"}, options, error));
   EXPECT_FALSE(parseLaunchOptions({"--screenshot", "o.png"}, options, error));
   EXPECT_FALSE(parseLaunchOptions({"a.mer", "--bogus", "1"}, options, error));
+
+  ASSERT_TRUE(parseLaunchOptions({"a.mer", "--screenshot", "o.png", "--band", "300", "600", "--chart", "flow-bin-db"},
+                                 options, error));
+  EXPECT_EQ(options.bandMin, 300);
+  EXPECT_EQ(options.bandMax, 600);
+  EXPECT_EQ(options.chart, 3);
+  EXPECT_FALSE(parseLaunchOptions({"a.mer", "--screenshot", "o.png", "--band", "300"}, options, error));
+  EXPECT_FALSE(parseLaunchOptions({"a.mer", "--screenshot", "o.png", "--band", "600", "300"}, options, error));
+  EXPECT_FALSE(parseLaunchOptions({"a.mer", "--screenshot", "o.png", "--chart", "pie"}, options, error));
+  EXPECT_FALSE(parseLaunchOptions({"a.mer", "--chart", "summary"}, options, error));
 }
 
 TEST(LaunchOptions, DeveloperWheezeAndHelp) {
@@ -41,6 +51,12 @@ TEST(LaunchOptions, DeveloperWheezeAndHelp) {
   EXPECT_TRUE(error.contains("--screenshot"));
   ASSERT_TRUE(parseLaunchOptions({"a.mer", "--screenshot", "o.png", "--wheeze"}, options, error));
   EXPECT_TRUE(options.wheeze);
+  ASSERT_TRUE(parseLaunchOptions({"--device", "audio:nullsink.monitor", "a.mer"}, options, error));
+  EXPECT_EQ(options.device, "audio:nullsink.monitor");
+  EXPECT_EQ(options.files.size(), 1);
+  EXPECT_FALSE(parseLaunchOptions({"--device"}, options, error));
+  ASSERT_TRUE(parseLaunchOptions({"--list-devices"}, options, error));
+  EXPECT_TRUE(options.listDevices);
   ASSERT_TRUE(parseLaunchOptions({"--help"}, options, error));
   EXPECT_TRUE(options.help);
   EXPECT_TRUE(QString(LaunchUsage).contains("--developer"));

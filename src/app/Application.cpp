@@ -24,6 +24,7 @@
 #include "formats/FileErrors.h"
 #include "formats/FileSystem.h"
 #include "formats/SettingsFiles.h"
+#include "viewer/PowerPanel.h"
 
 namespace vode {
 
@@ -111,8 +112,11 @@ int takeScreenshot(const LaunchOptions& options, WindowOptions windowOptions, st
   const bool opened = doc.hasRecording();
 
   form.ChooseChannel(options.channel - 1);
-  if (!options.flowDisplay.isEmpty()) {
-    int16_t display = options.flowDisplay == "volume" ? 1 : options.flowDisplay == "power" ? 2 : 0;
+  // The panel's options mean power display unless another one was asked for.
+  const bool panelOption = options.chart >= 0 || options.bandMin >= 0;
+  const QString flowDisplay = options.flowDisplay.isEmpty() && panelOption ? QString("power") : options.flowDisplay;
+  if (!flowDisplay.isEmpty()) {
+    int16_t display = flowDisplay == "volume" ? 1 : flowDisplay == "power" ? 2 : 0;
     if (display == 2 && !doc.averages) {
       err << "Power display needs the averages of an analysis; showing flow\n";
       display = 0;
@@ -120,6 +124,8 @@ int takeScreenshot(const LaunchOptions& options, WindowOptions windowOptions, st
     doc.preferences.flowDisplay = display;
     form.adjust_to_prefs();
   }
+  if (options.bandMin >= 0) form.powerPanel().setBand(options.bandMin, options.bandMax);
+  if (options.chart >= 0) form.powerPanel().setChartType(static_cast<ChartType>(options.chart));
   if (options.wheeze) {
     form.TestWheezeClick();
     if (!doc.wheezeMap) err << "No wheeze image: the detector did not run\n";

@@ -17,6 +17,7 @@
 
 #include "document/PaletteFile.h"
 #include "viewer/PaneWidget.h"
+#include "viewer/PowerPanel.h"
 
 namespace vode {
 
@@ -101,6 +102,7 @@ TMainForm::TMainForm(GuiPrompter& prompter, const WindowOptions& options, QWidge
   createControls();
   createMenus();
   connectControls();
+  powerPanel_ = new PowerPanel(*this);
   createPaneViews();
   setWindowTitle("R.E.Z.U. Vode");
 

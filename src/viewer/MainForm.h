@@ -40,6 +40,7 @@ namespace vode {
 
 class MarkerFrame;
 class PaneWidget;
+class PowerPanel;
 
 // Where the window keeps what outlives a document.
 struct WindowOptions {
@@ -67,13 +68,15 @@ class TMainForm : public QMainWindow {
   const WindowOptions& options() const { return options_; }
   const LargePane& largePane() const { return panes_->large; }
   const Palette& colourPalette() const { return colourPalette_; }
+  // The power-versus-flow panel and its chart.
+  PowerPanel& powerPanel() { return *powerPanel_; }
   const std::string& programDir() const { return doc_.state.programDir; }
   const std::string& tempBaseName() const { return tempBaseName_; }
   const std::string& helpFile() const { return helpFile_; }
 
   // --- New recordings (MainFormAcquisition.cpp) ------------------------------------
-  // The device File/New records from (vode --device). "&New" is enabled once
-  // there is a device and the New command has been hooked up.
+  // The device File/New records from (vode --device). With one "ZUZU" is
+  // shown; "&New" is enabled once the New command has been hooked up too.
   void useAcquisitionDevice(std::unique_ptr<AcquisitionDevice> device);
   AcquisitionDevice* acquisitionDevice() const { return acquisitionDevice_.get(); }
   void setNewRecordingCommand(std::function<void()> command);
@@ -215,6 +218,7 @@ class TMainForm : public QMainWindow {
 
  private:
   class FormProgress;
+  friend class PowerPanel;
 
   void createControls();
   void createPanes(QWidget* client);
@@ -346,6 +350,7 @@ class TMainForm : public QMainWindow {
   QPushButton* PrevBitBtn = nullptr;
   QPushButton* NextBitBtn = nullptr;
   QFrame* AvgPanel = nullptr;
+  PowerPanel* powerPanel_ = nullptr;
   QFrame* IEPanel = nullptr;
   QFrame* AxisPanel = nullptr;
 

@@ -15,6 +15,7 @@
 #include "viewer/DisplayLogic.h"
 #include "viewer/MainForm.h"
 #include "viewer/PaneWidget.h"
+#include "viewer/PowerPanel.h"
 
 namespace vode {
 
@@ -220,6 +221,7 @@ void TMainForm::updateWheezesEnabled() {
 void TMainForm::applyPowerDisplayVisibility() {
   const bool power = state_.FlowDisplay == 2;
   AvgPanel->setVisible(power);
+  if (powerPanel_) powerPanel_->applyVisibility();
   for (QWidget* w : std::initializer_list<QWidget*>{PSDRadioGroup, PrevBitBtn, NextBitBtn, YLabel, SonoLabels[0],
                                                     SonoLabels[1], SonoLabels[2], SonoLabels[3], SonoLabels[4]})
     w->setVisible(!power);

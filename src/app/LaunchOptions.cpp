@@ -8,6 +8,7 @@ const char* const LaunchUsage =
     "Usage: vode [FILE] [--developer]\n"
     "       vode FILE --screenshot OUT.png [--view sonogram|waveform|spectrum]\n"
     "            [--channel C] [--segment N] [--flow-display flow|volume|power] [--wheeze]\n"
+    "            [--zoom PERCENT]\n"
     "\n"
     "  --developer   show the menu entries the window hides at start (\"&Report...\",\n"
     "                \"&Print...\", \"FFTTest\", \"TestARLPF\", \"Test&Crackle\", \"Test&Wheeze\",\n"
@@ -15,6 +16,8 @@ const char* const LaunchUsage =
     "                \"&FFT\" whenever a recording is open\n"
     "  --screenshot  render the window of FILE into OUT.png and exit\n"
     "  --wheeze      with --screenshot: run \"Test&Wheeze\" and tick \"&Wheezes\" first\n"
+    "  --zoom        with --screenshot: the window at PERCENT of its natural size\n"
+    "                (100 to 400, default 100)\n"
     "  -h, --help    this text\n";
 
 bool parseLaunchOptions(const QStringList& arguments, LaunchOptions& options, QString& error) {
@@ -56,6 +59,9 @@ bool parseLaunchOptions(const QStringList& arguments, LaunchOptions& options, QS
     } else if (arg == "--segment") {
       options.segment = value.toInt(&ok);
       ok = ok && options.segment >= 0;
+    } else if (arg == "--zoom") {
+      options.zoom = value.toInt(&ok);
+      ok = ok && options.zoom >= 100 && options.zoom <= 400;
     } else if (arg == "--flow-display") {
       ok = value == "flow" || value == "volume" || value == "power";
       options.flowDisplay = value;
@@ -71,7 +77,7 @@ bool parseLaunchOptions(const QStringList& arguments, LaunchOptions& options, QS
   }
   if (options.help) return true;
   if (anyScreenshotOption && !options.screenshot) {
-    error = "--view, --channel, --segment, --flow-display and --wheeze go with --screenshot";
+    error = "--view, --channel, --segment, --flow-display, --wheeze and --zoom go with --screenshot";
     return false;
   }
   if (options.screenshot && options.files.size() != 1) {

@@ -3,6 +3,7 @@
 //   vode [FILE] [--developer]
 //   vode FILE --screenshot OUT.png [--view sonogram|waveform|spectrum]
 //        [--channel C] [--segment N] [--flow-display flow|volume|power] [--wheeze]
+//        [--zoom PERCENT]
 #pragma once
 
 #include <QStringList>
@@ -19,6 +20,7 @@ struct LaunchOptions {
   int segment = -1;      // -1: leave the current segment
   QString flowDisplay;   // empty: as the settings say
   bool wheeze = false;   // run "Test&Wheeze" and show the wheeze image first
+  int zoom = 100;        // window size in percent of the natural size
   bool developer = false;  // keep the entries the window hides at start
   bool help = false;
 };

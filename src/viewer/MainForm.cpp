@@ -112,9 +112,9 @@ TMainForm::TMainForm(GuiPrompter& prompter, const WindowOptions& options, QWidge
   workBuffer_.assign(SegmentSamples, 0);
   state_.ViewMode = SonogramView;
 
-  // The client area keeps its size; the window is as large as it and the menu.
-  layout()->setSizeConstraint(QLayout::SetFixedSize);
-  adjustSize();
+  // The natural size is the smallest; larger windows scale the client area.
+  resize(minimumSizeHint());
+  restoreWindowSize();
   if (QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
 }
@@ -222,6 +222,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     return;
   }
   stopPlayback(false);
+  keepWindowSize();
   if (onClose) onClose();
   event->accept();
 }

@@ -39,6 +39,12 @@ foreach(size IN LISTS VODE_ICON_SIZES)
 endforeach()
 install(FILES ${VODE_MAN_PAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
+# The manual, which Help/"&Help" opens: with the program's data rather than
+# under share/doc, which slim installations leave out. A program run from the
+# build folder finds the source tree's copy through build/manual.
+install(DIRECTORY docs/manual/ DESTINATION ${CMAKE_INSTALL_DATADIR}/rezu-vode/manual)
+file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR}/docs/manual ${CMAKE_CURRENT_BINARY_DIR}/manual SYMBOLIC)
+
 # The installed tree, checked in a throw-away prefix.
 add_test(NAME InstallTree
   COMMAND ${CMAKE_COMMAND} -DBUILD=${CMAKE_CURRENT_BINARY_DIR} -DPREFIX=${CMAKE_CURRENT_BINARY_DIR}/install-test
@@ -67,5 +73,5 @@ else()
 endif()
 # Wayland sessions need Qt's further platform plug-ins; the file-type and
 # menu caches are refreshed by the last two.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-qpa-plugins, shared-mime-info, desktop-file-utils")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-qpa-plugins, shared-mime-info, desktop-file-utils, xdg-utils")
 include(CPack)

@@ -3,12 +3,15 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QDir>
+#include <QFileInfo>
 #include <QPixmap>
 #include <QTemporaryDir>
 
 #include "app/AutoPrompter.h"
+#include "app/CaptureCommands.h"
 #include "app/DialogCommands.h"
 #include "app/DocumentCommands.h"
+#include "app/ReportCommands.h"
 #include "app/WidgetPrompter.h"
 #include "audio/SinkAudioOutput.h"
 #include "dialogs/InfoBox.h"
@@ -29,11 +32,20 @@ std::string withSlash(const QString& dir) {
 
 }  // namespace
 
+std::string findManual(const QString& programDir) {
+  const QDir dir(programDir);
+  const QString installed = QDir::cleanPath(dir.filePath("../share/rezu-vode/manual/index.html"));
+  for (const QString& path : {installed, QDir::cleanPath(dir.filePath("manual/index.html"))})
+    if (QFileInfo(path).isFile()) return path.toStdString();
+  return installed.toStdString();
+}
+
 WindowOptions defaultWindowOptions(const QString& tempDir) {
   WindowOptions options;
   options.configDir = defaultConfigFolder(&options.newConfigFolder);
   options.executableDir = withSlash(QCoreApplication::applicationDirPath());
   options.tempDir = withSlash(tempDir);
+  options.manualFile = findManual(QCoreApplication::applicationDirPath());
   return options;
 }
 
@@ -42,6 +54,8 @@ Application::Application(GuiPrompter& prompter, const WindowOptions& options) {
   form_ = std::make_unique<TMainForm>(prompter, options);
   commands_ = new DocumentCommands(*form_);
   dialogs_ = new DialogCommands(*form_);
+  reports_ = new ReportCommands(*form_);
+  new CaptureCommands(*form_);  // owned by the window
   about_ = std::make_unique<InfoBox>(InfoBox::Kind::About, form_.get());
 }
 

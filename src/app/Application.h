@@ -13,11 +13,18 @@ namespace vode {
 
 class DialogCommands;
 class DocumentCommands;
+class ReportCommands;
 class GuiPrompter;
 class InfoBox;
 
-// The configuration folder, the program's folder and a temporary folder.
+// The configuration folder, the program's folder, a temporary folder and the manual.
 WindowOptions defaultWindowOptions(const QString& tempDir);
+
+// The manual's index.html for a program in programDir: the installed copy
+// (PREFIX/share/rezu-vode/manual beside PREFIX/bin), else the copy a build
+// folder links to the source tree (programDir/manual). When neither exists,
+// the installed path, so a message can say where it was looked for.
+std::string findManual(const QString& programDir);
 
 class Application {
  public:
@@ -27,12 +34,14 @@ class Application {
   TMainForm& form() { return *form_; }
   DocumentCommands& commands() { return *commands_; }
   DialogCommands& dialogs() { return *dialogs_; }
+  ReportCommands& reports() { return *reports_; }
   InfoBox& aboutBox() { return *about_; }
 
  private:
   std::unique_ptr<TMainForm> form_;
   DocumentCommands* commands_ = nullptr;  // owned by the form
   DialogCommands* dialogs_ = nullptr;     // owned by the form
+  ReportCommands* reports_ = nullptr;     // owned by the form
   std::unique_ptr<InfoBox> about_;
 };
 

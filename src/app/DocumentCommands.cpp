@@ -280,9 +280,14 @@ void DocumentCommands::NormalizeChannelsClick() {
 }
 
 void DocumentCommands::HelpClick() {
-  const std::string& help = form_.helpFile();
-  if (fileExists(help) && prompter().openWithDesktop(help)) return;
-  prompter().message(MessageKind::Information, "Help is not available: " + help + " could not be opened.");
+  const std::string& manual = form_.helpFile();
+  if (!fileExists(manual)) {
+    prompter().message(MessageKind::Information, "The manual is not installed: " + manual + " was not found.");
+    return;
+  }
+  if (!prompter().openWithDesktop(manual))
+    prompter().message(MessageKind::Information,
+                       "The manual " + manual + " could not be opened: the desktop has no web browser for it.");
 }
 
 void DocumentCommands::AboutClick() { prompter().showAboutBox(); }

@@ -3,6 +3,8 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QUrl>
 
 #include "dialogs/InfoBox.h"
@@ -125,6 +127,13 @@ bool WidgetPrompter::chooseSaveFile(const std::vector<FileType>& types, std::str
 
 bool WidgetPrompter::openWithDesktop(const std::string& path) {
   return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+}
+
+bool WidgetPrompter::choosePrinter() {
+  QPrinter printer;
+  QPrintDialog dialog(&printer, window_);
+  dialog.setWindowTitle("Print");
+  return dialog.exec() == QDialog::Accepted;
 }
 
 }  // namespace vode

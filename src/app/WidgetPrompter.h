@@ -30,6 +30,7 @@ class WidgetPrompter : public GuiPrompter {
   std::string chooseOpenFile(const std::vector<FileType>& types) override;
   bool chooseSaveFile(const std::vector<FileType>& types, std::string& path, int& typeIndex) override;
   bool openWithDesktop(const std::string& path) override;
+  bool choosePrinter() override;
 
  private:
   QPointer<QWidget> window_;

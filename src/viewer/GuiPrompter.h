@@ -1,7 +1,7 @@
 // The window's side of the Prompter seam: besides message boxes and questions,
-// the start-up and about boxes, the file dialogs and the help viewer. The
-// program shows real dialogs; --screenshot and the tests answer them without
-// a person.
+// the start-up and about boxes, the file and print dialogs and the browser for
+// the manual. The program shows real dialogs; --screenshot and the tests
+// answer them without a person.
 #pragma once
 
 #include <string>
@@ -34,6 +34,10 @@ class GuiPrompter : public Prompter {
 
   // Opens a document with the desktop's viewer; false when that failed.
   virtual bool openWithDesktop(const std::string& path) = 0;
+
+  // The print dialog; false when cancelled. A prompter without a person
+  // cancels it.
+  virtual bool choosePrinter() { return false; }
 };
 
 }  // namespace vode

@@ -107,7 +107,7 @@ TMainForm::TMainForm(GuiPrompter& prompter, const WindowOptions& options, QWidge
 
   buildPalettes();
   tempBaseName_ = options_.tempDir + "Merotmp";
-  helpFile_ = doc_.state.programDir + "meroview.hlp";
+  helpFile_ = options_.manualFile;
 
   workBuffer_.assign(SegmentSamples, 0);
   state_.ViewMode = SonogramView;

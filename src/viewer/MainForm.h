@@ -46,6 +46,7 @@ struct WindowOptions {
   std::string configDir;      // settings, recent list, pal.dat; trailing separator
   std::string executableDir;  // pal.dat is also looked for here; trailing separator
   std::string tempDir;        // temporary playback files; trailing separator
+  std::string manualFile;     // the HTML manual Help/"&Help" opens
   bool newConfigFolder = false;  // configDir was made for this run: a first start
   bool developer = false;        // --developer: the hidden entries stay, "&FFT" follows the recording
   bool keepWindowSize = false;   // the window's size is restored from and kept in configDir

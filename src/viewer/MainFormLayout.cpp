@@ -16,6 +16,7 @@
 #include <QSpinBox>
 #include <QStyle>
 
+#include "viewer/ArrowStrip.h"
 #include "viewer/MainForm.h"
 #include "viewer/PaneWidget.h"
 #include "viewer/WindowScale.h"
@@ -354,9 +355,10 @@ void TMainForm::createCapturePanels(QWidget* client) {
   // Strips that only a screen capture shows.
   IEPanel = new QFrame(client);
   IEPanel->setObjectName("IEPanel");
-  IEPanel->setGeometry(442, -8, 23, 97);
-  makeLabel(IEPanel, "ILabel", "I", QRect(4, 8, 12, LabelHeight));
-  makeLabel(IEPanel, "ELabel", "E", QRect(4, 80, 12, LabelHeight));
+  IEPanel->setGeometry(442, -8, ArrowStripWidth, 97);
+  (new IEPaintBox(IEPanel))->setGeometry(0, 0, ArrowStripWidth, 97);
+  makeLabel(IEPanel, "ILabel", "I", QRect(ArrowLabelLeft, ILabelTop, 12, LabelHeight));
+  makeLabel(IEPanel, "ELabel", "E", QRect(ArrowLabelLeft, ELabelTop, 12, LabelHeight));
   IEPanel->hide();
   AxisPanel = new QFrame(client);
   AxisPanel->setObjectName("AxisPanel");

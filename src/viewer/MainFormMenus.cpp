@@ -176,7 +176,7 @@ void TMainForm::setCommandEnabled(const QString& name, bool enabled) {
 void TMainForm::UpdateMenus() {
   const bool haveRecording = doc_.hasRecording();
   for (const char* name : {"SaveAs1", "Extract1", "Close1", "Comments1", "Subject1", "Include1", "Clear1", "Background1",
-                           "Exclude1", "Print1", "NormalizeChannels1", "AnalyzeMenu"})
+                           "Exclude1", "Print1", "NormalizeChannels1", "Capture1", "AnalyzeMenu"})
     setCommandEnabled(name, haveRecording);
   const QString suffix = QFileInfo(QString::fromStdString(doc_.state.currentFileName)).suffix().toUpper();
   setCommandEnabled("Save1", haveRecording && suffix == "MER");

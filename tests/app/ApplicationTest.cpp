@@ -1,8 +1,11 @@
 // The unattended screenshot run.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <filesystem>
+#include <fstream>
+#include <regex>
 #include <QFileInfo>
 #include <QImage>
 #include <sstream>
@@ -105,4 +108,40 @@ TEST(Screenshot, WheezeRunsTheDetectorAndShowsItsImage) {
   ASSERT_EQ(takeScreenshot(options, optionsIn(dir), err), 0);
   EXPECT_NE(err.str().find("Wheeze analysis completed"), std::string::npos);
   EXPECT_NE(QImage(plain), QImage(wheeze));
+}
+
+TEST(Manual, InstalledCopyFirstThenTheBuildFoldersLink) {
+  TempDir prefix;
+  const QString bin = QString::fromStdString(prefix.file("bin"));
+  const std::string installed = prefix.file("share/rezu-vode/manual/index.html");
+  EXPECT_EQ(findManual(bin), installed);  // named even when missing
+  std::filesystem::create_directories(prefix.path() / "bin/manual");
+  writeBytes(prefix.file("bin/manual/index.html"), {'x'});
+  EXPECT_EQ(findManual(bin), prefix.file("bin/manual/index.html"));
+  std::filesystem::create_directories(prefix.path() / "share/rezu-vode/manual");
+  writeBytes(installed, {'x'});
+  EXPECT_EQ(findManual(bin), installed);
+}
+
+// The tests run from the build folder, where the program finds the source
+// tree's manual; everything the page loads is a file beside it.
+TEST(Manual, TheBuildFoldersManualExistsAndLoadsNothingFromOutside) {
+  const std::filesystem::path page = findManual(QCoreApplication::applicationDirPath());
+  ASSERT_TRUE(std::filesystem::is_regular_file(page)) << page;
+  std::ifstream in(page);
+  const std::string html((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::regex link(R"((src|href)="([^"#]*)[^"]*")");
+  int local = 0;
+  for (auto it = std::sregex_iterator(html.begin(), html.end(), link); it != std::sregex_iterator(); ++it) {
+    const std::string kind = (*it)[1], target = (*it)[2];
+    if (target.empty()) continue;  // a link inside the page
+    const bool remote = target.find("://") != std::string::npos || target.rfind("//", 0) == 0;
+    if (remote) {
+      EXPECT_EQ(kind, "href") << "the page fetches " << target;
+      continue;
+    }
+    EXPECT_TRUE(std::filesystem::is_regular_file(page.parent_path() / target)) << target;
+    ++local;
+  }
+  EXPECT_GE(local, 6);  // the style sheet and the pictures
 }

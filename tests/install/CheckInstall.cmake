@@ -7,7 +7,11 @@ if(NOT rc EQUAL 0)
 endif()
 
 set(expected bin/vode bin/vode-cli share/applications/rezu-vode.desktop
-  share/mime/packages/rezu-vode.xml share/man/man1/vode-cli.1)
+  share/mime/packages/rezu-vode.xml share/man/man1/vode-cli.1 share/rezu-vode/manual/index.html
+  share/rezu-vode/manual/manual.css)
+foreach(view sonogram waveform spectrum wheezes power)
+  list(APPEND expected share/rezu-vode/manual/${view}.png)
+endforeach()
 foreach(size IN LISTS SIZES)
   list(APPEND expected share/icons/hicolor/${size}x${size}/apps/rezu-vode.png)
 endforeach()

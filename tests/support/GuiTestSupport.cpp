@@ -25,6 +25,7 @@ WindowOptions optionsFor(const TempDir& config, const TempDir& temp, bool develo
   options.developer = developer;
   options.configDir = config.path().string() + "/";
   options.tempDir = temp.path().string() + "/";
+  options.manualFile = config.file("manual.html");
   return options;
 }
 

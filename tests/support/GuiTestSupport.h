@@ -34,6 +34,8 @@ class ScriptedGuiPrompter : public GuiPrompter {
   std::deque<SaveChoice> saveChoices;
   std::string proposedSaveName;
   int proposedSaveType = 0;
+  std::deque<bool> printChoices;  // true: the print dialog is confirmed
+  int printDialogs = 0;
   int startUpBoxes = 0;
   int aboutBoxes = 0;
   std::vector<std::string> desktopOpens;
@@ -70,6 +72,13 @@ class ScriptedGuiPrompter : public GuiPrompter {
   bool openWithDesktop(const std::string& path) override {
     desktopOpens.push_back(path);
     return true;
+  }
+  bool choosePrinter() override {
+    ++printDialogs;
+    if (printChoices.empty()) return false;
+    const bool confirmed = printChoices.front();
+    printChoices.pop_front();
+    return confirmed;
   }
 
   bool saw(const std::string& text) const;

@@ -1,0 +1,322 @@
+#include "app/CaptureCommands.h"
+
+#include <QAction>
+#include <QBuffer>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QPixmap>
+#include <QPointer>
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "app/DocumentCommands.h"
+#include "formats/FileErrors.h"
+#include "formats/Wav.h"
+#include "model/SineTestRecording.h"
+#include "viewer/ArrowStrip.h"
+#include "viewer/MainForm.h"
+#include "viewer/PaneGeometry.h"
+#include "viewer/PaneView.h"
+#include "viewer/PaneWidget.h"
+
+namespace vode {
+
+namespace {
+
+// The educational picture reaches from the window's left edge to just short
+// of the small panes, and down to the time axis under the large pane.
+constexpr QSize EducationalSize(488, 335);
+// "Make BMPs": the flow and large panes with their labels, up to the tag strip.
+constexpr QSize SegmentPictureSize(442, 334);
+constexpr int CaptureDbBarLeft = 442;  // against the large pane's right edge
+
+// The window's scale: its client area is 632 pixels wide at natural size.
+double windowScale(const QWidget* client) { return client->width() / static_cast<double>(ClientWidth); }
+
+QSize scaled(QSize natural, double scale) {
+  return QSize(static_cast<int>(std::lround(natural.width() * scale)),
+               static_cast<int>(std::lround(natural.height() * scale)));
+}
+
+// The top-left part of the client area as the window paints it, rendered
+// off-screen: it needs no visible window and has one pixel per logical pixel
+// whatever the screen's ratio.
+QImage renderClientArea(TMainForm& form, QSize natural) {
+  QWidget* client = form.centralWidget();
+  const QSize size = scaled(natural, windowScale(client));
+  QImage image(size, QImage::Format_RGB32);
+  image.fill(client->palette().color(QPalette::Window));
+  client->render(&image, QPoint(), QRegion(QRect(QPoint(), size)));
+  return image;
+}
+
+std::string inCurrentFolder(const QString& name) { return QDir::current().filePath(name).toStdString(); }
+
+// Changes the window for the educational picture and puts every control
+// back as it found it when it goes out of scope, so a failed write (or any
+// early return) still leaves the window as the user had it.
+class CaptureLayout {
+ public:
+  explicit CaptureLayout(TMainForm& form) : form_(form) {}
+  ~CaptureLayout() {
+    for (auto it = labels_.rbegin(); it != labels_.rend(); ++it)
+      if (it->label) it->label->setText(it->text);
+    for (auto it = widgets_.rbegin(); it != widgets_.rend(); ++it) {
+      if (!it->widget) continue;
+      it->widget->setGeometry(it->geometry);
+      it->widget->setVisible(!it->hidden);
+    }
+    for (const auto& [pane, x] : playLines_)
+      if (pane) pane->showPlayLine(x);
+  }
+
+  QWidget* widget(const QString& name) {
+    QWidget* w = form_.control(name);
+    if (w && std::none_of(widgets_.begin(), widgets_.end(), [w](const Kept& k) { return k.widget == w; }))
+      widgets_.push_back({w, w->isHidden(), w->geometry()});
+    return w;
+  }
+  void hide(const QString& name) {
+    if (QWidget* w = widget(name)) w->hide();
+  }
+  void show(const QString& name) {
+    if (QWidget* w = widget(name)) {
+      w->show();
+      w->raise();
+    }
+  }
+  void moveTo(const QString& name, int x) {
+    if (QWidget* w = widget(name)) w->move(x, w->y());
+  }
+  void setText(const QString& name, const QString& text) {
+    auto* label = qobject_cast<QLabel*>(form_.control(name));
+    if (!label) return;
+    labels_.push_back({label, label->text()});
+    label->setText(text);
+  }
+  void hidePlayLine(const QString& name) {
+    auto* pane = qobject_cast<PaneWidget*>(form_.control(name));
+    if (!pane || pane->playLine() < 0) return;
+    playLines_.push_back({pane, pane->playLine()});
+    pane->showPlayLine(-1);
+  }
+
+ private:
+  struct Kept {
+    QPointer<QWidget> widget;
+    bool hidden;
+    QRect geometry;
+  };
+  struct Text {
+    QPointer<QLabel> label;
+    QString text;
+  };
+  TMainForm& form_;
+  std::vector<Kept> widgets_;
+  std::vector<Text> labels_;
+  std::vector<std::pair<QPointer<PaneWidget>, int>> playLines_;
+};
+
+}  // namespace
+
+std::optional<SegmentRange> educationalRange(const DisplayState& state, int32_t segmentCount) {
+  if (segmentCount <= 0) return std::nullopt;
+  switch (state.ViewMode) {
+    case SpectrumView:
+      return SegmentRange{state.CurrentSegment, state.CurrentSegment};
+    case WaveformView: {
+      const WaveWindow w = waveWindow(state, segmentCount);
+      const int32_t first = w.waveFirstSample / SegmentSamples;
+      const int32_t last = first + w.waveMs / 100 - 1;
+      if (last >= segmentCount) return std::nullopt;
+      return SegmentRange{first, last};
+    }
+    default: {
+      const int32_t first = std::clamp(state.FirstSegment, 0, segmentCount - 1);
+      return SegmentRange{first, std::min(first + state.segmentsPerScreen() - 1, segmentCount - 1)};
+    }
+  }
+}
+
+std::string educationalName(const std::string& currentFileName, int channelCount, int channel) {
+  std::string name = proposedSaveName(currentFileName);
+  if (channelCount > 1) name += static_cast<char>('a' + std::clamp(channel, 0, MaxChannels - 1));
+  return name;
+}
+
+QStringList educationalAxisLabels(const DisplayState& state, int32_t segmentCount) {
+  // The edge times from the display state rather than the edge labels: those
+  // are rounded to 0.1 s, which would put a 400 ms window's quarters at 125 ms.
+  switch (state.ViewMode) {
+    case WaveformView: {
+      const WaveWindow w = waveWindow(state, segmentCount);
+      const double q = (w.stopMs - w.startMs) / 4.0;
+      return {"0", cformat("%0.0f", q), cformat("%0.0f", 2 * q), cformat("%0.0f", 3 * q), "msec"};
+    }
+    case SonogramView: {
+      const double q = state.segmentsPerScreen() / 10.0 / 4;
+      return {"0.0", cformat("%0.1f", q), cformat("%0.1f", 2 * q), cformat("%0.1f", 3 * q), "sec"};
+    }
+    default:
+      return {"", "", "", "", ""};
+  }
+}
+
+QString numberedPictureName(const QString& prefix, int number) {
+  return prefix + QString::number(number).rightJustified(3, '0') + ".BMP";
+}
+
+CaptureCommands::CaptureCommands(TMainForm& form) : QObject(&form), form_(form) {
+  auto on = [&](const char* name, auto&& slot) {
+    connect(form_.action(name), &QAction::triggered, this, [this, slot] {
+      if (!form_.busy()) slot();
+    });
+    form_.makeCommandAvailable(name);
+  };
+  on("CaptureScreen1", [this] { CaptureScreenClick(); });
+  on("Capture1", [this] { Capture1Click(); });
+  on("MakeBMPs1", [this] { MakeBMPsClick(); });
+  on("MakeSineWav1", [this] { MakeSineWav1Click(); });
+  on("Print1", [this] { Print1Click(); });
+}
+
+int CaptureCommands::savePicture(const QImage& image, const std::string& path) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (!image.save(&buffer, "BMP")) return ErrFormat;
+  return writeFileAtomically(*fileSystem, path, std::vector<uint8_t>(bytes.begin(), bytes.end()));
+}
+
+void CaptureCommands::reportFailure(const std::string& path, int code) {
+  form_.prompter().message(MessageKind::Warning, "Unable to save " + path + "... " + FileErrorText(code));
+}
+
+void CaptureCommands::CaptureScreenClick() {
+  // The counter starts again with every run, so a number whose file exists
+  // (an earlier run's capture) is passed over rather than replaced.
+  QString name;
+  do name = numberedPictureName("MERO", ++captureCounter_);
+  while (fileSystem->exists(inCurrentFolder(name)));
+  const QImage image = form_.centralWidget()->grab().toImage();
+  const std::string path = inCurrentFolder(name);
+  if (const int code = savePicture(image, path); code != 0) {
+    reportFailure(path, code);
+    return;
+  }
+  form_.prompter().message(MessageKind::Information, "Captured screen to file: " + name.toStdString());
+}
+
+void CaptureCommands::Capture1Click() {
+  Document& doc = form_.document();
+  const DisplayState& state = form_.display();
+  if (!doc.recording || doc.recording->segmentCount <= 0) return;
+  const std::optional<SegmentRange> range = educationalRange(state, doc.recording->segmentCount);
+  if (!range) {
+    form_.prompter().message(MessageKind::Warning, "Waveform must occupy the full width.\rPlease try again.");
+    return;
+  }
+
+  std::string path = educationalName(doc.state.currentFileName, doc.recording->channelCount, state.CurrentChannel);
+  int type = 1;
+  if (!form_.prompter().chooseSaveFile({{"Educational BMP/WAV", "*.bmp"}}, path, type) || path.empty()) return;
+  const std::string bmp = replaceExtension(path, ".bmp");
+  const std::string wav = replaceExtension(path, ".wav");
+  // Either file may be precious: the sound's name is often the open
+  // recording's own.
+  for (const std::string& file : {bmp, wav})
+    if (fileSystem->exists(file) &&
+        form_.prompter().ask("Overwrite " + file + "?", Buttons::YesNo, Answer::No) != Answer::Yes)
+      return;
+
+  if (const int code = WriteBMP(bmp); code != 0) {
+    reportFailure(bmp, code);
+    return;
+  }
+  const int code = exportWavRange(*doc.recording, state.CurrentChannel, range->first, range->last, wav, *fileSystem);
+  if (code != 0) reportFailure(wav, code);
+}
+
+QImage CaptureCommands::educationalImage() {
+  const Document& doc = form_.document();
+  const DisplayState& state = form_.display();
+  QWidget* client = form_.centralWidget();
+  const double scale = windowScale(client);
+  CaptureLayout layout(form_);
+
+  form_.EraseCursorLine();
+  layout.hidePlayLine("FlowBox");
+  layout.hidePlayLine("SonoBox");
+  for (const char* name : {"TagPanel", "TagShape", "VolumeButton", "VoltsLabel", "VoltsMaxLabel", "VoltsMinLabel",
+                           "ScrollBar", "LeftTimeLabel", "RightTimeLabel"})
+    layout.hide(name);
+  const bool resp = doc.isResp();
+  if (resp) {
+    layout.hide("FlowMaxLabel");
+    layout.hide("FlowMinLabel");
+    layout.setText("FlowUnitsLabel", "RC");
+  }
+
+  const QStringList axis = educationalAxisLabels(state, doc.recording ? doc.recording->segmentCount : 0);
+  for (int i = 0; i < 5; ++i) layout.setText(QString("AxisLabel%1").arg(i), axis[i]);
+  if (state.ViewMode == SonogramView)
+    for (const char* marker : {"FlowShape", "SonoShape"}) layout.hide(marker);
+  if (state.ViewMode == WaveformView) layout.hide("DBArea");
+
+  if (auto* arrows = form_.findChild<IEPaintBox*>("IEPaintBox")) {
+    arrows->setResp(resp);
+    layout.moveTo("ELabel", static_cast<int>(std::lround(arrows->eLabelLeft() * scale)));
+  }
+  layout.show("IEPanel");
+  layout.show("AxisPanel");
+  layout.moveTo("DBArea", static_cast<int>(std::lround(CaptureDbBarLeft * scale)));
+
+  return renderClientArea(form_, EducationalSize);
+}
+
+int CaptureCommands::WriteBMP(const std::string& name) { return savePicture(educationalImage(), name); }
+
+void CaptureCommands::MakeBMPsClick() {
+  const Document& doc = form_.document();
+  if (!doc.recording || doc.recording->segmentCount <= 0) return;
+  const DisplayState& state = form_.display();
+  const int32_t first = state.FirstSegment;
+  const int32_t last = std::min(first + state.segmentsPerScreen() - 1, doc.recording->segmentCount - 1);
+  for (int32_t s = first; s <= last; ++s) {
+    form_.set_current_segment(s);
+    // A segment's picture keeps its number, so a second run replaces the first.
+    const std::string path = inCurrentFolder(numberedPictureName("test", s));
+    if (const int code = savePicture(renderClientArea(form_, SegmentPictureSize), path); code != 0) {
+      reportFailure(path, code);
+      return;
+    }
+  }
+}
+
+void CaptureCommands::MakeSineWav1Click() {
+  if (form_.closeQuery && !form_.closeQuery()) return;
+  Document& doc = form_.document();
+  // The results and tags of the recording replaced would not fit the new one.
+  doc.releaseResults();
+  doc.tagTable.reset();
+  doc.recording = std::make_unique<Recording>(makeSineTestRecording());
+  doc.channelSetup.airflowKind = 0;
+  doc.state.currentFileName = "Untitled";
+  doc.state.modified = true;
+  doc.state.ioError = 0;
+  doc.updatePeakAmplitude();
+  doc.computeVolume();
+  form_.resetViewer();
+  form_.adjust_to_prefs();
+  form_.UpdateMenus();
+  form_.UpdateScreen();
+}
+
+void CaptureCommands::Print1Click() {
+  if (form_.prompter().choosePrinter())
+    form_.prompter().message(MessageKind::Information, "Print screen is not available");
+}
+
+}  // namespace vode

@@ -155,12 +155,6 @@ QPointF WindowScale::naturalOrigin(const QWidget* widget) const {
   return origin;
 }
 
-QPoint WindowScale::offset() const {
-  // The picture sits in the middle of a window wider or taller than it.
-  const QSize picture = areaSize(scale_);
-  return {std::max(0, (area_->width() - picture.width()) / 2), std::max(0, (area_->height() - picture.height()) / 2)};
-}
-
 QRect WindowScale::scaledGeometry(const QWidget* widget, const Natural& n) const {
   const qreal s = scale_;
   const QWidget* parent = widget->parentWidget();
@@ -174,7 +168,7 @@ QRect WindowScale::scaledGeometry(const QWidget* widget, const Natural& n) const
   // neighbours and a control nested in frames lands where it would alone.
   const auto edge = [s](qreal v) { return static_cast<int>(std::lround(v * s)); };
   const QRectF g = QRectF(n.geometry).translated(origin);
-  const QPoint base = parent == area_ ? offset() : QPoint(-edge(origin.x()), -edge(origin.y()));
+  const QPoint base(-edge(origin.x()), -edge(origin.y()));
   const int left = edge(g.left()), top = edge(g.top());
   return QRect(left + base.x(), top + base.y(), edge(g.right()) - left, edge(g.bottom()) - top);
 }

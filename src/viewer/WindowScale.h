@@ -2,8 +2,8 @@
 // area has a natural size; when it is larger, everything in it is laid out
 // again at s = min(width / natural width, height / natural height), at least 1:
 // every control's geometry, font size, frame line widths, label indents and
-// icon sizes from what they were at the natural size, times s, and the whole
-// picture centred in the area. Paint panes read their scale from their own
+// icon sizes from what they were at the natural size, times s, from the
+// area's top-left corner (captures take that corner). Paint panes read their scale from their own
 // size (PaneWidget), so this class never paints.
 //
 // Controls are recorded the first time they are seen, with the geometry and
@@ -86,7 +86,6 @@ class WindowScale : public QObject {
   void noticeForeignChanges(QWidget* widget, Natural& n);
   QPointF naturalOrigin(const QWidget* widget) const;
   QRect scaledGeometry(const QWidget* widget, const Natural& n) const;
-  QPoint offset() const;
   void scheduleAdopt();
 
   QWidget* area_;

@@ -7,6 +7,10 @@
 #include <QPixmap>
 #include <QTemporaryDir>
 
+#include <iomanip>
+#include <iostream>
+
+#include "acquisition/AcquisitionDevice.h"
 #include "app/AutoPrompter.h"
 #include "app/CaptureCommands.h"
 #include "app/DialogCommands.h"
@@ -64,7 +68,21 @@ Application::~Application() {
   form_.reset();
 }
 
+void printAcquisitionDevices(std::ostream& out) {
+  for (const DeviceEntry& entry : listAcquisitionDevices())
+    out << std::left << std::setw(24) << entry.spec << " " << entry.description << "\n";
+}
+
 int runProgram(const LaunchOptions& options) {
+  std::unique_ptr<AcquisitionDevice> device;
+  if (!options.device.isEmpty()) {
+    std::string error;
+    device = makeAcquisitionDevice(options.device.toStdString(), error);
+    if (!device) {
+      std::cerr << "vode: " << error << "\n";
+      return 1;
+    }
+  }
   QApplication::setWindowIcon(programPicture(64));
   QTemporaryDir temp(QDir::tempPath() + "/rezu-vode-XXXXXX");
   WidgetPrompter prompter;
@@ -75,6 +93,7 @@ int runProgram(const LaunchOptions& options) {
   prompter.setWindow(&application.form());
   prompter.setAboutBox(&application.aboutBox());
   application.form().usePlayback(std::make_unique<SinkAudioOutput>(), std::make_unique<SteadyClock>());
+  application.form().useAcquisitionDevice(std::move(device));
   application.form().show();
   application.commands().firstShown(options.files);
   return QApplication::exec();

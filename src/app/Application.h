@@ -45,8 +45,12 @@ class Application {
   std::unique_ptr<InfoBox> about_;
 };
 
-// The window on screen until it closes; the exit code.
+// The window on screen until it closes; the exit code (1 when the --device
+// asked for cannot be made).
 int runProgram(const LaunchOptions& options);
+
+// vode --list-devices: one line per device, what --device takes and what it is.
+void printAcquisitionDevices(std::ostream& out);
 
 // Opens and analyses the file, sets the display as asked, renders the window
 // off-screen into a PNG. Box texts go to err. The exit code: 0, 1 when the file

@@ -5,7 +5,8 @@
 namespace vode {
 
 const char* const LaunchUsage =
-    "Usage: vode [FILE] [--developer]\n"
+    "Usage: vode [FILE] [--developer] [--device simulated|audio[:NAME]]\n"
+    "       vode --list-devices\n"
     "       vode FILE --screenshot OUT.png [--view sonogram|waveform|spectrum]\n"
     "            [--channel C] [--segment N] [--flow-display flow|volume|power] [--wheeze]\n"
     "            [--zoom PERCENT]\n"
@@ -14,6 +15,10 @@ const char* const LaunchUsage =
     "                \"&Print...\", \"FFTTest\", \"TestARLPF\", \"Test&Crackle\", \"Test&Wheeze\",\n"
     "                \"MakeSineWav\", \"Make BMPs\", \"ZUZU\", \"Captur&e BMP/WAV\") and enable\n"
     "                \"&FFT\" whenever a recording is open\n"
+    "  --device D    record new recordings (File, \"&New\") from D: \"simulated\" (a\n"
+    "                breathing subject; \"simulated:wheezes\" with wheezes), \"audio\" (the\n"
+    "                default sound input) or \"audio:NAME\" (one of --list-devices)\n"
+    "  --list-devices  print the devices --device takes and exit\n"
     "  --screenshot  render the window of FILE into OUT.png and exit\n"
     "  --wheeze      with --screenshot: run \"Test&Wheeze\" and tick \"&Wheezes\" first\n"
     "  --zoom        with --screenshot: the window at PERCENT of its natural size\n"
@@ -33,6 +38,10 @@ bool parseLaunchOptions(const QStringList& arguments, LaunchOptions& options, QS
       options.developer = true;
       continue;
     }
+    if (arg == "--list-devices") {
+      options.listDevices = true;
+      continue;
+    }
     if (arg == "--wheeze") {
       options.wheeze = anyScreenshotOption = true;
       continue;
@@ -50,6 +59,9 @@ bool parseLaunchOptions(const QStringList& arguments, LaunchOptions& options, QS
     if (arg == "--screenshot") {
       options.screenshot = true;
       options.screenshotPath = value;
+    } else if (arg == "--device") {
+      ok = !value.isEmpty();
+      options.device = value;
     } else if (arg == "--view") {
       ok = value == "sonogram" || value == "waveform" || value == "spectrum";
       options.view = value;
@@ -73,7 +85,7 @@ bool parseLaunchOptions(const QStringList& arguments, LaunchOptions& options, QS
       error = "bad value for " + arg + ": " + value;
       return false;
     }
-    if (arg != "--screenshot") anyScreenshotOption = true;
+    if (arg != "--screenshot" && arg != "--device") anyScreenshotOption = true;
   }
   if (options.help) return true;
   if (anyScreenshotOption && !options.screenshot) {

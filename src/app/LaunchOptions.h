@@ -1,6 +1,7 @@
 // The program's command line: one optional file to open, the developer
 // entries, and the unattended screenshot mode used by scripts and checks:
-//   vode [FILE] [--developer]
+//   vode [FILE] [--developer] [--device simulated|audio[:NAME]]
+//   vode --list-devices
 //   vode FILE --screenshot OUT.png [--view sonogram|waveform|spectrum]
 //        [--channel C] [--segment N] [--flow-display flow|volume|power] [--wheeze]
 //        [--zoom PERCENT]
@@ -22,6 +23,8 @@ struct LaunchOptions {
   bool wheeze = false;   // run "Test&Wheeze" and show the wheeze image first
   int zoom = 100;        // window size in percent of the natural size
   bool developer = false;  // keep the entries the window hides at start
+  QString device;          // what File/New records from; empty: no device
+  bool listDevices = false;
   bool help = false;
 };
 

@@ -10,8 +10,10 @@
 
 int main(int argc, char** argv) {
   vode::installSaveSignalHandlers();
+  // Neither a screenshot nor the device list needs a display.
   bool screenshot = false;
-  for (int i = 1; i < argc; ++i) screenshot = screenshot || std::string(argv[i]) == "--screenshot";
+  for (int i = 1; i < argc; ++i)
+    screenshot = screenshot || std::string(argv[i]) == "--screenshot" || std::string(argv[i]) == "--list-devices";
   if (screenshot && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
       qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -27,6 +29,10 @@ int main(int argc, char** argv) {
   }
   if (options.help) {
     std::cout << vode::LaunchUsage;
+    return 0;
+  }
+  if (options.listDevices) {
+    vode::printAcquisitionDevices(std::cout);
     return 0;
   }
   if (!options.screenshot) return vode::runProgram(options);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "acquisition/AcquisitionDevice.h"
 #include "analysis/Palette.h"
 #include "audio/AudioOutput.h"
 #include "document/Document.h"
@@ -71,6 +72,13 @@ class TMainForm : public QMainWindow {
   const std::string& programDir() const { return doc_.state.programDir; }
   const std::string& tempBaseName() const { return tempBaseName_; }
   const std::string& helpFile() const { return helpFile_; }
+
+  // --- New recordings (MainFormAcquisition.cpp) ------------------------------------
+  // The device File/New records from (vode --device). "&New" is enabled once
+  // there is a device and the New command has been hooked up.
+  void useAcquisitionDevice(std::unique_ptr<AcquisitionDevice> device);
+  AcquisitionDevice* acquisitionDevice() const { return acquisitionDevice_.get(); }
+  void setNewRecordingCommand(std::function<void()> command);
 
   // --- Display state (selection, paging, labels) -----------------------------
   void set_current_segment(int32_t n);
@@ -269,6 +277,8 @@ class TMainForm : public QMainWindow {
 
   GuiPrompter& prompter_;
   WindowOptions options_;
+  std::unique_ptr<AcquisitionDevice> acquisitionDevice_;
+  std::function<void()> newRecordingCommand_;
   Document doc_;
   DisplayState state_;
   Palette greyPalette_;

@@ -41,6 +41,12 @@ TEST(LaunchOptions, DeveloperWheezeAndHelp) {
   EXPECT_TRUE(error.contains("--screenshot"));
   ASSERT_TRUE(parseLaunchOptions({"a.mer", "--screenshot", "o.png", "--wheeze"}, options, error));
   EXPECT_TRUE(options.wheeze);
+  ASSERT_TRUE(parseLaunchOptions({"--device", "audio:nullsink.monitor", "a.mer"}, options, error));
+  EXPECT_EQ(options.device, "audio:nullsink.monitor");
+  EXPECT_EQ(options.files.size(), 1);
+  EXPECT_FALSE(parseLaunchOptions({"--device"}, options, error));
+  ASSERT_TRUE(parseLaunchOptions({"--list-devices"}, options, error));
+  EXPECT_TRUE(options.listDevices);
   ASSERT_TRUE(parseLaunchOptions({"--help"}, options, error));
   EXPECT_TRUE(options.help);
   EXPECT_TRUE(QString(LaunchUsage).contains("--developer"));

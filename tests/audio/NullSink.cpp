@@ -43,9 +43,14 @@ void end(pid_t& pid) {
   pid = -1;
 }
 
+NullSink* currentSink = nullptr;
+
 }  // namespace
 
+NullSink* NullSink::current() { return currentSink; }
+
 NullSink::NullSink() {
+  currentSink = this;
   std::string pattern = (std::filesystem::temp_directory_path() / "vode-sink-XXXXXX").string();
   if (!mkdtemp(pattern.data())) {
     failure_ = "no temporary folder for the sound server";
@@ -99,6 +104,7 @@ long NullSink::sinkLatencyUs() const {
 }
 
 NullSink::~NullSink() {
+  if (currentSink == this) currentSink = nullptr;
   end(keeper_);
   end(server_);
   if (!dir_.empty()) {

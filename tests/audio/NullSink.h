@@ -18,6 +18,9 @@ class NullSink {
   NullSink(const NullSink&) = delete;
   NullSink& operator=(const NullSink&) = delete;
 
+  // The server of this test program (main() starts one), or nullptr.
+  static NullSink* current();
+
   bool running() const { return failure_.empty(); }
   // Why the server is not running.
   const std::string& failure() const { return failure_; }

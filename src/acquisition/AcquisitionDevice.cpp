@@ -1,0 +1,57 @@
+#include "acquisition/AcquisitionDevice.h"
+
+#include <QAudioDevice>
+#include <QMediaDevices>
+#include <chrono>
+
+#include "acquisition/SimulatedDevice.h"
+#include "acquisition/SoundInputDevice.h"
+
+namespace vode {
+
+int gainForSetting(int setting) { return setting == 0 ? 100 : setting == 2 ? 400 : 200; }
+
+bool validGain(int gain) { return gain == 100 || gain == 200 || gain == 400; }
+
+std::int64_t steadyMilliseconds() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+std::vector<DeviceEntry> listAcquisitionDevices() {
+  std::vector<DeviceEntry> list;
+  for (bool wheezes : {false, true})
+    list.push_back({wheezes ? "simulated:wheezes" : "simulated", SimulatedDevice({1, wheezes}).description()});
+  const QAudioDevice standard = QMediaDevices::defaultAudioInput();
+  for (const QAudioDevice& input : QMediaDevices::audioInputs()) {
+    std::string description = input.description().toStdString();
+    if (input.id() == standard.id()) description += " (the default input, also \"audio\")";
+    list.push_back({"audio:" + input.id().toStdString(), description});
+  }
+  return list;
+}
+
+std::unique_ptr<AcquisitionDevice> makeAcquisitionDevice(const std::string& spec, std::string& error) {
+  if (spec == "simulated" || spec == "simulated:wheezes")
+    return std::make_unique<SimulatedDevice>(SimulatedDevice::Options{1, spec != "simulated"});
+  if (spec == "audio") {
+    const QAudioDevice input = QMediaDevices::defaultAudioInput();
+    if (input.isNull()) {
+      error = "There is no sound input device.";
+      return nullptr;
+    }
+    return std::make_unique<SoundInputDevice>(input);
+  }
+  if (spec.rfind("audio:", 0) == 0) {
+    const QString name = QString::fromStdString(spec.substr(6));
+    for (const QAudioDevice& input : QMediaDevices::audioInputs())
+      if (QString::fromUtf8(input.id()) == name || input.description() == name)
+        return std::make_unique<SoundInputDevice>(input);
+    error = "There is no sound input named " + spec.substr(6) + " (vode --list-devices lists them).";
+    return nullptr;
+  }
+  error = "Unknown device " + spec + ": use simulated, simulated:wheezes, audio or audio:NAME.";
+  return nullptr;
+}
+
+}  // namespace vode

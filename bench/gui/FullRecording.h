@@ -7,6 +7,8 @@
 #include "document/Document.h"
 #include "document/OpenDocument.h"
 #include "formats/BlockFile.h"
+#include "model/Progress.h"
+#include "model/Prompter.h"
 #include "model/Synthetic.h"
 
 namespace vode {

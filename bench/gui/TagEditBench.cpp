@@ -5,17 +5,9 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QMouseEvent>
-#include <QTemporaryDir>
-#include <sstream>
 
-#include "app/Application.h"
-#include "app/AutoPrompter.h"
-#include "app/DocumentCommands.h"
-#include "FullRecording.h"
-#include "document/Document.h"
-#include "document/OpenDocument.h"
+#include "FullRecordingWindow.h"
 
 namespace {
 
@@ -31,25 +23,12 @@ void click(QWidget* pane, QPoint pos, Qt::MouseButton button) {
 
 // Args: flow display (0 flow, 2 power: the flow pane repaints too).
 void BM_TagEditClickToRepaint(benchmark::State& bench) {
-  QTemporaryDir dir(QDir::tempPath() + "/vode-tag-bench-XXXXXX");
-  const std::string folder = dir.path().toStdString() + "/";
-  const std::string path = folder + "full.mer";
-  if (!writeFullRecording(path)) {
-    bench.SkipWithError("could not write the recording");
+  FullRecordingWindow window;
+  if (const std::string failed = window.open(); !failed.empty()) {
+    bench.SkipWithError(failed.c_str());
     return;
   }
-  std::ostringstream boxes;
-  AutoPrompter prompter(boxes);
-  Application application(prompter, WindowOptions{folder, "", folder});
-  TMainForm& form = application.form();
-  form.show();
-  application.commands().firstShown({});
-  application.commands().openPath(path);
-  if (!form.document().averages) {
-    bench.SkipWithError("the open did not analyse");
-    return;
-  }
-  form.StopBitBtnClick();  // the open starts playback; presses wait for its end
+  TMainForm& form = window.form();
   form.document().preferences.flowDisplay = static_cast<uint8_t>(bench.range(0));
   form.adjust_to_prefs();
   form.set_current_segment(900);

@@ -35,9 +35,11 @@ void CalculateTags(RecordingBundle& doc, AnalysisResults& results, bool retag, P
   // The gauge starts with a quarter step per segment; the averages reset it below.
   progress.begin("Calculating Tags", static_cast<int>(recording.segmentCount * 0.25));
 
-  // The target from the set-up; the tables when missing.
+  // The target from the recording's own set-up: a strain-gauge recording is
+  // measured against amplitude scales, a pneumotach one against flows, so a
+  // file is tagged the same whatever was recorded before it in this session.
   const TargetFlow target = get_target_flow(doc.channelSetup.targetFlowChoice, doc.channelSetup.targetFlow,
-                                            doc.subject.weight, doc.acquisitionBreathChoice == 1);
+                                            doc.subject.weight, doc.isResp());
   if (!doc.tagTable) {
     doc.tagTable = std::make_unique<TagTable>();
     doc.tagTable->create(recording.channelCount, recording.segmentCount);

@@ -15,6 +15,7 @@
 #include "app/CaptureCommands.h"
 #include "app/DialogCommands.h"
 #include "app/DocumentCommands.h"
+#include "app/NewRecordingCommand.h"
 #include "app/ReportCommands.h"
 #include "app/WidgetPrompter.h"
 #include "audio/SinkAudioOutput.h"
@@ -23,6 +24,7 @@
 #include "formats/FileErrors.h"
 #include "formats/FileSystem.h"
 #include "formats/SettingsFiles.h"
+#include "viewer/PowerPanel.h"
 
 namespace vode {
 
@@ -58,6 +60,7 @@ Application::Application(GuiPrompter& prompter, const WindowOptions& options) {
   form_ = std::make_unique<TMainForm>(prompter, options);
   commands_ = new DocumentCommands(*form_);
   dialogs_ = new DialogCommands(*form_);
+  new NewRecordingCommand(*form_, *commands_);
   reports_ = new ReportCommands(*form_);
   new CaptureCommands(*form_);  // owned by the window
   about_ = std::make_unique<InfoBox>(InfoBox::Kind::About, form_.get());
@@ -111,8 +114,11 @@ int takeScreenshot(const LaunchOptions& options, WindowOptions windowOptions, st
   const bool opened = doc.hasRecording();
 
   form.ChooseChannel(options.channel - 1);
-  if (!options.flowDisplay.isEmpty()) {
-    int16_t display = options.flowDisplay == "volume" ? 1 : options.flowDisplay == "power" ? 2 : 0;
+  // The panel's options mean power display unless another one was asked for.
+  const bool panelOption = options.chart >= 0 || options.bandMin >= 0;
+  const QString flowDisplay = options.flowDisplay.isEmpty() && panelOption ? QString("power") : options.flowDisplay;
+  if (!flowDisplay.isEmpty()) {
+    int16_t display = flowDisplay == "volume" ? 1 : flowDisplay == "power" ? 2 : 0;
     if (display == 2 && !doc.averages) {
       err << "Power display needs the averages of an analysis; showing flow\n";
       display = 0;
@@ -120,6 +126,8 @@ int takeScreenshot(const LaunchOptions& options, WindowOptions windowOptions, st
     doc.preferences.flowDisplay = display;
     form.adjust_to_prefs();
   }
+  if (options.bandMin >= 0) form.powerPanel().setBand(options.bandMin, options.bandMax);
+  if (options.chart >= 0) form.powerPanel().setChartType(static_cast<ChartType>(options.chart));
   if (options.wheeze) {
     form.TestWheezeClick();
     if (!doc.wheezeMap) err << "No wheeze image: the detector did not run\n";

@@ -4,11 +4,14 @@
 
 namespace vode {
 
+const QStringList ChartTypeNames = {"normal", "summary", "flow-db", "flow-bin-db", "flow-bin-db-2sd"};
+
 const char* const LaunchUsage =
     "Usage: vode [FILE] [--developer] [--device simulated|audio[:NAME]]\n"
     "       vode --list-devices\n"
     "       vode FILE --screenshot OUT.png [--view sonogram|waveform|spectrum]\n"
     "            [--channel C] [--segment N] [--flow-display flow|volume|power] [--wheeze]\n"
+    "            [--chart normal|summary|flow-db|flow-bin-db|flow-bin-db-2sd] [--band MIN MAX]\n"
     "            [--zoom PERCENT]\n"
     "\n"
     "  --developer   show the menu entries the window hides at start (\"&Report...\",\n"
@@ -23,6 +26,8 @@ const char* const LaunchUsage =
     "  --wheeze      with --screenshot: run \"Test&Wheeze\" and tick \"&Wheezes\" first\n"
     "  --zoom        with --screenshot: the window at PERCENT of its natural size\n"
     "                (100 to 400, default 100)\n"
+    "  --chart, --band  with --screenshot: the power-versus-flow panel's chart type and\n"
+    "                frequency band in Hz (0-4800); either one implies power display\n"
     "  -h, --help    this text\n";
 
 bool parseLaunchOptions(const QStringList& arguments, LaunchOptions& options, QString& error) {
@@ -74,6 +79,23 @@ bool parseLaunchOptions(const QStringList& arguments, LaunchOptions& options, QS
     } else if (arg == "--zoom") {
       options.zoom = value.toInt(&ok);
       ok = ok && options.zoom >= 100 && options.zoom <= 400;
+    } else if (arg == "--chart") {
+      options.chart = ChartTypeNames.indexOf(value);
+      ok = options.chart >= 0;
+    } else if (arg == "--band") {
+      if (i + 1 >= arguments.size()) {
+        error = "--band needs MIN and MAX";
+        return false;
+      }
+      const QString high = arguments[++i];
+      bool highOk = false;
+      options.bandMin = value.toInt(&ok);
+      options.bandMax = high.toInt(&highOk);
+      ok = ok && highOk && options.bandMin >= 0 && options.bandMax <= 4800 && options.bandMin < options.bandMax;
+      if (!ok) {
+        error = "bad value for --band: " + value + " " + high;
+        return false;
+      }
     } else if (arg == "--flow-display") {
       ok = value == "flow" || value == "volume" || value == "power";
       options.flowDisplay = value;
@@ -89,7 +111,7 @@ bool parseLaunchOptions(const QStringList& arguments, LaunchOptions& options, QS
   }
   if (options.help) return true;
   if (anyScreenshotOption && !options.screenshot) {
-    error = "--view, --channel, --segment, --flow-display, --wheeze and --zoom go with --screenshot";
+    error = "--view, --channel, --segment, --flow-display, --wheeze, --chart, --band and --zoom go with --screenshot";
     return false;
   }
   if (options.screenshot && options.files.size() != 1) {

@@ -4,6 +4,7 @@
 //   vode --list-devices
 //   vode FILE --screenshot OUT.png [--view sonogram|waveform|spectrum]
 //        [--channel C] [--segment N] [--flow-display flow|volume|power] [--wheeze]
+//        [--chart normal|summary|flow-db|flow-bin-db|flow-bin-db-2sd] [--band MIN MAX]
 //        [--zoom PERCENT]
 #pragma once
 
@@ -22,6 +23,9 @@ struct LaunchOptions {
   QString flowDisplay;   // empty: as the settings say
   bool wheeze = false;   // run "Test&Wheeze" and show the wheeze image first
   int zoom = 100;        // window size in percent of the natural size
+  int chart = -1;        // the power panel's chart type (SpinType index); -1: leave it
+  int bandMin = -1;      // Hz; -1: leave the band
+  int bandMax = -1;
   bool developer = false;  // keep the entries the window hides at start
   QString device;          // what File/New records from; empty: no device
   bool listDevices = false;
@@ -32,5 +36,7 @@ struct LaunchOptions {
 bool parseLaunchOptions(const QStringList& arguments, LaunchOptions& options, QString& error);
 
 extern const char* const LaunchUsage;
+// The names --chart takes, in the order of the panel's chart types.
+extern const QStringList ChartTypeNames;
 
 }  // namespace vode

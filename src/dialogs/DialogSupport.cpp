@@ -2,6 +2,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QRadioButton>
+#include <QStyle>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -234,6 +240,70 @@ class LeaveFilter : public QObject {
 
 void onLeaving(QWidget* box, QWidget* buttons, std::function<bool()> check) {
   box->installEventFilter(new LeaveFilter(box, buttons, std::move(check)));
+}
+
+const QString EditRoom = "              ";
+
+const QStringList SiteNames = {"TRA", "RUant", "LUant", "RML", "LLsup", "RLsup", "LLbas", "RLbas"};
+
+QString hint(const char* text) { return QString::fromLatin1(text).replace('\r', '\n'); }
+
+QGroupBox* radioGroupBox(QWidget* parent, const QString& name, const QString& caption, const QStringList& items,
+                         QButtonGroup*& buttons, const QString& tip) {
+  auto* box = new QGroupBox(caption, parent);
+  box->setObjectName(name);
+  box->setToolTip(tip);
+  buttons = new QButtonGroup(box);
+  auto* grid = new QGridLayout(box);
+  const int rows = items.size() > 6 ? (static_cast<int>(items.size()) + 1) / 2 : static_cast<int>(items.size());
+  for (int i = 0; i < items.size(); ++i) {
+    auto* item = new QRadioButton(items[i], box);
+    item->setObjectName(name + QString::number(i));
+    buttons->addButton(item, i);
+    grid->addWidget(item, i % rows, i / rows);
+  }
+  return box;
+}
+
+int checkedIndex(const QButtonGroup* group, int otherwise) {
+  const int id = group->checkedId();
+  return id < 0 ? otherwise : id;
+}
+
+void checkButton(QButtonGroup* group, int index) {
+  if (QAbstractButton* item = group->button(index)) item->setChecked(true);
+}
+
+QLineEdit* editOver(QRadioButton* item, const QString& name, int maxLength, const QString& accessibleName) {
+  auto* edit = new QLineEdit(item);
+  edit->setObjectName(name);
+  edit->setMaxLength(maxLength);
+  edit->setAccessibleName(accessibleName);
+  const int indicator = item->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, item) +
+                        item->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, item);
+  const int room = std::max(QFontMetrics(item->font()).horizontalAdvance(EditRoom) - 4, 44);
+  item->setMinimumHeight(edit->sizeHint().height());
+  edit->setGeometry(indicator + 1, 0, room, edit->sizeHint().height());
+  return edit;
+}
+
+QComboBox* channelNameBox(QWidget* parent, QGridLayout* grid, int row, const QString& caption, const QString& name,
+                          const QStringList& sites, const QString& tip) {
+  auto* label = new QLabel(caption, parent);
+  label->setObjectName(name + "Label");
+  auto* box = new QComboBox(parent);
+  box->setObjectName(name);
+  box->setEditable(true);
+  box->setInsertPolicy(QComboBox::NoInsert);
+  box->addItems(sites);
+  box->lineEdit()->setMaxLength(20);
+  box->setAccessibleName(caption);
+  box->lineEdit()->setAccessibleName(caption);
+  box->setToolTip(tip);
+  label->setBuddy(box);
+  grid->addWidget(label, row, 0);
+  grid->addWidget(box, row, 1);
+  return box;
 }
 
 }  // namespace vode

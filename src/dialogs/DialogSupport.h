@@ -6,12 +6,17 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 #include <string>
 
 class QAbstractButton;
 class QBoxLayout;
+class QButtonGroup;
+class QComboBox;
+class QGroupBox;
+class QRadioButton;
 class QDialog;
 class QGridLayout;
 class QLabel;
@@ -86,6 +91,32 @@ QGridLayout* dialogGrid(QDialog* dialog, const char* objectName, const QString& 
 // runs ok (which accepts when it is satisfied), Cancel rejects. Returns the
 // box that holds both, for onLeaving.
 QWidget* addOkCancel(QDialog* dialog, QBoxLayout* layout, std::function<void()> ok, bool vertical = false);
+
+// Blanks at the start of a radio item's text: room for an edit box laid over
+// them (editOver).
+extern const QString EditRoom;
+
+// The recording sites offered as sound channel names.
+extern const QStringList SiteNames;
+
+// Hint texts mark their line breaks with "\r".
+QString hint(const char* text);
+
+// A titled group of radio items numbered from 0, their object names the
+// group's name followed by the number; long lists run in two columns.
+QGroupBox* radioGroupBox(QWidget* parent, const QString& name, const QString& caption, const QStringList& items,
+                         QButtonGroup*& buttons, const QString& tip);
+// The checked item, or otherwise when none is; checkButton ticks item index.
+int checkedIndex(const QButtonGroup* group, int otherwise);
+void checkButton(QButtonGroup* group, int index);
+
+// An edit box laid over the blanks at the start of a radio item's text.
+QLineEdit* editOver(QRadioButton* item, const QString& name, int maxLength, const QString& accessibleName);
+
+// An editable drop-down of channel names (at most 20 characters) with its
+// caption as a buddy label in a grid row.
+QComboBox* channelNameBox(QWidget* parent, QGridLayout* grid, int row, const QString& caption, const QString& name,
+                          const QStringList& sites, const QString& tip);
 
 // The caption without accelerator marks: what a screen reader announces.
 QString plainCaption(const QString& caption);

@@ -3,14 +3,12 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <cmath>
@@ -24,11 +22,6 @@ namespace vode {
 
 namespace {
 
-// Room at the start of an item for the edit box laid over it.
-const QString Blanks = "              ";
-
-const QStringList SiteNames = {"TRA", "RUant", "LUant", "RML", "LLsup", "RLsup", "LLbas", "RLbas"};
-
 const char* const TargetQuestion =
     "Are you sure you want to change the target flow?  Reanalysis will be performed if you answer yes.  "
     "This will recalculate all segment flow tags.";
@@ -37,32 +30,6 @@ const char* const BackgroundQuestion =
     "This will recalculate all segment flow tags.";
 
 constexpr int CustomTarget = 3;
-
-int checkedIndex(const QButtonGroup* group, int otherwise) {
-  const int id = group->checkedId();
-  return id < 0 ? otherwise : id;
-}
-
-void check(QButtonGroup* group, int index) {
-  if (QAbstractButton* item = group->button(index)) item->setChecked(true);
-}
-
-// Hint texts mark their line breaks with "\r".
-QString hint(const char* text) { return QString::fromLatin1(text).replace('\r', '\n'); }
-
-// A box laid over the blanks at the start of a radio item's text.
-QLineEdit* editOver(QRadioButton* item, const QString& name, int maxLength, const QString& accessibleName) {
-  auto* edit = new QLineEdit(item);
-  edit->setObjectName(name);
-  edit->setMaxLength(maxLength);
-  edit->setAccessibleName(accessibleName);
-  const int indicator = item->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, item) +
-                        item->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, item);
-  const int room = std::max(QFontMetrics(item->font()).horizontalAdvance(Blanks) - 4, 44);
-  item->setMinimumHeight(edit->sizeHint().height());
-  edit->setGeometry(indicator + 1, 0, room, edit->sizeHint().height());
-  return edit;
-}
 
 }  // namespace
 
@@ -97,35 +64,17 @@ PrefsForm::PrefsForm(Document& doc, Prompter& prompter, QWidget* parent)
   load();
 }
 
-QGroupBox* PrefsForm::radioGroup(QWidget* parent, const QString& name, const QString& caption,
-                                 const QStringList& items, QButtonGroup*& buttons, const QString& tip) {
-  auto* box = new QGroupBox(caption, parent);
-  box->setObjectName(name);
-  box->setToolTip(tip);
-  buttons = new QButtonGroup(box);
-  auto* grid = new QGridLayout(box);
-  // Long lists run in two columns.
-  const int rows = items.size() > 6 ? (static_cast<int>(items.size()) + 1) / 2 : static_cast<int>(items.size());
-  for (int i = 0; i < items.size(); ++i) {
-    auto* item = new QRadioButton(items[i], box);
-    item->setObjectName(name + QString::number(i));
-    buttons->addButton(item, i);
-    grid->addWidget(item, i % rows, i / rows);
-  }
-  return box;
-}
-
 void PrefsForm::buildWaveformTab() {
   auto* page = new QWidget;
   page->setObjectName("WaveformSheet");
   auto* layout = new QHBoxLayout(page);
-  layout->addWidget(radioGroup(page, "WaveformRadioGroup", "Time (ms)",
+  layout->addWidget(radioGroupBox(page, "WaveformRadioGroup", "Time (ms)",
                                {"25", "50", "100", "200", "400", "800", "1600", "3200"}, WaveformRadioGroup,
                                "X-axis scale for time expanded waveform"));
   QStringList volts;
   for (int i = 1; i <= 10; ++i) volts << fixedText(i * 0.5, 1);
   volts << "auto";
-  layout->addWidget(radioGroup(page, "AmplitudeRadioGroup", "Amplitude (Volts)", volts, AmplitudeRadioGroup,
+  layout->addWidget(radioGroupBox(page, "AmplitudeRadioGroup", "Amplitude (Volts)", volts, AmplitudeRadioGroup,
                                "Y-axis scale for sound waveform"));
   notebook_->addTab(page, "Waveform");
 }
@@ -134,13 +83,13 @@ void PrefsForm::buildSonogramTab() {
   auto* page = new QWidget;
   page->setObjectName("SonogramSheet");
   auto* grid = new QGridLayout(page);
-  grid->addWidget(radioGroup(page, "TimeRadioGroup", "Time (seconds)", {"5", "10", "20", "40"}, TimeRadioGroup,
+  grid->addWidget(radioGroupBox(page, "TimeRadioGroup", "Time (seconds)", {"5", "10", "20", "40"}, TimeRadioGroup,
                              "X-axis scale for sonogram"),
                   0, 0);
-  grid->addWidget(radioGroup(page, "FrequencyRadioGroup", "Frequency (Hz)", {"1200", "2400", "4800"},
+  grid->addWidget(radioGroupBox(page, "FrequencyRadioGroup", "Frequency (Hz)", {"1200", "2400", "4800"},
                              FrequencyRadioGroup, "Y-axis scale for sonogram"),
                   0, 1);
-  grid->addWidget(radioGroup(page, "dBRadioGroup", "Expanded dB scale (dB)", {"0 to 64", "-24 to 72"},
+  grid->addWidget(radioGroupBox(page, "dBRadioGroup", "Expanded dB scale (dB)", {"0 to 64", "-24 to 72"},
                              dBRadioGroup, "Y-axis scale for PSD"),
                   1, 0);
   auto* reference = new QGroupBox("dB Reference (watts)", page);
@@ -176,40 +125,24 @@ void PrefsForm::buildAnalysisTab() {
   auto* sounds = new QGroupBox("Sound Channels", page);
   sounds->setObjectName("SoundGroupBox");
   auto* soundGrid = new QGridLayout(sounds);
-  auto nameBox = [&](int row, const QString& caption, const QString& name, const QStringList& list,
-                     const QString& tip) {
-    auto* label = new QLabel(caption, sounds);
-    auto* box = new QComboBox(sounds);
-    box->setObjectName(name);
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    box->addItems(list);
-    box->lineEdit()->setMaxLength(20);
-    box->setAccessibleName(caption);
-    box->lineEdit()->setAccessibleName(caption);
-    box->setToolTip(tip);
-    label->setBuddy(box);
-    soundGrid->addWidget(label, row, 0);
-    soundGrid->addWidget(box, row, 1);
-    return box;
-  };
-  Sound1ComboBox = nameBox(0, "1:", "Sound1ComboBox", SiteNames, "Specify name for sound channel #1");
-  Sound2ComboBox =
-      nameBox(1, "2:", "Sound2ComboBox", QStringList{QString()} + SiteNames, "Specify name for sound channel #2");
+  Sound1ComboBox =
+      channelNameBox(sounds, soundGrid, 0, "1:", "Sound1ComboBox", SiteNames, "Specify name for sound channel #1");
+  Sound2ComboBox = channelNameBox(sounds, soundGrid, 1, "2:", "Sound2ComboBox", QStringList{QString()} + SiteNames,
+                                  "Specify name for sound channel #2");
   grid->addWidget(sounds, 0, 0);
 
-  BreathBox = radioGroup(page, "BreathRadioGroup", "Breath Channel", {"Pneumotach", "Strain Gauge"},
+  BreathBox = radioGroupBox(page, "BreathRadioGroup", "Breath Channel", {"Pneumotach", "Strain Gauge"},
                          BreathRadioGroup, "Type of breath signal to record");
   grid->addWidget(BreathBox, 1, 0);
 
   // The labels follow the breath kind (BreathRadioGroupClick).
-  TargetFlowBox = radioGroup(page, "TargetFlowRadioGroup", "Target Flow", {"", "", "", ""}, TargetFlowRadioGroup, "");
+  TargetFlowBox = radioGroupBox(page, "TargetFlowRadioGroup", "Target Flow", {"", "", "", ""}, TargetFlowRadioGroup, "");
   FlowEdit = editOver(static_cast<QRadioButton*>(TargetFlowRadioGroup->button(CustomTarget)), "FlowEdit", 5,
                       "Target Flow");
   grid->addWidget(TargetFlowBox, 0, 1);
 
-  QGroupBox* background = radioGroup(page, "BackgroundRadioGroup", "Background Flow",
-                                     {Blanks + "mL/s/kg", Blanks + "mL/s"}, BackgroundRadioGroup, "");
+  QGroupBox* background = radioGroupBox(page, "BackgroundRadioGroup", "Background Flow",
+                                     {EditRoom + "mL/s/kg", EditRoom + "mL/s"}, BackgroundRadioGroup, "");
   MLsEdit = editOver(static_cast<QRadioButton*>(BackgroundRadioGroup->button(0)), "MLsEdit", 5, "mL/s/kg");
   MLEdit = editOver(static_cast<QRadioButton*>(BackgroundRadioGroup->button(1)), "MLEdit", 5, "mL/s");
   grid->addWidget(background, 1, 1);
@@ -224,23 +157,23 @@ void PrefsForm::buildAnalysisTab() {
 void PrefsForm::load() {
   const PreferencesRecord& p = doc_.preferences;
   const ChannelSetup& setup = doc_.channelSetup;
-  check(WaveformRadioGroup, p.waveformTime);
-  check(AmplitudeRadioGroup, p.amplitude);
-  check(TimeRadioGroup, p.sonogramTime);
-  check(FrequencyRadioGroup, p.frequency);
-  check(dBRadioGroup, p.dBScale);
+  checkButton(WaveformRadioGroup, p.waveformTime);
+  checkButton(AmplitudeRadioGroup, p.amplitude);
+  checkButton(TimeRadioGroup, p.sonogramTime);
+  checkButton(FrequencyRadioGroup, p.frequency);
+  checkButton(dBRadioGroup, p.dBScale);
   OffsetEdit->setText(fixedText(p.calibrationOffset, 3));
   ScaleEdit->setText(fixedText(p.calibrationScale, 3));
-  check(BackgroundRadioGroup, p.backgroundFlowMode);
+  checkButton(BackgroundRadioGroup, p.backgroundFlowMode);
   MLsEdit->setText(fixedText(p.backgroundFlowPerKg, 2));
   MLEdit->setText(fixedText(p.backgroundFlowAbsolute, 0));
   AnalyzeCheckBox->setChecked(p.analyseOnOpen != 0);
   ReferenceEdit->setText(exponentText(p.dBReference));
   FlowEdit->setText(fixedText(setup.targetFlow, 2));
-  check(TargetFlowRadioGroup, setup.targetFlowChoice);
+  checkButton(TargetFlowRadioGroup, setup.targetFlowChoice);
   Sound1ComboBox->setEditText(recordText(setup.channelNames[0].str()));
   Sound2ComboBox->setEditText(recordText(setup.channelNames[1].str()));
-  check(BreathRadioGroup, setup.airflowKind);
+  checkButton(BreathRadioGroup, setup.airflowKind);
   BreathRadioGroupClick();
 
   TargetFlowRadioGroupClick();
@@ -288,13 +221,13 @@ bool PrefsForm::ReferenceEditExit() {
 void PrefsForm::WaveformRadioGroupClick() {
   if (checkedIndex(WaveformRadioGroup, 2) >= 2) return;
   prompter_.message(MessageKind::Warning, "25 and 50 msec modes are not available");
-  check(WaveformRadioGroup, 2);
+  checkButton(WaveformRadioGroup, 2);
 }
 
 void PrefsForm::BreathRadioGroupClick() {
   const bool strainGauge = checkedIndex(BreathRadioGroup, 0) == 1;
-  const QStringList items = strainGauge ? QStringList{"Low (1.0)", "Medium (2.5)", "High (5.0)", Blanks + "V"}
-                                        : QStringList{"Tidal (7.5)", "Medium (15)", "High (30)", Blanks + "L/s"};
+  const QStringList items = strainGauge ? QStringList{"Low (1.0)", "Medium (2.5)", "High (5.0)", EditRoom + "V"}
+                                        : QStringList{"Tidal (7.5)", "Medium (15)", "High (30)", EditRoom + "L/s"};
   for (int i = 0; i < 4; ++i) TargetFlowRadioGroup->button(i)->setText(items[i]);
   const QString caption = strainGauge ? "Amplitude Scale" : "Target Flow";
   TargetFlowBox->setTitle(caption);
@@ -370,7 +303,7 @@ bool PrefsForm::checkTarget(float flowValue) {
     reanalysisDue_ = true;
     return true;
   }
-  check(TargetFlowRadioGroup, setup.targetFlowChoice);
+  checkButton(TargetFlowRadioGroup, setup.targetFlowChoice);
   FlowEdit->setText(fixedText(setup.targetFlow, 2));
   FlowEdit->setEnabled(setup.targetFlowChoice == CustomTarget);
   return false;
@@ -386,7 +319,7 @@ bool PrefsForm::checkBackground(float perKg, float absolute) {
     reanalysisDue_ = true;
     return true;
   }
-  check(BackgroundRadioGroup, p.backgroundFlowMode);
+  checkButton(BackgroundRadioGroup, p.backgroundFlowMode);
   MLsEdit->setText(fixedText(p.backgroundFlowPerKg, 2));
   MLEdit->setText(fixedText(p.backgroundFlowAbsolute, 0));
   enableBackgroundEdits();

@@ -56,8 +56,6 @@ class PrefsForm : public QDialog {
   QTabWidget* notebook() const { return notebook_; }
 
  private:
-  QGroupBox* radioGroup(QWidget* parent, const QString& name, const QString& caption, const QStringList& items,
-                        QButtonGroup*& buttons, const QString& hint);
   void buildWaveformTab();
   void buildSonogramTab();
   void buildCalibrationTab();

@@ -43,9 +43,6 @@ struct RecordingBundle {
   std::unique_ptr<Recording> recording;
   std::unique_ptr<TagTable> tagTable;
 
-  // The acquisition window's last breath choice: 0 pneumotach, 1 strain gauge.
-  int acquisitionBreathChoice = 0;
-
   // Releases the recording and the tags and restores the records' defaults
   // (analysis parameters keep theirs). Virtual because every reader empties
   // its target first: an owner that keeps results derived from the recording

@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "viewer/PaneWidget.h"
+#include "viewer/PowerPanel.h"
 
 namespace vode {
 
@@ -100,6 +101,7 @@ TMainForm::TMainForm(GuiPrompter& prompter, const WindowOptions& options, QWidge
   createControls();
   createMenus();
   connectControls();
+  powerPanel_ = new PowerPanel(*this);
   createPaneViews();
   setWindowTitle("R.E.Z.U. Vode");
 

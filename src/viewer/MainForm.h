@@ -41,6 +41,7 @@ namespace vode {
 class MarkerFrame;
 class PaneWidget;
 class WindowScale;
+class PowerPanel;
 
 // Where the window keeps what outlives a document.
 struct WindowOptions {
@@ -69,6 +70,8 @@ class TMainForm : public QMainWindow {
   const WindowOptions& options() const { return options_; }
   const LargePane& largePane() const { return panes_->large; }
   const Palette& colourPalette() const { return colourPalette_; }
+  // The power-versus-flow panel and its chart.
+  PowerPanel& powerPanel() { return *powerPanel_; }
   const std::string& programDir() const { return doc_.state.programDir; }
   const std::string& tempBaseName() const { return tempBaseName_; }
   const std::string& helpFile() const { return helpFile_; }
@@ -225,6 +228,7 @@ class TMainForm : public QMainWindow {
 
  private:
   class FormProgress;
+  friend class PowerPanel;
 
   void createControls();
   void createPanes(QWidget* client);
@@ -362,6 +366,7 @@ class TMainForm : public QMainWindow {
   QPushButton* PrevBitBtn = nullptr;
   QPushButton* NextBitBtn = nullptr;
   QFrame* AvgPanel = nullptr;
+  PowerPanel* powerPanel_ = nullptr;
   QFrame* IEPanel = nullptr;
   QFrame* AxisPanel = nullptr;
 

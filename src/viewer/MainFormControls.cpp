@@ -14,6 +14,7 @@
 #include "viewer/DisplayLogic.h"
 #include "viewer/MainForm.h"
 #include "viewer/PaneWidget.h"
+#include "viewer/PowerPanel.h"
 
 namespace vode {
 
@@ -67,6 +68,7 @@ void TMainForm::applyWaveformTimeChange() {
 }
 
 void TMainForm::ZoomInXClick() {
+  if (powerPanel_->zoomChart(true)) return;
   switch (state_.ViewMode) {
     case SonogramView:
       stepTimeIndex(doc_.preferences, -1);
@@ -81,6 +83,7 @@ void TMainForm::ZoomInXClick() {
 }
 
 void TMainForm::ZoomOutXClick() {
+  if (powerPanel_->zoomChart(false)) return;
   switch (state_.ViewMode) {
     case SonogramView:
       stepTimeIndex(doc_.preferences, +1);
@@ -95,6 +98,7 @@ void TMainForm::ZoomOutXClick() {
 }
 
 void TMainForm::ZoomInYClick() {
+  if (powerPanel_->zoomChart(true)) return;
   switch (state_.ViewMode) {
     case SonogramView:
       frequencyZoom(-1);
@@ -113,6 +117,7 @@ void TMainForm::ZoomInYClick() {
 }
 
 void TMainForm::ZoomOutYClick() {
+  if (powerPanel_->zoomChart(false)) return;
   switch (state_.ViewMode) {
     case SonogramView:
       frequencyZoom(+1);
@@ -157,7 +162,10 @@ void TMainForm::ChooseChannel(int channel) {
     ChannelComboBox->setCurrentIndex(state_.CurrentChannel);
   }
   updateWheezesEnabled();
-  if (state_.FlowDisplay == 2) repaintPane(FlowBox);
+  if (state_.FlowDisplay == 2) {
+    repaintPane(FlowBox);
+    powerPanel_->UpdateChart();
+  }
   repaintPane(SonoBox);
   repaintPane(TagBox);
   repaintPane(TimeBox);

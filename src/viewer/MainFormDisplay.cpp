@@ -16,6 +16,7 @@
 #include "viewer/MainForm.h"
 #include "viewer/WindowScale.h"
 #include "viewer/PaneWidget.h"
+#include "viewer/PowerPanel.h"
 
 namespace vode {
 
@@ -226,6 +227,7 @@ void TMainForm::updateWheezesEnabled() {
 void TMainForm::applyPowerDisplayVisibility() {
   const bool power = state_.FlowDisplay == 2;
   AvgPanel->setVisible(power);
+  if (powerPanel_) powerPanel_->applyVisibility();
   for (QWidget* w : std::initializer_list<QWidget*>{PSDRadioGroup, PrevBitBtn, NextBitBtn, YLabel, SonoLabels[0],
                                                     SonoLabels[1], SonoLabels[2], SonoLabels[3], SonoLabels[4]})
     w->setVisible(!power);

@@ -9,6 +9,7 @@
 #include "analysis/TagEdits.h"
 #include "viewer/MainForm.h"
 #include "viewer/PaneWidget.h"
+#include "viewer/PowerPanel.h"
 
 namespace vode {
 
@@ -114,6 +115,7 @@ void TMainForm::CalculateTags() {
   vode::CalculateTags(doc_, doc_, false, progress(), prompter_);
   repaintPane(TagBox);
   if (state_.FlowDisplay == 2) repaintPane(FlowBox);
+  powerPanel_->UpdateChart();
   set_current_segment(state_.CurrentSegment);
 }
 

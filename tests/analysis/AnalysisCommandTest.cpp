@@ -99,20 +99,24 @@ TEST(CalculateTags, WithoutSpectraTagsAndKeepsTheGaugeAtOne) {
 TEST(CalculateTags, StrainGaugePresetsAndRefusedTargets) {
   Document doc;
   doc.recording = std::make_unique<Recording>(test::flowRecording(test::squareBreathing(20, 5, 2500)));
-  doc.acquisitionBreathChoice = 1;
+  doc.channelSetup.airflowKind = 1;
   doc.channelSetup.targetFlowChoice = 1;  // Medium: 2.5 V
   NullProgress progress;
   test::ScriptedPrompter prompter;
   CalculateTags(doc, doc, true, progress, prompter);
   EXPECT_FLOAT_EQ(doc.phaseTable->inspLow, 2.0f);
   EXPECT_FLOAT_EQ(doc.phaseTable->inspHigh, 3.0f);
-  EXPECT_EQ(doc.tagTable->phase(3), Inspiration);
+
+  // A pneumotach recording after it is measured in L/s again: 15 mL/s per kg.
+  doc.channelSetup.airflowKind = 0;
+  doc.subject.weight = 50.0f;
+  CalculateTags(doc, doc, true, progress, prompter);
+  EXPECT_FLOAT_EQ(doc.phaseTable->inspLow, 0.6f);
 
   // A weight of 0 gives no target: the thresholds stay as they were.
-  doc.acquisitionBreathChoice = 0;
   doc.subject.weight = 0.0f;
   CalculateTags(doc, doc, true, progress, prompter);
-  EXPECT_FLOAT_EQ(doc.phaseTable->inspLow, 2.0f);
+  EXPECT_FLOAT_EQ(doc.phaseTable->inspLow, 0.6f);
 }
 
 TEST(CalculateTags, BackgroundFlowFollowsEitherPreferenceUntilATargetIsRefused) {

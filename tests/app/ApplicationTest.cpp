@@ -110,6 +110,26 @@ TEST(Screenshot, WheezeRunsTheDetectorAndShowsItsImage) {
   EXPECT_NE(QImage(plain), QImage(wheeze));
 }
 
+TEST(Screenshot, EachChartTypeOfThePowerPanel) {
+  TempDir dir;
+  const QString file = QString::fromStdString(testdata("flow2_tagged.mer"));
+  std::vector<QImage> pictures;
+  for (const QString& type : ChartTypeNames) {
+    LaunchOptions options;
+    QString error;
+    const QString png = QString::fromStdString(dir.file(type.toStdString() + ".png"));
+    ASSERT_TRUE(parseLaunchOptions({file, "--screenshot", png, "--chart", type, "--band", "200", "400"}, options, error))
+        << error.toStdString();
+    std::ostringstream err;
+    ASSERT_EQ(takeScreenshot(options, optionsIn(dir), err), 0) << err.str();
+    pictures.emplace_back(png);
+    ASSERT_FALSE(pictures.back().isNull()) << type.toStdString();
+  }
+  // Every type shows something of its own.
+  for (size_t i = 0; i < pictures.size(); ++i)
+    for (size_t j = i + 1; j < pictures.size(); ++j) EXPECT_NE(pictures[i], pictures[j]) << i << " " << j;
+}
+
 TEST(Manual, InstalledCopyFirstThenTheBuildFoldersLink) {
   TempDir prefix;
   const QString bin = QString::fromStdString(prefix.file("bin"));

@@ -30,6 +30,16 @@ TEST(LaunchOptions, ScreenshotArguments) {
   EXPECT_FALSE(parseLaunchOptions({"a.mer", "--segment", "3"}, options, error));
   EXPECT_FALSE(parseLaunchOptions({"--screenshot", "o.png"}, options, error));
   EXPECT_FALSE(parseLaunchOptions({"a.mer", "--bogus", "1"}, options, error));
+
+  ASSERT_TRUE(parseLaunchOptions({"a.mer", "--screenshot", "o.png", "--band", "300", "600", "--chart", "flow-bin-db"},
+                                 options, error));
+  EXPECT_EQ(options.bandMin, 300);
+  EXPECT_EQ(options.bandMax, 600);
+  EXPECT_EQ(options.chart, 3);
+  EXPECT_FALSE(parseLaunchOptions({"a.mer", "--screenshot", "o.png", "--band", "300"}, options, error));
+  EXPECT_FALSE(parseLaunchOptions({"a.mer", "--screenshot", "o.png", "--band", "600", "300"}, options, error));
+  EXPECT_FALSE(parseLaunchOptions({"a.mer", "--screenshot", "o.png", "--chart", "pie"}, options, error));
+  EXPECT_FALSE(parseLaunchOptions({"a.mer", "--chart", "summary"}, options, error));
 }
 
 TEST(LaunchOptions, DeveloperWheezeAndHelp) {

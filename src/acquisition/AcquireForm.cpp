@@ -84,13 +84,7 @@ void AcquireForm::build() {
   // Left column: names, sliders, breath choice and target.
   auto* left = new QVBoxLayout;
   top->addLayout(left);
-  auto* names = new QGroupBox("Sound Channels", this);
-  names->setObjectName("SoundGroupBox");
-  auto* nameGrid = new QGridLayout(names);
-  Sound1ComboBox =
-      channelNameBox(names, nameGrid, 0, "1:", "Sound1ComboBox", SiteNames, "Specify name for sound channel #1");
-  Sound2ComboBox = channelNameBox(names, nameGrid, 1, "2:", "Sound2ComboBox", QStringList{QString()} + SiteNames,
-                                  "Specify name for sound channel #2");
+  QGroupBox* names = soundChannelsGroup(this, Sound1ComboBox, Sound2ComboBox);
   Sound1Label = names->findChild<QLabel*>("Sound1ComboBoxLabel");
   Sound2Label = names->findChild<QLabel*>("Sound2ComboBoxLabel");
   left->addWidget(names);
@@ -145,19 +139,20 @@ void AcquireForm::build() {
   // Counters, the seconds text and the status.
   auto* counters = new QHBoxLayout;
   outer->addLayout(counters);
-  auto counter = [&](const QString& name, const QString& tip) {
-    auto* label = new QLabel("0", this);
+  auto panel = [&](const QString& name, int width, const QString& tip) {
+    auto* label = new QLabel(this);
     label->setObjectName(name);
     label->setAlignment(Qt::AlignCenter);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    label->setMinimumWidth(48);
+    label->setMinimumWidth(width);
     label->setToolTip(tip);
     label->setAccessibleName(tip);
-    counters->addWidget(label);
     return label;
   };
-  InspCounter = counter("InspCounter", "Number of target inspirations");
-  ExpCounter = counter("ExpCounter", "Number of target expirations");
+  InspCounter = panel("InspCounter", 48, "Number of target inspirations");
+  ExpCounter = panel("ExpCounter", 48, "Number of target expirations");
+  counters->addWidget(InspCounter);
+  counters->addWidget(ExpCounter);
   BackCounter = new QPushButton("0", this);
   BackCounter->setObjectName("BackCounter");
   BackCounter->setFlat(true);
@@ -169,12 +164,8 @@ void AcquireForm::build() {
   CounterLabel = new QLabel(this);
   CounterLabel->setObjectName("CounterLabel");
   counters->addWidget(CounterLabel, 1);
-  StatusPanel = new QLabel(this);
-  StatusPanel->setObjectName("StatusPanel");
-  StatusPanel->setAlignment(Qt::AlignCenter);
-  StatusPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  StatusPanel = panel("StatusPanel", 110, QString());
   StatusPanel->setAutoFillBackground(true);
-  StatusPanel->setMinimumWidth(110);
   counters->addWidget(StatusPanel);
 
   auto* buttons = new QHBoxLayout;

@@ -306,4 +306,14 @@ QComboBox* channelNameBox(QWidget* parent, QGridLayout* grid, int row, const QSt
   return box;
 }
 
+QGroupBox* soundChannelsGroup(QWidget* parent, QComboBox*& sound1, QComboBox*& sound2) {
+  auto* group = new QGroupBox("Sound Channels", parent);
+  group->setObjectName("SoundGroupBox");
+  auto* grid = new QGridLayout(group);
+  sound1 = channelNameBox(group, grid, 0, "1:", "Sound1ComboBox", SiteNames, "Specify name for sound channel #1");
+  sound2 = channelNameBox(group, grid, 1, "2:", "Sound2ComboBox", QStringList{QString()} + SiteNames,
+                          "Specify name for sound channel #2");
+  return group;
+}
+
 }  // namespace vode

@@ -118,6 +118,10 @@ QLineEdit* editOver(QRadioButton* item, const QString& name, int maxLength, cons
 QComboBox* channelNameBox(QWidget* parent, QGridLayout* grid, int row, const QString& caption, const QString& name,
                           const QStringList& sites, const QString& tip);
 
+// "Sound Channels": the name boxes of channels 1 and 2 ("1:", "2:"; the
+// second may be left empty), their labels named after them + "Label".
+QGroupBox* soundChannelsGroup(QWidget* parent, QComboBox*& sound1, QComboBox*& sound2);
+
 // The caption without accelerator marks: what a screen reader announces.
 QString plainCaption(const QString& caption);
 

@@ -122,14 +122,7 @@ void PrefsForm::buildAnalysisTab() {
   page->setObjectName("AnalysisSheet");
   auto* grid = new QGridLayout(page);
 
-  auto* sounds = new QGroupBox("Sound Channels", page);
-  sounds->setObjectName("SoundGroupBox");
-  auto* soundGrid = new QGridLayout(sounds);
-  Sound1ComboBox =
-      channelNameBox(sounds, soundGrid, 0, "1:", "Sound1ComboBox", SiteNames, "Specify name for sound channel #1");
-  Sound2ComboBox = channelNameBox(sounds, soundGrid, 1, "2:", "Sound2ComboBox", QStringList{QString()} + SiteNames,
-                                  "Specify name for sound channel #2");
-  grid->addWidget(sounds, 0, 0);
+  grid->addWidget(soundChannelsGroup(page, Sound1ComboBox, Sound2ComboBox), 0, 0);
 
   BreathBox = radioGroupBox(page, "BreathRadioGroup", "Breath Channel", {"Pneumotach", "Strain Gauge"},
                          BreathRadioGroup, "Type of breath signal to record");

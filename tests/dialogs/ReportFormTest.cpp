@@ -10,6 +10,7 @@
 #include <QLocale>
 #include <QProcess>
 #include <QPushButton>
+#include <QSpinBox>
 
 #include "app/ReportCommands.h"
 #include "dialogs/ReportForm.h"
@@ -95,6 +96,19 @@ TEST(ReportForm, MenuReportEqualsWriterAndCommandLine) {
                                               "all", "--channel", "2"}),
             0);
   EXPECT_EQ(written, text(cliOut.toStdString()));
+
+  // The panel's band and chart type reach the report as the tool's options
+  // do; the dialog opens on the window's channel again.
+  static_cast<QSpinBox*>(f.form().control("SpinMax"))->setValue(600);
+  static_cast<QSpinBox*>(f.form().control("SpinMin"))->setValue(300);
+  static_cast<QComboBox*>(f.form().control("SpinType"))->setCurrentIndex(2);
+  f.type("band");
+  static_cast<QPushButton*>(f.form().control("ReportButton"))->click();
+  EXPECT_EQ(f.title, "Band Power Report");
+  ASSERT_EQ(QProcess::execute(VODE_CLI_PATH, {"report", QString::fromStdString(f.recording), "-o", cliOut, "--kind",
+                                              "band", "--band", "300", "600"}),
+            0);
+  EXPECT_EQ(text(f.temp.file("band.txt")), text(cliOut.toStdString()));
 }
 
 // Log to a missing file starts it as a Save ("000"); Logs then count on, the

@@ -9,7 +9,7 @@ endif()
 set(expected bin/vode bin/vode-cli share/applications/rezu-vode.desktop
   share/mime/packages/rezu-vode.xml share/man/man1/vode-cli.1 share/rezu-vode/manual/index.html
   share/rezu-vode/manual/manual.css)
-foreach(view sonogram waveform spectrum wheezes power)
+foreach(view sonogram waveform spectrum wheezes power bins)
   list(APPEND expected share/rezu-vode/manual/${view}.png)
 endforeach()
 foreach(size IN LISTS SIZES)

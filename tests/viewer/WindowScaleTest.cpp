@@ -4,7 +4,10 @@
 // kept for the next run.
 #include <gtest/gtest.h>
 
+#include <QAbstractScrollArea>
+#include <QAbstractSpinBox>
 #include <QAction>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QImage>
@@ -19,7 +22,16 @@ using namespace vode::test;
 
 namespace {
 
-bool ownedByControl(const QWidget* w) { return w->isWindow() || w->objectName().startsWith("qt_"); }
+// The window's own controls: not the insides a control makes for itself.
+bool ownedByControl(QWidget* w) {
+  for (QWidget* p = w; p && !p->isWindow(); p = p->parentWidget()) {
+    if (p->objectName().startsWith("qt_")) return true;
+    if (p != w && (qobject_cast<QAbstractScrollArea*>(p) || qobject_cast<QAbstractSpinBox*>(p) ||
+                   qobject_cast<QComboBox*>(p)))
+      return true;
+  }
+  return w->isWindow();
+}
 
 // The rectangle of a control in the client area's coordinates.
 QRect inClient(QWidget* w, QWidget* client) { return QRect(w->mapTo(client, QPoint(0, 0)), w->size()); }

@@ -75,8 +75,8 @@ class TMainForm : public QMainWindow {
   const std::string& helpFile() const { return helpFile_; }
 
   // --- New recordings (MainFormAcquisition.cpp) ------------------------------------
-  // The device File/New records from (vode --device). "&New" is enabled once
-  // there is a device and the New command has been hooked up.
+  // The device File/New records from (vode --device). With one "ZUZU" is
+  // shown; "&New" is enabled once the New command has been hooked up too.
   void useAcquisitionDevice(std::unique_ptr<AcquisitionDevice> device);
   AcquisitionDevice* acquisitionDevice() const { return acquisitionDevice_.get(); }
   void setNewRecordingCommand(std::function<void()> command);

@@ -159,6 +159,9 @@ void TMainForm::EndProgress() {
   if (!busy_ && savedStatus_.isEmpty()) {
     setEnabled(true);
     state_.WindowEnabled = true;
+    // A menu follows its widget's enabled state, so re-enabling the window
+    // turned Analyze and Report back on whatever the document holds.
+    UpdateMenus();
   }
 }
 

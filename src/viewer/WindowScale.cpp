@@ -8,6 +8,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLayout>
+#include <QProxyStyle>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
@@ -41,10 +42,38 @@ QFont scaledFont(QFont font, qreal s) {
 
 int scaled(int value, qreal s) { return qRound(value * s); }
 
+class ScaledStyle : public QProxyStyle {
+ public:
+  explicit ScaledStyle(const qreal& scale) : scale_(scale) {}
+  int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
+    const int value = QProxyStyle::pixelMetric(metric, option, widget);
+    switch (metric) {
+      case PM_IndicatorWidth:
+      case PM_IndicatorHeight:
+      case PM_ExclusiveIndicatorWidth:
+      case PM_ExclusiveIndicatorHeight:
+      case PM_CheckBoxLabelSpacing:
+      case PM_RadioButtonLabelSpacing:
+      case PM_DefaultFrameWidth:
+      case PM_SpinBoxFrameWidth:
+      case PM_ComboBoxFrameWidth:
+      case PM_ButtonMargin:
+        return scaled(value, scale_);
+      default:
+        return value;
+    }
+  }
+
+ private:
+  const qreal& scale_;
+};
+
 }  // namespace
 
 WindowScale::WindowScale(QWidget* area, QSize natural) : QObject(area), area_(area), natural_(natural) {
   setObjectName("WindowScale");
+  style_ = new ScaledStyle(scale_);
+  style_->setParent(this);
   areaFont_ = area_->font();
   area_->installEventFilter(this);
   relayout();
@@ -136,6 +165,7 @@ void WindowScale::track(QWidget* w) {
   }
   if (auto* button = qobject_cast<QAbstractButton*>(w); button && !button->icon().isNull())
     n.iconSize = button->iconSize();
+  n.ownStyle = w->testAttribute(Qt::WA_SetStyle);
   n.minimumSize = w->minimumSize();
   n.maximumSize = w->maximumSize();
   controls_.insert(w, n);
@@ -204,6 +234,12 @@ void WindowScale::apply(QWidget* w, Natural& n) {
     if (w->font() != font) w->setFont(font);
   }
   n.appliedFont = w->font();
+  if (!n.ownStyle) {
+    if (s != 1.0 && w->style() != style_)
+      w->setStyle(style_);
+    else if (s == 1.0 && w->testAttribute(Qt::WA_SetStyle))
+      w->setStyle(nullptr);  // the application's style again, untouched
+  }
   if (auto* frame = qobject_cast<QFrame*>(w); frame && n.lineWidth >= 0) {
     if (frame->lineWidth() != scaled(n.lineWidth, s)) frame->setLineWidth(scaled(n.lineWidth, s));
     if (frame->midLineWidth() != scaled(n.midLineWidth, s)) frame->setMidLineWidth(scaled(n.midLineWidth, s));

@@ -21,6 +21,7 @@
 #include <QRect>
 #include <QSize>
 
+class QProxyStyle;
 class QWidget;
 
 namespace vode {
@@ -77,6 +78,7 @@ class WindowScale : public QObject {
     QSize iconSize;
     QSize minimumSize;  // limits a control was given, which setGeometry keeps to
     QSize maximumSize;
+    bool ownStyle = false;  // a style of its own, left alone
   };
 
   void collect(QWidget* parent);
@@ -93,6 +95,9 @@ class WindowScale : public QObject {
   qreal scale_ = 1.0;
   QFont areaFont_;
   QHash<const QWidget*, Natural> controls_;
+  // The application's style with its indicator sizes, spacings and frame
+  // widths × s, for every control while the window is zoomed.
+  QProxyStyle* style_ = nullptr;
   bool applying_ = false;
   bool adoptPending_ = false;
 };

@@ -91,6 +91,8 @@ void TMainForm::createMenus() {
   addAction(edit, "CaptureScreen1", "Capture Screen");
   addAction(edit, "Capture1", "Captur&e BMP/WAV", QKeySequence(Qt::CTRL | Qt::Key_C));
 
+  createViewMenu();
+
   QMenu* analyze = bar->addMenu("&Analyze");
   analyze->setObjectName("AnalyzeMenu");
   actions_.insert("AnalyzeMenu", analyze->menuAction());

@@ -80,6 +80,10 @@ TEST(ZuzuChannels, ShowsWithADeviceAndChecksNamesAndOffsets) {
   EXPECT_EQ(setup.channelNames[2].str(), "RML");
   EXPECT_EQ(setup.offsetRemoval[0], 0);
   EXPECT_EQ(setup.offsetRemoval[7], 1);  // the eighth is not shown and stays
+  // Writing the settings shows progress, and re-enabling the window after it
+  // must not bring back the menus that need a recording.
+  EXPECT_FALSE(f.form().action("AnalyzeMenu")->isEnabled());
+  EXPECT_FALSE(f.form().action("ReportMenu")->isEnabled());
 }
 
 TEST(ZuzuSaveAs, WiderRecordingIsSplitByTheRowsWhichAreKept) {

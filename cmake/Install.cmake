@@ -69,7 +69,7 @@ if(VODE_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt6widgets6, libqt6gui6, libqt6core6, libqt6multimedia6, libsndfile1, libsoxr0, libstdc++6, libc6")
+    "libqt6widgets6, libqt6gui6, libqt6core6, libqt6multimedia6, libqt6printsupport6, libsndfile1, libsoxr0, libstdc++6, libc6")
 endif()
 # Wayland sessions need Qt's further platform plug-ins; the file-type and
 # menu caches are refreshed by the last two.

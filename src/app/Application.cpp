@@ -91,6 +91,7 @@ int runProgram(const LaunchOptions& options) {
   WidgetPrompter prompter;
   WindowOptions windowOptions = defaultWindowOptions(temp.path());
   windowOptions.developer = options.developer;
+  windowOptions.keepWindowSize = true;
   Application application(prompter, windowOptions);
   prompter.setWindow(&application.form());
   prompter.setAboutBox(&application.aboutBox());
@@ -107,6 +108,7 @@ int takeScreenshot(const LaunchOptions& options, WindowOptions windowOptions, st
   Application application(prompter, windowOptions);
   TMainForm& form = application.form();
   form.show();
+  form.zoomWindow(options.zoom / 100.0);
   application.commands().firstShown(options.files);
   Document& doc = form.document();
   const bool opened = doc.hasRecording();

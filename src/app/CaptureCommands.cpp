@@ -20,6 +20,7 @@
 #include "viewer/PaneGeometry.h"
 #include "viewer/PaneView.h"
 #include "viewer/PaneWidget.h"
+#include "viewer/WindowScale.h"
 
 namespace vode {
 
@@ -32,8 +33,8 @@ constexpr QSize EducationalSize(488, 335);
 constexpr QSize SegmentPictureSize(442, 334);
 constexpr int CaptureDbBarLeft = 442;  // against the large pane's right edge
 
-// The window's scale: its client area is 632 pixels wide at natural size.
-double windowScale(const QWidget* client) { return client->width() / static_cast<double>(ClientWidth); }
+// The scale the window shows its client area at (1 at natural size).
+double windowScale(const QWidget* client) { return WindowScale::scaleOf(client); }
 
 QSize scaled(QSize natural, double scale) {
   return QSize(static_cast<int>(std::lround(natural.width() * scale)),
@@ -65,7 +66,7 @@ class CaptureLayout {
       if (it->label) it->label->setText(it->text);
     for (auto it = widgets_.rbegin(); it != widgets_.rend(); ++it) {
       if (!it->widget) continue;
-      it->widget->setGeometry(it->geometry);
+      form_.windowScale().setNaturalGeometry(it->widget, it->geometry);
       it->widget->setVisible(!it->hidden);
     }
     for (const auto& [pane, x] : playLines_)
@@ -75,7 +76,7 @@ class CaptureLayout {
   QWidget* widget(const QString& name) {
     QWidget* w = form_.control(name);
     if (w && std::none_of(widgets_.begin(), widgets_.end(), [w](const Kept& k) { return k.widget == w; }))
-      widgets_.push_back({w, w->isHidden(), w->geometry()});
+      widgets_.push_back({w, w->isHidden(), form_.windowScale().naturalGeometry(w)});
     return w;
   }
   void hide(const QString& name) {
@@ -87,8 +88,13 @@ class CaptureLayout {
       w->raise();
     }
   }
+  // x at the window's natural size.
   void moveTo(const QString& name, int x) {
-    if (QWidget* w = widget(name)) w->move(x, w->y());
+    if (QWidget* w = widget(name)) {
+      QRect g = form_.windowScale().naturalGeometry(w);
+      g.moveLeft(x);
+      form_.windowScale().setNaturalGeometry(w, g);
+    }
   }
   void setText(const QString& name, const QString& text) {
     auto* label = qobject_cast<QLabel*>(form_.control(name));
@@ -107,7 +113,7 @@ class CaptureLayout {
   struct Kept {
     QPointer<QWidget> widget;
     bool hidden;
-    QRect geometry;
+    QRect geometry;  // natural
   };
   struct Text {
     QPointer<QLabel> label;
@@ -242,8 +248,6 @@ void CaptureCommands::Capture1Click() {
 QImage CaptureCommands::educationalImage() {
   const Document& doc = form_.document();
   const DisplayState& state = form_.display();
-  QWidget* client = form_.centralWidget();
-  const double scale = windowScale(client);
   CaptureLayout layout(form_);
 
   form_.EraseCursorLine();
@@ -267,11 +271,11 @@ QImage CaptureCommands::educationalImage() {
 
   if (auto* arrows = form_.findChild<IEPaintBox*>("IEPaintBox")) {
     arrows->setResp(resp);
-    layout.moveTo("ELabel", static_cast<int>(std::lround(arrows->eLabelLeft() * scale)));
+    layout.moveTo("ELabel", arrows->eLabelLeft());
   }
   layout.show("IEPanel");
   layout.show("AxisPanel");
-  layout.moveTo("DBArea", static_cast<int>(std::lround(CaptureDbBarLeft * scale)));
+  layout.moveTo("DBArea", CaptureDbBarLeft);
 
   return renderClientArea(form_, EducationalSize);
 }

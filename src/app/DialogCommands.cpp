@@ -9,6 +9,7 @@
 #include "dialogs/PatientForm.h"
 #include "dialogs/PrefsForm.h"
 #include "dialogs/RecordForms.h"
+#include "dialogs/ZuzuForms.h"
 #include "formats/BlockFile.h"
 #include "formats/SettingsFiles.h"
 #include "document/Document.h"
@@ -30,6 +31,7 @@ DialogCommands::DialogCommands(TMainForm& form) : QObject(&form), form_(form) {
   on("Preferences1", [this] { PreferencesClick(); });
   on("AnalysisParameters1", [this] { AnalysisParametersClick(); });
   on("Extract1", [this] { ExtractClick(); });
+  on("ZUZU1", [this] { ZUZUClick(); });
 }
 
 bool DialogCommands::show(QDialog& dialog) { return runDialog(dialog) == QDialog::Accepted; }
@@ -98,6 +100,14 @@ void DialogCommands::ExtractClick() {
   doc.state.modified = kept.modified;
   doc.state.currentFileName = kept.currentFileName;
   form_.UpdateMenus();
+}
+
+void DialogCommands::ZUZUClick() {
+  Document& doc = form_.document();
+  ADNewForm dialog(doc.channelSetup, form_.prompter(), &form_);
+  if (!show(dialog)) return;
+  form_.refresh_to_prefs();
+  settingsChanged();
 }
 
 }  // namespace vode

@@ -27,6 +27,8 @@ class DialogCommands : public QObject {
   void PreferencesClick();
   void AnalysisParametersClick();
   void ExtractClick();
+  // File/"ZUZU": the channel set-up of new recordings ("ZUZU Channels").
+  void ZUZUClick();
 
  private:
   bool show(QDialog& dialog);

@@ -1,12 +1,16 @@
 #include "app/DocumentCommands.h"
 
+#include <QDialog>
+
 #include <QAction>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
 #include <cctype>
 
+#include "dialogs/ZuzuForms.h"
 #include "formats/BlockFile.h"
 #include "formats/OpenFile.h"
 #include "formats/SettingsFiles.h"
@@ -60,12 +64,10 @@ const std::vector<FileType>& DocumentCommands::openTypes() {
   return types;
 }
 
-const std::vector<FileType>& DocumentCommands::saveTypes() {
-  static const std::vector<FileType> types(openTypes().begin(), openTypes().begin() + 3);
-  return types;
-}
+const std::vector<FileType>& DocumentCommands::saveTypes() { return openTypes(); }
 
 DocumentCommands::DocumentCommands(TMainForm& form) : QObject(&form), form_(form) {
+  runDialog = [](QDialog& dialog) { return dialog.exec(); };
   // No command starts while a worker owns the document.
   auto on = [&](const char* name, auto&& slot) {
     connect(form_.action(name), &QAction::triggered, this, [this, slot] {
@@ -209,12 +211,13 @@ void DocumentCommands::SaveClick() {
 bool DocumentCommands::SaveAsClick() {
   Document& d = doc();
   if (!d.hasRecording()) return false;
-  static const char* const extensions[] = {".mer", ".bin", ".wav"};
+  static const char* const extensions[] = {".mer", ".bin", ".wav", ".dat"};
   std::string path = proposedSaveName(d.state.currentFileName);
   int type = 1;
   if (!prompter().chooseSaveFile(saveTypes(), path, type) || path.empty()) return false;
-  type = std::clamp(type, 1, 3);
+  type = std::clamp(type, 1, 4);
   path = replaceExtension(path, extensions[type - 1]);
+  if (type == 4 && d.recording->channelCount > 2) return dosExportByRows(path);
   if (fileExists(path) && prompter().ask("Overwrite " + path + "?", Buttons::YesNo, Answer::No) != Answer::Yes)
     return false;
 
@@ -232,6 +235,14 @@ bool DocumentCommands::SaveAsClick() {
   }
   form_.UpdateMenus();
   return code == 0;
+}
+
+bool DocumentCommands::dosExportByRows(const std::string& path) {
+  Document& d = doc();
+  const std::string prefix = dosExportPrefix(path);
+  ADSaveForm dialog(d, dosRows_, prefix, prompter(), &form_);
+  if (runDialog(dialog) != QDialog::Accepted) return false;
+  return writeDosExportRows(d, prefix, dosRows_, prompter()) == 0;
 }
 
 void DocumentCommands::CloseClick() {

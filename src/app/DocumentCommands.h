@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,10 @@
 #undef slots
 #include "formats/RecentFiles.h"
 #pragma pop_macro("slots")
+#include "formats/DosDat.h"
 #include "viewer/GuiPrompter.h"
+
+class QDialog;
 
 namespace vode {
 
@@ -29,7 +33,7 @@ class DocumentCommands : public QObject {
  public:
   explicit DocumentCommands(TMainForm& form);
 
-  // The types of the Open dialog and, without the last, of Save As.
+  // The types of the Open dialog and of Save As.
   static const std::vector<FileType>& openTypes();
   static const std::vector<FileType>& saveTypes();
 
@@ -60,16 +64,25 @@ class DocumentCommands : public QObject {
 
   const RecentFiles& recentFiles() const { return recent_; }
 
+  // How "ZUZU Save As" is shown; QDialog::exec() unless a test answers it.
+  std::function<int(QDialog&)> runDialog;
+  // The DOS export's rows, kept from one showing of "ZUZU Save As" to the next.
+  DosExportRows& dosExportRows() { return dosRows_; }
+
  private:
   Document& doc();
   GuiPrompter& prompter();
   const std::string& folder();
   int saveRecordingTo(const std::string& path);
+  // Save As "DOS M.E.R.O. File (*.dat)" of a recording wider than two
+  // channels: the rows chosen in "ZUZU Save As", one file each.
+  bool dosExportByRows(const std::string& path);
   void addRecent(const std::string& path);
   void refreshAll();
 
   TMainForm& form_;
   RecentFiles recent_;
+  DosExportRows dosRows_;
 };
 
 // The file-name part of path up to its first ".": the name Save As proposes.

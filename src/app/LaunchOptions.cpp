@@ -12,6 +12,7 @@ const char* const LaunchUsage =
     "       vode FILE --screenshot OUT.png [--view sonogram|waveform|spectrum]\n"
     "            [--channel C] [--segment N] [--flow-display flow|volume|power] [--wheeze]\n"
     "            [--chart normal|summary|flow-db|flow-bin-db|flow-bin-db-2sd] [--band MIN MAX]\n"
+    "            [--zoom PERCENT]\n"
     "\n"
     "  --developer   show the menu entries the window hides at start (\"&Report...\",\n"
     "                \"&Print...\", \"FFTTest\", \"TestARLPF\", \"Test&Crackle\", \"Test&Wheeze\",\n"
@@ -23,6 +24,8 @@ const char* const LaunchUsage =
     "  --list-devices  print the devices --device takes and exit\n"
     "  --screenshot  render the window of FILE into OUT.png and exit\n"
     "  --wheeze      with --screenshot: run \"Test&Wheeze\" and tick \"&Wheezes\" first\n"
+    "  --zoom        with --screenshot: the window at PERCENT of its natural size\n"
+    "                (100 to 400, default 100)\n"
     "  --chart, --band  with --screenshot: the power-versus-flow panel's chart type and\n"
     "                frequency band in Hz (0-4800); either one implies power display\n"
     "  -h, --help    this text\n";
@@ -73,6 +76,9 @@ bool parseLaunchOptions(const QStringList& arguments, LaunchOptions& options, QS
     } else if (arg == "--segment") {
       options.segment = value.toInt(&ok);
       ok = ok && options.segment >= 0;
+    } else if (arg == "--zoom") {
+      options.zoom = value.toInt(&ok);
+      ok = ok && options.zoom >= 100 && options.zoom <= 400;
     } else if (arg == "--chart") {
       options.chart = ChartTypeNames.indexOf(value);
       ok = options.chart >= 0;
@@ -105,7 +111,7 @@ bool parseLaunchOptions(const QStringList& arguments, LaunchOptions& options, QS
   }
   if (options.help) return true;
   if (anyScreenshotOption && !options.screenshot) {
-    error = "--view, --channel, --segment, --flow-display, --wheeze, --chart and --band go with --screenshot";
+    error = "--view, --channel, --segment, --flow-display, --wheeze, --chart, --band and --zoom go with --screenshot";
     return false;
   }
   if (options.screenshot && options.files.size() != 1) {

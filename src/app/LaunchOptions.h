@@ -5,6 +5,7 @@
 //   vode FILE --screenshot OUT.png [--view sonogram|waveform|spectrum]
 //        [--channel C] [--segment N] [--flow-display flow|volume|power] [--wheeze]
 //        [--chart normal|summary|flow-db|flow-bin-db|flow-bin-db-2sd] [--band MIN MAX]
+//        [--zoom PERCENT]
 #pragma once
 
 #include <QStringList>
@@ -21,6 +22,7 @@ struct LaunchOptions {
   int segment = -1;      // -1: leave the current segment
   QString flowDisplay;   // empty: as the settings say
   bool wheeze = false;   // run "Test&Wheeze" and show the wheeze image first
+  int zoom = 100;        // window size in percent of the natural size
   int chart = -1;        // the power panel's chart type (SpinType index); -1: leave it
   int bandMin = -1;      // Hz; -1: leave the band
   int bandMax = -1;

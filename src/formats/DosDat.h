@@ -4,10 +4,12 @@
 // of tagged records and fixed blocks.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
 #include "formats/FileSystem.h"
+#include "model/ShortString.h"
 
 namespace vode {
 
@@ -42,5 +44,30 @@ int writeDosFile(const RecordingBundle& doc, const std::string& path, int aux, i
 // channels chosen (writeDosFile); here it is refused with a message and 201.
 int DosExport(const RecordingBundle& doc, const std::string& path, Prompter& prompter,
               FileSystem& fs = FileSystem::real());
+
+// One file of the DOS export of a wider recording: the text added to the
+// prefix, and three indices into the channel list, where 0 is none and k is
+// channel k − 1. A row is written only with a Sound A channel.
+struct DosExportRow {
+  ShortString<10> postfix;
+  int16_t aux = 0;
+  int16_t soundA = 0;
+  int16_t soundB = 0;
+};
+using DosExportRows = std::array<DosExportRow, 4>;
+
+// The chosen path with its file-name part cut before that part's first "."
+// (the folders stay whole, dots and all).
+std::string dosExportPrefix(const std::string& path);
+
+// The postfix a row's choices suggest: the three indices' digits, aux first.
+std::string dosExportPostfix(int aux, int soundA, int soundB);
+
+// Writes prefix + postfix + ".dat" for every row with a Sound A choice. A file
+// that exists is replaced only when "Overwrite " + name + "?" is answered Yes;
+// No skips that row. The first failure is reported ("Unable to save " + name
+// + "... " + text) and ends the export; returns its code, or 0.
+int writeDosExportRows(const RecordingBundle& doc, const std::string& prefix, const DosExportRows& rows,
+                       Prompter& prompter, FileSystem& fs = FileSystem::real());
 
 }  // namespace vode

@@ -151,4 +151,31 @@ int DosExport(const RecordingBundle& doc, const std::string& path, Prompter& pro
   return writeDosFile(doc, path, -1, 0, channels == 2 ? 1 : -1, fs);
 }
 
+std::string dosExportPrefix(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+  const std::size_t dot = path.find('.', nameStart);
+  return dot == std::string::npos ? path : path.substr(0, dot);
+}
+
+std::string dosExportPostfix(int aux, int soundA, int soundB) {
+  return std::to_string(aux) + std::to_string(soundA) + std::to_string(soundB);
+}
+
+int writeDosExportRows(const RecordingBundle& doc, const std::string& prefix, const DosExportRows& rows,
+                       Prompter& prompter, FileSystem& fs) {
+  for (const DosExportRow& row : rows) {
+    if (row.soundA <= 0) continue;
+    const std::string name = prefix + row.postfix.str() + ".dat";
+    if (fs.exists(name) && prompter.ask("Overwrite " + name + "?", Buttons::YesNo, Answer::No) != Answer::Yes)
+      continue;
+    const int code = writeDosFile(doc, name, row.aux - 1, row.soundA - 1, row.soundB - 1, fs);
+    if (code != 0) {
+      prompter.message(MessageKind::Warning, "Unable to save " + name + "... " + FileErrorText(code));
+      return code;
+    }
+  }
+  return 0;
+}
+
 }  // namespace vode

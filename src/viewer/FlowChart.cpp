@@ -1,5 +1,7 @@
 #include "viewer/FlowChart.h"
 
+#include "viewer/WindowScale.h"
+
 #include <QChart>
 #include <QLineSeries>
 #include <QMouseEvent>
@@ -101,6 +103,18 @@ FlowChart::FlowChart(QWidget* parent) : QChartView(parent) {
   });
   setChart(chart_);
   fitAxes();
+}
+
+void FlowChart::resizeEvent(QResizeEvent* event) {
+  QChartView::resizeEvent(event);
+  // In a zoomed window the chart keeps its natural layout and is shown
+  // enlarged, fonts, markers and lines alike, as the panes are.
+  const qreal s = WindowScale::scaleOf(this);
+  if (s != 1.0) {
+    chart_->resize(QSizeF(viewport()->size()) / s);
+    setSceneRect(chart_->geometry());
+  }
+  setTransform(QTransform::fromScale(s, s));
 }
 
 void FlowChart::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -49,6 +49,7 @@ class FlowChart : public QChartView {
 
  protected:
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   QChart* chart_ = nullptr;

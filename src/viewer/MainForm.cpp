@@ -114,9 +114,9 @@ TMainForm::TMainForm(GuiPrompter& prompter, const WindowOptions& options, QWidge
   workBuffer_.assign(SegmentSamples, 0);
   state_.ViewMode = SonogramView;
 
-  // The client area keeps its size; the window is as large as it and the menu.
-  layout()->setSizeConstraint(QLayout::SetFixedSize);
-  adjustSize();
+  // The natural size is the smallest; larger windows scale the client area.
+  resize(minimumSizeHint());
+  restoreWindowSize();
   if (QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
 }
@@ -159,6 +159,9 @@ void TMainForm::EndProgress() {
   if (!busy_ && savedStatus_.isEmpty()) {
     setEnabled(true);
     state_.WindowEnabled = true;
+    // A menu follows its widget's enabled state, so re-enabling the window
+    // turned Analyze and Report back on whatever the document holds.
+    UpdateMenus();
   }
 }
 
@@ -224,6 +227,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     return;
   }
   stopPlayback(false);
+  keepWindowSize();
   if (onClose) onClose();
   event->accept();
 }

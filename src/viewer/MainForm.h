@@ -40,6 +40,7 @@ namespace vode {
 
 class MarkerFrame;
 class PaneWidget;
+class WindowScale;
 class PowerPanel;
 
 // Where the window keeps what outlives a document.
@@ -50,6 +51,7 @@ struct WindowOptions {
   std::string manualFile;     // the HTML manual Help/"&Help" opens
   bool newConfigFolder = false;  // configDir was made for this run: a first start
   bool developer = false;        // --developer: the hidden entries stay, "&FFT" follows the recording
+  bool keepWindowSize = false;   // the window's size is restored from and kept in configDir
 };
 
 constexpr int ClientWidth = 632;
@@ -75,8 +77,8 @@ class TMainForm : public QMainWindow {
   const std::string& helpFile() const { return helpFile_; }
 
   // --- New recordings (MainFormAcquisition.cpp) ------------------------------------
-  // The device File/New records from (vode --device). "&New" is enabled once
-  // there is a device and the New command has been hooked up.
+  // The device File/New records from (vode --device). With one "ZUZU" is
+  // shown; "&New" is enabled once the New command has been hooked up too.
   void useAcquisitionDevice(std::unique_ptr<AcquisitionDevice> device);
   AcquisitionDevice* acquisitionDevice() const { return acquisitionDevice_.get(); }
   void setNewRecordingCommand(std::function<void()> command);
@@ -202,6 +204,14 @@ class TMainForm : public QMainWindow {
   // enabling rules decide about it.
   void makeCommandAvailable(const QString& name);
 
+  // --- Size of the window ----------------------------------------------------------
+  // The client area scales with the window (src/viewer/WindowScale.h); code
+  // that moves a control at run time goes through it.
+  WindowScale& windowScale() const { return *scale_; }
+  // Resizes the window so the client area is its natural size times s.
+  void zoomWindow(qreal s);
+  qreal zoom() const;
+
   // --- Hooks of the document lifecycle -------------------------------------------
   std::function<bool()> closeQuery;  // false keeps the window open
   std::function<void()> onClose;
@@ -227,6 +237,11 @@ class TMainForm : public QMainWindow {
   void createPowerPanel(QWidget* client);
   void createCapturePanels(QWidget* client);
   void createMenus();
+  void createViewMenu();
+  void updateZoomEntries();
+  void restoreWindowSize();
+  void layOutNow();
+  void keepWindowSize();
   void connectControls();
   void connectEditAndAnalyzeEntries();
   void createPaneViews();
@@ -295,6 +310,7 @@ class TMainForm : public QMainWindow {
 
   // Controls; their object names are the names the tests and menus use.
   QWidget* client_ = nullptr;
+  WindowScale* scale_ = nullptr;
   QFrame* FlowPanel = nullptr;
   PaneWidget* FlowBox = nullptr;
   MarkerFrame* FlowShape = nullptr;

@@ -8,6 +8,7 @@ namespace vode {
 
 void TMainForm::useAcquisitionDevice(std::unique_ptr<AcquisitionDevice> device) {
   acquisitionDevice_ = std::move(device);
+  if (acquisitionDevice_) action("ZUZU1")->setVisible(true);
   if (acquisitionDevice_ && newRecordingCommand_) makeCommandAvailable("New1");
 }
 

@@ -45,10 +45,10 @@ void TMainForm::connectControls() {
             });
   // The small panes switch the large pane's view on a click.
   connect(TimeBox, &PaneWidget::released, this, [this](QPoint pos, Qt::MouseButton button) {
-    if (button == Qt::LeftButton && TimeBox->rect().contains(pos)) TimeBoxClick();
+    if (button == Qt::LeftButton && TimeBox->logicalRect().contains(pos)) TimeBoxClick();
   });
   connect(FreqBox, &PaneWidget::released, this, [this](QPoint pos, Qt::MouseButton button) {
-    if (button == Qt::LeftButton && FreqBox->rect().contains(pos)) FreqBoxClick();
+    if (button == Qt::LeftButton && FreqBox->logicalRect().contains(pos)) FreqBoxClick();
   });
   for (PaneWidget* pane : {FlowBox, SonoBox, TagBox, TimeBox, FreqBox}) {
     connect(pane, &PaneWidget::moved, this,

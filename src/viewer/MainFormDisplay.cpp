@@ -14,6 +14,7 @@
 
 #include "viewer/DisplayLogic.h"
 #include "viewer/MainForm.h"
+#include "viewer/WindowScale.h"
 #include "viewer/PaneWidget.h"
 #include "viewer/PowerPanel.h"
 
@@ -47,9 +48,11 @@ void TMainForm::repaintTimeAligned() {
 
 void TMainForm::placeMarker(MarkerFrame* marker, PaneWidget* pane, int left, int width) {
   // Marker lefts count in the pane's frame, whose one-pixel border puts the
-  // outline one pixel outside the segment's cells.
-  const int frameLeft = pane->parentWidget()->x();
-  marker->setGeometry(frameLeft + left, marker->y(), width, marker->height());
+  // outline one pixel outside the segment's cells. Natural coordinates: the
+  // window scales them with everything else.
+  const int frameLeft = scale_->naturalGeometry(pane->parentWidget()).x();
+  const QRect now = scale_->naturalGeometry(marker);
+  scale_->setNaturalGeometry(marker, QRect(frameLeft + left, now.y(), width, now.height()));
 }
 
 void TMainForm::set_current_segment(int32_t n) {
@@ -72,9 +75,9 @@ void TMainForm::set_current_segment(int32_t n) {
   state_.FirstSegment = first;
 
   sonoShapeLeft_ = (n - first) * state_.SegmentPixels;
-  placeMarker(SonoShape, SonoBox, sonoShapeLeft_, SonoShape->width());
+  placeMarker(SonoShape, SonoBox, sonoShapeLeft_, scale_->naturalGeometry(SonoShape).width());
   SetFlowShape();
-  placeMarker(TagShape, TagBox, sonoShapeLeft_, TagShape->width());
+  placeMarker(TagShape, TagBox, sonoShapeLeft_, scale_->naturalGeometry(TagShape).width());
 
   SegmentStatus->setText(QString::fromStdString(segmentStatusText(doc_, state_, n)));
 
@@ -146,9 +149,12 @@ void TMainForm::adjust_to_prefs() {
 
   // Frequency range and time scale.
   FreqLabel->setText(QString::number(state_.MaxFrequency));
-  SonoShape->resize(state_.SegmentPixels + 2, SonoShape->height());
+  const int markerWidth = state_.SegmentPixels + 2;
+  QRect marker = scale_->naturalGeometry(SonoShape);
+  scale_->setNaturalGeometry(SonoShape, marker.adjusted(0, 0, markerWidth - marker.width(), 0));
   SetFlowShape();
-  TagShape->resize(SonoShape->width(), TagShape->height());
+  marker = scale_->naturalGeometry(TagShape);
+  scale_->setNaturalGeometry(TagShape, marker.adjusted(0, 0, markerWidth - marker.width(), 0));
 
   adjustChannelChoice();
 

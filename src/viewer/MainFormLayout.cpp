@@ -1,5 +1,6 @@
 // The controls of the main window at their places in the 632 x 444 client
-// area. Positions are logical pixels; Qt scales them on high-DPI screens.
+// area. Positions are logical pixels at the window's natural size; Qt scales
+// them on high-DPI screens, and WindowScale when the window is made larger.
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,6 +19,7 @@
 #include "viewer/ArrowStrip.h"
 #include "viewer/MainForm.h"
 #include "viewer/PaneWidget.h"
+#include "viewer/WindowScale.h"
 
 namespace vode {
 
@@ -83,7 +85,7 @@ void TMainForm::initialiseFont() {
 void TMainForm::createControls() {
   client_ = new QWidget(this);
   client_->setObjectName("ClientArea");
-  client_->setFixedSize(ClientWidth, ClientHeight);
+  client_->setMinimumSize(ClientWidth, ClientHeight);
   setCentralWidget(client_);
   initialiseFont();
 
@@ -110,6 +112,9 @@ void TMainForm::createControls() {
     previous = w;
   }
   setFocusProxy(ScrollBar);
+
+  // Everything made so far, and whatever is added later, scales with the window.
+  scale_ = new WindowScale(client_, QSize(ClientWidth, ClientHeight));
 }
 
 void TMainForm::createPanes(QWidget* client) {

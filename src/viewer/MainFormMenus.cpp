@@ -91,6 +91,8 @@ void TMainForm::createMenus() {
   addAction(edit, "CaptureScreen1", "Capture Screen");
   addAction(edit, "Capture1", "Captur&e BMP/WAV", QKeySequence(Qt::CTRL | Qt::Key_C));
 
+  createViewMenu();
+
   QMenu* analyze = bar->addMenu("&Analyze");
   analyze->setObjectName("AnalyzeMenu");
   actions_.insert("AnalyzeMenu", analyze->menuAction());
@@ -191,6 +193,8 @@ void TMainForm::hideDeveloperEntries() {
     for (const char* name : {"Report1", "Print1", "FFTTest1", "TestARLPF1", "TestCrackle1", "TestWheeze1",
                              "MakeSineWav1", "MakeBMPs1", "ZUZU1", "Capture1"})
       action(name)->setVisible(false);
+    // The channel set-up belongs to new recordings, so it shows with a device.
+    if (acquisitionDevice_) action("ZUZU1")->setVisible(true);
     action("FFT1")->setEnabled(false);
   }
   DisplayGroupBox->show();

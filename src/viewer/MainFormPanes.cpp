@@ -54,7 +54,7 @@ void TMainForm::paneMouseMove(PaneWidget* pane, QPoint pos, Qt::MouseButtons but
     moveRangeDrag(pos.x());
   }
   TrackCursorLine(pane, pos.x());
-  const Readout readout = pane->view()->readout(pane->size(), pos);
+  const Readout readout = pane->view()->readout(pane->logicalSize(), pos);
   if (readout.status) CursorStatus->setText(*readout.status);
   if (!readout.message.isEmpty()) showPlainMessageLater(readout.message);
 }

@@ -151,7 +151,7 @@ void TMainForm::placePlayLine() {
   }
   FlowBox->showPlayLine(playLineX(state_, playLineSegment_));
   const auto& wave = largePane().drawnWave();
-  SonoBox->showPlayLine(largePlayLineX(state_, playLineSegment_, SonoBox->width(), wave ? &*wave : nullptr));
+  SonoBox->showPlayLine(largePlayLineX(state_, playLineSegment_, SonoBox->logicalSize().width(), wave ? &*wave : nullptr));
 }
 
 }  // namespace vode

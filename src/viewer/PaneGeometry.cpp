@@ -60,6 +60,12 @@ QPoint PaneGeometry::pixelAt(QPointF logicalPos) {
   return {static_cast<int>(std::floor(logicalPos.x())), static_cast<int>(std::floor(logicalPos.y()))};
 }
 
+QPoint PaneGeometry::pixelAt(QPointF widgetPos, QSizeF scale) {
+  if (scale == QSizeF(1, 1)) return pixelAt(widgetPos);
+  const QPoint pixel = pixelAt(widgetPos);
+  return pixelAt(QPointF((pixel.x() + 0.5) / scale.width(), (pixel.y() + 0.5) / scale.height()));
+}
+
 QPoint PaneGeometry::fromDevice(QPoint devicePixel) const {
   return pixelAt(QPointF(devicePixel) / devicePixelRatio);
 }

@@ -65,6 +65,10 @@ struct PaneGeometry {
 
   // The logical pixel under a mouse position (a QMouseEvent's position()).
   static QPoint pixelAt(QPointF logicalPos);
+  // The same over a pane widget shown at a scale (widget size / pane size):
+  // the logical pixel painted on the widget pixel under the mouse, that is
+  // the one whose scaled cell holds that pixel's centre.
+  static QPoint pixelAt(QPointF widgetPos, QSizeF scale);
   // The logical pixel of a device pixel, for images rendered at a ratio.
   QPoint fromDevice(QPoint devicePixel) const;
 };

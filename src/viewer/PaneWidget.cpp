@@ -5,6 +5,9 @@
 #include <QPainter>
 
 #include "viewer/PaneGeometry.h"
+#include "viewer/WindowScale.h"
+
+#include <cmath>
 
 namespace vode {
 
@@ -21,12 +24,28 @@ void PaneWidget::attach(PaneView* view, AfterPaint afterPaint) {
   update();
 }
 
+QSize PaneWidget::logicalSize() const { return view_ ? paneSize(view_->kind()) : size(); }
+
+QSizeF PaneWidget::scale() const {
+  const QSize logical = logicalSize();
+  if (logical.isEmpty() || logical == size()) return {1, 1};
+  return {qreal(width()) / logical.width(), qreal(height()) / logical.height()};
+}
+
 void PaneWidget::paintContent(QPainter& painter, QRect invalid) {
   painter.fillRect(invalid, background_);
   if (!view_) return;
   painter.save();
   painter.setClipRect(invalid);
-  const PaintOutcome outcome = view_->paint(painter, size(), invalid);
+  QRect logicalInvalid = invalid;
+  if (const QSizeF s = scale(); s != QSizeF(1, 1)) {
+    // Painted in the pane's own coordinates under a scaling transform, the
+    // way a device pixel ratio would: lines go through a layer and images
+    // stretch, so a zoomed pane is its natural picture enlarged.
+    painter.scale(s.width(), s.height());
+    logicalInvalid = painter.transform().inverted().mapRect(QRectF(invalid)).toAlignedRect() & logicalRect();
+  }
+  const PaintOutcome outcome = view_->paint(painter, logicalSize(), logicalInvalid);
   painter.restore();
   if (afterPaint_) afterPaint_(outcome);
 }
@@ -53,49 +72,71 @@ void PaneWidget::thaw() {
 void PaneWidget::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   if (frozen_) {
-    painter.drawPixmap(0, 0, snapshot_);
+    // The window may have been zoomed since the snapshot.
+    painter.drawPixmap(rect(), snapshot_);
   } else {
     paintContent(painter, event->rect());
   }
+  drawLines(painter);
+}
+
+void PaneWidget::drawLines(QPainter& painter) {
   // Inverting the pixels keeps the lines visible on any background; where
   // both lines meet they cancel, as two inverted lines do.
   painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-  painter.setPen(QPen(Qt::white, 0));
-  for (int x : {cursorX_, playX_})
-    if (x >= 0) painter.drawLine(x, 0, x, height() - 1);
+  const QSizeF s = scale();
+  if (s == QSizeF(1, 1)) {
+    painter.setPen(QPen(Qt::white, 0));
+    for (int x : {cursorX_, playX_})
+      if (x >= 0) painter.drawLine(x, 0, x, height() - 1);
+    return;
+  }
+  // A logical column covers the widget pixels whose centres lie in its
+  // scaled cell, as a fill there would.
+  for (int x : {cursorX_, playX_}) {
+    if (x < 0) continue;
+    const int left = static_cast<int>(std::ceil(x * s.width() - 0.5));
+    const int right = static_cast<int>(std::ceil((x + 1) * s.width() - 0.5));
+    painter.fillRect(QRect(left, 0, std::max(1, right - left), height()), Qt::white);
+  }
 }
 
 void PaneWidget::updateColumn(int x) {
-  if (x >= 0) update(QRect(x, 0, 1, height()));
+  if (x < 0) return;
+  const qreal sx = scale().width();
+  const int left = static_cast<int>(std::floor(x * sx));
+  update(QRect(left, 0, static_cast<int>(std::ceil((x + 1) * sx)) - left + 1, height()));
 }
 
 void PaneWidget::showCursorLine(int x) {
   if (x == cursorX_) return;
   updateColumn(cursorX_);
-  cursorX_ = x < 0 || x >= width() ? -1 : x;
+  cursorX_ = x < 0 || x >= logicalSize().width() ? -1 : x;
   updateColumn(cursorX_);
 }
 
 void PaneWidget::eraseCursorLine() { showCursorLine(-1); }
 
 void PaneWidget::showPlayLine(int x) {
-  if (x < 0 || x >= width()) x = -1;
+  if (x < 0 || x >= logicalSize().width()) x = -1;
   if (x == playX_) return;
   updateColumn(playX_);
   playX_ = x;
   updateColumn(playX_);
 }
 
+QPoint PaneWidget::logicalPixel(QMouseEvent* event) const { return PaneGeometry::pixelAt(event->position(), scale()); }
+
 void PaneWidget::mousePressEvent(QMouseEvent* event) {
-  emit pressed(PaneGeometry::pixelAt(event->position()), event->button(), event->buttons(), event->modifiers());
+  emit pressed(logicalPixel(event), event->button(), event->buttons(), event->modifiers());
 }
 
 void PaneWidget::mouseMoveEvent(QMouseEvent* event) {
-  emit moved(PaneGeometry::pixelAt(event->position()), event->buttons(), event->modifiers());
+  emit moved(logicalPixel(event), event->buttons(), event->modifiers());
 }
 
 void PaneWidget::mouseReleaseEvent(QMouseEvent* event) {
-  emit released(PaneGeometry::pixelAt(event->position()), event->button(), event->modifiers());
+  emit released(logicalPixel(event), event->button(), event->modifiers());
 }
 
 void PaneWidget::leaveEvent(QEvent* event) {
@@ -126,9 +167,19 @@ void MarkerFrame::leaveEvent(QEvent* event) {
 
 void MarkerFrame::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.setPen(QPen(Qt::white, 0));
-  painter.setBrush(Qt::NoBrush);
-  painter.drawRect(0, 0, width() - 1, height() - 1);
+  const qreal s = WindowScale::scaleOf(this);
+  if (s == 1.0) {
+    painter.setPen(QPen(Qt::white, 0));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(0, 0, width() - 1, height() - 1);
+    return;
+  }
+  // The outline grows with the window, as the panes' lines do.
+  const int t = std::max(1, qRound(s));
+  painter.fillRect(0, 0, width(), t, Qt::white);
+  painter.fillRect(0, height() - t, width(), t, Qt::white);
+  painter.fillRect(0, 0, t, height(), Qt::white);
+  painter.fillRect(width() - t, 0, t, height(), Qt::white);
 }
 
 }  // namespace vode

@@ -42,7 +42,15 @@ class PaneWidget : public QWidget {
   int playLine() const { return playX_; }
 
   // Paints the pane as it would appear, into any painter (snapshots, tests).
+  // invalid is in widget pixels.
   void paintContent(QPainter& painter, QRect invalid);
+
+  // The pane's own size, which its painter and read-outs work in; the widget
+  // shows it stretched to its own size when the window is zoomed.
+  QSize logicalSize() const;
+  QRect logicalRect() const { return QRect(QPoint(0, 0), logicalSize()); }
+  // Widget pixels per logical pixel, across and down.
+  QSizeF scale() const;
 
  signals:
   void pressed(QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
@@ -59,6 +67,8 @@ class PaneWidget : public QWidget {
 
  private:
   void updateColumn(int x);
+  void drawLines(QPainter& painter);
+  QPoint logicalPixel(QMouseEvent* event) const;
 
   QColor background_;
   PaneView* view_ = nullptr;

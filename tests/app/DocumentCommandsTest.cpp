@@ -145,8 +145,8 @@ TEST(Open, MenuAsksAboutChangesFirstAndOffersTheFourTypes) {
 
   ASSERT_EQ(DocumentCommands::openTypes().size(), 4u);
   EXPECT_EQ(DocumentCommands::openTypes()[3].description, "DOS M.E.R.O. File");
-  EXPECT_EQ(DocumentCommands::saveTypes().size(), 3u);
-  EXPECT_EQ(DocumentCommands::saveTypes()[2].description, "WAV File (10240 Hz)");
+  EXPECT_EQ(DocumentCommands::saveTypes().size(), 4u);
+  EXPECT_EQ(DocumentCommands::saveTypes()[3].description, "DOS M.E.R.O. File");
 }
 
 TEST(Open, RecentEntryAsksAboutUnsavedChanges) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "formats/DosCodec.h"
 #include "formats/DosDat.h"
 #include "formats/FileErrors.h"
@@ -157,4 +159,41 @@ TEST_F(DosExportTest, FailedWriteKeepsThePreviousFile) {
   EXPECT_EQ(test::readBytes(path), (std::vector<uint8_t>{1, 2, 3}));
   EXPECT_EQ(DosExport(Document{}, path, prompter), 0);  // nothing to write
   EXPECT_EQ(test::readBytes(path), (std::vector<uint8_t>{1, 2, 3}));
+}
+
+TEST(DosExportRows, PrefixCutsTheNameNeverTheFolders) {
+  EXPECT_EQ(dosExportPrefix("/home/u/rec.d/data.old.mer"), "/home/u/rec.d/data");
+  EXPECT_EQ(dosExportPrefix("/home/u/rec.d/data"), "/home/u/rec.d/data");
+  EXPECT_EQ(dosExportPrefix("data.old.mer"), "data");
+  EXPECT_EQ(dosExportPostfix(0, 1, 2), "012");
+}
+
+TEST_F(DosExportTest, FourChannelsSplitIntoRowsAndAnExistingFileIsReplacedOnlyOnYes) {
+  open(3, 4);
+  DosExportRows rows;
+  rows[0] = {ShortString<10>("A"), 0, 2, 0};  // channel 2 alone
+  rows[1] = {ShortString<10>("B"), 1, 3, 4};  // aux 1, channels 3 and 4
+  rows[2] = {ShortString<10>("C"), 0, 0, 0};  // no Sound A: not written
+  rows[3] = {ShortString<10>("D"), 0, 1, 0};
+  const std::string prefix = dir.file("take");
+  test::writeBytes(prefix + "D.dat", {1, 2, 3});
+  prompter.answers = {Answer::No};
+  ASSERT_EQ(writeDosExportRows(doc, prefix, rows, prompter), 0);
+  EXPECT_EQ(prompter.questions, std::vector<std::string>{"Overwrite " + prefix + "D.dat?"});
+  EXPECT_EQ(test::readBytes(prefix + "D.dat").size(), 3u);
+  EXPECT_FALSE(std::filesystem::exists(prefix + "C.dat"));
+
+  EXPECT_EQ(sectionOf(prefix + "A.dat"), (std::array<int16_t, 3>{2, 3, 3}));
+  Document a = readBack(prefix + "A.dat");
+  ASSERT_EQ(a.recording->channelCount, 1);
+  EXPECT_EQ(a.recording->sound[0][1500], quantisedSound(doc.recording->sound[1][1500]));
+  EXPECT_EQ(sectionOf(prefix + "B.dat"), (std::array<int16_t, 3>{1, 4, 3}));
+  Document b = readBack(prefix + "B.dat");
+  ASSERT_EQ(b.recording->channelCount, 2);
+  EXPECT_EQ(b.recording->sound[0][2000], quantisedSound(doc.recording->sound[2][2000]));
+  EXPECT_EQ(b.recording->sound[1][2000], quantisedSound(doc.recording->sound[3][2000]));
+
+  prompter.answers = {Answer::Yes, Answer::Yes, Answer::Yes};
+  ASSERT_EQ(writeDosExportRows(doc, prefix, rows, prompter), 0);
+  EXPECT_EQ(readBack(prefix + "D.dat").recording->sound[0][9], quantisedSound(doc.recording->sound[0][9]));
 }

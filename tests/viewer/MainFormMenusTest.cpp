@@ -16,7 +16,7 @@ TEST(MainFormMenus, CaptionsShortcutsAndHiddenEntries) {
   TMainForm& form = f.form();
   QStringList menus;
   for (QAction* a : form.menuBar()->actions()) menus << a->text();
-  EXPECT_EQ(menus, (QStringList{"&File", "&Edit", "&Analyze", "&Report", "&Help"}));
+  EXPECT_EQ(menus, (QStringList{"&File", "&Edit", "&View", "&Analyze", "&Report", "&Help"}));
 
   const struct {
     const char* name;

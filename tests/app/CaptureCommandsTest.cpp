@@ -2,7 +2,9 @@
 // captures, the educational picture and its sound, the test recording.
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QDir>
+#include <filesystem>
 #include <QImage>
 
 #include "app/CaptureCommands.h"
@@ -10,6 +12,7 @@
 #include "formats/Wav.h"
 #include "model/SineTestRecording.h"
 #include "support/GuiTestSupport.h"
+#include "viewer/PowerPanel.h"
 
 using namespace vode;
 using namespace vode::test;
@@ -115,6 +118,25 @@ TEST(Capture, EducationalPairHoldsTheScreenAndAsksBeforeReplacing) {
   const QImage resp(QString::fromStdString(f.temp.file("resp.bmp")));
   EXPECT_TRUE(isBlack(resp, 448, 44));
   EXPECT_TRUE(isBlack(resp, 456, 50));
+}
+
+TEST(Capture, EducationalPictureInPowerDisplayIsOfThePanes) {
+  CaptureFixture f;
+  const std::string path = f.temp.file("tagged.mer");
+  std::filesystem::copy_file(testdata("flow2_tagged.mer"), path);
+  ASSERT_EQ(f.commands().openPath(path), 0);
+  f.form().StopBitBtnClick();
+  // Right of the frequency labels and below the flow pane: power display
+  // hides the one and draws the power trace in the other.
+  const QRect panes(40, 80, 448, 255);
+  const QImage flow = f.captures->educationalImage().copy(panes);
+
+  click(f.form(), "VolumeButton");
+  click(f.form(), "VolumeButton");
+  f.form().findChild<QComboBox*>("SpinType")->setCurrentIndex(static_cast<int>(ChartType::FlowDb));
+  ASSERT_FALSE(f.form().control("Chart")->isHidden());
+  EXPECT_EQ(f.captures->educationalImage().copy(panes), flow);
+  EXPECT_FALSE(f.form().control("AvgPanel")->isHidden());
 }
 
 TEST(Capture, FailedPictureLeavesTheWindowAsItWas) {

@@ -205,3 +205,21 @@ TEST(Capture, PrintReportsOnlyAfterTheDialogIsConfirmed) {
   EXPECT_EQ(f.prompter.printDialogs, 2);
   EXPECT_TRUE(f.prompter.saw("Print screen is not available"));
 }
+
+TEST(Capture, ZoomedWindowGivesTheSamePictureEnlarged) {
+  CaptureFixture f;
+  f.load(makeRecording(30, 2), f.temp.file("zoom.mer"));
+  const QImage one = f.captures->educationalImage();
+  f.form().zoomWindow(2.0);
+  const QImage two = f.captures->educationalImage();
+  ASSERT_EQ(two.size(), one.size() * 2);
+  // The dB bar, moved against the large pane for the picture, lands where
+  // the natural picture has it, and goes back to its place afterwards.
+  const QRect bar(442, 192, 23, 128);
+  int differing = 0;
+  for (int y = 0; y < 2 * bar.height(); ++y)
+    for (int x = 0; x < 2 * bar.width(); ++x)
+      differing += two.pixel(2 * bar.x() + x, 2 * bar.y() + y) != one.pixel(bar.x() + x / 2, bar.y() + y / 2);
+  EXPECT_EQ(differing, 0);
+  EXPECT_EQ(f.form().control("DBArea")->x(), 912);
+}

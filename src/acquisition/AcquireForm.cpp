@@ -205,8 +205,8 @@ void AcquireForm::build() {
   connect(CancelBitBtn, &QPushButton::clicked, this, [this] { reject(); });
   connect(BackCounter, &QPushButton::clicked, this, [this] { BackCounterClick(); });
   connect(AcqTimer, &QTimer::timeout, this, [this] { AcqTimerTimer(); });
-  connect(BreathRadioGroup, &QButtonGroup::idClicked, this, [this] { BreathRadioGroupClick(); });
-  connect(TargetRadioGroup, &QButtonGroup::idClicked, this, [this] { TargetRadioGroupClick(); });
+  onPicked(BreathRadioGroup, this, [this](int) { BreathRadioGroupClick(); });
+  onPicked(TargetRadioGroup, this, [this](int) { TargetRadioGroupClick(); });
   connect(GainTrackBar, &QSlider::valueChanged, this, [this] { GainTrackBarChange(); });
   connect(ChanTrackBar, &QSlider::valueChanged, this, [this] { ChanTrackBarChange(); });
   connect(Sound2ComboBox, &QComboBox::editTextChanged, this, [this] { Sound2ComboBoxChange(); });

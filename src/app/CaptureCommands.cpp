@@ -253,8 +253,10 @@ QImage CaptureCommands::educationalImage() {
   form_.EraseCursorLine();
   layout.hidePlayLine("FlowBox");
   layout.hidePlayLine("SonoBox");
+  // In power display the band panel stands where the dB bar goes and the
+  // chart or summary may cover the large pane: the picture is of the panes.
   for (const char* name : {"TagPanel", "TagShape", "VolumeButton", "VoltsLabel", "VoltsMaxLabel", "VoltsMinLabel",
-                           "ScrollBar", "LeftTimeLabel", "RightTimeLabel"})
+                           "ScrollBar", "LeftTimeLabel", "RightTimeLabel", "AvgPanel", "Chart", "Memo"})
     layout.hide(name);
   const bool resp = doc.isResp();
   if (resp) {

@@ -10,6 +10,19 @@
 
 int main(int argc, char** argv) {
   vode::installSaveSignalHandlers();
+  // The usage text needs no display either: answer it before Qt looks for one.
+  // Options Qt itself takes (-platform …) are only known after QApplication has
+  // removed them, so anything else is parsed again below.
+  {
+    QStringList args;
+    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    vode::LaunchOptions early;
+    QString ignored;
+    if (vode::parseLaunchOptions(args, early, ignored) && early.help) {
+      std::cout << vode::LaunchUsage;
+      return 0;
+    }
+  }
   // Neither a screenshot nor the device list needs a display.
   bool screenshot = false;
   for (int i = 1; i < argc; ++i)

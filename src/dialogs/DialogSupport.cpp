@@ -271,7 +271,14 @@ int checkedIndex(const QButtonGroup* group, int otherwise) {
 }
 
 void checkButton(QButtonGroup* group, int index) {
+  const QSignalBlocker quiet(group);
   if (QAbstractButton* item = group->button(index)) item->setChecked(true);
+}
+
+void onPicked(QButtonGroup* group, QObject* context, std::function<void(int)> picked) {
+  QObject::connect(group, &QButtonGroup::idToggled, context, [picked = std::move(picked)](int id, bool checked) {
+    if (checked) picked(id);
+  });
 }
 
 QLineEdit* editOver(QRadioButton* item, const QString& name, int maxLength, const QString& accessibleName) {

@@ -106,9 +106,13 @@ QString hint(const char* text);
 // group's name followed by the number; long lists run in two columns.
 QGroupBox* radioGroupBox(QWidget* parent, const QString& name, const QString& caption, const QStringList& items,
                          QButtonGroup*& buttons, const QString& tip);
-// The checked item, or otherwise when none is; checkButton ticks item index.
+// The checked item, or otherwise when none is; checkButton ticks item index
+// as the program's own setting, which onPicked does not report.
 int checkedIndex(const QButtonGroup* group, int otherwise);
 void checkButton(QButtonGroup* group, int index);
+// Runs picked with the item the user checks, however it was checked: a click,
+// the arrow keys, or an assistive tool's toggle action (which sends no click).
+void onPicked(QButtonGroup* group, QObject* context, std::function<void(int)> picked);
 
 // An edit box laid over the blanks at the start of a radio item's text.
 QLineEdit* editOver(QRadioButton* item, const QString& name, int maxLength, const QString& accessibleName);

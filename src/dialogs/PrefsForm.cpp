@@ -53,10 +53,10 @@ PrefsForm::PrefsForm(Document& doc, Prompter& prompter, QWidget* parent)
   buildCalibrationTab();
   buildAnalysisTab();
 
-  connect(WaveformRadioGroup, &QButtonGroup::idClicked, this, [this] { WaveformRadioGroupClick(); });
-  connect(BreathRadioGroup, &QButtonGroup::idClicked, this, [this] { BreathRadioGroupClick(); });
-  connect(TargetFlowRadioGroup, &QButtonGroup::idClicked, this, [this] { TargetFlowRadioGroupClick(); });
-  connect(BackgroundRadioGroup, &QButtonGroup::idClicked, this, [this] { BackgroundRadioGroupClick(); });
+  onPicked(WaveformRadioGroup, this, [this](int) { WaveformRadioGroupClick(); });
+  onPicked(BreathRadioGroup, this, [this](int) { BreathRadioGroupClick(); });
+  onPicked(TargetFlowRadioGroup, this, [this](int) { TargetFlowRadioGroupClick(); });
+  onPicked(BackgroundRadioGroup, this, [this](int) { BackgroundRadioGroupClick(); });
   onLeaving(OffsetEdit, buttons, [this] { return OffsetEditExit(); });
   onLeaving(ScaleEdit, buttons, [this] { return ScaleEditExit(); });
   onLeaving(ReferenceEdit, buttons, [this] { return ReferenceEditExit(); });

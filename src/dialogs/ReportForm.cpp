@@ -88,10 +88,15 @@ RReportForm::RReportForm(GuiPrompter& prompter, QWidget* parent) : QDialog(paren
   layout->addWidget(PowerRadioGroup);
 
   auto* nameRow = new QHBoxLayout;
+  // A caption says what the box is for and gives it a key of its own.
+  auto* nameLabel = new QLabel("&File name", this);
+  nameLabel->setObjectName("FilenameLabel");
   FilenameEdit = new QLineEdit(this);
   FilenameEdit->setObjectName("FilenameEdit");
   FilenameEdit->setAccessibleName("File name");
   FilenameEdit->setToolTip("Enter filename for report");
+  nameLabel->setBuddy(FilenameEdit);
+  nameRow->addWidget(nameLabel);
   nameRow->addWidget(FilenameEdit, 1);
   auto* browse = new QPushButton("Browse...", this);
   browse->setObjectName("BrowseButton");

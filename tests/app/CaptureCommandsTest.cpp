@@ -2,7 +2,9 @@
 // captures, the educational picture and its sound, the test recording.
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QDir>
+#include <filesystem>
 #include <QImage>
 
 #include "app/CaptureCommands.h"
@@ -10,6 +12,7 @@
 #include "formats/Wav.h"
 #include "model/SineTestRecording.h"
 #include "support/GuiTestSupport.h"
+#include "viewer/PowerPanel.h"
 
 using namespace vode;
 using namespace vode::test;
@@ -117,6 +120,25 @@ TEST(Capture, EducationalPairHoldsTheScreenAndAsksBeforeReplacing) {
   EXPECT_TRUE(isBlack(resp, 456, 50));
 }
 
+TEST(Capture, EducationalPictureInPowerDisplayIsOfThePanes) {
+  CaptureFixture f;
+  const std::string path = f.temp.file("tagged.mer");
+  std::filesystem::copy_file(testdata("flow2_tagged.mer"), path);
+  ASSERT_EQ(f.commands().openPath(path), 0);
+  f.form().StopBitBtnClick();
+  // Right of the frequency labels and below the flow pane: power display
+  // hides the one and draws the power trace in the other.
+  const QRect panes(40, 80, 448, 255);
+  const QImage flow = f.captures->educationalImage().copy(panes);
+
+  click(f.form(), "VolumeButton");
+  click(f.form(), "VolumeButton");
+  f.form().findChild<QComboBox*>("SpinType")->setCurrentIndex(static_cast<int>(ChartType::FlowDb));
+  ASSERT_FALSE(f.form().control("Chart")->isHidden());
+  EXPECT_EQ(f.captures->educationalImage().copy(panes), flow);
+  EXPECT_FALSE(f.form().control("AvgPanel")->isHidden());
+}
+
 TEST(Capture, FailedPictureLeavesTheWindowAsItWas) {
   CaptureFixture f;
   f.load(makeRecording(30, 1), f.temp.file("band.mer"));
@@ -204,4 +226,22 @@ TEST(Capture, PrintReportsOnlyAfterTheDialogIsConfirmed) {
   f.captures->Print1Click();
   EXPECT_EQ(f.prompter.printDialogs, 2);
   EXPECT_TRUE(f.prompter.saw("Print screen is not available"));
+}
+
+TEST(Capture, ZoomedWindowGivesTheSamePictureEnlarged) {
+  CaptureFixture f;
+  f.load(makeRecording(30, 2), f.temp.file("zoom.mer"));
+  const QImage one = f.captures->educationalImage();
+  f.form().zoomWindow(2.0);
+  const QImage two = f.captures->educationalImage();
+  ASSERT_EQ(two.size(), one.size() * 2);
+  // The dB bar, moved against the large pane for the picture, lands where
+  // the natural picture has it, and goes back to its place afterwards.
+  const QRect bar(442, 192, 23, 128);
+  int differing = 0;
+  for (int y = 0; y < 2 * bar.height(); ++y)
+    for (int x = 0; x < 2 * bar.width(); ++x)
+      differing += two.pixel(2 * bar.x() + x, 2 * bar.y() + y) != one.pixel(bar.x() + x / 2, bar.y() + y / 2);
+  EXPECT_EQ(differing, 0);
+  EXPECT_EQ(f.form().control("DBArea")->x(), 912);
 }

@@ -18,6 +18,7 @@
 #include "dialogs/PatientForm.h"
 #include "dialogs/PrefsForm.h"
 #include "dialogs/RecordForms.h"
+#include "dialogs/ReportForm.h"
 #include "formats/BlockFile.h"
 #include "formats/SettingsFiles.h"
 #include "model/DateText.h"
@@ -258,8 +259,10 @@ TEST(Accessibility, EveryBoxIsNamedAfterItsCaption) {
   InterpForm comments(f.doc().comments);
   AparmsForm parameters(f.doc().analysisParameters, f.prompter);
   ExtractForm extract("x.mer", 20, f.prompter);
+  RReportForm report(f.prompter);
   int named = 0;
-  for (QDialog* d : std::initializer_list<QDialog*>{&prefs, &subject, &lab, &comments, &parameters, &extract}) {
+  for (QDialog* d :
+       std::initializer_list<QDialog*>{&prefs, &subject, &lab, &comments, &parameters, &extract, &report}) {
     QList<QWidget*> boxes;
     for (QWidget* w : d->findChildren<QWidget*>())
       if ((qobject_cast<QLineEdit*>(w) && !qobject_cast<QComboBox*>(w->parent())) || qobject_cast<QComboBox*>(w) ||
@@ -276,7 +279,7 @@ TEST(Accessibility, EveryBoxIsNamedAfterItsCaption) {
         EXPECT_EQ(label->buddy()->accessibleName(), plainCaption(label->text()));
       }
   }
-  EXPECT_EQ(named, 8 + 8 + 3 + 1 + 3 + 2);
+  EXPECT_EQ(named, 8 + 8 + 3 + 1 + 3 + 2 + 2);
   EXPECT_EQ(subject.findChild<QLineEdit*>("WeightEdit")->accessibleName(), "Weight");
   EXPECT_EQ(prefs.findChild<QLineEdit*>("OffsetEdit")->accessibleName(), "Offset by Z =");
   EXPECT_EQ(prefs.findChild<QLineEdit*>("ReferenceEdit")->accessibleName(), "dB Reference (watts)");

@@ -25,9 +25,16 @@ void TMainForm::connectControls() {
   connect(ZoomInY, &QPushButton::clicked, this, [this] { ZoomInYClick(); });
   connect(ZoomOutY, &QPushButton::clicked, this, [this] { ZoomOutYClick(); });
   connect(VolumeButton, &QPushButton::clicked, this, [this] { VolumeButtonClick(); });
-  connect(channelButtons_, &QButtonGroup::idClicked, this, [this](int id) { ChooseChannel(id); });
+  // Items follow what checks them, a click or an assistive tool's toggle
+  // action (which sends no click); a check the window makes itself already
+  // matches its state.
+  connect(channelButtons_, &QButtonGroup::idToggled, this, [this](int id, bool on) {
+    if (on && id != state_.CurrentChannel && doc_.recording && doc_.recording->channelCount <= 2) ChooseChannel(id);
+  });
   connect(ChannelComboBox, &QComboBox::activated, this, [this](int index) { ChooseChannel(index); });
-  connect(psdButtons_, &QButtonGroup::idClicked, this, [this](int id) { SetPsdChoice(id); });
+  connect(psdButtons_, &QButtonGroup::idToggled, this, [this](int id, bool on) {
+    if (on && id != state_.PsdChoice) SetPsdChoice(id);
+  });
   connect(PrevBitBtn, &QPushButton::clicked, this, [this] { StepTagged(-1); });
   connect(NextBitBtn, &QPushButton::clicked, this, [this] { StepTagged(+1); });
   connect(WheezesCheckBox, &QCheckBox::clicked, this, [this] { WheezesClick(); });

@@ -1,6 +1,7 @@
 #include "support/GuiTestSupport.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QMouseEvent>
 
@@ -58,6 +59,10 @@ QString largeLabels(TMainForm& form) {
 }
 
 void click(TMainForm& form, const char* name) { static_cast<QAbstractButton*>(form.control(name))->click(); }
+
+void toggleAccessibly(QWidget* item) {
+  QAccessible::queryAccessibleInterface(item)->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+}
 
 void sendMouse(QWidget* widget, QEvent::Type type, QPoint pos, Qt::MouseButton button,
                Qt::KeyboardModifiers modifiers) {

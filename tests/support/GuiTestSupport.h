@@ -113,6 +113,8 @@ class WindowFixture {
 QString largeLabels(TMainForm& form);
 // Clicks the button of that object name.
 void click(TMainForm& form, const char* name);
+// Checks a radio item as an assistive tool does: by its toggle action, which sends no click.
+void toggleAccessibly(QWidget* item);
 // A mouse event sent straight to a widget; a press holds its own button.
 void sendMouse(QWidget* widget, QEvent::Type type, QPoint pos, Qt::MouseButton button = Qt::NoButton,
                Qt::KeyboardModifiers modifiers = Qt::NoModifier);

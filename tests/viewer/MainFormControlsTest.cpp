@@ -157,6 +157,15 @@ TEST(Channels, RadioGroupForTwoDropDownForMore) {
   EXPECT_EQ(combo->currentIndex(), 2);
 }
 
+TEST(Channels, AnAssistiveToolsToggleChoosesChannelAndSpectrum) {
+  WindowFixture f;
+  f.load(makeRecording(30, 2));
+  toggleAccessibly(f.form().control("ChannelRadio2"));
+  EXPECT_EQ(f.state().CurrentChannel, 1);
+  toggleAccessibly(f.form().control("PsdRadioAll"));
+  EXPECT_EQ(f.state().PsdChoice, PsdAll);
+}
+
 TEST(PsdChoice, ArrowsFollowTheChoice) {
   WindowFixture f;
   TMainForm& form = f.form();

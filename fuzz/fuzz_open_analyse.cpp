@@ -61,8 +61,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     FUZZ_CHECK(progress.depth == 0);
   }
 
+  // The last channel only when it is another one: the reports are most of
+  // the driver's time, and building them twice for one channel finds nothing.
   const int lastChannel = doc.recording->channelCount - 1;
-  for (int channel : {0, lastChannel}) {
+  for (int channel = 0; channel <= lastChannel; channel += std::max(lastChannel, 1)) {
     for (int k = 0; k < ReportKindCount; ++k) {
       ReportOptions options;
       options.channel = channel;

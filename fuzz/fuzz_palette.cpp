@@ -1,42 +1,25 @@
-// pal.dat. The reader takes a path, so each input goes through a file in a
-// private temporary folder.
-#include <unistd.h>
-
-#include <cstdio>
-#include <cstring>
-#include <string>
-
+// pal.dat, read through the in-memory file system.
 #include "FuzzSupport.h"
-#include "analysis/Palette.h"
+#include "document/PaletteFile.h"
 
 using namespace vode;
-
-namespace {
-
-std::string tempFile() {
-  // Memory-backed when the machine has it: a file written per input is the
-  // driver's whole cost.
-  char folder[] = "/dev/shm/vode-fuzz-palette-XXXXXX";
-  if (mkdtemp(folder)) return std::string(folder) + "/pal.dat";
-  std::strcpy(folder, "/tmp/vode-fuzz-palette-XXXXXX");
-  if (!mkdtemp(folder)) std::abort();
-  return std::string(folder) + "/pal.dat";
-}
-
-}  // namespace
+using namespace vode::fuzz;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-  static const std::string path = tempFile();
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) std::abort();
-  if (size) std::fwrite(data, 1, size, f);
-  std::fclose(f);
+  MemoryFileSystem fs;
+  fs.files["/c/pal.dat"].assign(data, data + size);
   bool found = true;
-  const Palette p = Palette::load(path, &found);
+  const Palette p = loadPalette("/c/pal.dat", &found, fs);
   FUZZ_CHECK(found == (size == 256));
+  const Palette grey = Palette::grey();
   for (int i = 0; i < Palette::Size; ++i) {
-    FUZZ_CHECK(p.entries[i].flags == 0);
-    if (found) FUZZ_CHECK(p.entries[i].red == data[4 * i] && p.entries[i].blue == data[4 * i + 2]);
+    const PaletteEntry& e = p.entries[i];
+    FUZZ_CHECK(e.flags == 0);
+    if (found) {
+      FUZZ_CHECK(e.red == data[4 * i] && e.green == data[4 * i + 1] && e.blue == data[4 * i + 2]);
+    } else {
+      FUZZ_CHECK(e.red == grey.entries[i].red && e.blue == grey.entries[i].blue);
+    }
   }
   return 0;
 }

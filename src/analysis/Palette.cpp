@@ -1,9 +1,5 @@
 #include "analysis/Palette.h"
 
-#include <fstream>
-#include <iterator>
-#include <vector>
-
 namespace vode {
 
 Palette Palette::grey() {
@@ -16,18 +12,12 @@ Palette Palette::grey() {
   return p;
 }
 
-Palette Palette::load(const std::string& path, bool* found) {
+Palette Palette::fromFileBytes(const uint8_t* bytes, std::size_t size, bool* found) {
   if (found) *found = false;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return grey();
-  // Read one byte more than needed, so a longer file is noticed.
-  std::vector<char> bytes(Size * 4 + 1);
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (in.gcount() != Size * 4) return grey();
+  if (size != FileBytes) return grey();
   Palette p;
   for (int i = 0; i < Size; ++i) {
-    p.entries[i] = PaletteEntry{static_cast<uint8_t>(bytes[4 * i]), static_cast<uint8_t>(bytes[4 * i + 1]),
-                                static_cast<uint8_t>(bytes[4 * i + 2]), 0};
+    p.entries[i] = PaletteEntry{bytes[4 * i], bytes[4 * i + 1], bytes[4 * i + 2], 0};
   }
   if (found) *found = true;
   return p;

@@ -3,8 +3,8 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
-#include <string>
 
 namespace vode {
 
@@ -22,10 +22,12 @@ struct Palette {
   // Entry i is grey level G[i div 4]: white for the lowest level.
   static Palette grey();
 
-  // pal.dat: exactly 256 bytes, 64 records of red, green, blue and a flags
-  // byte (replaced by 0). A missing, unreadable, shorter or longer file gives
-  // the grey palette; found is set when the file was used.
-  static Palette load(const std::string& path, bool* found = nullptr);
+  // The bytes of a pal.dat: exactly 256, 64 records of red, green, blue and a
+  // flags byte (replaced by 0). Any other length gives the grey palette; found
+  // is set when the bytes were used. The file itself is read by loadPalette
+  // (document/PaletteFile.h).
+  static constexpr std::size_t FileBytes = Size * 4;
+  static Palette fromFileBytes(const uint8_t* bytes, std::size_t size, bool* found = nullptr);
 };
 
 }  // namespace vode

@@ -17,6 +17,7 @@
 #include "formats/FileErrors.h"
 #include "formats/FileSystem.h"
 #include "document/Document.h"
+#include "document/PaletteFile.h"
 
 namespace vode::cli {
 
@@ -140,7 +141,7 @@ int cmdSonogram(const Arguments& arguments) {
   if (!readJobsOption(args, jobs, error)) return usageError(error, Usage);
   if (args.has("--palette")) {
     bool found = false;
-    request.palette = Palette::load(args.value("--palette"), &found);
+    request.palette = loadPalette(args.value("--palette"), &found);
     if (!found) {
       std::cerr << "vode-cli: " << args.value("--palette") << " is not a palette (64 entries of 4 bytes)\n";
       return ExitFileError;

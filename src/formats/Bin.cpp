@@ -48,10 +48,6 @@ void writeTextRecord(BufferedOutput& out, int id, const std::string& text) {
   out.text(text);
 }
 
-void writeSamples(BufferedOutput& out, const int16_t* samples, std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i) out.i16(samples[i]);
-}
-
 // A number as the subject dialog would take it (blanks around it and a '+'
 // allowed); nothing when the text is not a plain decimal number or gives no
 // finite single-precision value, which the background flow would turn into
@@ -126,10 +122,10 @@ int exportBin(const RecordingBundle& doc, const std::string& path, Prompter& pro
     out.u16(static_cast<uint16_t>(segments));
     for (int c = 0; c < channels; ++c) {
       out.u16(static_cast<uint16_t>(c + 1));
-      writeSamples(out, r.sound[c].data(), static_cast<std::size_t>(segments) * SegmentSamples);
+      out.i16s(r.sound[c].data(), static_cast<std::size_t>(segments) * SegmentSamples);
     }
     out.i16(doc.channelSetup.airflowKind == 1 ? -1 : 0);
-    writeSamples(out, r.flow.data(), static_cast<std::size_t>(segments) * SegmentFlowSamples);
+    out.i16s(r.flow.data(), static_cast<std::size_t>(segments) * SegmentFlowSamples);
     out.u16(TagMarker);
     for (int32_t s = 0; s < segments; ++s) out.u16(tags ? tags->PackTagWord(s) : 0);
 
@@ -175,11 +171,11 @@ int importBin(RecordingBundle& doc, const std::string& path, Prompter& prompter,
   Recording r = Recording::create(segments, channels);
   for (int c = 0; c < channels && in.ok(); ++c) {
     in.u16();  // the channel's number, not needed
-    for (int16_t& v : r.sound[c]) v = in.i16();
+    in.i16s(r.sound[c].data(), r.sound[c].size());
     progress.set(c + 1);
   }
   const int16_t airflowMarker = in.i16();
-  for (int16_t& v : r.flow) v = in.i16();
+  in.i16s(r.flow.data(), r.flow.size());
   in.u16();  // tag marker
   std::vector<uint16_t> tagWords(static_cast<std::size_t>(segments));
   for (uint16_t& w : tagWords) w = in.u16();

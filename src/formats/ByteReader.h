@@ -55,6 +55,15 @@ class ByteReader {
     return p ? getU16(p) : 0;
   }
   int16_t i16() { return static_cast<int16_t>(u16()); }
+  // A run of samples, checked against the end once rather than per sample
+  // (a recording holds millions). On failure out is left as it was.
+  bool i16s(int16_t* out, std::size_t count) {
+    if (!ok_ || count > (size_ - pos_) / 2) return ok_ = false;
+    const uint8_t* p = data_ + pos_;
+    pos_ += 2 * count;
+    for (std::size_t i = 0; i < count; ++i) out[i] = static_cast<int16_t>(getU16(p + 2 * i));
+    return true;
+  }
   uint32_t u32() {
     const uint8_t* p = take(4);
     return p ? getU32(p) : 0;

@@ -179,6 +179,17 @@ std::string studyRemarks(const DosHeader& h) {
   return r;
 }
 
+// The fewest words the data section can take: every group holds at least its
+// head, its base and one packed word.
+std::size_t leastWords(const DataSection& d, bool upsample) {
+  std::size_t perSegment = 0;
+  for (int j = d.first; j <= d.last; ++j) {
+    const int outputsPerValue = (j >= 3 && upsample) ? 2 : 1;
+    perSegment += static_cast<std::size_t>(dos::valuesPerSegment(j) / (d.groups[j - 1] * outputsPerValue)) * 3;
+  }
+  return perSegment * static_cast<std::size_t>(d.segments);
+}
+
 class Decoder {
  public:
   Decoder(const DosHeader& h, const DataSection& d, bool upsample, Recording& r)
@@ -279,9 +290,12 @@ int importDos(RecordingBundle& doc, const std::string& path, Prompter& prompter,
   const bool hasBreath = d.first <= 2;
   if (hasBreath && h.flowFlag && !std::isfinite(h.scale)) return ioError = ErrFormat;
 
+  DosWordStream stream(bytes.data() + in.position(), in.remaining());
+  // A header promising more segments than the file holds would otherwise
+  // have the whole recording allocated and cleared before the stream ran out.
+  if (stream.remaining() < leastWords(d, upsample)) return ioError = ErrFormat;
   // A file starting at channel 3 has no breath signal: its flow stays zero.
   Recording r = Recording::create(d.segments, d.last - 2);
-  DosWordStream stream(bytes.data() + in.position(), in.remaining());
   Decoder decoder(h, d, upsample, r);
   progress.begin("Loading file...", d.segments);
   for (int s = 0; s < d.segments && ioError == 0; ++s) {

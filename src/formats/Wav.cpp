@@ -97,7 +97,7 @@ int exportWavRange(const Recording& r, int channel, int first, int last, const s
   const uint32_t segments = static_cast<uint32_t>(last - first + 1);
   return writeWav(path, fs, 1, segments, [&](BufferedOutput& out) {
     const int16_t* from = r.sound[channel].data() + static_cast<std::size_t>(first) * SegmentSamples;
-    for (std::size_t i = 0; i < segments * SegmentSamples; ++i) out.i16(from[i]);
+    out.i16s(from, segments * SegmentSamples);
   });
 }
 

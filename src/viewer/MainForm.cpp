@@ -15,6 +15,7 @@
 #include <new>
 #include <thread>
 
+#include "document/PaletteFile.h"
 #include "viewer/PaneWidget.h"
 #include "viewer/PowerPanel.h"
 
@@ -134,7 +135,7 @@ void TMainForm::buildPalettes() {
   doc_.state.programDir = options_.configDir;
   std::string palFile = doc_.state.programDir + "pal.dat";
   if (!fileExists(palFile) && !options_.executableDir.empty()) palFile = options_.executableDir + "pal.dat";
-  colourPalette_ = fileExists(palFile) ? Palette::load(palFile) : greyPalette_;
+  colourPalette_ = fileExists(palFile) ? loadPalette(palFile) : greyPalette_;
   windowPalette_ = makeWindowPalette(colourPalette_);
 }
 

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "support/TestSupport.h"
-
 namespace vode {
 namespace {
 
@@ -20,34 +18,6 @@ TEST(Palette, GreyRampFromWhiteToNearBlackInSteps) {
     EXPECT_EQ(e.green, e.blue);
     EXPECT_EQ(e.flags, 0);
   }
-}
-
-TEST(Palette, PalDatMustHoldExactly256Bytes) {
-  test::TempDir dir;
-  std::vector<uint8_t> bytes(256);
-  for (int i = 0; i < 256; ++i) bytes[i] = static_cast<uint8_t>(i);
-  test::writeBytes(dir.file("pal.dat"), bytes);
-  bool found = false;
-  Palette p = Palette::load(dir.file("pal.dat"), &found);
-  EXPECT_TRUE(found);
-  EXPECT_EQ(p.entries[1].red, 4);
-  EXPECT_EQ(p.entries[1].green, 5);
-  EXPECT_EQ(p.entries[1].blue, 6);
-  EXPECT_EQ(p.entries[1].flags, 0);  // the stored 7 is not used
-  EXPECT_EQ(p.entries[63].blue, 254);
-
-  for (size_t size : {255u, 257u, 0u}) {
-    bytes.resize(size, 1);
-    test::writeBytes(dir.file("pal.dat"), bytes);
-    p = Palette::load(dir.file("pal.dat"), &found);
-    EXPECT_FALSE(found) << size;
-    EXPECT_EQ(p.entries[4].red, 247) << size;
-  }
-  p = Palette::load(dir.file("missing.dat"), &found);
-  EXPECT_FALSE(found);
-  p = Palette::load(dir.path().string(), &found);  // a folder cannot be read
-  EXPECT_FALSE(found);
-  EXPECT_EQ(p.entries[63].red, 15);
 }
 
 }  // namespace

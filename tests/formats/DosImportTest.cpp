@@ -214,6 +214,7 @@ TEST_F(DosImport, ImpossibleFilesAreRefused) {
       {"first above last", [](DosFileBuilder& b) { b.first = 4; b.last = 3; }},
       {"stream ends early", [](DosFileBuilder& b) { b.stream.resize(b.stream.size() - 3); }},
       {"empty stream", [](DosFileBuilder& b) { b.stream.clear(); }},
+      {"far more segments than the stream holds", [](DosFileBuilder& b) { b.segments = 1800; }},
       {"data offset past the end", [](DosFileBuilder& b) { b.dataOffset = 1 << 20; }},
       {"negative list count", [](DosFileBuilder& b) { b.c3 = -1; }},
       {"scale not a number", [](DosFileBuilder& b) { b.scale = std::numeric_limits<double>::quiet_NaN(); }},
@@ -228,6 +229,18 @@ TEST_F(DosImport, ImpossibleFilesAreRefused) {
     EXPECT_FALSE(doc.recording) << c.what;
     EXPECT_EQ(doc.state.ioError, ErrFormat) << c.what;
   }
+}
+
+// Groups of width 0 take three words each, the least any group takes: a file
+// made only of them must not be taken for one too short to hold its segments.
+TEST_F(DosImport, TightestGroupsStillLoad) {
+  DosFileBuilder b;
+  b.segments = 2;
+  for (int group = 0; group < 2 * 17; ++group) b.stream.insert(b.stream.end(), {0x8000, 0, 0});
+  ASSERT_EQ(import(b), 0);
+  EXPECT_EQ(doc.recording->segmentCount, 2);
+  b.stream.pop_back();
+  EXPECT_EQ(import(b), ErrFormat);
 }
 
 TEST_F(DosImport, RateIsCheckedBeforeTheRest) {

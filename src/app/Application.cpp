@@ -74,7 +74,7 @@ Application::~Application() {
 
 void printAcquisitionDevices(std::ostream& out) {
   for (const DeviceEntry& entry : listAcquisitionDevices())
-    out << std::left << std::setw(24) << entry.spec << " " << entry.description << "\n";
+    out << std::left << std::setw(24) << entry.name << " " << entry.description << "\n";
 }
 
 int runProgram(const LaunchOptions& options) {

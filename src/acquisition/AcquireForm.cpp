@@ -22,6 +22,7 @@
 #include "acquisition/AcquisitionDevice.h"
 #include "acquisition/FlowGauge.h"
 #include "audio/AudioOutput.h"
+#include "audio/MonitorOutput.h"
 #include "dialogs/DialogSupport.h"
 #include "document/Document.h"
 #include "model/Prompter.h"
@@ -55,7 +56,13 @@ QString recordingCaption(const std::string& lastName, const std::string& firstNa
 
 AcquireForm::AcquireForm(Document& doc, AcquisitionDevice& device, AudioOutput& audio, Prompter& prompter,
                          QWidget* parent)
-    : QDialog(parent), doc_(doc), device_(device), audio_(audio), prompter_(prompter) {
+    : QDialog(parent),
+      doc_(doc),
+      device_(device),
+      audio_(audio),
+      silentMonitor_(std::make_unique<SilentMonitorOutput>()),
+      monitor_(silentMonitor_.get()),
+      prompter_(prompter) {
   setObjectName("AcquireForm");
   setWindowTitle("New Recording");
   setModal(true);
@@ -73,6 +80,7 @@ AcquireForm::AcquireForm(Document& doc, AcquisitionDevice& device, AudioOutput& 
 AcquireForm::~AcquireForm() {
   AcqTimer->stop();
   device_.stop();
+  monitor_->stop();
   if (playPosition_ >= 0) audio_.close();
 }
 
@@ -414,6 +422,9 @@ bool AcquireForm::startMonitoring() {
     return false;
   }
   device_.setMonitor(ChanTrackBar->value());
+  // Without a sound output the take is still worth having: monitoring goes on
+  // unheard rather than being refused.
+  monitor_->start(SoundRate);
 
   clipped_ = 0;
   DisableForMonitoring(true);
@@ -463,6 +474,7 @@ void AcquireForm::startRecording() {
 void AcquireForm::stopRecording() {
   AcqTimer->stop();
   device_.stop();
+  monitor_->stop();
   const int recorded = take_->recordedSegments();
   clipped_ = static_cast<int>(std::min<int64_t>(take_->clippedSamples(), INT32_MAX));
   take_->stopRecording();
@@ -563,11 +575,15 @@ void AcquireForm::AcqTimerTimer() {
   const int count = device_.read(blocks_);
   const size_t size = static_cast<size_t>(take_->blockSamples());
   PhaseTable& phases = doc_.phases();
+  monitored_.clear();
   for (int b = 0; b < count && (b + 1) * size <= blocks_.size(); ++b) {
+    appendMonitored(std::span<const std::int16_t>(blocks_.data() + b * size, size), soundChannels_,
+                    ChanTrackBar->value(), monitored_);
     const int s = take_->addBlock(std::span<const std::int16_t>(blocks_.data() + b * size, size));
     if (s >= 0) phases.AddSegment(segmentValue(*doc_.recording, s));
     if (take_->full()) break;
   }
+  monitor_->write(monitored_);
   if (count > 0) breathLevel_ = take_->lastBreathLevel();
   updateDisplays();
   // A full recording ends the take as Stop does.

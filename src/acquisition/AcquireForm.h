@@ -28,6 +28,7 @@ namespace vode {
 
 class AcquisitionDevice;
 class AudioOutput;
+class MonitorOutput;
 class Document;
 class FlowGauge;
 class Prompter;
@@ -87,6 +88,9 @@ class AcquireForm : public QDialog {
   const AcquisitionCalibration& calibration() const { return calibration_; }
   FlowGauge& gauge() const { return *FlowGaugeBox; }
 
+  // Where the monitored sound goes from the next Monitor on; silent until set.
+  void useMonitor(MonitorOutput& output) { monitor_ = &output; }
+
   // Makes the take's 1800-segment recording; nullptr when memory runs out.
   // Tests replace it.
   std::function<std::unique_ptr<Recording>(int channels)> newRecording;
@@ -113,6 +117,9 @@ class AcquireForm : public QDialog {
   Document& doc_;
   AcquisitionDevice& device_;
   AudioOutput& audio_;
+  std::unique_ptr<MonitorOutput> silentMonitor_;
+  MonitorOutput* monitor_;
+  std::vector<std::int16_t> monitored_;
   Prompter& prompter_;
 
   int state_ = Idle;

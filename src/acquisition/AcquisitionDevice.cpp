@@ -31,10 +31,10 @@ std::vector<DeviceEntry> listAcquisitionDevices() {
   return list;
 }
 
-std::unique_ptr<AcquisitionDevice> makeAcquisitionDevice(const std::string& spec, std::string& error) {
-  if (spec == "simulated" || spec == "simulated:wheezes")
-    return std::make_unique<SimulatedDevice>(SimulatedDevice::Options{1, spec != "simulated"});
-  if (spec == "audio") {
+std::unique_ptr<AcquisitionDevice> makeAcquisitionDevice(const std::string& choice, std::string& error) {
+  if (choice == "simulated" || choice == "simulated:wheezes")
+    return std::make_unique<SimulatedDevice>(SimulatedDevice::Options{1, choice != "simulated"});
+  if (choice == "audio") {
     const QAudioDevice input = QMediaDevices::defaultAudioInput();
     if (input.isNull()) {
       error = "There is no sound input device.";
@@ -42,15 +42,15 @@ std::unique_ptr<AcquisitionDevice> makeAcquisitionDevice(const std::string& spec
     }
     return std::make_unique<SoundInputDevice>(input);
   }
-  if (spec.rfind("audio:", 0) == 0) {
-    const QString name = QString::fromStdString(spec.substr(6));
+  if (choice.rfind("audio:", 0) == 0) {
+    const QString name = QString::fromStdString(choice.substr(6));
     for (const QAudioDevice& input : QMediaDevices::audioInputs())
       if (QString::fromUtf8(input.id()) == name || input.description() == name)
         return std::make_unique<SoundInputDevice>(input);
-    error = "There is no sound input named " + spec.substr(6) + " (vode --list-devices lists them).";
+    error = "There is no sound input named " + choice.substr(6) + " (vode --list-devices lists them).";
     return nullptr;
   }
-  error = "Unknown device " + spec + ": use simulated, simulated:wheezes, audio or audio:NAME.";
+  error = "Unknown device " + choice + ": use simulated, simulated:wheezes, audio or audio:NAME.";
   return nullptr;
 }
 

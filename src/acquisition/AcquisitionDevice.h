@@ -62,7 +62,7 @@ std::int64_t steadyMilliseconds();
 
 // One entry of --list-devices: what to pass to --device, and what it is.
 struct DeviceEntry {
-  std::string spec;
+  std::string name;
   std::string description;
 };
 
@@ -72,6 +72,6 @@ std::vector<DeviceEntry> listAcquisitionDevices();
 // "simulated", "simulated:wheezes", "audio" (the default input) or
 // "audio:NAME" (an input's name or description as --list-devices shows it).
 // nullptr with error set when no such device can be made.
-std::unique_ptr<AcquisitionDevice> makeAcquisitionDevice(const std::string& spec, std::string& error);
+std::unique_ptr<AcquisitionDevice> makeAcquisitionDevice(const std::string& choice, std::string& error);
 
 }  // namespace vode

@@ -19,6 +19,7 @@
 #include "app/ReportCommands.h"
 #include "app/WidgetPrompter.h"
 #include "audio/SinkAudioOutput.h"
+#include "audio/SinkMonitorOutput.h"
 #include "dialogs/InfoBox.h"
 #include "dialogs/ProgramPicture.h"
 #include "formats/FileErrors.h"
@@ -73,7 +74,7 @@ Application::~Application() {
 
 void printAcquisitionDevices(std::ostream& out) {
   for (const DeviceEntry& entry : listAcquisitionDevices())
-    out << std::left << std::setw(24) << entry.spec << " " << entry.description << "\n";
+    out << std::left << std::setw(24) << entry.name << " " << entry.description << "\n";
 }
 
 int runProgram(const LaunchOptions& options) {
@@ -96,6 +97,7 @@ int runProgram(const LaunchOptions& options) {
   prompter.setWindow(&application.form());
   prompter.setAboutBox(&application.aboutBox());
   application.form().usePlayback(std::make_unique<SinkAudioOutput>(), std::make_unique<SteadyClock>());
+  application.form().useMonitorOutput(std::make_unique<SinkMonitorOutput>());
   application.form().useAcquisitionDevice(std::move(device));
   application.form().show();
   application.commands().firstShown(options.files);

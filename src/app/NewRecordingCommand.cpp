@@ -41,6 +41,7 @@ void NewRecordingCommand::NewClick() {
   if (runDialog(patient) != QDialog::Accepted) return;
 
   AcquireForm window(doc, *device, form_.audioOutput(), form_.prompter(), &form_);
+  window.useMonitor(form_.monitorOutput());
   if (runDialog(window) == QDialog::Accepted) {
     if (!doc.hasRecording()) saveSettings(doc, folder, form_.prompter(), form_.progress());
     doc.state.currentFileName = "Untitled";

@@ -15,6 +15,7 @@
 #include "acquisition/AcquisitionDevice.h"
 #include "analysis/Palette.h"
 #include "audio/AudioOutput.h"
+#include "audio/MonitorOutput.h"
 #include "document/Document.h"
 #include "model/Progress.h"
 #include "viewer/DisplayState.h"
@@ -158,6 +159,10 @@ class TMainForm : public QMainWindow {
   // the window plays on a silent output (screenshots, tests).
   void usePlayback(std::unique_ptr<AudioOutput> output, std::unique_ptr<Clock> clock);
   AudioOutput& audioOutput() { return *audio_; }
+  // What the New Recording window streams the monitored sound to; silent
+  // until the program installs the sound server's.
+  void useMonitorOutput(std::unique_ptr<MonitorOutput> output) { monitor_ = std::move(output); }
+  MonitorOutput& monitorOutput() { return *monitor_; }
   // Starts playing the range of the current channel (ignored while playing).
   void PlayBitBtnClick();
   // Stops playing; a playback that reached its end gets the rate check.
@@ -295,6 +300,7 @@ class TMainForm : public QMainWindow {
   // The clock first: the silent output reads it.
   std::unique_ptr<Clock> clock_;
   std::unique_ptr<AudioOutput> audio_;
+  std::unique_ptr<MonitorOutput> monitor_ = std::make_unique<SilentMonitorOutput>();
   QTimer* DATimer = nullptr;
   int64_t playStartTick_ = 0;
   int32_t playLineSegment_ = -1;  // where the play line is drawn, -1 nowhere

@@ -152,6 +152,7 @@ void TMainForm::createPanes(QWidget* client) {
   ScrollBar->setSingleStep(1);
   ScrollBar->setPageStep(25);
   ScrollBar->setFocusPolicy(Qt::StrongFocus);
+  ScrollBar->setAccessibleName("Time");
   LeftTimeLabel = makeRightLabel(client, "LeftTimeLabel", "0.0s", 39, 336, 39);
   RightTimeLabel = makeLabel(client, "RightTimeLabel", "5.0s", QRect(444, 336, 56, LabelHeight));
 
@@ -245,6 +246,7 @@ void TMainForm::createBottomRow(QWidget* client) {
   ChannelComboBox->setObjectName("ChannelComboBox");
   ChannelComboBox->setGeometry(48, 400, 177, 22);
   ChannelComboBox->setToolTip("Select current channel");
+  ChannelComboBox->setAccessibleName("Channel");
   ChannelComboBox->hide();
 
   DisplayGroupBox = new QGroupBox("Display", client);
@@ -286,8 +288,11 @@ void TMainForm::createBottomRow(QWidget* client) {
 
   PrevBitBtn = makeButton(client, "PrevBitBtn", "", QRect(480, 412, 41, 25), "Previous tagged segment");
   PrevBitBtn->setIcon(style()->standardIcon(QStyle::SP_ArrowLeft));
+  // Arrow pictures only: a screen reader needs the words.
+  PrevBitBtn->setAccessibleName("Previous tagged segment");
   NextBitBtn = makeButton(client, "NextBitBtn", "", QRect(528, 412, 41, 25), "Next tagged segment");
   NextBitBtn->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
+  NextBitBtn->setAccessibleName("Next tagged segment");
 }
 
 void TMainForm::createPowerPanel(QWidget* client) {

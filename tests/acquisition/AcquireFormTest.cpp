@@ -14,6 +14,7 @@
 #include "acquisition/FlowGauge.h"
 #include "acquisition/SimulatedDevice.h"
 #include "app/NewRecordingCommand.h"
+#include "audio/MonitorOutput.h"
 #include "support/GuiTestSupport.h"
 
 using namespace vode;
@@ -21,12 +22,13 @@ using namespace vode::test;
 
 namespace {
 
-// Delivers `pending` blocks at the next read: every sound sample `sound`,
-// every breath sample `breath` counts.
+// Delivers `pending` blocks at the next read: every sample of sound channel 1
+// `sound`, of the other sound channels `second`, every breath sample `breath`
+// counts.
 class ScriptedDevice : public AcquisitionDevice {
  public:
   int channels = 0, gain = 0, starts = 0, pending = 0;
-  int16_t sound = 1000, breath = 0;
+  int16_t sound = 1000, second = 1000, breath = 0;
   std::string description() const override { return "scripted"; }
   bool start(int c, int g, std::string&) override {
     channels = c;
@@ -37,11 +39,23 @@ class ScriptedDevice : public AcquisitionDevice {
   void stop() override { pending = 0; }
   int read(std::vector<int16_t>& blocks) override {
     for (int b = 0; b < pending; ++b) {
-      blocks.insert(blocks.end(), static_cast<size_t>(channels) * 1024, sound);
+      blocks.insert(blocks.end(), 1024, sound);
+      blocks.insert(blocks.end(), static_cast<size_t>(channels - 1) * 1024, second);
       blocks.insert(blocks.end(), 1024, breath);
     }
     return std::exchange(pending, 0);
   }
+};
+
+// Keeps what the window streams while it is started.
+struct ScriptedMonitor : MonitorOutput {
+  int rate = 0;
+  bool on = false;
+  std::vector<int16_t> heard;
+  bool start(int r) override { return rate = r, on = true; }
+  void write(std::span<const int16_t> s) override { heard.insert(heard.end(), s.begin(), s.end()); }
+  void stop() override { on = false; }
+  std::string errorText() const override { return {}; }
 };
 
 struct Acquire : WindowFixture {
@@ -178,6 +192,30 @@ TEST(AcquireForm, OneNamedChannelRecordsOneChannelAndPlaysIt) {
   w->OKBitBtnClick();
   EXPECT_EQ(w->result(), QDialog::Accepted);
   EXPECT_EQ(f.doc().peakAmplitude, 0);  // offsets removed: a constant channel is 0
+}
+
+TEST(AcquireForm, TheMonitorSliderPicksWhatIsHeardWhileMonitoringAndRecording) {
+  Acquire f;
+  f.doc().channelSetup.channelNames[0] = "TRA";
+  f.doc().channelSetup.channelNames[1] = "RLL";
+  ScriptedMonitor monitor;
+  auto w = f.window();
+  w->useMonitor(monitor);
+  w->RecordBitBtnClick();
+  EXPECT_TRUE(monitor.on);
+  EXPECT_EQ(monitor.rate, SoundRate);
+  f.device.sound = 1000;
+  f.device.second = -3001;
+  for (auto [position, heard] : {std::pair{0, 1000}, {1, -1000}, {2, -3001}}) {
+    f.child<QSlider>(*w, "ChanTrackBar")->setValue(position);
+    if (position == 2) w->RecordBitBtnClick();
+    monitor.heard.clear();
+    f.device.pending = 2;
+    w->AcqTimerTimer();
+    EXPECT_EQ(monitor.heard, std::vector<int16_t>(2048, static_cast<int16_t>(heard))) << position;
+  }
+  w->RecordBitBtnClick();
+  EXPECT_FALSE(monitor.on);
 }
 
 TEST(AcquireForm, FourSetUpChannelsNoDataAndNoMemory) {

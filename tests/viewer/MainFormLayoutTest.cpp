@@ -2,6 +2,10 @@
 // what is hidden or disabled.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
 #include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
@@ -48,4 +52,18 @@ TEST(MainFormLayout, FontTextsAndStartState) {
   EXPECT_EQ(form.control("FlowBox")->toolTip(), "Click to select current segment");
   EXPECT_EQ(form.control("TimeBox")->toolTip(), "Click to zoom");
   EXPECT_EQ(form.control("ZoomOutX")->toolTip(), "X-axis zoom out");
+}
+
+TEST(MainFormLayout, EveryBoxBarAndPictureButtonHasAName) {
+  // A screen reader names a control by its accessible name; boxes, bars and
+  // buttons that show only a picture have nothing else to offer.
+  WindowFixture f;
+  for (QWidget* w : f.form().centralWidget()->findChildren<QWidget*>()) {
+    const auto* button = qobject_cast<QAbstractButton*>(w);
+    const bool needsName = qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractSpinBox*>(w) ||
+                           qobject_cast<QAbstractSlider*>(w) || (button && button->text().isEmpty());
+    // A scroll area's own bars belong to the area, which carries the name.
+    const bool partOfArea = w->parentWidget() && qobject_cast<QAbstractScrollArea*>(w->parentWidget()->parentWidget());
+    if (needsName && !partOfArea) EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
+  }
 }

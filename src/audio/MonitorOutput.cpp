@@ -1,0 +1,19 @@
+#include "audio/MonitorOutput.h"
+
+#include <algorithm>
+
+#include "acquisition/AcquisitionDevice.h"
+
+namespace vode {
+
+void appendMonitored(std::span<const int16_t> block, int soundChannels, int position, std::vector<int16_t>& out) {
+  constexpr size_t n = AcquisitionBlockSamples;
+  if (soundChannels < 1 || block.size() < n * static_cast<size_t>(soundChannels)) return;
+  const int16_t* one = block.data();
+  const int16_t* two = soundChannels > 1 ? one + n : one;
+  if (position == MonitorChannel2) one = two;
+  if (position != MonitorChannels1And2) two = one;
+  for (size_t i = 0; i < n; ++i) out.push_back(static_cast<int16_t>((one[i] + two[i]) / 2));
+}
+
+}  // namespace vode

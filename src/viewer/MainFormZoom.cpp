@@ -5,10 +5,10 @@
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSettings>
 #include <algorithm>
 #include <cmath>
 
+#include "formats/WindowSizeFile.h"
 #include "viewer/MainForm.h"
 #include "viewer/WindowScale.h"
 
@@ -19,10 +19,6 @@ namespace {
 constexpr qreal ZoomSteps[] = {1.0, 1.5, 2.0};
 const char* const ZoomNames[] = {"Zoom1001", "Zoom1501", "Zoom2001"};
 constexpr qreal SameZoom = 0.01;  // a window a pixel off a step still shows that step
-
-QString settingsPath(const WindowOptions& options) {
-  return QString::fromStdString(options.configDir) + "window.ini";
-}
 
 }  // namespace
 
@@ -81,24 +77,28 @@ void TMainForm::restoreWindowSize() {
   connect(scale_, &WindowScale::scaleChanged, this, [this] { updateZoomEntries(); });
   updateZoomEntries();
   if (!options_.keepWindowSize || options_.configDir.empty()) return;
-  const QSettings settings(settingsPath(options_), QSettings::IniFormat);
-  const QSize kept = settings.value("Window/clientSize").toSize();
-  if (kept.isValid()) {
+  const KeptWindowSize saved = loadWindowSize(options_.configDir);
+  if (saved.hasSize()) {
+    const QSize kept(saved.width, saved.height);
     const QSize around = size() - client_->size();
     // The desktop keeps a window that a smaller screen cannot hold on it.
     resize(around + kept.expandedTo(scale_->naturalSize()));
     layOutNow();
   }
-  if (settings.value("Window/maximized", false).toBool()) setWindowState(windowState() | Qt::WindowMaximized);
+  if (saved.maximized) setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 void TMainForm::keepWindowSize() {
   if (!options_.keepWindowSize || options_.configDir.empty()) return;
-  QSettings settings(settingsPath(options_), QSettings::IniFormat);
-  const bool maximized = isMaximized() || isFullScreen();
+  KeptWindowSize kept = loadWindowSize(options_.configDir);
+  kept.maximized = isMaximized() || isFullScreen();
   // A maximised window keeps the size it returns to.
-  if (!maximized) settings.setValue("Window/clientSize", client_->size());
-  settings.setValue("Window/maximized", maximized);
+  if (!kept.maximized) {
+    kept.width = client_->width();
+    kept.height = client_->height();
+  }
+  // Losing the size is not worth a message when the window closes.
+  saveWindowSize(options_.configDir, kept);
 }
 
 }  // namespace vode

@@ -1,0 +1,61 @@
+#include "formats/WindowSizeFile.h"
+
+#include <cstdio>
+#include <sstream>
+#include <vector>
+
+#include "formats/SettingsFiles.h"
+
+namespace vode {
+
+namespace {
+
+// Larger than any desktop; a bigger figure is a damaged file.
+constexpr int MaxSide = 100000;
+
+std::string trimmed(const std::string& text) {
+  const auto first = text.find_first_not_of(" \t\r");
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+}  // namespace
+
+KeptWindowSize loadWindowSize(const std::string& folder, FileSystem& fs) {
+  KeptWindowSize kept;
+  std::vector<uint8_t> bytes;
+  if (readBoundedFile(fs, configFilePath(folder, WindowSizeFileName), MaxWindowSizeFileBytes, bytes) != 0) return kept;
+  std::istringstream lines(std::string(bytes.begin(), bytes.end()));
+  std::string line;
+  bool inWindow = false;
+  while (std::getline(lines, line)) {
+    line = trimmed(line);
+    if (!line.empty() && line.front() == '[') {
+      inWindow = line == "[Window]";
+      continue;
+    }
+    if (!inWindow) continue;
+    int w = 0, h = 0;
+    char end = 0;
+    if (std::sscanf(line.c_str(), "clientSize=@Size(%d %d%c", &w, &h, &end) == 3 && end == ')' && w > 0 &&
+        h > 0 && w <= MaxSide && h <= MaxSide) {
+      kept.width = w;
+      kept.height = h;
+    } else if (line == "maximized=true") {
+      kept.maximized = true;
+    } else if (line == "maximized=false") {
+      kept.maximized = false;
+    }
+  }
+  return kept;
+}
+
+int saveWindowSize(const std::string& folder, const KeptWindowSize& kept, FileSystem& fs) {
+  std::string text = "[Window]\n";
+  if (kept.hasSize())
+    text += "clientSize=@Size(" + std::to_string(kept.width) + " " + std::to_string(kept.height) + ")\n";
+  text += kept.maximized ? "maximized=true\n" : "maximized=false\n";
+  return writeFileAtomically(fs, configFilePath(folder, WindowSizeFileName), std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+}  // namespace vode

@@ -290,6 +290,10 @@ void CaptureCommands::MakeBMPsClick() {
   const DisplayState& state = form_.display();
   const int32_t first = state.FirstSegment;
   const int32_t last = std::min(first + state.segmentsPerScreen() - 1, doc.recording->segmentCount - 1);
+  // In power display the chart or summary may cover the large pane.
+  CaptureLayout layout(form_);
+  layout.hide("Chart");
+  layout.hide("Memo");
   for (int32_t s = first; s <= last; ++s) {
     form_.set_current_segment(s);
     // A segment's picture keeps its number, so a second run replaces the first.

@@ -120,7 +120,7 @@ TEST(Capture, EducationalPairHoldsTheScreenAndAsksBeforeReplacing) {
   EXPECT_TRUE(isBlack(resp, 456, 50));
 }
 
-TEST(Capture, EducationalPictureInPowerDisplayIsOfThePanes) {
+TEST(Capture, PicturesInPowerDisplayAreOfThePanes) {
   CaptureFixture f;
   const std::string path = f.temp.file("tagged.mer");
   std::filesystem::copy_file(testdata("flow2_tagged.mer"), path);
@@ -133,10 +133,15 @@ TEST(Capture, EducationalPictureInPowerDisplayIsOfThePanes) {
 
   click(f.form(), "VolumeButton");
   click(f.form(), "VolumeButton");
+  InFolder here(f.temp);
+  f.captures->MakeBMPsClick();
+  const QImage segment(QString::fromStdString(f.temp.file("test000.BMP")));
   f.form().findChild<QComboBox*>("SpinType")->setCurrentIndex(static_cast<int>(ChartType::FlowDb));
   ASSERT_FALSE(f.form().control("Chart")->isHidden());
   EXPECT_EQ(f.captures->educationalImage().copy(panes), flow);
-  EXPECT_FALSE(f.form().control("AvgPanel")->isHidden());
+  f.captures->MakeBMPsClick();
+  EXPECT_EQ(QImage(QString::fromStdString(f.temp.file("test000.BMP"))), segment);
+  for (const char* shown : {"AvgPanel", "Chart"}) EXPECT_FALSE(f.form().control(shown)->isHidden()) << shown;
 }
 
 TEST(Capture, FailedPictureLeavesTheWindowAsItWas) {

@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <iostream>
 
+#include "app/AccessibleComboBox.h"
 #include "app/Application.h"
 #include "app/LaunchOptions.h"
 #include "formats/FileSystem.h"
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
 
   QApplication app(argc, argv);
   QApplication::setApplicationName("rezu-vode");
+  vode::installAccessibleComboBoxes();
 
   vode::LaunchOptions options;
   QString error;

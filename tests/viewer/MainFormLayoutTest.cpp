@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>
 #include <QAction>
+#include <QAccessible>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QMenu>
@@ -65,5 +67,13 @@ TEST(MainFormLayout, EveryBoxBarAndPictureButtonHasAName) {
     // A scroll area's own bars belong to the area, which carries the name.
     const bool partOfArea = w->parentWidget() && qobject_cast<QAbstractScrollArea*>(w->parentWidget()->parentWidget());
     if (needsName && !partOfArea) EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
+    // What the accessibility bus carries: the name, not the current item.
+    if (auto* box = qobject_cast<QComboBox*>(w)) {
+      QAccessibleInterface* read = QAccessible::queryAccessibleInterface(box);
+      ASSERT_NE(read, nullptr);
+      EXPECT_EQ(read->text(QAccessible::Name), box->accessibleName());
+      EXPECT_EQ(read->text(QAccessible::Value), box->currentText());
+      EXPECT_EQ(read->child(0)->object(), box->view());
+    }
   }
 }

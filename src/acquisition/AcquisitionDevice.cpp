@@ -20,8 +20,9 @@ std::int64_t steadyMilliseconds() {
 
 std::vector<DeviceEntry> listAcquisitionDevices() {
   std::vector<DeviceEntry> list;
-  for (bool wheezes : {false, true})
-    list.push_back({wheezes ? "simulated:wheezes" : "simulated", SimulatedDevice({1, wheezes}).description()});
+  list.push_back({"simulated", SimulatedDevice({}).description()});
+  list.push_back({"simulated:wheezes", SimulatedDevice({.wheezes = true}).description()});
+  list.push_back({"simulated:resp", SimulatedDevice({.resp = true}).description()});
   const QAudioDevice standard = QMediaDevices::defaultAudioInput();
   for (const QAudioDevice& input : QMediaDevices::audioInputs()) {
     std::string description = input.description().toStdString();
@@ -32,8 +33,9 @@ std::vector<DeviceEntry> listAcquisitionDevices() {
 }
 
 std::unique_ptr<AcquisitionDevice> makeAcquisitionDevice(const std::string& choice, std::string& error) {
-  if (choice == "simulated" || choice == "simulated:wheezes")
-    return std::make_unique<SimulatedDevice>(SimulatedDevice::Options{1, choice != "simulated"});
+  if (choice == "simulated") return std::make_unique<SimulatedDevice>(SimulatedDevice::Options{});
+  if (choice == "simulated:wheezes") return std::make_unique<SimulatedDevice>(SimulatedDevice::Options{.wheezes = true});
+  if (choice == "simulated:resp") return std::make_unique<SimulatedDevice>(SimulatedDevice::Options{.resp = true});
   if (choice == "audio") {
     const QAudioDevice input = QMediaDevices::defaultAudioInput();
     if (input.isNull()) {
@@ -50,7 +52,7 @@ std::unique_ptr<AcquisitionDevice> makeAcquisitionDevice(const std::string& choi
     error = "There is no sound input named " + choice.substr(6) + " (vode --list-devices lists them).";
     return nullptr;
   }
-  error = "Unknown device " + choice + ": use simulated, simulated:wheezes, audio or audio:NAME.";
+  error = "Unknown device " + choice + ": use simulated, simulated:wheezes, simulated:resp, audio or audio:NAME.";
   return nullptr;
 }
 

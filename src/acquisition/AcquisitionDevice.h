@@ -4,6 +4,7 @@
 //   "simulated"            a breathing subject made by the synthetic generator,
 //                          paced by the clock (SimulatedDevice.h)
 //   "simulated:wheezes"    the same subject with musical wheezes
+//   "simulated:resp"       the same subject on a respiration band
 //   "audio", "audio:NAME"  a sound input of the sound server (SoundInputDevice.h)
 #pragma once
 
@@ -69,7 +70,7 @@ struct DeviceEntry {
 // The simulated subjects and every sound input the sound server offers.
 std::vector<DeviceEntry> listAcquisitionDevices();
 
-// "simulated", "simulated:wheezes", "audio" (the default input) or
+// "simulated", "simulated:wheezes", "simulated:resp", "audio" (the default input) or
 // "audio:NAME" (an input's name or description as --list-devices shows it).
 // nullptr with error set when no such device can be made.
 std::unique_ptr<AcquisitionDevice> makeAcquisitionDevice(const std::string& choice, std::string& error);

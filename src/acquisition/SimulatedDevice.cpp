@@ -11,6 +11,7 @@ SimulatedDevice::SimulatedDevice(Options options, MillisecondClock clock)
     : options_(options), clock_(std::move(clock)) {}
 
 std::string SimulatedDevice::description() const {
+  if (options_.resp) return "Simulated breathing subject with a respiration band (choose the strain gauge)";
   return options_.wheezes ? "Simulated breathing subject with wheezes" : "Simulated breathing subject";
 }
 
@@ -36,6 +37,7 @@ bool SimulatedDevice::start(int soundChannels, int gain, std::string& error) {
     synth.channels = soundChannels;
     synth.seconds = LoopSeconds;
     synth.wheezes = options_.wheezes;
+    synth.resp = options_.resp;
     makeSyntheticRecording(subject_, synth);
     channels_ = soundChannels;
   }

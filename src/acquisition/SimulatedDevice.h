@@ -17,6 +17,7 @@ class SimulatedDevice : public AcquisitionDevice {
   struct Options {
     std::uint64_t seed = 1;
     bool wheezes = false;
+    bool resp = false;  // a respiration band on the breath input instead of a pneumotach
   };
 
   // The subject breathes through a loop of this many seconds.

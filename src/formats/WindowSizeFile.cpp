@@ -1,6 +1,6 @@
 #include "formats/WindowSizeFile.h"
 
-#include <cstdio>
+#include <charconv>
 #include <sstream>
 #include <vector>
 
@@ -19,6 +19,18 @@ std::string trimmed(const std::string& text) {
   return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
 }
 
+// "clientSize=@Size(W H)" with both sides from 1 to MaxSide.
+bool sizeIn(const std::string& line, int& w, int& h) {
+  const std::string head = "clientSize=@Size(";
+  if (line.rfind(head, 0) != 0 || line.back() != ')') return false;
+  const char* p = line.data() + head.size();
+  const char* end = line.data() + line.size() - 1;
+  auto [afterW, e1] = std::from_chars(p, end, w);
+  if (e1 != std::errc() || afterW == end || *afterW != ' ') return false;
+  auto [afterH, e2] = std::from_chars(afterW + 1, end, h);
+  return e2 == std::errc() && afterH == end && w > 0 && h > 0 && w <= MaxSide && h <= MaxSide;
+}
+
 }  // namespace
 
 KeptWindowSize loadWindowSize(const std::string& folder, FileSystem& fs) {
@@ -35,10 +47,7 @@ KeptWindowSize loadWindowSize(const std::string& folder, FileSystem& fs) {
       continue;
     }
     if (!inWindow) continue;
-    int w = 0, h = 0;
-    char end = 0;
-    if (std::sscanf(line.c_str(), "clientSize=@Size(%d %d%c", &w, &h, &end) == 3 && end == ')' && w > 0 &&
-        h > 0 && w <= MaxSide && h <= MaxSide) {
+    if (int w = 0, h = 0; sizeIn(line, w, h)) {
       kept.width = w;
       kept.height = h;
     } else if (line == "maximized=true") {

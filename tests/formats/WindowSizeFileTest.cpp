@@ -34,6 +34,7 @@ TEST(WindowSizeFile, DamagedOrForeignFilesGiveNoSize) {
   test::TempDir dir;
   const std::string folder = dir.path().string();
   for (const char* text : {"[Window]\nclientSize=@Size(-5 700)\n", "[Window]\nclientSize=@Size(900 7000000)\n",
+                           "[Window]\nclientSize=@Size(900 99999999999999999999)\n",
                            "[Window]\nclientSize=@Size(900 700\n", "[Window]\nclientSize=900x700\n"}) {
     writeText(dir.file("window.ini"), text);
     EXPECT_FALSE(loadWindowSize(folder).hasSize()) << text;

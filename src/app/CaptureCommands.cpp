@@ -175,10 +175,8 @@ QString numberedPictureName(const QString& prefix, int number) {
 }
 
 CaptureCommands::CaptureCommands(TMainForm& form) : QObject(&form), form_(form) {
-  auto on = [&](const char* name, auto&& slot) {
-    connect(form_.action(name), &QAction::triggered, this, [this, slot] {
-      if (!form_.busy()) slot();
-    });
+  auto on = [this](const char* name, std::function<void()> slot) {
+    form_.connectCommand(name, std::move(slot), this);
     form_.makeCommandAvailable(name);
   };
   on("CaptureScreen1", [this] { CaptureScreenClick(); });

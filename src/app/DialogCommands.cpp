@@ -19,10 +19,8 @@ namespace vode {
 
 DialogCommands::DialogCommands(TMainForm& form) : QObject(&form), form_(form) {
   runDialog = [](QDialog& dialog) { return dialog.exec(); };
-  auto on = [&](const char* name, auto&& slot) {
-    connect(form_.action(name), &QAction::triggered, this, [this, slot] {
-      if (!form_.busy()) slot();
-    });
+  auto on = [this](const char* name, std::function<void()> slot) {
+    form_.connectCommand(name, std::move(slot), this);
     form_.makeCommandAvailable(name);
   };
   on("Subject1", [this] { SubjectClick(); });

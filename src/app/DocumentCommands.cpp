@@ -68,12 +68,7 @@ const std::vector<FileType>& DocumentCommands::saveTypes() { return openTypes();
 
 DocumentCommands::DocumentCommands(TMainForm& form) : QObject(&form), form_(form) {
   runDialog = [](QDialog& dialog) { return dialog.exec(); };
-  // No command starts while a worker owns the document.
-  auto on = [&](const char* name, auto&& slot) {
-    connect(form_.action(name), &QAction::triggered, this, [this, slot] {
-      if (!form_.busy()) slot();
-    });
-  };
+  auto on = [this](const QString& name, std::function<void()> slot) { form_.connectCommand(name, std::move(slot), this); };
   on("Open1", [this] { OpenClick(); });
   on("Save1", [this] { SaveClick(); });
   on("SaveAs1", [this] { SaveAsClick(); });
@@ -83,11 +78,7 @@ DocumentCommands::DocumentCommands(TMainForm& form) : QObject(&form), form_(form
   on("NormalizeChannels1", [this] { NormalizeChannelsClick(); });
   on("Help1", [this] { HelpClick(); });
   on("About1", [this] { AboutClick(); });
-  for (int i = 1; i <= RecentFiles::DefaultSlots; ++i)
-    if (QAction* slot = form_.action(QString("Recent%1").arg(i)))
-      connect(slot, &QAction::triggered, this, [this, i] {
-        if (!form_.busy()) RecentClick(i);
-      });
+  for (int i = 1; i <= RecentFiles::DefaultSlots; ++i) on(QString("Recent%1").arg(i), [this, i] { RecentClick(i); });
   form_.closeQuery = [this] { return closeQuery(); };
   form_.onClose = [this] { formClose(); };
 }

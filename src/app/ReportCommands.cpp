@@ -45,15 +45,11 @@ ReportCommands::ReportCommands(TMainForm& form)
                  {"FlowPower1", ReportKind::FlowPower},       {"Summary1", ReportKind::Summary}};
   for (const auto& entry : entries) {
     const ReportKind kind = entry.kind;
-    connect(form_.action(entry.name), &QAction::triggered, this, [this, kind] {
-      if (!form_.busy()) OpenReportFromMenu(kind);
-    });
+    form_.connectCommand(entry.name, [this, kind] { OpenReportFromMenu(kind); }, this);
     form_.makeCommandAvailable(entry.name);
   }
   // The developer's File entry is the panel's Report button from the menu.
-  connect(form_.action("Report1"), &QAction::triggered, this, [this] {
-    if (!form_.busy()) ReportButtonClick(false);
-  });
+  form_.connectCommand("Report1", [this] { ReportButtonClick(false); }, this);
   form_.makeCommandAvailable("Report1");
 
   if (auto* report = qobject_cast<QPushButton*>(form_.control("ReportButton"))) {

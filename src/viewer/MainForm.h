@@ -209,6 +209,11 @@ class TMainForm : public QMainWindow {
   // enabling rules decide about it.
   void makeCommandAvailable(const QString& name);
 
+  // Runs command when the entry is chosen, unless a worker owns the document.
+  // The connection ends with context (the form when null); an entry this
+  // window does not have is left alone.
+  void connectCommand(const QString& name, std::function<void()> command, QObject* context = nullptr);
+
   // --- Size of the window ----------------------------------------------------------
   // The client area scales with the window (src/viewer/WindowScale.h); code
   // that moves a control at run time goes through it.

@@ -144,13 +144,17 @@ void TMainForm::createMenus() {
   connect(hints, &QAction::toggled, this, [this](bool on) { setHintsShown(on); });
 }
 
-void TMainForm::connectEditAndAnalyzeEntries() {
+void TMainForm::connectCommand(const QString& name, std::function<void()> command, QObject* context) {
+  QAction* entry = action(name);
+  if (!entry) return;
   // No command starts while a worker owns the document.
-  auto on = [this](const char* name, auto&& command) {
-    connect(action(name), &QAction::triggered, this, [this, command] {
-      if (!busy_) command();
-    });
-  };
+  connect(entry, &QAction::triggered, context ? context : this, [this, command = std::move(command)] {
+    if (!busy_) command();
+  });
+}
+
+void TMainForm::connectEditAndAnalyzeEntries() {
+  auto on = [this](const char* name, std::function<void()> command) { connectCommand(name, std::move(command)); };
   on("Include1", [this] { AddCurrentSegment(true, false); });
   on("Clear1", [this] { AddCurrentSegment(false, false); });
   on("Background1", [this] { AddCurrentSegment(true, true); });

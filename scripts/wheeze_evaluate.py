@@ -59,7 +59,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("folder")
     parser.add_argument("--vode-cli", default="build/vode-cli")
-    parser.add_argument("--detector", default="described")
+    parser.add_argument("--detector", default="standard")
     parser.add_argument("--tonal-parameters", default="")
     parser.add_argument("--jobs", type=int, default=2)
     args = parser.parse_args()

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "analysis/Palette.h"
 #include "analysis/WheezeImage.h"
 #include "analysis/WheezeRuns.h"
 #include "cli/Batch.h"
@@ -15,6 +14,7 @@
 #include "cli/Commands.h"
 #include "cli/OpenAndAnalyse.h"
 #include "document/Document.h"
+#include "model/Palette.h"
 
 namespace vode::cli {
 
@@ -26,7 +26,7 @@ const char* const Usage =
     "Opens and analyses each FILE, runs the wheeze detector and prints CSV: one line per\n"
     "run of consecutive segments carrying the Wheeze flag.\n\n"
     "  --channel C          1-based channel (default: every channel)\n"
-    "  --detector D         described (default): scores the peaks of the 100 ms\n"
+    "  --detector D         standard (default): scores the peaks of the 100 ms\n"
     "                       segment spectra; tonal: tracks narrow peaks through\n"
     "                       25 ms steps of the samples, judged against the\n"
     "                       recording's own noise floor (max_score: the strongest\n"

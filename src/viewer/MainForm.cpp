@@ -15,7 +15,7 @@
 #include <new>
 #include <thread>
 
-#include "document/PaletteFile.h"
+#include "formats/PaletteFile.h"
 #include "viewer/PaneWidget.h"
 #include "viewer/PowerPanel.h"
 

@@ -1,4 +1,4 @@
-#include "document/PaletteFile.h"
+#include "formats/PaletteFile.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "acquisition/FlowGauge.h"
+#include "dialogs/FlowGauge.h"
 
 #include <QPainter>
 #include <algorithm>

@@ -7,14 +7,15 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QProcess>
 #include <QSlider>
 
-#include "acquisition/AcquireForm.h"
-#include "acquisition/FlowGauge.h"
 #include "acquisition/SimulatedDevice.h"
 #include "app/NewRecordingCommand.h"
 #include "audio/MonitorOutput.h"
+#include "dialogs/AcquireForm.h"
+#include "dialogs/FlowGauge.h"
 #include "support/GuiTestSupport.h"
 
 using namespace vode;
@@ -206,13 +207,15 @@ TEST(AcquireForm, TheMonitorSliderPicksWhatIsHeardWhileMonitoringAndRecording) {
   EXPECT_EQ(monitor.rate, SoundRate);
   f.device.sound = 1000;
   f.device.second = -3001;
-  for (auto [position, heard] : {std::pair{0, 1000}, {1, -1000}, {2, -3001}}) {
+  // Heard, and the amplitude bar (the peak / 16) of the same choice.
+  for (auto [position, heard, bar] : {std::tuple{0, 1000, 62}, {1, -1000, 187}, {2, -3001, 187}}) {
     f.child<QSlider>(*w, "ChanTrackBar")->setValue(position);
     if (position == 2) w->RecordBitBtnClick();
     monitor.heard.clear();
     f.device.pending = 2;
     w->AcqTimerTimer();
     EXPECT_EQ(monitor.heard, std::vector<int16_t>(2048, static_cast<int16_t>(heard))) << position;
+    EXPECT_EQ(f.child<QProgressBar>(*w, "AmplitudeBar")->value(), bar) << position;
   }
   w->RecordBitBtnClick();
   EXPECT_FALSE(monitor.on);

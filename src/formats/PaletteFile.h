@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "analysis/Palette.h"
 #include "formats/FileSystem.h"
+#include "model/Palette.h"
 
 namespace vode {
 

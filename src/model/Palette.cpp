@@ -1,4 +1,4 @@
-#include "analysis/Palette.h"
+#include "model/Palette.h"
 
 namespace vode {
 

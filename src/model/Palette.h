@@ -25,7 +25,7 @@ struct Palette {
   // The bytes of a pal.dat: exactly 256, 64 records of red, green, blue and a
   // flags byte (replaced by 0). Any other length gives the grey palette; found
   // is set when the bytes were used. The file itself is read by loadPalette
-  // (document/PaletteFile.h).
+  // (formats/PaletteFile.h).
   static constexpr std::size_t FileBytes = Size * 4;
   static Palette fromFileBytes(const uint8_t* bytes, std::size_t size, bool* found = nullptr);
 };

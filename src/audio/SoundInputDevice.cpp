@@ -1,4 +1,4 @@
-#include "acquisition/SoundInputDevice.h"
+#include "audio/SoundInputDevice.h"
 
 #include <QAudioSource>
 #include <QIODevice>

@@ -1,4 +1,4 @@
-#include "analysis/Palette.h"
+#include "model/Palette.h"
 
 #include <gtest/gtest.h>
 

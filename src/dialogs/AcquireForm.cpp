@@ -1,4 +1,4 @@
-#include "acquisition/AcquireForm.h"
+#include "dialogs/AcquireForm.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -20,10 +20,10 @@
 #include <span>
 
 #include "acquisition/AcquisitionDevice.h"
-#include "acquisition/FlowGauge.h"
 #include "audio/AudioOutput.h"
 #include "audio/MonitorOutput.h"
 #include "dialogs/DialogSupport.h"
+#include "dialogs/FlowGauge.h"
 #include "document/Document.h"
 #include "model/Prompter.h"
 
@@ -421,7 +421,6 @@ bool AcquireForm::startMonitoring() {
     OKBitBtn->setEnabled(true);
     return false;
   }
-  device_.setMonitor(ChanTrackBar->value());
   // Without a sound output the take is still worth having: monitoring goes on
   // unheard rather than being refused.
   monitor_->start(SoundRate);
@@ -598,7 +597,7 @@ void AcquireForm::updateDisplays() {
                            : take_->lastFlow();
   FlowGaugeBox->setValue(level);
   // The bar spans 0..2048, a sixteenth of the 16-bit range.
-  AmplitudeBar->setValue(take_->lastPeak(ChanTrackBar->value()) / 16);
+  AmplitudeBar->setValue(monitoredPeak(*take_, ChanTrackBar->value()) / 16);
   if (!take_->recording()) return;
   CounterLabel->setText("Recorded " + fixedText(take_->recordedSegments() / 10.0, 1) + " seconds");
   const PhaseTable& phases = doc_.phases();
@@ -622,13 +621,11 @@ void AcquireForm::GainTrackBarChange() {
     // The device amplifies; it starts afresh with the new gain.
     std::string error;
     if (!device_.start(soundChannels_, gain, error)) prompter_.message(MessageKind::Warning, error);
-    device_.setMonitor(ChanTrackBar->value());
   }
 }
 
 void AcquireForm::ChanTrackBarChange() {
   ChanValueLabel->setText(MonitorLabels[std::clamp(ChanTrackBar->value(), 0, 2)]);
-  device_.setMonitor(ChanTrackBar->value());
 }
 
 void AcquireForm::Sound2ComboBoxChange() {

@@ -47,10 +47,14 @@ class MemoryFileSystem : public FileSystem {
  public:
   std::map<std::string, std::vector<uint8_t>> files;
 
-  std::unique_ptr<OutputFile> create(const std::string& path, bool append, int& error) override {
+  std::unique_ptr<OutputFile> create(const std::string& path, CreateMode mode, int& error) override {
+    if (mode == CreateMode::New && files.count(path)) {
+      error = ErrNameTaken;
+      return nullptr;
+    }
     error = 0;
     auto& f = files[path];
-    if (!append) f.clear();
+    f.clear();
     return std::make_unique<MemoryOutput>(f);
   }
   int rename(const std::string& from, const std::string& to) override {

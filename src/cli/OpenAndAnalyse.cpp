@@ -26,7 +26,7 @@ int loadSettingsOption(Document& doc, const std::string& path, Prompter& prompte
   NullProgress progress;
   const int code = loadBlockFile(doc, path, prompter, progress);
   if (code != 0) {
-    prompter.message(MessageKind::Error, "Unable to open " + path + "... " + FileErrorText(code));
+    prompter.message(MessageKind::Error, openFailureText(path, code));
     doc.reset();
     return ExitFileError;
   }

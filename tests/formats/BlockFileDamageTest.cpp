@@ -143,7 +143,8 @@ TEST(BlockFileDamage, MissingFileGivesItsPlatformCode) {
   test::TempDir dir;
   EXPECT_EQ(loadBlockFile(doc, dir.file("none.mer"), prompter, progress), 2);
   EXPECT_EQ(FileErrorText(2), "File not found");
-  EXPECT_EQ(loadBlockFile(doc, dir.path().string(), prompter, progress), 5);
+  EXPECT_EQ(loadBlockFile(doc, dir.path().string(), prompter, progress), ErrIsFolder);
+  EXPECT_EQ(openFailureText("/r", ErrIsFolder), "/r is a folder");
   EXPECT_TRUE(prompter.messages.empty());
 }
 
@@ -155,7 +156,7 @@ TEST(BlockFileDamage, FileTooLargeToHoldIsRefusedUnread) {
   Document doc;
   test::ScriptedPrompter prompter;
   test::RecordingProgress progress;
-  EXPECT_EQ(loadBlockFile(doc, path, prompter, progress), ErrNoMemory);
+  EXPECT_EQ(loadBlockFile(doc, path, prompter, progress), ErrTooLarge);
   EXPECT_EQ(progress.begins, 0);
 }
 

@@ -117,7 +117,7 @@ namespace {
 class ReadRecorder : public FileSystem {
  public:
   std::size_t asked = 0;
-  std::unique_ptr<OutputFile> create(const std::string&, bool, int& error) override {
+  std::unique_ptr<OutputFile> create(const std::string&, CreateMode, int& error) override {
     error = 5;
     return nullptr;
   }
@@ -156,7 +156,7 @@ TEST(HostileFiles, BoundedReadRefusesLongerFiles) {
   const std::string path = dir.file("ten");
   test::writeBytes(path, std::vector<uint8_t>(10, 7));
   std::vector<uint8_t> bytes{1};
-  EXPECT_EQ(readBoundedFile(FileSystem::real(), path, 9, bytes), ErrNoMemory);
+  EXPECT_EQ(readBoundedFile(FileSystem::real(), path, 9, bytes), ErrTooLarge);
   EXPECT_TRUE(bytes.empty());
   EXPECT_EQ(readBoundedFile(FileSystem::real(), path, 10, bytes), 0);
   EXPECT_EQ(bytes, std::vector<uint8_t>(10, 7));
@@ -166,7 +166,7 @@ TEST(HostileFiles, BoundedReadRefusesLongerFiles) {
 
   // The same limits when the bytes go straight into uncleared storage.
   LargeVector<uint8_t> large;
-  EXPECT_EQ(FileSystem::real().readLarge(path, 9, large), ErrNoMemory);
+  EXPECT_EQ(FileSystem::real().readLarge(path, 9, large), ErrTooLarge);
   EXPECT_EQ(FileSystem::real().readLarge(path, 10, large), 0);
   EXPECT_EQ(std::vector<uint8_t>(large.begin(), large.end()), std::vector<uint8_t>(10, 7));
   EXPECT_EQ(FileSystem::real().readLarge(dir.file("missing"), 10, large), 2);

@@ -140,6 +140,10 @@ int cmdSonogram(const Arguments& arguments) {
   int jobs = 0;
   if (!readJobsOption(args, jobs, error)) return usageError(error, Usage);
   if (args.has("--palette")) {
+    if (!FileSystem::real().status(args.value("--palette")).exists) {
+      std::cerr << openFailureText(args.value("--palette"), 2) << "\n";
+      return ExitFileError;
+    }
     bool found = false;
     request.palette = loadPalette(args.value("--palette"), &found);
     if (!found) {

@@ -112,6 +112,30 @@ TEST(FileReplace, RemovesTemporaryFilesOfKilledSaves) {
   EXPECT_EQ(textOf(target), "whole");
 }
 
+TEST(FileReplace, WhatOthersLeaveUnderTemporaryNamesIsNeverOpenedNorRemoved) {
+  test::TempDir dir;
+  const std::string victim = dir.file("victim"), target = dir.file("a.mer");
+  test::writeBytes(victim, bytesOf("kept"));
+  fs::create_symlink(victim, dir.file("planted"));
+  fs::create_symlink(dir.file("later"), dir.file("dangling"));
+  for (const char* name : {"planted", "dangling"}) {
+    int code = 0;
+    EXPECT_EQ(FileSystem::real().create(dir.file(name), CreateMode::New, code), nullptr);
+    EXPECT_EQ(code, ErrNameTaken);
+  }
+  EXPECT_FALSE(fs::exists(dir.file("later")));
+
+  // Named as a killed save's leftovers: a link and a folder stay.
+  const long dead = deadPid();
+  fs::create_symlink(victim, temporaryFileName(target, dead, "CCCCCCCC"));
+  fs::create_directory(temporaryFileName(target, dead, "DDDDDDDD"));
+  ASSERT_EQ(writeFileAtomically(FileSystem::real(), target, bytesOf("new")), 0);
+  EXPECT_TRUE(fs::is_symlink(temporaryFileName(target, dead, "CCCCCCCC")));
+  EXPECT_TRUE(fs::is_directory(temporaryFileName(target, dead, "DDDDDDDD")));
+  EXPECT_EQ(textOf(victim), "kept");
+  EXPECT_EQ(textOf(target), "new");
+}
+
 TEST(FileReplace, TerminationDuringASaveRemovesItsTemporaryFile) {
   test::TempDir dir;
   const std::string target = dir.file("r.mer");

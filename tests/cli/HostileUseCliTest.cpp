@@ -69,6 +69,10 @@ class CliProcess {
     (void)!::write(gate_, "g", 1);
   }
   void kill() { ::kill(pid_, SIGKILL); }
+  bool running() const {
+    siginfo_t info{};
+    return ::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == 0;
+  }
   // The exit code, or 128 + the signal; a process still running after
   // `seconds` is killed and counts as -1.
   int wait(double seconds = 60) {
@@ -156,7 +160,15 @@ TEST(HostileUseCli, AnAppendKilledAtAnyMomentLeavesTheLogWhole) {
   int whole = 1;
   for (int round = 0; round < 24; ++round) {
     CliProcess appender(append, dir.file("err"));
-    std::this_thread::sleep_for(std::chrono::microseconds(random() % 250000));
+    if (round % 2) {
+      std::this_thread::sleep_for(std::chrono::microseconds(random() % 250000));
+    } else {
+      // The moment the writing shows: the log changing, or a file beside it.
+      const std::size_t before = fs::file_size(log);
+      std::error_code ec;
+      while (fs::file_size(log, ec) == before && temporariesIn(dir.path()).empty() && appender.running()) {
+      }
+    }
     appender.kill();
     appender.wait();
     const std::size_t size = fs::file_size(log);

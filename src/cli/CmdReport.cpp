@@ -121,7 +121,7 @@ int reportOne(const std::string& input, const std::string& output, const ReportR
     return ExitFileError;
   }
   if (code < 0) {
-    streams.err << ReportErrorText(code) << "\n";
+    streams.err << "vode-cli: " << input << ": " << ReportErrorText(code) << "\n";
     return ExitFileError;
   }
   if (code > 0) {

@@ -118,6 +118,13 @@ int openAndAnalyse(Document& doc, const std::string& path, const AnalysisSetup& 
   if (setup.dBReference) doc.preferences.dBReference = *setup.dBReference;
   if (setup.frequencyIndex >= 0) doc.preferences.frequency = static_cast<int16_t>(setup.frequencyIndex);
   DoAnalyzeClick(doc, doc, palette, progress, prompter, &r.timings, setup.threads);
+  // Spectra that found no memory are left out by the analysis, as the window
+  // needs; every step after it would then call the data missing.
+  const Recording& recording = *doc.recording;
+  if (recording.segmentCount > 0 && recording.channelCount > 0 && !(doc.spectra && doc.spectra->hasPower())) {
+    prompter.message(MessageKind::Error, "vode-cli: " + path + ": " + FileErrorText(ErrNoMemory));
+    return ExitFileError;
+  }
   if (!doc.tagTable || !doc.phaseTable) {
     prompter.message(MessageKind::Error, "vode-cli: " + path + ": nothing to analyse");
     return ExitFileError;

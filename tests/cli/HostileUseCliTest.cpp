@@ -284,3 +284,37 @@ TEST(HostileUseCli, PathsThatAreNotFilesSayWhatTheyAre) {
   EXPECT_NE(palette.err.find("Unable to open " + dir.file("none.dat") + "... File not found"), std::string::npos)
       << palette.err;
 }
+
+TEST(HostileUseCli, RunningOutOfMemoryIsAMessageNeverACrash) {
+  if (::access("/usr/bin/prlimit", X_OK) != 0) GTEST_SKIP() << "needs prlimit";
+  test::TempDir dir;
+  const std::string in = dir.file("full.mer");
+  ASSERT_EQ(test::runCli({"synth", in, "--channels", "8", "--seconds", "180"}).exitCode, 0);
+  const std::vector<std::vector<std::string>> runs = {
+      {"info", in},
+      {"convert", in, dir.file("o.wav")},
+      {"report", in, "-o", dir.file("r.txt"), "--kind", "all"},
+      {"sonogram", in, "-o", dir.file("s.png"), "--scale", "10"},
+      {"wheeze", in},
+      {"analyze", in, in, in, "--jobs", "2"},
+  };
+  // From too little to read the file up to enough for everything: each limit
+  // stops some step on the way (reading, spectra, images, threads, pictures).
+  int refused = 0, done = 0;
+  for (int megabytes = 100; megabytes <= 260; megabytes += 40) {
+    for (const auto& args : runs) {
+      const auto r = test::runCli(args, {"prlimit", "--as=" + std::to_string(megabytes << 20)});
+      const std::string what = std::to_string(megabytes) + " MiB, " + args[0] + ": " + r.err;
+      ASSERT_TRUE(r.exitCode == 0 || r.exitCode == 1) << what;
+      (r.exitCode == 0 ? done : refused)++;
+      if (r.exitCode == 1)
+        EXPECT_TRUE(r.err.find("Not enough memory") != std::string::npos ||
+                    r.err.find("Memory allocation failed") != std::string::npos)
+            << what;
+      for (const char* wrong : {"No Analysis", "has no channel", "No PSD", "std::", "unavailable"})
+        EXPECT_EQ(r.err.find(wrong), std::string::npos) << what;
+    }
+  }
+  EXPECT_GT(refused, 5);
+  EXPECT_GT(done, 5);
+}

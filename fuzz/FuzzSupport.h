@@ -147,6 +147,9 @@ inline void checkDocument(const Document& doc, int code, bool emptyOnFailure = t
   if (doc.tagTable && !doc.tagTable->empty()) {
     FUZZ_CHECK(doc.tagTable->rows() >= 1 && doc.tagTable->rows() <= TagTable::MaxRows);
     FUZZ_CHECK(doc.tagTable->segments() >= 1 && doc.tagTable->segments() <= TagTable::MaxSegments);
+    // The table fits the recording it tags.
+    FUZZ_CHECK(doc.recording && doc.tagTable->segments() == doc.recording->segmentCount);
+    FUZZ_CHECK(doc.tagTable->rows() == std::max<int>(doc.recording->channelCount, 1));
   }
   FUZZ_CHECK(doc.comments.size() <= 65535);
 }

@@ -40,18 +40,34 @@ int loadSettingsOption(Document& doc, const std::string& path, Prompter& prompte
 
 namespace {
 
-// "peak=9,track=12": the tonal detector's thresholds by name.
+std::string trimmed(const std::string& text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  return first == std::string::npos ? std::string() : text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// "peak=9, track=12": the tonal detector's thresholds by name. The message
+// says which of name, number and range was wrong.
 bool readTonalParameters(const std::string& text, TonalParameters& parameters, std::string& error) {
+  static const std::string Names[] = {"peak", "floor", "track", "frames", "step", "burst", "steady", "short"};
   size_t start = 0;
   while (start <= text.size()) {
     const size_t end = std::min(text.find(',', start), text.size());
     const std::string item = text.substr(start, end - start);
     const size_t equals = item.find('=');
+    const std::string name = trimmed(item.substr(0, equals));
+    const std::string number = equals == std::string::npos ? std::string() : trimmed(item.substr(equals + 1));
     double value = 0.0;
-    if (equals == std::string::npos || !parseFloat(item.substr(equals + 1), value) ||
-        !parameters.set(item.substr(0, equals), value)) {
+    if (equals == std::string::npos || std::find(std::begin(Names), std::end(Names), name) == std::end(Names)) {
       error = "--tonal-parameters: \"" + item +
               "\" is not a known NAME=VALUE (peak, floor, track, frames, step, burst, steady, short)";
+      return false;
+    }
+    if (!parseFloat(number, value)) {
+      error = "--tonal-parameters: " + name + " needs a number, not \"" + number + "\"";
+      return false;
+    }
+    if (!parameters.set(name, value)) {
+      error = "--tonal-parameters: " + name + " cannot be " + number + ": the value is outside the sensible range";
       return false;
     }
     start = end + 1;

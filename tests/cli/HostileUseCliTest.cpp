@@ -318,3 +318,38 @@ TEST(HostileUseCli, RunningOutOfMemoryIsAMessageNeverACrash) {
   EXPECT_GT(refused, 5);
   EXPECT_GT(done, 5);
 }
+
+TEST(HostileUseCli, MessagesNameTheFileAndWhatWasWrong) {
+  test::TempDir dir;
+  // A name that is not UTF-8 comes back from the JSON as the same bytes.
+  const std::string odd = dir.file("caf\xe9.mer"), plain = dir.file("plain.mer");
+  ASSERT_EQ(test::runCli({"synth", odd, "--seconds", "2"}).exitCode, 0);
+  ASSERT_EQ(test::runCli({"synth", plain, "--seconds", "2"}).exitCode, 0);
+  const auto batch = test::runCli({"analyze", odd, plain});
+  ASSERT_EQ(batch.exitCode, 0) << batch.err;
+  test::JsonValue first;
+  std::string error;
+  ASSERT_TRUE(test::parseJson(batch.out.substr(0, batch.out.find('\n')), first, error)) << error;
+  EXPECT_EQ(first["file"].text, odd);
+  EXPECT_NE(batch.out.find("caf\\udce9.mer"), std::string::npos);
+
+  // A report a batch cannot write says whose it is.
+  const auto empty = dir.file("empty.wav");
+  test::writeShortWav(empty, 0);
+  const auto refused = test::runCli({"report", empty, plain, "-o", dir.file("out"), "--kind", "0"});
+  EXPECT_NE(refused.err.find("vode-cli: " + empty + ": No Analysis\n"), std::string::npos) << refused.err;
+
+  const std::string file = test::testdata("flow2_tagged.mer");
+  const struct {
+    const char* parameters;
+    const char* says;
+  } tonal[] = {{"peak=50", "peak cannot be 50"},
+               {"steady=x", "steady needs a number, not \"x\""},
+               {"width=3", "\"width=3\" is not a known NAME=VALUE"}};
+  for (const auto& t : tonal) {
+    const auto r = test::runCli({"wheeze", file, "--detector", "tonal", "--tonal-parameters", t.parameters});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find(t.says), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(test::runCli({"wheeze", file, "--detector", "tonal", "--tonal-parameters", "peak=9, track=10"}).exitCode, 0);
+}

@@ -38,67 +38,50 @@ int count(const std::string& text, const std::string& what) {
 
 bool rootWithSetpriv() { return ::geteuid() == 0 && ::access("/usr/bin/setpriv", X_OK) == 0; }
 
-// A vode-cli run in the background: held back until released (so its process
-// id is known before it does anything), killed at will, its stderr in a file.
-class CliProcess {
- public:
-  CliProcess(const std::vector<std::string>& args, const std::string& errFile, bool held = false) : err_(errFile) {
-    int gate[2];
-    if (::pipe(gate) != 0) throw std::runtime_error("pipe");
-    pid_ = ::fork();
-    if (pid_ == 0) {
-      ::close(gate[1]);
+// vode-cli in the background, held until released (its process id is known
+// before it does anything); stderr goes to a file.
+struct CliProcess {
+  CliProcess(const std::vector<std::string>& args, const std::string& errFile, bool held = false) : errFile(errFile) {
+    int pipeEnds[2];
+    EXPECT_EQ(::pipe(pipeEnds), 0);
+    pid = ::fork();
+    if (pid == 0) {
       char go = 0;
-      if (held && ::read(gate[0], &go, 1) != 1) ::_exit(126);
-      const int out = ::open("/dev/null", O_WRONLY), err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      ::dup2(out, 1);
-      ::dup2(err, 2);
+      if (held && ::read(pipeEnds[0], &go, 1) != 1) ::_exit(126);
+      ::dup2(::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
+      ::dup2(::open("/dev/null", O_WRONLY), 1);
       std::vector<char*> argv{const_cast<char*>(VODE_CLI_PATH)};
       for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
       argv.push_back(nullptr);
       ::execv(VODE_CLI_PATH, argv.data());
       ::_exit(127);
     }
-    ::close(gate[0]);
-    gate_ = gate[1];
+    ::close(pipeEnds[0]);
+    gate = pipeEnds[1];
   }
   ~CliProcess() {
-    if (gate_ >= 0) ::close(gate_);
-    if (!reaped_) wait(0);
+    ::close(gate);
+    if (code < 0) ::kill(pid, SIGKILL);
+    wait();
   }
-  pid_t pid() const { return pid_; }
-  void release() {
-    (void)!::write(gate_, "g", 1);
-  }
-  void kill() { ::kill(pid_, SIGKILL); }
+  void release() { (void)!::write(gate, "g", 1); }
   bool running() const {
     siginfo_t info{};
-    return ::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == 0;
+    return ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == 0;
   }
-  // The exit code, or 128 + the signal; a process still running after
-  // `seconds` is killed and counts as -1.
-  int wait(double seconds = 60) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  // The exit code, or 128 + the signal that ended it.
+  int wait() {
     int status = 0;
-    while (::waitpid(pid_, &status, WNOHANG) == 0) {
-      if (std::chrono::steady_clock::now() > deadline) {
-        ::kill(pid_, SIGKILL);
-        ::waitpid(pid_, &status, 0);
-        reaped_ = true;
-        return -1;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    reaped_ = true;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    if (code < 0 && ::waitpid(pid, &status, 0) == pid)
+      code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return code;
   }
-  std::string err() const { return textOf(err_); }
+  std::string err() const { return textOf(errFile); }
 
- private:
-  std::string err_;
-  pid_t pid_ = -1;
-  int gate_ = -1;
-  bool reaped_ = false;
+  std::string errFile;
+  pid_t pid = -1;
+  int gate = -1;
+  int code = -1;
 };
 
 std::vector<std::string> temporariesIn(const fs::path& folder) {
@@ -131,8 +114,16 @@ TEST(FileSafetyCli, AnOrdinaryUserCannotReplaceAReadOnlyFile) {
   EXPECT_EQ(test::runCli({"convert", in, shared}, AsNobody).exitCode, 0);
   EXPECT_EQ(fs::status(shared).permissions(), fs::perms(0666));
   EXPECT_EQ(fs::file_size(shared), 44u + 10 * 2048 * 2);
-  for (const auto& e : fs::directory_iterator(dir.path()))
-    EXPECT_EQ(e.path().string().find(".vode-tmp"), std::string::npos) << e.path();
+  EXPECT_TRUE(temporariesIn(dir.path()).empty());
+
+  // In a folder nobody may write, a log nobody may write is still refused:
+  // an append replaces the file as a save does.
+  ::chmod(dir.path().c_str(), 0755);
+  for (const char* append : {"--append", "--rectify"}) {
+    const auto log = test::runCli({"report", in, "-o", shared, "--kind", "0", append}, AsNobody);
+    EXPECT_NE(log.err.find("Unable to save " + shared + "... File access denied"), std::string::npos) << log.err;
+  }
+  EXPECT_EQ(fs::file_size(shared), 44u + 10 * 2048 * 2);
 }
 
 TEST(FileSafetyCli, ALogAppendBeyondTheSizeLimitLeavesTheLogWhole) {
@@ -164,31 +155,22 @@ TEST(FileSafetyCli, LinksAnotherUserPlantsCannotRedirectASave) {
   test::writeBytes(victim, {'k', 'e', 'p', 't'});
 
   CliProcess saver({"report", in, "-o", report, "--kind", "0"}, dir.file("err"), true);
-  const long dead = [] {
-    const pid_t p = ::fork();
-    if (p == 0) ::_exit(0);
-    ::waitpid(p, nullptr, 0);
-    return static_cast<long>(p);
-  }();
   // The other user plants links to the victim under the names the save's
-  // temporary file would once have had, and leaves files of their own under
-  // names of a process that has ended.
-  const std::string base = (shared / ".r.txt.vode-tmp-").string();
-  const std::string plant = "for i in $(seq 0 299); do ln -s " + victim + " " + base + std::to_string(saver.pid()) +
-                            "-$i; done; echo mine > " + base + std::to_string(dead) + "-AAAAAAAA; ln -s " + victim +
-                            " " + base + std::to_string(dead) + "-BBBBBBBB";
+  // temporary file would once have had, and a file of their own under the
+  // name of a process that cannot run (beyond any process id).
+  const std::string base = (shared / ".r.txt.vode-tmp-").string(), theirs = base + "999999999-AAAAAAAA";
+  const std::string plant = "for i in $(seq 0 299); do ln -s " + victim + " " + base + std::to_string(saver.pid) +
+                            "-$i; done; echo mine > " + theirs;
   ASSERT_EQ(test::runProgram({"/usr/bin/setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "/bin/sh",
-                               "-c", plant})
-                .exitCode,
-            0);
+                               "-c", plant}).exitCode, 0);
 
   saver.release();
   ASSERT_EQ(saver.wait(), 0) << saver.err();
   EXPECT_EQ(textOf(victim), "kept");
   EXPECT_EQ(textOf(report).rfind("Overall Averages Report", 0), 0u);
-  // What the other user made stays: it is neither this user's nor stale.
-  EXPECT_EQ(temporariesIn(shared).size(), 302u);
-  EXPECT_EQ(textOf(base + std::to_string(dead) + "-AAAAAAAA"), "mine\n");
+  // What the other user made stays: it is not this user's.
+  EXPECT_EQ(temporariesIn(shared).size(), 301u);
+  EXPECT_EQ(textOf(theirs), "mine\n");
 }
 
 TEST(FileSafetyCli, AnAppendKilledAtAnyMomentLeavesTheLogWhole) {
@@ -214,7 +196,7 @@ TEST(FileSafetyCli, AnAppendKilledAtAnyMomentLeavesTheLogWhole) {
       while (fs::file_size(log, ec) == before && temporariesIn(dir.path()).empty() && appender.running()) {
       }
     }
-    appender.kill();
+    ::kill(appender.pid, SIGKILL);
     appender.wait();
     const std::size_t size = fs::file_size(log);
     ASSERT_EQ((size - base) % block, 0u) << "round " << round << ": " << size;
@@ -223,45 +205,16 @@ TEST(FileSafetyCli, AnAppendKilledAtAnyMomentLeavesTheLogWhole) {
   }
   // The next append numbers on and clears what the killed ones left.
   ASSERT_EQ(test::runCli(append).exitCode, 0);
-  char line[16];
-  std::snprintf(line, sizeof line, "+Log%03d\r\n", whole + 1);
-  EXPECT_EQ(textOf(log).find(line), base + whole * block + 4);
+  EXPECT_EQ(textOf(log).find("+Log" + std::to_string(1001 + whole).substr(1) + "\r\n"), base + whole * block + 4);
   EXPECT_TRUE(temporariesIn(dir.path()).empty());
-}
 
-TEST(FileSafetyCli, AppendsRunAtOnceEachGetTheirOwnNumber) {
-  test::TempDir dir;
-  const std::string in = dir.file("in.mer"), log = dir.file("log.txt");
-  ASSERT_EQ(test::runCli({"synth", in, "--seconds", "5"}).exitCode, 0);
-  ASSERT_EQ(test::runCli({"report", in, "-o", log, "--kind", "0"}).exitCode, 0);
+  // Appends run at once each read the log as the one before left it.
   std::vector<std::unique_ptr<CliProcess>> appenders;
-  for (int i = 0; i < 6; ++i)
-    appenders.push_back(std::make_unique<CliProcess>(
-        std::vector<std::string>{"report", in, "-o", log, "--kind", "0", "--append"}, dir.file("err" + std::to_string(i)),
-        true));
+  for (int i = 0; i < 4; ++i) appenders.push_back(std::make_unique<CliProcess>(append, dir.file("err"), true));
   for (auto& a : appenders) a->release();
   for (auto& a : appenders) EXPECT_EQ(a->wait(), 0) << a->err();
-  const std::string text = textOf(log);
-  for (int n = 1; n <= 6; ++n) EXPECT_EQ(count(text, "+Log00" + std::to_string(n) + "\r\n"), 1) << n;
-  EXPECT_EQ(count(text, "Overall Averages Report"), 7);
-}
-
-TEST(FileSafetyCli, AFolderTheUserMayNotWriteRefusesAppendsAsItRefusesSaves) {
-  if (!rootWithSetpriv()) GTEST_SKIP() << "needs root and setpriv";
-  test::TempDir dir;
-  ::chmod(dir.path().c_str(), 0755);
-  const std::string in = dir.file("in.mer"), log = dir.file("log.txt");
-  ASSERT_EQ(test::runCli({"synth", in, "--seconds", "1"}).exitCode, 0);
-  test::writeBytes(log, {'o', 'l', 'd'});
-  ::chmod(log.c_str(), 0666);
-  for (const bool append : {true, false}) {
-    std::vector<std::string> args = {"report", in, "-o", log, "--kind", "0"};
-    if (append) args.push_back("--append");
-    const auto refused = test::runCli(args, AsNobody);
-    EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_NE(refused.err.find("Unable to save " + log + "... File access denied"), std::string::npos) << refused.err;
-    EXPECT_EQ(textOf(log), "old");
-  }
+  for (int n = whole + 1; n <= whole + 5; ++n)
+    EXPECT_EQ(count(textOf(log), "+Log" + std::to_string(1000 + n).substr(1) + "\r\n"), 1) << n;
 }
 
 TEST(FileSafetyCli, APipeWithoutAWriterIsRefusedInSeconds) {
@@ -284,7 +237,7 @@ TEST(FileSafetyCli, APipeWithoutAWriterIsRefusedInSeconds) {
   for (std::size_t i = 0; i < runs.size(); ++i)
     cli.push_back(std::make_unique<CliProcess>(runs[i], dir.file("err" + std::to_string(i))));
   for (std::size_t i = 0; i < runs.size(); ++i) {
-    EXPECT_EQ(cli[i]->wait(30), 1) << runs[i][0] << " " << runs[i][1];
+    EXPECT_EQ(cli[i]->wait(), 1) << runs[i][0] << " " << runs[i][1];
     const std::string pipe = i == 5 ? set : i >= 3 && i <= 4 ? wav : mer;
     EXPECT_NE(cli[i]->err().find("Unable to open " + pipe + "... File access denied"), std::string::npos)
         << cli[i]->err();
@@ -307,17 +260,12 @@ TEST(FileSafetyCli, PathsThatAreNotFilesSayWhatTheyAre) {
   const std::string longName = dir.file(std::string(300, 'n') + ".mer"), huge = dir.file("huge.mer");
   test::writeBytes(huge, test::readBytes(in));  // a recording's start, past the size a reader holds
   fs::resize_file(huge, (std::uintmax_t{512} << 20) + 1);
-  const struct {
-    std::string path, says;
-  } cases[] = {{dir.file("folder.mer"), " is a folder"},
-               {dir.file("loop.mer"), ": too many levels of symbolic links"},
-               {longName, ": file name too long"},
-               {huge, " is too large (over 512 MiB)"}};
-  for (const auto& c : cases) {
-    const auto r = test::runCli({"info", c.path});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, c.path + c.says + "\n");
-  }
+  for (const auto& [path, says] : std::vector<std::pair<std::string, std::string>>{
+           {dir.file("folder.mer"), " is a folder"},
+           {dir.file("loop.mer"), ": too many levels of symbolic links"},
+           {longName, ": file name too long"},
+           {huge, " is too large (over 512 MiB)"}})
+    EXPECT_EQ(test::runCli({"info", path}).err, path + says + "\n");
   // A link loop as the target is refused, not replaced by a file.
   const auto looped = test::runCli({"convert", in, dir.file("loop.mer")});
   EXPECT_EQ(looped.exitCode, 1);
@@ -352,10 +300,8 @@ TEST(FileSafetyCli, RunningOutOfMemoryIsAMessageNeverACrash) {
       const std::string what = std::to_string(megabytes) + " MiB, " + args[0] + ": " + r.err;
       ASSERT_TRUE(r.exitCode == 0 || r.exitCode == 1) << what;
       (r.exitCode == 0 ? done : refused)++;
-      if (r.exitCode == 1)
-        EXPECT_TRUE(r.err.find("Not enough memory") != std::string::npos ||
-                    r.err.find("Memory allocation failed") != std::string::npos)
-            << what;
+      EXPECT_TRUE(r.exitCode == 0 || r.err.find("Not enough memory") != std::string::npos ||
+                  r.err.find("Memory allocation failed") != std::string::npos) << what;
       for (const char* wrong : {"No Analysis", "has no channel", "No PSD", "std::", "unavailable"})
         EXPECT_EQ(r.err.find(wrong), std::string::npos) << what;
     }
@@ -374,9 +320,8 @@ TEST(FileSafetyCli, MessagesNameTheFileAndWhatWasWrong) {
   ASSERT_EQ(batch.exitCode, 0) << batch.err;
   test::JsonValue first;
   std::string error;
-  ASSERT_TRUE(test::parseJson(batch.out.substr(0, batch.out.find('\n')), first, error)) << error;
+  ASSERT_TRUE(test::parseJson(batch.out.substr(0, batch.out.find("\n")), first, error)) << error;
   EXPECT_EQ(first["file"].text, odd);
-  EXPECT_NE(batch.out.find("caf\\udce9.mer"), std::string::npos);
 
   // A report a batch cannot write says whose it is.
   const auto empty = dir.file("empty.wav");
@@ -385,16 +330,13 @@ TEST(FileSafetyCli, MessagesNameTheFileAndWhatWasWrong) {
   EXPECT_NE(refused.err.find("vode-cli: " + empty + ": No Analysis\n"), std::string::npos) << refused.err;
 
   const std::string file = test::testdata("flow2_tagged.mer");
-  const struct {
-    const char* parameters;
-    const char* says;
-  } tonal[] = {{"peak=50", "peak cannot be 50"},
-               {"steady=x", "steady needs a number, not \"x\""},
-               {"width=3", "\"width=3\" is not a known NAME=VALUE"}};
-  for (const auto& t : tonal) {
-    const auto r = test::runCli({"wheeze", file, "--detector", "tonal", "--tonal-parameters", t.parameters});
+  for (const auto& [parameters, says] : std::vector<std::pair<std::string, std::string>>{
+           {"peak=50", "peak cannot be 50"},
+           {"steady=x", "steady needs a number, not \"x\""},
+           {"width=3", "\"width=3\" is not a known NAME=VALUE"}}) {
+    const auto r = test::runCli({"wheeze", file, "--detector", "tonal", "--tonal-parameters", parameters});
     EXPECT_EQ(r.exitCode, 2);
-    EXPECT_NE(r.err.find(t.says), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(says), std::string::npos) << r.err;
   }
   EXPECT_EQ(test::runCli({"wheeze", file, "--detector", "tonal", "--tonal-parameters", "peak=9, track=10"}).exitCode, 0);
 }

@@ -310,6 +310,21 @@ TEST(FileSafetyCli, RunningOutOfMemoryIsAMessageNeverACrash) {
   EXPECT_GT(done, 5);
 }
 
+TEST(FileSafetyCli, ThreadsThatCannotStartLeaveTheirWorkToTheOthers) {
+  if (!rootWithSetpriv() || ::access("/usr/bin/prlimit", X_OK) != 0) GTEST_SKIP() << "needs root, setpriv, prlimit";
+  test::TempDir dir;
+  const std::string in = dir.file("in.mer");
+  ASSERT_EQ(test::runCli({"synth", in, "--seconds", "20", "--channels", "2", "--wheezes"}).exitCode, 0);
+  std::vector<std::string> oneProcess = AsNobody;
+  oneProcess.insert(oneProcess.end(), {"prlimit", "--nproc=1"});
+  for (const auto& args : std::vector<std::vector<std::string>>{{"wheeze", in, "--jobs", "2"},
+                                                                 {"wheeze", in, in, "--jobs", "2"}}) {
+    const auto limited = test::runCli(args, oneProcess);
+    EXPECT_EQ(limited.exitCode, 0) << limited.err;
+    EXPECT_EQ(limited.out, test::runCli(args).out);
+  }
+}
+
 TEST(FileSafetyCli, MessagesNameTheFileAndWhatWasWrong) {
   test::TempDir dir;
   // A name that is not UTF-8 comes back from the JSON as the same bytes.

@@ -8,6 +8,7 @@
 #include "cli/CliSupport.h"
 #include "formats/FileErrors.h"
 #include "formats/FileSystem.h"
+#include "model/TagTable.h"
 
 namespace vode::cli {
 
@@ -135,6 +136,34 @@ SegmentRange segmentsInside(const BreathCycle& cycle, int segmentCount) {
   if (!overlaps(range.first)) ++range.first;
   if (range.last >= range.first && !overlaps(range.last)) --range.last;
   return range;
+}
+
+bool cyclesFit(const std::string& input, const std::string& annotation, const std::vector<BreathCycle>& cycles,
+               int segmentCount, std::ostream& err) {
+  const double seconds = segmentCount / 10.0;
+  for (const BreathCycle& cycle : cycles)
+    if (cycle.start >= seconds) {
+      err << "vode-cli: " << annotation << ":" << cycle.line << ": the cycle starts at " << Json::number(cycle.start)
+          << " s, after the end of " << input << " (" << Json::number(seconds) << " s)\n";
+      return false;
+    }
+  return true;
+}
+
+int flaggedSegmentsInside(const TagTable& tags, int firstChannel, int lastChannel, SegmentRange range, uint8_t flag) {
+  int n = 0;
+  for (int s = range.first; s <= range.last; ++s) {
+    bool flagged = false;
+    for (int c = firstChannel; c <= lastChannel; ++c) flagged = flagged || (tags.flags(c, s) & flag);
+    n += flagged;
+  }
+  return n;
+}
+
+std::vector<CycleSpan> spansOf(const std::vector<BreathCycle>& cycles) {
+  std::vector<CycleSpan> spans;
+  for (const BreathCycle& c : cycles) spans.push_back({c.start, c.end});
+  return spans;
 }
 
 void CycleScore::add(bool detected, bool annotated) {

@@ -2,9 +2,17 @@
 // them, and how the wheeze detector's segments score against them.
 #pragma once
 
+#include <cstdint>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
+
+#include "analysis/BreathCycleEstimate.h"
+
+namespace vode {
+class TagTable;
+}
 
 namespace vode::cli {
 
@@ -37,6 +45,20 @@ struct SegmentRange {
   int last = -1;
 };
 SegmentRange segmentsInside(const BreathCycle& cycle, int segmentCount);
+
+// A cycle starting at or after the end of a recording of segmentCount
+// segments means the annotation belongs to another recording: false, with
+// "vode-cli: ANNOT:LINE: the cycle starts at … s, after the end of INPUT (… s)"
+// on err.
+bool cyclesFit(const std::string& input, const std::string& annotation, const std::vector<BreathCycle>& cycles,
+               int segmentCount, std::ostream& err);
+
+// The segments of range carrying `flag` on at least one of the channels
+// firstChannel..lastChannel (0-based).
+int flaggedSegmentsInside(const TagTable& tags, int firstChannel, int lastChannel, SegmentRange range, uint8_t flag);
+
+// The annotated cycles as spans, for boundary scoring.
+std::vector<CycleSpan> spansOf(const std::vector<BreathCycle>& cycles);
 
 // Cycles with an annotated wheeze value, by what the detector said of them.
 struct CycleScore {

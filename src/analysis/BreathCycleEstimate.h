@@ -19,7 +19,7 @@ struct Recording;
 struct CycleParameters {
   float rise = 0.25f;    // least rise of the scaled loudness over 0.4 s that starts a cycle
   float spacing = 0.8f;  // s: boundaries closer than this keep only the steeper rise
-  float lag = 0.125f;    // s: from the centre of the rising frame to the boundary
+  float lag = 0.075f;    // s: from the centre of the rising frame to the boundary
 
   // Sets the value called name ("rise", "spacing", "lag"); false for another
   // name or a value outside its sensible range.

@@ -18,10 +18,10 @@ class ProgressSink;
 // The choices the evaluation tunes; every other value is a constant of
 // CrackleDetection.cpp with its reason beside it.
 struct CrackleParameters {
-  float peakDb = 17.0f;       // a transient's loudest 1.2 ms over the breath sound around it
+  float peakDb = 18.0f;       // a transient's loudest 1.2 ms over the breath sound around it
   float edgeDb = 6.0f;        // the transient lasts while it stays this far above
   float longestMs = 10.0f;    // and ends within this time (longer bursts are rubs, knocks, voices)
-  float pairSeconds = 1.0f;   // a transient counts when another lies this close on its channel
+  float pairSeconds = 0.5f;   // a transient counts when another lies this close on its channel
 
   // Sets the value called name ("peak", "edge", "longest", "pair"); false for
   // another name or a value outside its sensible range.

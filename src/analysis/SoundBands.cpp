@@ -1,7 +1,9 @@
 #include "analysis/SoundBands.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <stdexcept>
 
 #include "model/Recording.h"
 
@@ -41,26 +43,42 @@ std::vector<Biquad> ButterworthBand(double lowHz, double highHz) {
           LowPassSection(highHz, ButterworthQ[0]), LowPassSection(highHz, ButterworthQ[1])};
 }
 
-void FilterSamples(const int16_t* samples, int64_t count, const std::vector<Biquad>& sections, std::vector<float>& out) {
-  out.resize(static_cast<size_t>(std::max<int64_t>(count, 0)));
-  // Transposed direct form II: two state values per section. The sections
-  // run sample by sample in one loop, so their chains overlap in the pipeline.
-  const size_t n = sections.size();
-  std::vector<double> z1(n, 0.0), z2(n, 0.0);
+namespace {
+
+// N sections in one pass, their states in registers.
+template <size_t N>
+void filterFixed(const int16_t* samples, int64_t count, const Biquad* sections, float* out) {
+  double z1[N] = {}, z2[N] = {};
   // The input is taken relative to its first sample, as if it had stayed at
   // that level before: a high-pass filter then does not ring at the start of
   // a channel with an offset.
-  const double level = count > 0 ? samples[0] : 0.0;
+  const double level = samples[0];
   for (int64_t i = 0; i < count; ++i) {
     double v = samples[i] - level;
-    for (size_t k = 0; k < n; ++k) {
+    for (size_t k = 0; k < N; ++k) {
       const Biquad& s = sections[k];
       const double y = s.b0 * v + z1[k];
       z1[k] = s.b1 * v - s.a1 * y + z2[k];
       z2[k] = s.b2 * v - s.a2 * y;
       v = y;
     }
-    out[static_cast<size_t>(i)] = static_cast<float>(v);
+    out[i] = static_cast<float>(v);
+  }
+}
+
+}  // namespace
+
+void FilterSamples(const int16_t* samples, int64_t count, const std::vector<Biquad>& sections, std::vector<float>& out) {
+  out.assign(static_cast<size_t>(std::max<int64_t>(count, 0)), 0.0f);
+  if (count <= 0) return;
+  // Transposed direct form II, every section sample by sample in one loop,
+  // so their chains overlap in the pipeline.
+  switch (sections.size()) {
+    case 1: return filterFixed<1>(samples, count, sections.data(), out.data());
+    case 2: return filterFixed<2>(samples, count, sections.data(), out.data());
+    case 3: return filterFixed<3>(samples, count, sections.data(), out.data());
+    case 4: return filterFixed<4>(samples, count, sections.data(), out.data());
+    default: throw std::invalid_argument("FilterSamples takes one to four sections");
   }
 }
 

@@ -23,7 +23,7 @@ Biquad LowPassSection(double hz, double q);
 // low-pass sections of qualities 0.5412 and 1.3066.
 std::vector<Biquad> ButterworthBand(double lowHz, double highHz);
 
-// Runs the sections over count samples, one after another, starting from
+// Runs one to four sections over count samples, one after another, starting from
 // rest at the level of the first sample (so a constant offset never rings
 // through a high-pass section).
 void FilterSamples(const int16_t* samples, int64_t count, const std::vector<Biquad>& sections, std::vector<float>& out);

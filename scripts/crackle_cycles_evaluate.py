@@ -33,8 +33,8 @@ import sys
 import tempfile
 import wave
 
-CYCLE_GRID = {"rise": [0.15, 0.2, 0.25, 0.3, 0.35], "lag": [0.075, 0.125, 0.175]}
-CYCLE_DEFAULT = {"rise": 0.25, "lag": 0.075}
+CYCLE_GRID = {"rise": [0.15, 0.2, 0.25], "lag": [0.075, 0.125], "relative": [0, 0.6, 0.7, 0.8]}
+CYCLE_DEFAULT = {"rise": 0.2, "lag": 0.075, "relative": 0.7}
 CRACKLE_GRID = {"peak": [15, 16, 17, 18, 19], "pair": [0.5, 0.75, 1.0]}
 CRACKLE_DEFAULT = {"peak": 18, "pair": 0.5}
 

@@ -107,20 +107,16 @@ std::vector<float> scaledLoudness(const std::vector<double>& blocks) {
   return smooth;
 }
 
-// The frames that start a cycle: the steepest rises first, each keeping the
-// frames within `spacing` of it free.
-std::vector<int> risingFrames(const std::vector<float>& z, const CycleParameters& p) {
-  const int frames = static_cast<int>(z.size());
-  std::vector<float> rise(frames, 0.0f);
-  for (int j = 0; j + RiseFrames < frames; ++j) rise[j] = z[j + RiseFrames] - z[j];
-  std::vector<int> order(frames);
-  std::iota(order.begin(), order.end(), 0);
-  std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return rise[a] > rise[b]; });
-  const int reach = static_cast<int>(p.spacing / FrameSeconds);
+// The frames that start a cycle: the steepest rises (by `order`) first, each
+// at least `least` and keeping the frames within `spacing` seconds of it free.
+std::vector<int> risingFrames(const std::vector<float>& rise, const std::vector<int>& order, float least,
+                              double spacing) {
+  const int frames = static_cast<int>(rise.size());
+  const int reach = static_cast<int>(spacing / FrameSeconds);
   std::vector<char> taken(frames, 0);
   std::vector<int> chosen;
   for (int j : order) {
-    if (rise[j] < p.rise) break;
+    if (rise[j] < least) break;
     const int from = std::max(0, j - reach), to = std::min(frames - 1, j + reach);
     if (std::any_of(taken.begin() + from, taken.begin() + to + 1, [](char t) { return t != 0; })) continue;
     taken[j] = 1;
@@ -128,6 +124,36 @@ std::vector<int> risingFrames(const std::vector<float>& z, const CycleParameters
   }
   std::sort(chosen.begin(), chosen.end());
   return chosen;
+}
+
+// The median distance between neighbouring frames of a cycle's length; 0
+// with fewer than two such gaps.
+double medianCycle(const std::vector<int>& frames) {
+  std::vector<double> gaps;
+  for (size_t i = 1; i < frames.size(); ++i) {
+    const double gap = (frames[i] - frames[i - 1]) * FrameSeconds;
+    if (gap <= MaxCycleSeconds) gaps.push_back(gap);
+  }
+  if (gaps.size() < 2) return 0.0;
+  std::nth_element(gaps.begin(), gaps.begin() + static_cast<std::ptrdiff_t>(gaps.size() / 2), gaps.end());
+  return gaps[gaps.size() / 2];
+}
+
+// The first pass keeps `spacing` between boundaries. A rise inside a breath
+// (the swell of expiration after the pause that follows inspiration) can
+// pass it; a second pass keeps the boundaries `relative` of the recording's
+// median cycle apart, so such a rise yields to the steeper onset nearby.
+std::vector<int> boundaryFrames(const std::vector<float>& z, const CycleParameters& p) {
+  const int frames = static_cast<int>(z.size());
+  std::vector<float> rise(frames, 0.0f);
+  for (int j = 0; j + RiseFrames < frames; ++j) rise[j] = z[j + RiseFrames] - z[j];
+  std::vector<int> order(frames);
+  std::iota(order.begin(), order.end(), 0);
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return rise[a] > rise[b]; });
+  const std::vector<int> first = risingFrames(rise, order, p.rise, p.spacing);
+  const double spacing = p.relative * medianCycle(first);
+  if (spacing <= p.spacing) return first;
+  return risingFrames(rise, order, p.rise, spacing);
 }
 
 std::string ratioText(double value, const char* format) {
@@ -144,6 +170,7 @@ bool CycleParameters::set(const std::string& name, double value) {
   if (name == "rise" && within(0.01, 10)) rise = static_cast<float>(value);
   else if (name == "spacing" && within(0.1, 5)) spacing = static_cast<float>(value);
   else if (name == "lag" && within(-1, 1)) lag = static_cast<float>(value);
+  else if (name == "relative" && within(0, 0.9)) relative = static_cast<float>(value);
   else return false;
   return true;
 }
@@ -154,7 +181,7 @@ CycleEstimate EstimateBreathCycles(const Recording& rec, int channel, const Cycl
   if (rec.segmentCount / 10.0 < ShortestRecording) return estimate;
   estimate.loudness = scaledLoudness(bandBlocks(rec, channel));
   const double seconds = rec.segmentCount / 10.0;
-  for (int j : risingFrames(estimate.loudness, p)) {
+  for (int j : boundaryFrames(estimate.loudness, p)) {
     const double t = (j + 1) * FrameSeconds + p.lag;
     if (t >= 0.0 && t <= seconds) estimate.boundaries.push_back(t);
   }

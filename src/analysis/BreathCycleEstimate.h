@@ -17,11 +17,14 @@ struct Recording;
 // The choices the evaluation tunes; every other value is a constant of
 // BreathCycleEstimate.cpp with its reason beside it.
 struct CycleParameters {
-  float rise = 0.25f;    // least rise of the scaled loudness over 0.4 s that starts a cycle
+  float rise = 0.2f;     // least rise of the scaled loudness over 0.4 s that starts a cycle
   float spacing = 0.8f;  // s: boundaries closer than this keep only the steeper rise
   float lag = 0.075f;    // s: from the centre of the rising frame to the boundary
+  // A second pass keeps boundaries this share of the first pass's median
+  // cycle apart (at least `spacing`); 0 for none.
+  float relative = 0.7f;
 
-  // Sets the value called name ("rise", "spacing", "lag"); false for another
+  // Sets the value called name ("rise", "spacing", "lag", "relative"); false for another
   // name or a value outside its sensible range.
   bool set(const std::string& name, double value);
 };

@@ -160,6 +160,40 @@ int flaggedSegmentsInside(const TagTable& tags, int firstChannel, int lastChanne
   return n;
 }
 
+bool readCyclesOption(const ParsedArgs& args, std::size_t inputs, std::vector<std::string>& annotations,
+                      std::string& error) {
+  annotations.clear();
+  if (!args.has("--cycles")) return true;
+  annotations = args.options.at("--cycles");
+  if (annotations.size() == inputs) return true;
+  error = "give one --cycles ANNOT.txt for each FILE (" + std::to_string(inputs) + " files, " +
+          std::to_string(annotations.size()) + " annotation files)";
+  return false;
+}
+
+void scoreFlaggedCycles(const std::vector<BreathCycle>& cycles, std::optional<bool> BreathCycle::*column,
+                        const TagTable& tags, int segmentCount, int firstChannel, int lastChannel, uint8_t flag,
+                        const std::string& prefix, std::ostream& out, CycleScore& score) {
+  for (const BreathCycle& cycle : cycles) {
+    const int inside =
+        flaggedSegmentsInside(tags, firstChannel, lastChannel, segmentsInside(cycle, segmentCount), flag);
+    out << prefix << Json::number(cycle.start) << "," << Json::number(cycle.end) << "," << inside << ","
+        << (inside > 0) << ",";
+    if (const std::optional<bool>& annotated = cycle.*column) {
+      out << *annotated;
+      score.add(inside > 0, *annotated);
+    }
+    out << "\n";
+  }
+}
+
+void printTotalScore(const std::vector<CycleScore>& scores, std::ostream& out) {
+  // Failed files add nothing; the totals cover every file that was scored.
+  CycleScore total;
+  for (const CycleScore& s : scores) total.add(s);
+  if (total.annotated() > 0) out << scoreLine(total) << "\n";
+}
+
 std::vector<CycleSpan> spansOf(const std::vector<BreathCycle>& cycles) {
   std::vector<CycleSpan> spans;
   for (const BreathCycle& c : cycles) spans.push_back({c.start, c.end});

@@ -95,17 +95,8 @@ int cracklesOne(const CrackleRequest& r, std::size_t i, FileOutput& output, Cycl
   const int lastChannel = r.channel > 0 ? r.channel - 1 : rec.channelCount - 1;
   if (!r.annotations.empty()) {
     if (!several) output.out << CyclesHeader;
-    for (const BreathCycle& cycle : cycles) {
-      const int inside = flaggedSegmentsInside(*doc.tagTable, firstChannel, lastChannel,
-                                               segmentsInside(cycle, rec.segmentCount), CrFlag);
-      output.out << prefix << Json::number(cycle.start) << "," << Json::number(cycle.end) << "," << inside << ","
-                 << (inside > 0) << ",";
-      if (cycle.crackles) {
-        output.out << *cycle.crackles;
-        score.add(inside > 0, *cycle.crackles);
-      }
-      output.out << "\n";
-    }
+    scoreFlaggedCycles(cycles, &BreathCycle::crackles, *doc.tagTable, rec.segmentCount, firstChannel, lastChannel,
+                       CrFlag, prefix, output.out, score);
     return ExitOk;
   }
   if (!several) output.out << CracklesHeader;
@@ -126,13 +117,7 @@ int cmdCrackles(const Arguments& args) {
   CrackleRequest request;
   request.inputs = parsed.positional;
   if (request.inputs.empty()) return usageError("crackles needs a FILE", Usage);
-  if (parsed.has("--cycles")) {
-    request.annotations = parsed.options.at("--cycles");
-    if (request.annotations.size() != request.inputs.size())
-      return usageError("give one --cycles ANNOT.txt for each FILE (" + std::to_string(request.inputs.size()) +
-                            " files, " + std::to_string(request.annotations.size()) + " annotation files)",
-                        Usage);
-  }
+  if (!readCyclesOption(parsed, request.inputs.size(), request.annotations, error)) return usageError(error, Usage);
   long long channel = 0;
   if (parsed.has("--channel") && (!parseInt(parsed.value("--channel"), channel) || channel < 1 || channel > MaxChannels))
     return usageError("--channel must be 1 to 8", Usage);
@@ -151,10 +136,7 @@ int cmdCrackles(const Arguments& args) {
   const int result = runBatch(request.inputs, jobs, [&](std::size_t i, FileOutput& output) {
     return cracklesOne(request, i, output, scores[i]);
   });
-  // Failed files add nothing; the totals cover every file that was scored.
-  CycleScore total;
-  for (const CycleScore& s : scores) total.add(s);
-  if (total.annotated() > 0) std::cout << scoreLine(total) << "\n";
+  printTotalScore(scores, std::cout);
   return result;
 }
 

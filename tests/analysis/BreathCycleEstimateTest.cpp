@@ -123,5 +123,6 @@ TEST(CycleParameters, SetsKnownNamesWithinTheirRanges) {
   EXPECT_TRUE(p.set("lag", -0.1));
   EXPECT_FALSE(p.set("rise", 0.0));
   EXPECT_FALSE(p.set("spacing", 9.0));
+  EXPECT_FALSE(p.set("relative", 0.95));  // would leave no room for a shorter breath
   EXPECT_FALSE(p.set("depth", 1.0));
 }

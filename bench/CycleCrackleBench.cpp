@@ -1,7 +1,7 @@
 // Breath cycles from sound and the crackle detector on a full recording (8
 // channels × 1800 segments of synthetic breathing with crackles, no breath
-// trace): the cycle estimate over the band power of every channel, and the
-// crackle detector with one thread and with every core.
+// trace): the cycle estimate over the band power of every channel and the
+// crackle detector, each with one thread and with every core.
 #include <benchmark/benchmark.h>
 
 #include "analysis/BreathCycleEstimate.h"
@@ -28,12 +28,14 @@ const vode::Recording& fullRecording() {
 
 void BM_EstimateBreathCycles(benchmark::State& state) {
   const vode::Recording& rec = fullRecording();
+  const int threads = static_cast<int>(state.range(0));
   for (auto _ : state) {
-    const vode::CycleEstimate estimate = vode::EstimateBreathCycles(rec);
+    const vode::CycleEstimate estimate = vode::EstimateBreathCycles(rec, -1, {}, threads);
     benchmark::DoNotOptimize(estimate.cycles.data());
   }
 }
-BENCHMARK(BM_EstimateBreathCycles)->Unit(benchmark::kMillisecond)->UseRealTime();
+// Argument: threads (0 = every core).
+BENCHMARK(BM_EstimateBreathCycles)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_DetectCrackles(benchmark::State& state) {
   const vode::Recording& rec = fullRecording();

@@ -6,7 +6,9 @@
 #include <limits>
 #include <numeric>
 
+#include "analysis/ChannelWorkers.h"
 #include "analysis/SoundBands.h"
+#include "model/Progress.h"
 #include "model/Recording.h"
 #include "model/TagTable.h"
 
@@ -64,19 +66,24 @@ float quantile(std::vector<float> values, double share) {
   return values[k];
 }
 
-// The band power of the chosen channels per 25 ms block.
-std::vector<double> bandBlocks(const Recording& rec, int channel) {
+// The band power of the chosen channels per 25 ms block: channels filtered on
+// worker threads, summed in channel order, so any thread count gives the
+// same sum.
+std::vector<double> bandBlocks(const Recording& rec, int channel, int threads) {
   const std::vector<Biquad> band = ButterworthBand(BandLowHz, BandHighHz);
+  std::vector<std::vector<float>> power(static_cast<size_t>(std::max<int>(0, rec.channelCount)));
+  NullProgress progress;
+  forEachChannel(rec.channelCount, threads, progress, [&](int c, int, SegmentCounter&) {
+    if ((channel >= 0 && c != channel) || !rec.hasSamples(c)) return;
+    const int64_t count = std::min<int64_t>(rec.soundSampleCount, static_cast<int64_t>(rec.sound[c].size()));
+    std::vector<float> filtered;
+    FilterSamples(rec.sound[c].data(), count, band, filtered);
+    power[c] = BlockPower(filtered, Block);
+  });
   std::vector<double> sum;
-  std::vector<float> filtered;
-  for (int c = 0; c < rec.channelCount; ++c) {
-    if ((channel >= 0 && c != channel) || !rec.hasSamples(c)) continue;
-    const std::vector<int16_t>& samples = rec.sound[c];
-    const int64_t count = std::min<int64_t>(rec.soundSampleCount, static_cast<int64_t>(samples.size()));
-    FilterSamples(samples.data(), count, band, filtered);
-    const std::vector<float> power = BlockPower(filtered, Block);
-    sum.resize(std::max(sum.size(), power.size()), 0.0);
-    for (size_t b = 0; b < power.size(); ++b) sum[b] += power[b];
+  for (const std::vector<float>& p : power) {
+    sum.resize(std::max(sum.size(), p.size()), 0.0);
+    for (size_t b = 0; b < p.size(); ++b) sum[b] += p[b];
   }
   return sum;
 }
@@ -175,11 +182,11 @@ bool CycleParameters::set(const std::string& name, double value) {
   return true;
 }
 
-CycleEstimate EstimateBreathCycles(const Recording& rec, int channel, const CycleParameters& p) {
+CycleEstimate EstimateBreathCycles(const Recording& rec, int channel, const CycleParameters& p, int threads) {
   CycleEstimate estimate;
   estimate.frameSeconds = FrameSeconds;
   if (rec.segmentCount / 10.0 < ShortestRecording) return estimate;
-  estimate.loudness = scaledLoudness(bandBlocks(rec, channel));
+  estimate.loudness = scaledLoudness(bandBlocks(rec, channel, threads));
   const double seconds = rec.segmentCount / 10.0;
   for (int j : boundaryFrames(estimate.loudness, p)) {
     const double t = (j + 1) * FrameSeconds + p.lag;

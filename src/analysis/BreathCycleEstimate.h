@@ -46,9 +46,11 @@ struct CycleEstimate {
 constexpr double MaxCycleSeconds = 10.0;
 
 // Estimates the cycles of channel `channel` (0-based), or of the sum of every
-// channel's band power when channel is -1. A recording under two seconds, or
-// a silent one, has none.
-CycleEstimate EstimateBreathCycles(const Recording& rec, int channel = -1, const CycleParameters& p = {});
+// channel's band power when channel is -1, filtering `threads` channels at a
+// time (0: one per core; any count gives the same result). A recording under
+// two seconds, or a silent one, has none.
+CycleEstimate EstimateBreathCycles(const Recording& rec, int channel = -1, const CycleParameters& p = {},
+                                   int threads = 0);
 
 // Phases marked from estimated cycles by a fixed rule: in each cycle the first
 // part, up to the quietest frame between 20 % and 80 % of its length (the

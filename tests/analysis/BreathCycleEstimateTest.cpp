@@ -41,6 +41,7 @@ TEST(BreathCycleEstimate, FindsTheBreathsOfASubjectWithoutABreathTrace) {
     breathe(s, seed, 2, 60.0);
     ASSERT_EQ(s.doc.recording->peakFlow, 0);
     const CycleEstimate all = EstimateBreathCycles(*s.doc.recording);
+    EXPECT_EQ(EstimateBreathCycles(*s.doc.recording, -1, {}, 1).boundaries, all.boundaries);
     const BoundaryScore score = ScoreBoundaries(CycleBoundaries(all.cycles, 60.0), s.starts);
     EXPECT_GE(score.f1(), 0.85) << "seed " << seed << ": " << BoundaryScoreLine(score);
     // One chest site alone still follows the breathing.

@@ -53,7 +53,7 @@ CycleEstimate EstimateBreathCycles(const Recording& rec, int channel = -1, const
                                    int threads = 0);
 
 // Phases marked from estimated cycles by a fixed rule: in each cycle the first
-// part, up to the quietest frame between 20 % and 80 % of its length (the
+// part, up to the quietest frame between 20 % and 60 % of its length (the
 // pause between breathing in and out), is inspiration; the rest expiration.
 // A segment belongs to the part holding its centre; segments outside every
 // cycle are left out. Ranges in segment order, none empty.

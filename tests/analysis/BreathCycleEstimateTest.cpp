@@ -76,6 +76,7 @@ TEST(BreathCycleEstimate, PhasesRunFromEachStartToTheQuietestMiddleFrame) {
   e.frameSeconds = 0.025;
   e.loudness.assign(400, 1.0f);  // 10 s
   e.loudness[99] = -1.0f;        // centre 2.5 s: the pause of the first cycle (1 s to 4 s)
+  e.loudness[115] = -3.0f;       // 2.9 s: past 60 % of it, the fading expiration
   e.loudness[40] = -2.0f;        // 1.025 s: too near the cycle's start to count
   e.cycles = {{1.0, 4.0}, {4.0, 7.02}};
   const std::vector<PhaseSpan> spans = PhasesFromCycles(e, 100);
@@ -86,11 +87,31 @@ TEST(BreathCycleEstimate, PhasesRunFromEachStartToTheQuietestMiddleFrame) {
   EXPECT_EQ(spans[1].phase, Expiration);
   EXPECT_EQ(spans[1].first, 25);
   EXPECT_EQ(spans[1].last, 39);
-  // A flat second cycle: its first quiet frame inside 20-80 % starts the expiration.
+  // A flat second cycle: its first frame inside 20-60 % starts the expiration.
   EXPECT_EQ(spans[2].first, 40);
   EXPECT_EQ(spans[3].last, 69);  // 7.02 s ends inside segment 70, whose centre lies beyond
   // Past the recording's last segment nothing is marked.
   EXPECT_EQ(PhasesFromCycles(e, 30).back().last, 29);
+}
+
+TEST(BreathCycleEstimate, PhasesMarkedFromTheSoundAgreeWithTheFlow) {
+  Document doc;
+  SynthOptions options;
+  options.seed = 11;
+  options.seconds = 90.0;
+  makeSyntheticRecording(doc, options);  // the flow kept, to judge the marks by
+  const Recording& rec = *doc.recording;
+  const std::vector<PhaseSpan> spans = PhasesFromCycles(EstimateBreathCycles(rec), rec.segmentCount);
+  int agree = 0, marked = 0;
+  for (const PhaseSpan& span : spans)
+    for (int s = span.first; s <= span.last; ++s) {
+      int sum = 0;
+      for (int k = 0; k < SegmentFlowSamples; ++k) sum += rec.flow[s * SegmentFlowSamples + k];
+      ++marked;
+      agree += (span.phase == Inspiration) == (sum > 0);
+    }
+  EXPECT_GT(marked, 600);
+  EXPECT_GT(agree, marked * 4 / 5) << agree << " of " << marked;
 }
 
 TEST(BoundaryScoring, SharedBoundariesCountOnceAndTheEndsOfTheFileAreLeftOut) {

@@ -45,10 +45,21 @@ std::string trimmed(const std::string& text) {
   return first == std::string::npos ? std::string() : text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-// "peak=9, track=12": the tonal detector's thresholds by name. The message
-// says which of name, number and range was wrong.
-bool readTonalParameters(const std::string& text, TonalParameters& parameters, std::string& error) {
-  static const std::string Names[] = {"peak", "floor", "track", "frames", "step", "burst", "steady", "short"};
+// Whether name is one of names ("a, b, c").
+bool listed(const std::string& name, const std::string& names) {
+  for (std::size_t start = 0; start < names.size();) {
+    const std::size_t end = std::min(names.find(", ", start), names.size());
+    if (names.compare(start, end - start, name) == 0 && !name.empty()) return true;
+    start = end + 2;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool readNamedValues(const std::string& option, const std::string& text,
+                     const std::function<bool(const std::string& name, double value)>& set, const std::string& names,
+                     std::string& error) {
   size_t start = 0;
   while (start <= text.size()) {
     const size_t end = std::min(text.find(',', start), text.size());
@@ -57,25 +68,22 @@ bool readTonalParameters(const std::string& text, TonalParameters& parameters, s
     const std::string name = trimmed(item.substr(0, equals));
     const std::string number = equals == std::string::npos ? std::string() : trimmed(item.substr(equals + 1));
     double value = 0.0;
-    if (equals == std::string::npos || std::find(std::begin(Names), std::end(Names), name) == std::end(Names)) {
-      error = "--tonal-parameters: \"" + item +
-              "\" is not a known NAME=VALUE (peak, floor, track, frames, step, burst, steady, short)";
+    if (equals == std::string::npos || !listed(name, names)) {
+      error = option + ": \"" + item + "\" is not a known NAME=VALUE (" + names + ")";
       return false;
     }
     if (!parseFloat(number, value)) {
-      error = "--tonal-parameters: " + name + " needs a number, not \"" + number + "\"";
+      error = option + ": " + name + " needs a number, not \"" + number + "\"";
       return false;
     }
-    if (!parameters.set(name, value)) {
-      error = "--tonal-parameters: " + name + " cannot be " + number + ": the value is outside the sensible range";
+    if (!set(name, value)) {
+      error = option + ": " + name + " cannot be " + number + ": the value is outside the sensible range";
       return false;
     }
     start = end + 1;
   }
   return true;
 }
-
-}  // namespace
 
 bool readAnalysisOptions(const ParsedArgs& args, AnalysisSetup& setup, std::string& error, bool wheezeCommand) {
   if (args.has("--max-frequency")) {
@@ -107,7 +115,10 @@ bool readAnalysisOptions(const ParsedArgs& args, AnalysisSetup& setup, std::stri
       error = "--tonal-parameters needs --detector tonal";
       return false;
     }
-    if (!readTonalParameters(args.value("--tonal-parameters"), setup.tonal, error)) return false;
+    auto set = [&](const std::string& name, double value) { return setup.tonal.set(name, value); };
+    if (!readNamedValues("--tonal-parameters", args.value("--tonal-parameters"), set,
+                         "peak, floor, track, frames, step, burst, steady, short", error))
+      return false;
   }
   return true;
 }

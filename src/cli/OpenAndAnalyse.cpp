@@ -51,7 +51,7 @@ bool readTonalParameters(const std::string& text, TonalParameters& parameters, s
     if (equals == std::string::npos || !parseFloat(item.substr(equals + 1), value) ||
         !parameters.set(item.substr(0, equals), value)) {
       error = "--tonal-parameters: \"" + item +
-              "\" is not a known NAME=VALUE (peak, floor, track, frames, step, burst, steady, short)";
+              "\" is not a known NAME=VALUE (peak, track, length, frames, step, burst)";
       return false;
     }
     start = end + 1;

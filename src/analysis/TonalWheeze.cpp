@@ -203,18 +203,22 @@ class ChannelTracker {
   // a sound of its own stands out.
   std::vector<Candidate> candidates(int j) const {
     const float* l = level(j);
-    // Running sums of the excess, so each side's mean costs two lookups.
-    float running[SpectrumBins + 1];
-    running[LowestSideBin] = 0.0f;
-    for (int b = LowestSideBin; b < SpectrumBins; ++b) running[b + 1] = running[b] + (l[b] - usual_[b]);
+    const float* usual = usual_.data();
+    // The mean excess of bins from..to (limited to the lowest side bin).
     auto sideMean = [&](int from, int to) {
       from = std::max(from, LowestSideBin);
-      return (running[to + 1] - running[from]) / static_cast<float>(to - from + 1);
+      float sum = 0.0f;
+      for (int b = from; b <= to; ++b) sum += l[b] - usual[b];
+      return sum / static_cast<float>(to - from + 1);
     };
-    // A first sieve without branches (vectorised): above both next bins.
+    // A first sieve without branches (vectorised): above both next bins and
+    // louder than usual at its own frequency (a steady line is at its usual
+    // level, and stands out only while the breath around it falls quiet).
+    // About one bin in twenty passes.
     uint8_t sieve[HighBin - LowBin + 1];
     for (int b = LowBin; b <= HighBin; ++b)
-      sieve[b - LowBin] = static_cast<uint8_t>((l[b] > l[b - 1]) & (l[b] >= l[b + 1]));
+      sieve[b - LowBin] = static_cast<uint8_t>((l[b] > l[b - 1]) & (l[b] >= l[b + 1]) &
+                                               (l[b] - usual[b] >= p_.peakProminenceDb));
     std::vector<Candidate> found;
     for (int b = LowBin; b <= HighBin; ++b) {
       if (!sieve[b - LowBin]) continue;
@@ -223,11 +227,8 @@ class ChannelTracker {
       for (int k = 2; k <= PeakReach && peak; ++k) peak = v > l[b - k] && v >= l[b + k];
       if (!peak || !narrow(l, b)) continue;
       const float sides = 0.5f * (sideMean(b - SideOuter, b - SideInner) + sideMean(b + SideInner, b + SideOuter));
-      const float prominence = v - usual_[b] - sides;
-      // Louder than usual at its own frequency as well: a steady line is at
-      // its usual level, and stands out only while the breath around it
-      // falls quiet.
-      if (prominence >= p_.peakProminenceDb && v - usual_[b] >= p_.peakProminenceDb) found.push_back({b, prominence});
+      const float prominence = v - usual[b] - sides;
+      if (prominence >= p_.peakProminenceDb) found.push_back({b, prominence});
     }
     std::stable_sort(found.begin(), found.end(),
                      [](const Candidate& a, const Candidate& b) { return a.prominenceDb > b.prominenceDb; });

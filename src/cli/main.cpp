@@ -24,6 +24,8 @@ const Command commands[] = {
     {"report", vode::cli::cmdReport, "write one of the eight reports"},
     {"sonogram", vode::cli::cmdSonogram, "write a channel's sonogram as a PNG picture"},
     {"wheeze", vode::cli::cmdWheeze, "detect wheezes and print them as CSV, or score them against breath cycles"},
+    {"cycles", vode::cli::cmdCycles, "estimate breath cycles from the sound alone, or score them against annotated ones"},
+    {"crackles", vode::cli::cmdCrackles, "detect crackles in the samples, or score them against breath cycles"},
 };
 
 void printHelp(std::ostream& out) {
@@ -31,7 +33,7 @@ void printHelp(std::ostream& out) {
          "R.E.Z.U. Vode on the command line: the same reading, analysis and reports\n"
          "as the window, on any number of files.\n\nCommands:\n";
   for (const Command& c : commands) out << "  " << c.name << std::string(10 - std::strlen(c.name), ' ') << c.summary << "\n";
-  out << "\nanalyze, report, sonogram and wheeze take several files and --jobs N (threads in\n"
+  out << "\nanalyze, report, sonogram, wheeze and crackles take several files and --jobs N (threads in\n"
          "all, default every core); the output is that of one file after another.\n"
          "\nRun 'vode-cli COMMAND --help' for the options of a command.\n"
          "Exit codes: 0 success, 1 file or data error, 2 usage error.\n";

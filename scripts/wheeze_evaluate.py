@@ -39,7 +39,9 @@ import subprocess
 import sys
 import tempfile
 
-DETECTORS = ("described", "tonal")
+# Column label -> the --detector value that runs it (the default detector
+# answers to "described").
+DETECTORS = (("standard", "described"), ("tonal", "tonal"))
 
 Recording = collections.namedtuple("Recording", "name wav annotation patient device")
 
@@ -283,8 +285,8 @@ def score_real(args, recordings):
     """The real cache: both detectors, overall, per device, per patient."""
     work = args.work or tempfile.mkdtemp(prefix="wheeze-real-")
     sounds = convert_all(args.vode_cli, recordings, work, args.jobs)
-    columns = [(d, verdicts_of(args.vode_cli, recordings, sounds, detector_options(d, args.tonal_parameters),
-                               args.jobs)) for d in DETECTORS]
+    columns = [(label, verdicts_of(args.vode_cli, recordings, sounds, detector_options(d, args.tonal_parameters),
+                                   args.jobs)) for label, d in DETECTORS]
     print_groups("%d recordings, %d patients; cycle figures of each detector (found/wheezing, Se, "
                  "rejected/other, Sp, (Se+Sp)/2)" % (len(recordings), len(patients(recordings))),
                  recordings, columns)
@@ -301,7 +303,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("folder")
     parser.add_argument("--vode-cli", default="build/vode-cli")
-    parser.add_argument("--detector", default="standard", help="synthetic set only: the detector to score")
+    parser.add_argument("--detector", default=DETECTORS[0][1], help="synthetic set only: the detector to score")
     parser.add_argument("--tonal-parameters", default="")
     parser.add_argument("--work", default="", help="real cache: where the converted recordings go "
                         "(default: a new temporary folder)")

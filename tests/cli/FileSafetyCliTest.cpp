@@ -347,7 +347,7 @@ TEST(FileSafetyCli, MessagesNameTheFileAndWhatWasWrong) {
   const std::string file = test::testdata("flow2_tagged.mer");
   for (const auto& [parameters, says] : std::vector<std::pair<std::string, std::string>>{
            {"peak=50", "peak cannot be 50"},
-           {"steady=x", "steady needs a number, not \"x\""},
+           {"step=x", "step needs a number, not \"x\""},
            {"width=3", "\"width=3\" is not a known NAME=VALUE"}}) {
     const auto r = test::runCli({"wheeze", file, "--detector", "tonal", "--tonal-parameters", parameters});
     EXPECT_EQ(r.exitCode, 2);

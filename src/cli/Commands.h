@@ -15,5 +15,7 @@ int cmdAnalyze(const Arguments& args);
 int cmdReport(const Arguments& args);
 int cmdSonogram(const Arguments& args);
 int cmdWheeze(const Arguments& args);
+int cmdCycles(const Arguments& args);
+int cmdCrackles(const Arguments& args);
 
 }  // namespace vode::cli

@@ -1,11 +1,13 @@
 // vode-cli: the program's analysis without the window, for scripts and studies.
 #include <cstring>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "formats/FileErrors.h"
 #include "formats/FileSystem.h"
 
 namespace {
@@ -24,6 +26,8 @@ const Command commands[] = {
     {"report", vode::cli::cmdReport, "write one of the eight reports"},
     {"sonogram", vode::cli::cmdSonogram, "write a channel's sonogram as a PNG picture"},
     {"wheeze", vode::cli::cmdWheeze, "detect wheezes and print them as CSV, or score them against breath cycles"},
+    {"cycles", vode::cli::cmdCycles, "estimate breath cycles from the sound alone, or score them against annotated ones"},
+    {"crackles", vode::cli::cmdCrackles, "detect crackles in the samples, or score them against breath cycles"},
 };
 
 void printHelp(std::ostream& out) {
@@ -31,7 +35,7 @@ void printHelp(std::ostream& out) {
          "R.E.Z.U. Vode on the command line: the same reading, analysis and reports\n"
          "as the window, on any number of files.\n\nCommands:\n";
   for (const Command& c : commands) out << "  " << c.name << std::string(10 - std::strlen(c.name), ' ') << c.summary << "\n";
-  out << "\nanalyze, report, sonogram and wheeze take several files and --jobs N (threads in\n"
+  out << "\nanalyze, report, sonogram, wheeze and crackles take several files and --jobs N (threads in\n"
          "all, default every core); the output is that of one file after another.\n"
          "\nRun 'vode-cli COMMAND --help' for the options of a command.\n"
          "Exit codes: 0 success, 1 file or data error, 2 usage error.\n";
@@ -51,8 +55,17 @@ int main(int argc, char** argv) {
     return vode::cli::ExitOk;
   }
   std::vector<std::string> args(argv + 2, argv + argc);
-  for (const Command& c : commands)
-    if (name == c.name) return c.run(args);
+  for (const Command& c : commands) {
+    if (name != c.name) continue;
+    // What a file's own handling did not catch: the memory ran out between
+    // reading and writing (a batch reports it per file).
+    try {
+      return c.run(args);
+    } catch (const std::bad_alloc&) {
+      std::cerr << "vode-cli: " << vode::FileErrorText(vode::ErrNoMemory) << "\n";
+      return vode::cli::ExitFileError;
+    }
+  }
   std::cerr << "vode-cli: unknown command '" << name << "'\n";
   printHelp(std::cerr);
   return vode::cli::ExitUsage;

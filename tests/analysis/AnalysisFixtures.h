@@ -1,9 +1,12 @@
 // Small hand-built recordings and documents for the analysis tests.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <vector>
 
+#include "analysis/SoundBands.h"
 #include "document/Document.h"
 
 namespace vode::test {
@@ -35,6 +38,21 @@ inline std::vector<int> squareBreathing(int segments, int halfPeriod, int value)
   std::vector<int> flow(segments);
   for (int s = 0; s < segments; ++s) flow[s] = (s / halfPeriod) % 2 == 0 ? value : -value;
   return flow;
+}
+
+// Samples as a chest piece that passes nearly nothing above 1 kHz would give
+// them: eight low-pass sections at 700 Hz (about 40 dB down at 1200 Hz).
+inline std::vector<int16_t> narrowed(const std::vector<int16_t>& samples) {
+  const Biquad section = LowPassSection(700.0, 0.70710678);
+  std::vector<float> once, twice;
+  FilterSamples(samples.data(), static_cast<int64_t>(samples.size()), std::vector<Biquad>(4, section), once);
+  std::vector<int16_t> out(once.size());
+  for (int pass = 0; pass < 2; ++pass) {
+    for (size_t i = 0; i < once.size(); ++i)
+      out[i] = static_cast<int16_t>(std::clamp(std::lround(once[i]), -32768L, 32767L));
+    if (pass == 0) FilterSamples(out.data(), static_cast<int64_t>(out.size()), std::vector<Biquad>(4, section), once);
+  }
+  return out;
 }
 
 }  // namespace vode::test

@@ -12,7 +12,7 @@ namespace vode::cli {
 int readInputFile(Document& doc, const std::string& path, Prompter& prompter) {
   NullProgress progress;
   const int code = readByExtension(doc, path, prompter, progress);
-  if (code != 0) std::cerr << "Unable to open " << path << "... " << FileErrorText(code) << "\n";
+  if (code != 0) std::cerr << openFailureText(path, code) << "\n";
   return code;
 }
 

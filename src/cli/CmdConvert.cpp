@@ -13,6 +13,7 @@
 #include "formats/DosDat.h"
 #include "formats/FileErrors.h"
 #include "formats/OpenFile.h"
+#include "formats/Wav.h"
 #include "document/Document.h"
 #include "model/Progress.h"
 
@@ -75,13 +76,15 @@ int convertResampled(const std::string& in, const std::string& out) {
     std::cerr << error << "\n";
     return ExitFileError;
   }
+  if (summary.mendedDataBytes >= 0)
+    std::cerr << in << ": the header's data size is wrong; the " << summary.mendedDataBytes
+              << " bytes present were read\n";
   if (summary.heldSeconds >= 0)
     std::cerr << in << " holds less than its header says: only the " << secondsText(summary.heldSeconds)
               << " s it holds were kept\n";
   if (summary.cut) std::cerr << in << " is longer than 180 s: only the first 180 s were kept\n";
-  if (summary.droppedSeconds > 0)
-    std::cerr << in << " ends part-way through a 0.1 s segment: its last " << secondsText(summary.droppedSeconds)
-              << " s were dropped\n";
+  if (summary.droppedSamples > 0)
+    std::cerr << in << " ends part-way through a 0.1 s segment: " << droppedTailText(summary.droppedSamples) << "\n";
   std::cout << "Resampled " << in << " from " << summary.inputRate << " Hz to 10240 Hz: " << summary.channels
             << (summary.channels == 1 ? " channel, " : " channels, ") << summary.segments
             << (summary.segments == 1 ? " segment, " : " segments, ")

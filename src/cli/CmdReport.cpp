@@ -113,25 +113,15 @@ int reportOne(const std::string& input, const std::string& output, const ReportR
 
   // Each call is its own process: a log continues the numbering already in
   // the file, and a log to a file that does not exist yet starts it as a save.
-  FileSystem& fs = FileSystem::real();
   LogCounter counter;
-  bool append = r.append && fs.exists(output);
-  if (append) {
-    std::vector<uint8_t> bytes;
-    const int code = readBoundedFile(fs, output, MaxImportFileBytes, bytes);
-    if (code != 0) {
-      streams.err << "Unable to save " << output << "... " << FileErrorText(code) << "\n";
-      return ExitFileError;
-    }
-    counter.count = lastLogNumber(std::string(bytes.begin(), bytes.end()));
-  }
-  const int code = WriteReport(doc, doc, output, r.kind, append, options, counter, prompter, fs);
+  counter.numberFromFile = true;
+  const int code = WriteReport(doc, doc, output, r.kind, r.append, options, counter, prompter);
   if (code == ReportBadChannel) {
     streams.err << "vode-cli: " << input << " has no channel " << r.channel + 1 << "\n";
     return ExitFileError;
   }
   if (code < 0) {
-    streams.err << ReportErrorText(code) << "\n";
+    streams.err << "vode-cli: " << input << ": " << ReportErrorText(code) << "\n";
     return ExitFileError;
   }
   if (code > 0) {

@@ -31,6 +31,11 @@ int exportWav(const RecordingBundle& doc, const std::string& path, FileSystem& f
 int exportWavRange(const Recording& recording, int channel, int first, int last, const std::string& path,
                    FileSystem& fs = FileSystem::real());
 
+// The end of the warning about a last segment that is only partly there:
+// "its last 0.049 s were dropped", or below a millisecond, where seconds to
+// three places say little, "its last 1 sample was dropped".
+std::string droppedTailText(int64_t samples);
+
 // Reads a WAV file into the document. When the open recording has the file's
 // channel and segment counts, the user may keep its flow, tags, records and
 // results and take only the sound. Sets doc.state.ioError and returns it; a

@@ -42,17 +42,14 @@ inline std::vector<int> squareBreathing(int segments, int halfPeriod, int value)
 
 // Samples as a chest piece that passes nearly nothing above 1 kHz would give
 // them: eight low-pass sections at 700 Hz (about 40 dB down at 1200 Hz).
-inline std::vector<int16_t> narrowed(const std::vector<int16_t>& samples) {
-  const Biquad section = LowPassSection(700.0, 0.70710678);
-  std::vector<float> once, twice;
-  FilterSamples(samples.data(), static_cast<int64_t>(samples.size()), std::vector<Biquad>(4, section), once);
-  std::vector<int16_t> out(once.size());
+inline std::vector<int16_t> narrowed(std::vector<int16_t> samples) {
+  const std::vector<Biquad> sections(4, LowPassSection(700.0, 0.70710678));
+  std::vector<float> out;
   for (int pass = 0; pass < 2; ++pass) {
-    for (size_t i = 0; i < once.size(); ++i)
-      out[i] = static_cast<int16_t>(std::clamp(std::lround(once[i]), -32768L, 32767L));
-    if (pass == 0) FilterSamples(out.data(), static_cast<int64_t>(out.size()), std::vector<Biquad>(4, section), once);
+    FilterSamples(samples.data(), static_cast<int64_t>(samples.size()), sections, out);
+    for (size_t i = 0; i < out.size(); ++i) samples[i] = static_cast<int16_t>(std::clamp(std::lround(out[i]), -32768L, 32767L));
   }
-  return out;
+  return samples;
 }
 
 }  // namespace vode::test

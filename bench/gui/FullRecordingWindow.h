@@ -2,6 +2,7 @@
 // stopped: the starting point of the benchmarks that edit or re-plot it.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <memory>
@@ -15,6 +16,12 @@
 
 namespace vode {
 
+// The event loop until the workspace's job has ended, as the program's own
+// loop would turn meanwhile: asleep until the job's next event.
+inline void waitUntilIdle(const Workspace& ws) {
+  while (ws.busy()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
 class FullRecordingWindow {
  public:
   // Empty when the window holds the analysed recording, otherwise what failed.
@@ -26,6 +33,7 @@ class FullRecordingWindow {
     form().show();
     application_->commands().firstShown({});
     application_->commands().openPath(path);
+    waitUntilIdle(form().workspace());
     if (!form().document().averages) return "the open did not analyse";
     form().StopBitBtnClick();  // the open starts playback; presses wait for its end
     return {};

@@ -33,7 +33,7 @@ void BM_TagEditClickToRepaint(benchmark::State& bench) {
   form.adjust_to_prefs();
   form.set_current_segment(900);
   QCoreApplication::processEvents();
-  QWidget* strip = form.control("TagBox");
+  QWidget* strip = form.findChild<QWidget*>("TagBox");
   const int x = (900 - form.display().FirstSegment) * form.display().SegmentPixels + 1;
   // Clear and include in turn, so every click changes the tags.
   bool clear = true;

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QPixmap>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <iomanip>
 #include <iostream>
@@ -98,7 +99,7 @@ int runProgram(const LaunchOptions& options) {
   prompter.setAboutBox(&application.aboutBox());
   application.form().usePlayback(std::make_unique<SinkAudioOutput>(), std::make_unique<SteadyClock>());
   application.form().useMonitorOutput(std::make_unique<SinkMonitorOutput>());
-  application.form().useAcquisitionDevice(std::move(device));
+  application.form().workspace().useAcquisitionDevice(std::move(device));
   application.form().show();
   application.commands().firstShown(options.files);
   return QApplication::exec();
@@ -109,55 +110,67 @@ int takeScreenshot(const LaunchOptions& options, WindowOptions windowOptions, st
   windowOptions.developer = windowOptions.developer || options.developer;
   Application application(prompter, windowOptions);
   TMainForm& form = application.form();
+  Workspace& ws = form.workspace();
+  Document& doc = form.document();
   form.show();
   form.zoomWindow(options.zoom / 100.0);
   application.commands().firstShown(options.files);
-  Document& doc = form.document();
-  const bool opened = doc.hasRecording();
 
-  form.ChooseChannel(options.channel - 1);
-  // The panel's options mean power display unless another one was asked for.
-  const bool panelOption = options.chart >= 0 || options.bandMin >= 0;
-  const QString flowDisplay = options.flowDisplay.isEmpty() && panelOption ? QString("power") : options.flowDisplay;
-  if (!flowDisplay.isEmpty()) {
-    int16_t display = flowDisplay == "volume" ? 1 : flowDisplay == "power" ? 2 : 0;
-    if (display == 2 && !doc.averages) {
-      err << "Power display needs the averages of an analysis; showing flow\n";
-      display = 0;
+  int exitCode = 1;
+  // Each step once the job before it (the open, the wheeze detector) has ended.
+  const auto takePicture = [&] {
+    const QPixmap picture = form.grab();
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    const int code = picture.save(&buffer, "PNG")
+                         ? writeFileAtomically(FileSystem::real(), options.screenshotPath.toStdString(),
+                                               std::vector<uint8_t>(png.begin(), png.end()))
+                         : ErrFormat;
+    if (code != 0)
+      err << "Unable to write " << options.screenshotPath.toStdString() << "... " << FileErrorText(code) << "\n";
+    else if (doc.hasRecording())
+      exitCode = 0;
+    QCoreApplication::exit(0);
+  };
+  const auto showAsAsked = [&] {
+    if (options.wheeze) {
+      if (!doc.wheezeMap) err << "No wheeze image: the detector did not run\n";
+      form.showWheezes(true);
     }
-    doc.preferences.flowDisplay = display;
-    form.adjust_to_prefs();
-  }
-  if (options.bandMin >= 0) form.powerPanel().setBand(options.bandMin, options.bandMax);
-  if (options.chart >= 0) form.powerPanel().setChartType(static_cast<ChartType>(options.chart));
-  if (options.wheeze) {
-    form.TestWheezeClick();
-    if (!doc.wheezeMap) err << "No wheeze image: the detector did not run\n";
-    form.showWheezes(true);
-  }
-  if (options.segment >= 0) form.set_current_segment(options.segment);
-  if (options.view == "waveform") {
-    form.TimeBoxClick();
-  } else if (options.view == "spectrum") {
-    if (!doc.spectra) err << "Spectrum view needs an analysis; showing the sonogram\n";
-    form.FreqBoxClick();
-  }
-  // The picture shows the recording, not a moment of its playback.
-  form.StopBitBtnClick();
-  QCoreApplication::processEvents();
-
-  const QPixmap picture = form.grab();
-  QByteArray png;
-  QBuffer buffer(&png);
-  buffer.open(QIODevice::WriteOnly);
-  const int code = picture.save(&buffer, "PNG") ? writeFileAtomically(FileSystem::real(), options.screenshotPath.toStdString(),
-                                                                      std::vector<uint8_t>(png.begin(), png.end()))
-                                                : ErrFormat;
-  if (code != 0) {
-    err << "Unable to write " << options.screenshotPath.toStdString() << "... " << FileErrorText(code) << "\n";
-    return 1;
-  }
-  return opened ? 0 : 1;
+    if (options.segment >= 0) form.set_current_segment(options.segment);
+    if (options.view == "waveform") {
+      form.TimeBoxClick();
+    } else if (options.view == "spectrum") {
+      if (!doc.spectra) err << "Spectrum view needs an analysis; showing the sonogram\n";
+      form.FreqBoxClick();
+    }
+    // The picture shows the recording, not a moment of its playback; it is
+    // taken on the next turn, once the window has laid itself out.
+    form.StopBitBtnClick();
+    QTimer::singleShot(0, &form, takePicture);
+  };
+  ws.whenIdle([&] {
+    form.ChooseChannel(options.channel - 1);
+    // The panel's options mean power display unless another one was asked for.
+    const bool panelOption = options.chart >= 0 || options.bandMin >= 0;
+    const QString flowDisplay = options.flowDisplay.isEmpty() && panelOption ? QString("power") : options.flowDisplay;
+    if (!flowDisplay.isEmpty()) {
+      int16_t display = flowDisplay == "volume" ? 1 : flowDisplay == "power" ? 2 : 0;
+      if (display == 2 && !doc.averages) {
+        err << "Power display needs the averages of an analysis; showing flow\n";
+        display = 0;
+      }
+      doc.preferences.flowDisplay = display;
+      form.adjust_to_prefs();
+    }
+    if (options.bandMin >= 0) form.powerPanel().setBand(options.bandMin, options.bandMax);
+    if (options.chart >= 0) form.powerPanel().setChartType(static_cast<ChartType>(options.chart));
+    if (options.wheeze) form.TestWheezeClick();
+    ws.whenIdle(showAsAsked);
+  });
+  QApplication::exec();
+  return exitCode;
 }
 
 }  // namespace vode

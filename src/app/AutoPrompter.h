@@ -4,7 +4,7 @@
 
 #include <ostream>
 
-#include "viewer/GuiPrompter.h"
+#include "workspace/GuiPrompter.h"
 
 namespace vode {
 

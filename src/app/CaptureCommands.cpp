@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPointer>
+#include <QThreadPool>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -14,8 +16,8 @@
 #include "formats/FileErrors.h"
 #include "formats/FileNames.h"
 #include "formats/Wav.h"
-#include "model/SineTestRecording.h"
 #include "viewer/ArrowStrip.h"
+#include "viewer/FlowChart.h"
 #include "viewer/MainForm.h"
 #include "viewer/PaneGeometry.h"
 #include "viewer/PaneView.h"
@@ -60,7 +62,7 @@ std::string inCurrentFolder(const QString& name) { return QDir::current().filePa
 // early return) still leaves the window as the user had it.
 class CaptureLayout {
  public:
-  explicit CaptureLayout(TMainForm& form) : form_(form) {}
+  explicit CaptureLayout(TMainForm& form) : form_(form), c_(form.pictureControls()) {}
   ~CaptureLayout() {
     for (auto it = labels_.rbegin(); it != labels_.rend(); ++it)
       if (it->label) it->label->setText(it->text);
@@ -73,43 +75,40 @@ class CaptureLayout {
       if (pane) pane->showPlayLine(x);
   }
 
-  QWidget* widget(const QString& name) {
-    QWidget* w = form_.control(name);
-    if (w && std::none_of(widgets_.begin(), widgets_.end(), [w](const Kept& k) { return k.widget == w; }))
-      widgets_.push_back({w, w->isHidden(), form_.windowScale().naturalGeometry(w)});
-    return w;
+  const PictureControls& controls() const { return c_; }
+
+  void hide(QWidget* w) {
+    keep(w);
+    w->hide();
   }
-  void hide(const QString& name) {
-    if (QWidget* w = widget(name)) w->hide();
-  }
-  void show(const QString& name) {
-    if (QWidget* w = widget(name)) {
-      w->show();
-      w->raise();
-    }
+  void show(QWidget* w) {
+    keep(w);
+    w->show();
+    w->raise();
   }
   // x at the window's natural size.
-  void moveTo(const QString& name, int x) {
-    if (QWidget* w = widget(name)) {
-      QRect g = form_.windowScale().naturalGeometry(w);
-      g.moveLeft(x);
-      form_.windowScale().setNaturalGeometry(w, g);
-    }
+  void moveTo(QWidget* w, int x) {
+    keep(w);
+    QRect g = form_.windowScale().naturalGeometry(w);
+    g.moveLeft(x);
+    form_.windowScale().setNaturalGeometry(w, g);
   }
-  void setText(const QString& name, const QString& text) {
-    auto* label = qobject_cast<QLabel*>(form_.control(name));
-    if (!label) return;
+  void setText(QLabel* label, const QString& text) {
     labels_.push_back({label, label->text()});
     label->setText(text);
   }
-  void hidePlayLine(const QString& name) {
-    auto* pane = qobject_cast<PaneWidget*>(form_.control(name));
-    if (!pane || pane->playLine() < 0) return;
+  void hidePlayLine(PaneWidget* pane) {
+    if (pane->playLine() < 0) return;
     playLines_.push_back({pane, pane->playLine()});
     pane->showPlayLine(-1);
   }
 
  private:
+  void keep(QWidget* w) {
+    if (std::none_of(widgets_.begin(), widgets_.end(), [w](const Kept& k) { return k.widget == w; }))
+      widgets_.push_back({w, w->isHidden(), form_.windowScale().naturalGeometry(w)});
+  }
+
   struct Kept {
     QPointer<QWidget> widget;
     bool hidden;
@@ -120,6 +119,7 @@ class CaptureLayout {
     QString text;
   };
   TMainForm& form_;
+  PictureControls c_;
   std::vector<Kept> widgets_;
   std::vector<Text> labels_;
   std::vector<std::pair<QPointer<PaneWidget>, int>> playLines_;
@@ -176,8 +176,7 @@ QString numberedPictureName(const QString& prefix, int number) {
 
 CaptureCommands::CaptureCommands(TMainForm& form) : QObject(&form), form_(form) {
   auto on = [this](const char* name, std::function<void()> slot) {
-    form_.connectCommand(name, std::move(slot), this);
-    form_.makeCommandAvailable(name);
+    form_.workspace().commands().bind(name, std::move(slot));
   };
   on("CaptureScreen1", [this] { CaptureScreenClick(); });
   on("Capture1", [this] { Capture1Click(); });
@@ -186,12 +185,16 @@ CaptureCommands::CaptureCommands(TMainForm& form) : QObject(&form), form_(form) 
   on("Print1", [this] { Print1Click(); });
 }
 
-int CaptureCommands::savePicture(const QImage& image, const std::string& path) {
+int CaptureCommands::writePicture(const QImage& image, const std::string& path, FileSystem& fs) {
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
   if (!image.save(&buffer, "BMP")) return ErrFormat;
-  return writeFileAtomically(*fileSystem, path, std::vector<uint8_t>(bytes.begin(), bytes.end()));
+  return writeFileAtomically(fs, path, std::vector<uint8_t>(bytes.begin(), bytes.end()));
+}
+
+int CaptureCommands::savePicture(const QImage& image, const std::string& path) {
+  return writePicture(image, path, *fileSystem);
 }
 
 void CaptureCommands::reportFailure(const std::string& path, int code) {
@@ -247,79 +250,109 @@ QImage CaptureCommands::educationalImage() {
   const Document& doc = form_.document();
   const DisplayState& state = form_.display();
   CaptureLayout layout(form_);
+  const PictureControls& c = layout.controls();
 
   form_.EraseCursorLine();
-  layout.hidePlayLine("FlowBox");
-  layout.hidePlayLine("SonoBox");
+  layout.hidePlayLine(c.flowBox);
+  layout.hidePlayLine(c.sonoBox);
   // In power display the band panel stands where the dB bar goes and the
   // chart or summary may cover the large pane: the picture is of the panes.
-  for (const char* name : {"TagPanel", "TagShape", "VolumeButton", "VoltsLabel", "VoltsMaxLabel", "VoltsMinLabel",
-                           "ScrollBar", "LeftTimeLabel", "RightTimeLabel", "AvgPanel", "Chart", "Memo"})
-    layout.hide(name);
+  for (QWidget* w : {c.tagPanel, c.tagShape, c.volumeButton, c.voltsLabel, c.voltsMaxLabel, c.voltsMinLabel,
+                     c.scrollBar, c.leftTimeLabel, c.rightTimeLabel, c.powerPanel, c.chart, c.summary})
+    layout.hide(w);
   const bool resp = doc.isResp();
   if (resp) {
-    layout.hide("FlowMaxLabel");
-    layout.hide("FlowMinLabel");
-    layout.setText("FlowUnitsLabel", "RC");
+    layout.hide(c.flowMaxLabel);
+    layout.hide(c.flowMinLabel);
+    layout.setText(c.flowUnitsLabel, "RC");
   }
 
   const QStringList axis = educationalAxisLabels(state, doc.recording ? doc.recording->segmentCount : 0);
-  for (int i = 0; i < 5; ++i) layout.setText(QString("AxisLabel%1").arg(i), axis[i]);
+  for (int i = 0; i < 5; ++i) layout.setText(c.axisLabels[i], axis[i]);
   if (state.ViewMode == SonogramView)
-    for (const char* marker : {"FlowShape", "SonoShape"}) layout.hide(marker);
-  if (state.ViewMode == WaveformView) layout.hide("DBArea");
+    for (QWidget* marker : {c.flowShape, c.sonoShape}) layout.hide(marker);
+  if (state.ViewMode == WaveformView) layout.hide(c.dbArea);
 
-  if (auto* arrows = form_.findChild<IEPaintBox*>("IEPaintBox")) {
-    arrows->setResp(resp);
-    layout.moveTo("ELabel", arrows->eLabelLeft());
-  }
-  layout.show("IEPanel");
-  layout.show("AxisPanel");
-  layout.moveTo("DBArea", CaptureDbBarLeft);
+  c.arrows->setResp(resp);
+  layout.moveTo(c.eLabel, c.arrows->eLabelLeft());
+  layout.show(c.arrowPanel);
+  layout.show(c.axisPanel);
+  layout.moveTo(c.dbArea, CaptureDbBarLeft);
 
   return renderClientArea(form_, EducationalSize);
 }
 
 int CaptureCommands::WriteBMP(const std::string& name) { return savePicture(educationalImage(), name); }
 
+// "Make BMPs" as it goes: one picture rendered per turn of the event loop
+// (widgets render on this thread only), each written on a worker; the first
+// failure ends it, and so does closing the window.
+struct CaptureCommands::PictureSeries {
+  std::unique_ptr<CaptureLayout> layout;
+  int32_t next = 0;
+  int32_t last = 0;
+  int writing = 0;       // files handed to a worker and not yet written
+  bool stopped = false;  // a write failed, or the window closes
+};
+
+CaptureCommands::~CaptureCommands() {
+  // Pictures being written report back to this object.
+  QThreadPool::globalInstance()->waitForDone();
+}
+
 void CaptureCommands::MakeBMPsClick() {
   const Document& doc = form_.document();
-  if (!doc.recording || doc.recording->segmentCount <= 0) return;
+  if (series_ || !doc.recording || doc.recording->segmentCount <= 0) return;
   const DisplayState& state = form_.display();
-  const int32_t first = state.FirstSegment;
-  const int32_t last = std::min(first + state.segmentsPerScreen() - 1, doc.recording->segmentCount - 1);
+  series_ = std::make_unique<PictureSeries>();
+  series_->next = state.FirstSegment;
+  series_->last = std::min(state.FirstSegment + state.segmentsPerScreen() - 1, doc.recording->segmentCount - 1);
   // In power display the chart or summary may cover the large pane.
-  CaptureLayout layout(form_);
-  layout.hide("Chart");
-  layout.hide("Memo");
-  for (int32_t s = first; s <= last; ++s) {
-    form_.set_current_segment(s);
-    // A segment's picture keeps its number, so a second run replaces the first.
-    const std::string path = inCurrentFolder(numberedPictureName("test", s));
-    if (const int code = savePicture(renderClientArea(form_, SegmentPictureSize), path); code != 0) {
-      reportFailure(path, code);
-      return;
-    }
+  series_->layout = std::make_unique<CaptureLayout>(form_);
+  series_->layout->hide(series_->layout->controls().chart);
+  series_->layout->hide(series_->layout->controls().summary);
+  form_.workspace().beginWork();
+  QTimer::singleShot(0, this, [this] { nextPicture(); });
+}
+
+void CaptureCommands::nextPicture() {
+  PictureSeries& series = *series_;
+  if (form_.workspace().cancelling()) series.stopped = true;
+  if (series.stopped || series.next > series.last) {
+    if (series.writing == 0) endPictures();
+    return;
   }
+  const int32_t s = series.next++;
+  form_.set_current_segment(s);
+  // A segment's picture keeps its number, so a second run replaces the first.
+  const std::string path = inCurrentFolder(numberedPictureName("test", s));
+  const QImage picture = renderClientArea(form_, SegmentPictureSize);
+  ++series.writing;
+  QThreadPool::globalInstance()->start([this, picture, path, fs = fileSystem] {
+    const int code = writePicture(picture, path, *fs);
+    QMetaObject::invokeMethod(this, [this, path, code] { pictureWritten(path, code); }, Qt::QueuedConnection);
+  });
+  QTimer::singleShot(0, this, [this] { nextPicture(); });
+}
+
+void CaptureCommands::pictureWritten(const std::string& path, int code) {
+  PictureSeries& series = *series_;
+  --series.writing;
+  if (code != 0 && !series.stopped) {
+    series.stopped = true;
+    reportFailure(path, code);
+  }
+  if (series.writing == 0 && (series.stopped || series.next > series.last)) endPictures();
+}
+
+void CaptureCommands::endPictures() {
+  series_.reset();
+  form_.workspace().endWork();
 }
 
 void CaptureCommands::MakeSineWav1Click() {
   if (form_.closeQuery && !form_.closeQuery()) return;
-  Document& doc = form_.document();
-  // The results and tags of the recording replaced would not fit the new one.
-  doc.releaseResults();
-  doc.tagTable.reset();
-  doc.recording = std::make_unique<Recording>(makeSineTestRecording());
-  doc.channelSetup.airflowKind = 0;
-  doc.state.currentFileName = "Untitled";
-  doc.state.modified = true;
-  doc.state.ioError = 0;
-  doc.updatePeakAmplitude();
-  doc.computeVolume();
-  form_.resetViewer();
-  form_.adjust_to_prefs();
-  form_.UpdateMenus();
-  form_.UpdateScreen();
+  form_.workspace().replaceWithTestTones();
 }
 
 void CaptureCommands::Print1Click() {

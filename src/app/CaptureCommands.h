@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -46,6 +47,7 @@ class CaptureCommands : public QObject {
 
  public:
   explicit CaptureCommands(TMainForm& form);
+  ~CaptureCommands() override;
 
   // Where pictures and sounds are written; tests make writes fail.
   FileSystem* fileSystem = &FileSystem::real();
@@ -55,6 +57,8 @@ class CaptureCommands : public QObject {
   // The educational picture of the window into name (BMP): 0 or the error
   // code. The window looks as before afterwards, whatever happened.
   int WriteBMP(const std::string& name);
+  // "test" + segment + ".BMP" for each segment of the screen, one picture per
+  // turn of the event loop while the workspace is busy.
   void MakeBMPsClick();
   void MakeSineWav1Click();
   void Print1Click();
@@ -63,11 +67,17 @@ class CaptureCommands : public QObject {
   QImage educationalImage();
 
  private:
+  struct PictureSeries;
+  static int writePicture(const QImage& image, const std::string& path, FileSystem& fs);
   int savePicture(const QImage& image, const std::string& path);
   void reportFailure(const std::string& path, int code);
+  void nextPicture();
+  void pictureWritten(const std::string& path, int code);
+  void endPictures();
 
   TMainForm& form_;
   int captureCounter_ = 0;  // the last "MERO" number of this run
+  std::unique_ptr<PictureSeries> series_;
 };
 
 }  // namespace vode

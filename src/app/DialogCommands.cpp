@@ -20,8 +20,7 @@ namespace vode {
 DialogCommands::DialogCommands(TMainForm& form) : QObject(&form), form_(form) {
   runDialog = [](QDialog& dialog) { return dialog.exec(); };
   auto on = [this](const char* name, std::function<void()> slot) {
-    form_.connectCommand(name, std::move(slot), this);
-    form_.makeCommandAvailable(name);
+    form_.workspace().commands().bind(name, std::move(slot));
   };
   on("Subject1", [this] { SubjectClick(); });
   on("Comments1", [this] { CommentsClick(); });
@@ -34,43 +33,51 @@ DialogCommands::DialogCommands(TMainForm& form) : QObject(&form), form_(form) {
 
 bool DialogCommands::show(QDialog& dialog) { return runDialog(dialog) == QDialog::Accepted; }
 
-void DialogCommands::settingsChanged() {
+void DialogCommands::recordEdited(bool marksModified) {
   Document& doc = form_.document();
-  vode::settingsChanged(doc, doc.state.programDir, form_.prompter(), form_.progress());
+  // The subject and comments travel inside the recording file, so an edit
+  // must not be lost on close.
+  if (marksModified && doc.hasRecording()) doc.state.modified = true;
+  form_.workspace().notify(Changes(Change::Records) | Change::FileName);
 }
 
 void DialogCommands::SubjectClick() {
-  Document& doc = form_.document();
-  PatientForm dialog(doc.subject, form_.prompter(), &form_);
-  // The subject travels inside the recording file, so an edit must not be
-  // lost on close.
-  if (show(dialog) && dialog.changed() && doc.hasRecording()) doc.state.modified = true;
+  PatientForm dialog(form_.document().subject, form_.prompter(), &form_);
+  if (show(dialog)) recordEdited(dialog.changed());
 }
 
 void DialogCommands::CommentsClick() {
-  Document& doc = form_.document();
-  InterpForm dialog(doc.comments, &form_);
-  if (show(dialog) && dialog.changed() && doc.hasRecording()) doc.state.modified = true;
+  InterpForm dialog(form_.document().comments, &form_);
+  if (show(dialog)) recordEdited(dialog.changed());
 }
 
 void DialogCommands::LaboratoryClick() {
   FacilityForm dialog(form_.document().laboratory, &form_);
-  if (show(dialog)) settingsChanged();
+  if (!show(dialog)) return;
+  form_.workspace().settingsChanged();
+  recordEdited(false);
 }
 
 void DialogCommands::AnalysisParametersClick() {
   AparmsForm dialog(form_.document().analysisParameters, form_.prompter(), &form_);
-  if (show(dialog)) settingsChanged();
+  if (!show(dialog)) return;
+  form_.workspace().settingsChanged();
+  recordEdited(false);
 }
 
 void DialogCommands::PreferencesClick() {
-  Document& doc = form_.document();
+  Workspace& ws = form_.workspace();
+  Document& doc = ws.document();
   PrefsForm dialog(doc, form_.prompter(), &form_);
   if (!show(dialog)) return;
-  form_.refresh_to_prefs();
-  settingsChanged();
-  if (dialog.reanalysisDue() && doc.hasRecording()) form_.DoAnalyzeClick();
-  if (doc.spectra && dialog.imagesOutOfDate()) form_.rebuildImages();
+  ws.notify(Change::Settings);
+  ws.settingsChanged();
+  if (dialog.reanalysisDue() && doc.hasRecording()) ws.retag();
+  // New images for the new range once the tags are in.
+  if (dialog.imagesOutOfDate())
+    ws.whenIdle([&ws] {
+      if (ws.document().spectra) ws.rebuildImages();
+    });
 }
 
 void DialogCommands::ExtractClick() {
@@ -92,20 +99,18 @@ void DialogCommands::ExtractClick() {
   // the document itself still needs saving.
   const DocumentState kept = doc.state;
   const ExtractRange range = dialog.range();
-  form_.runInBackground([&](ProgressSink& progress, Prompter& workerPrompter) {
-    saveRecordingFile(doc, path, range.first, range.last, workerPrompter, progress);
-  });
+  saveRecordingFile(doc, path, range.first, range.last, prompter, form_.progress());
   doc.state.modified = kept.modified;
   doc.state.currentFileName = kept.currentFileName;
-  form_.UpdateMenus();
+  form_.workspace().notify(Change::FileName);
 }
 
 void DialogCommands::ZUZUClick() {
   Document& doc = form_.document();
   ADNewForm dialog(doc.channelSetup, form_.prompter(), &form_);
   if (!show(dialog)) return;
-  form_.refresh_to_prefs();
-  settingsChanged();
+  form_.workspace().notify(Change::Settings);
+  form_.workspace().settingsChanged();
 }
 
 }  // namespace vode

@@ -1,6 +1,6 @@
 // The Edit menu's record and preference dialogs, "&Analysis Parameters..."
-// and File/"E&xtract...": each shows its dialog and then brings the document
-// and the window up to date.
+// and File/"E&xtract...": each shows its dialog, which edits the document's
+// records, and then tells the workspace what changed.
 #pragma once
 
 #include <QObject>
@@ -32,7 +32,9 @@ class DialogCommands : public QObject {
 
  private:
   bool show(QDialog& dialog);
-  void settingsChanged();
+  // A record dialog was accepted; marksModified when the edit travels with
+  // the recording.
+  void recordEdited(bool marksModified);
 
   TMainForm& form_;
 };

@@ -1,9 +1,6 @@
 #include "app/DocumentCommands.h"
 
-#include <QDialog>
-
 #include <QAction>
-#include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
@@ -39,7 +36,7 @@ const std::vector<FileType>& DocumentCommands::saveTypes() { return openTypes();
 
 DocumentCommands::DocumentCommands(TMainForm& form) : QObject(&form), form_(form) {
   runDialog = [](QDialog& dialog) { return dialog.exec(); };
-  auto on = [this](const QString& name, std::function<void()> slot) { form_.connectCommand(name, std::move(slot), this); };
+  auto on = [this](const QString& name, std::function<void()> slot) { workspace().commands().bind(name, std::move(slot)); };
   on("Open1", [this] { OpenClick(); });
   on("Save1", [this] { SaveClick(); });
   on("SaveAs1", [this] { SaveAsClick(); });
@@ -55,20 +52,14 @@ DocumentCommands::DocumentCommands(TMainForm& form) : QObject(&form), form_(form
 }
 
 Document& DocumentCommands::doc() { return form_.document(); }
+Workspace& DocumentCommands::workspace() { return form_.workspace(); }
 GuiPrompter& DocumentCommands::prompter() { return form_.prompter(); }
 const std::string& DocumentCommands::folder() { return form_.programDir(); }
 
-void DocumentCommands::refreshAll() {
-  form_.adjust_to_prefs();
-  form_.UpdateMenus();
-  form_.UpdateScreen();
-}
-
 void DocumentCommands::firstShown(const QStringList& arguments) {
-  form_.hideDeveloperEntries();
+  form_.firstShown();
 
   doc().reset();
-  form_.resetViewer();
   recent_ = RecentFiles(form_.recentSlotCount());
   recent_.load(folder());
   form_.showRecentFiles(recent_.entries());
@@ -79,9 +70,7 @@ void DocumentCommands::firstShown(const QStringList& arguments) {
     saveSettings(doc(), folder(), prompter(), form_.progress());
   else
     loadDefaultSettings(doc(), folder(), prompter(), form_.progress());
-  form_.adjust_to_prefs();
-  form_.UpdateMenus();
-  form_.set_current_segment(0);
+  workspace().notify(Change::Recording);
 
   form_.setStartHints();
 
@@ -127,36 +116,19 @@ void DocumentCommands::addRecent(const std::string& path) {
   if (!dir.empty()) QDir::setCurrent(QString::fromStdString(dir));
 }
 
-int DocumentCommands::openPath(const std::string& path) {
-  // Reading, the kept preferences, "Unable to open ...", offsets and volume:
-  // the core's open sequence, on a worker thread.
-  int code = 0;
-  form_.runInBackground([&](ProgressSink& progress, Prompter& workerPrompter) {
-    code = vode::openPath(doc(), path, workerPrompter, progress);
-  });
-  // The open reset the document, whatever its outcome.
-  form_.resetViewer();
-  if (code == 0) addRecent(path);
-  refreshAll();
-
-  QCoreApplication::processEvents();
-  if (code == 0) {
-    form_.DoAnalyzeClick(false);
+void DocumentCommands::openPath(const std::string& path) {
+  workspace().open(path, [this, path](int code) {
+    if (code != 0) return;
+    addRecent(path);
     form_.playAfterLoading();
-  }
-  doc().state.modified = false;
-  return code;
+  });
 }
 
 int DocumentCommands::saveRecordingTo(const std::string& path) {
   Document& d = doc();
   if (!d.recording) return 0;
-  int code = 0;
-  const int last = d.recording->segmentCount - 1;
-  form_.runInBackground([&](ProgressSink& progress, Prompter& workerPrompter) {
-    code = saveRecordingFile(d, path, 0, last, workerPrompter, progress);
-  });
-  form_.UpdateMenus();
+  const int code = saveRecordingFile(d, path, 0, d.recording->segmentCount - 1, prompter(), form_.progress());
+  workspace().notify(Change::FileName);
   return code;
 }
 
@@ -191,11 +163,9 @@ bool DocumentCommands::SaveAsClick() {
       form_.setWindowTitle("R.E.Z.U. Vode " + QString::fromStdString(path));
     }
   } else {
-    form_.runInBackground([&](ProgressSink& progress, Prompter& workerPrompter) {
-      code = saveByExtension(d, path, workerPrompter, progress);
-    });
+    code = saveByExtension(d, path, prompter(), form_.progress());
   }
-  form_.UpdateMenus();
+  workspace().notify(Change::FileName);
   return code == 0;
 }
 
@@ -209,47 +179,25 @@ bool DocumentCommands::dosExportByRows(const std::string& path) {
 
 void DocumentCommands::CloseClick() {
   if (!saveChangesPrompt()) return;
-  doc().state.ioError = 0;
-  loadDefaultSettings(doc(), folder(), prompter(), form_.progress());
-  form_.resetViewer();
-  refreshAll();
+  workspace().closeDocument();
 }
 
 void DocumentCommands::DeleteChannelClick() {
   Document& d = doc();
   if (!d.recording || d.recording->channelCount != 2) return;
-  // Every open runs the analysis, so refusing after one would leave the
-  // command unusable: the analysis is run again for the channel that is left.
-  const bool analysed = d.spectra != nullptr;
   form_.labelTwoChannels();
   const int channel = std::clamp<int>(form_.display().CurrentChannel, 0, 1);
   const std::string question = "Are you sure you want to delete channel #" + std::to_string(channel + 1) + ":" +
                                d.channelSetup.channelNames[channel].str();
   if (prompter().ask(question, Buttons::YesNo, Answer::No) != Answer::Yes) return;
-  d.recording->deleteChannel(channel, d.channelSetup);
-  // The channel's flags go with it, so the table saved matches the recording.
-  if (d.tagTable && d.tagTable->rows() == 2) d.tagTable->deleteRow(channel);
-  d.wheezeMap.reset();
-  d.updatePeakAmplitude();
-  settingsChanged(d, folder(), prompter(), form_.progress());
-  form_.display().CurrentChannel = 0;
-  // Unticks and disables "&Wheezes" now that no scores exist.
-  form_.adjust_to_prefs();
-  // The tag table exists, so the phase bytes (the user's edits) stay.
-  if (analysed) form_.DoAnalyzeClick(true);
-  refreshAll();
+  workspace().deleteChannel(channel);
 }
 
 void DocumentCommands::NormalizeChannelsClick() {
-  Document& d = doc();
-  if (!d.recording) return;
+  if (!doc().recording) return;
   if (prompter().ask("Are you sure you want to normalize the channel(s)?", Buttons::YesNo, Answer::No) != Answer::Yes)
     return;
-  if (!d.normalizeChannels(prompter())) return;
-  settingsChanged(d, folder(), prompter(), form_.progress());
-  if (d.spectra) form_.DoAnalyzeClick(false);
-  form_.refresh_to_prefs();
-  form_.UpdateMenus();
+  workspace().normalizeChannels();
 }
 
 void DocumentCommands::HelpClick() {

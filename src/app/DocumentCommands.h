@@ -1,8 +1,8 @@
 // The document lifecycle of the window: what happens when it is first shown,
 // the File menu's commands (Open, the recent entries, Save, Save As, Close,
 // Exit), Delete Channel and Normalize Channels, the close query and the Help
-// entries. The window owns the document; these commands drive it through the
-// core and then bring the window up to date.
+// entries. They ask their questions and show their dialogs, and change the
+// document through the workspace, which tells the window what changed.
 #pragma once
 
 #include <QObject>
@@ -19,7 +19,7 @@
 #pragma pop_macro("slots")
 #include "formats/DosDat.h"
 #include "formats/FileNames.h"
-#include "viewer/GuiPrompter.h"
+#include "workspace/GuiPrompter.h"
 
 class QDialog;
 
@@ -27,6 +27,7 @@ namespace vode {
 
 class Document;
 class TMainForm;
+class Workspace;
 
 class DocumentCommands : public QObject {
   Q_OBJECT
@@ -47,8 +48,9 @@ class DocumentCommands : public QObject {
 
   void OpenClick();
   void RecentClick(int slot);  // slot from 1
-  // The open sequence for a path; returns the error code (0 on success).
-  int openPath(const std::string& path);
+  // The open sequence for a path, then the analysis and Play; a job, whose
+  // end lists the file among the recent ones when it was read.
+  void openPath(const std::string& path);
   void SaveClick();
   // true when the recording (or an export of it) was written.
   bool SaveAsClick();
@@ -72,6 +74,7 @@ class DocumentCommands : public QObject {
 
  private:
   Document& doc();
+  Workspace& workspace();
   GuiPrompter& prompter();
   const std::string& folder();
   int saveRecordingTo(const std::string& path);
@@ -79,7 +82,6 @@ class DocumentCommands : public QObject {
   // channels: the rows chosen in "ZUZU Save As", one file each.
   bool dosExportByRows(const std::string& path);
   void addRecent(const std::string& path);
-  void refreshAll();
 
   TMainForm& form_;
   RecentFiles recent_;

@@ -13,27 +13,21 @@ namespace vode {
 NewRecordingCommand::NewRecordingCommand(TMainForm& form, DocumentCommands& commands)
     : QObject(&form), form_(form), commands_(commands) {
   runDialog = [](QDialog& dialog) { return dialog.exec(); };
-  form_.setNewRecordingCommand([this] { NewClick(); });
-}
-
-void NewRecordingCommand::refresh() {
-  form_.adjust_to_prefs();
-  form_.UpdateMenus();
-  form_.UpdateScreen();
+  form_.workspace().commands().bind("New1", [this] { NewClick(); });
 }
 
 void NewRecordingCommand::NewClick() {
-  AcquisitionDevice* device = form_.acquisitionDevice();
+  Workspace& ws = form_.workspace();
+  AcquisitionDevice* device = ws.acquisitionDevice();
   if (!device || !commands_.saveChangesPrompt()) return;
-  Document& doc = form_.document();
+  Document& doc = ws.document();
   const std::string& folder = form_.programDir();
 
   // The defaults, but the subject and the channel set-up carry over.
   SubjectRecord subject = doc.subject;
   ChannelSetup setup = doc.channelSetup;
   loadDefaultSettings(doc, folder, form_.prompter(), form_.progress());
-  form_.resetViewer();
-  refresh();
+  ws.notify(Change::Recording);
   doc.subject = subject;
   doc.channelSetup = setup;
 
@@ -45,20 +39,22 @@ void NewRecordingCommand::NewClick() {
   if (runDialog(window) == QDialog::Accepted) {
     if (!doc.hasRecording()) saveSettings(doc, folder, form_.prompter(), form_.progress());
     doc.state.currentFileName = "Untitled";
-    if (doc.hasRecording() && doc.preferences.analyseOnOpen) form_.DoAnalyzeClick(false);
     doc.state.modified = true;
-    refresh();
-    if (doc.hasRecording()) form_.playAfterLoading();
+    ws.notify(Change::Recording);
+    if (doc.hasRecording() && doc.preferences.analyseOnOpen) ws.analyse();
+    // Played as after an open, once the analysis is in.
+    ws.whenIdle([this] {
+      if (form_.document().hasRecording()) form_.playAfterLoading();
+    });
     return;
   }
   // Nothing is kept of the take, but what was entered for it is.
   subject = doc.subject;
   setup = doc.channelSetup;
   doc.reset();
-  form_.resetViewer();
   doc.subject = subject;
   doc.channelSetup = setup;
-  refresh();
+  ws.notify(Change::Recording);
 }
 
 }  // namespace vode

@@ -20,7 +20,7 @@ class NewRecordingCommand : public QObject {
   Q_OBJECT
 
  public:
-  // Hooks itself to "&New", which the window enables once a device exists.
+  // Hooks itself to "&New", which is enabled while there is a device.
   NewRecordingCommand(TMainForm& form, DocumentCommands& commands);
 
   // How the subject dialog and the recording window are shown; exec()
@@ -30,7 +30,6 @@ class NewRecordingCommand : public QObject {
   void NewClick();
 
  private:
-  void refresh();
 
   TMainForm& form_;
   DocumentCommands& commands_;

@@ -1,11 +1,7 @@
 #include "app/ReportCommands.h"
 
-#include <QAction>
-#include <QComboBox>
 #include <QDialog>
-#include <QLabel>
 #include <QLocale>
-#include <QPushButton>
 
 #include "dialogs/ReportForm.h"
 #include "document/Document.h"
@@ -13,6 +9,7 @@
 #include "formats/FileSystem.h"
 #include "reports/ReportWriter.h"
 #include "viewer/MainForm.h"
+#include "viewer/PowerPanel.h"
 
 namespace vode {
 
@@ -43,28 +40,17 @@ ReportCommands::ReportCommands(TMainForm& form)
                  {"BreathAverages1", ReportKind::BreathAverages}, {"OverallAverages1", ReportKind::OverallAverages},
                  {"OctaveBands1", ReportKind::OctaveBands},   {"BandPower1", ReportKind::BandPower},
                  {"FlowPower1", ReportKind::FlowPower},       {"Summary1", ReportKind::Summary}};
+  CommandTable& table = form_.workspace().commands();
   for (const auto& entry : entries) {
     const ReportKind kind = entry.kind;
-    form_.connectCommand(entry.name, [this, kind] { OpenReportFromMenu(kind); }, this);
-    form_.makeCommandAvailable(entry.name);
+    table.bind(entry.name, [this, kind] { OpenReportFromMenu(kind); });
   }
   // The developer's File entry is the panel's Report button from the menu.
-  form_.connectCommand("Report1", [this] { ReportButtonClick(false); }, this);
-  form_.makeCommandAvailable("Report1");
-
-  if (auto* report = qobject_cast<QPushButton*>(form_.control("ReportButton"))) {
-    report->setEnabled(true);
-    connect(report, &QPushButton::clicked, this, [this] {
-      if (!form_.busy()) ReportButtonClick(false);
-    });
-  }
+  table.bind("Report1", [this] { ReportButtonClick(false); });
   // Log stays off until a report has been accepted and written.
-  if (auto* log = qobject_cast<QPushButton*>(form_.control("LogButton"))) {
-    log->setEnabled(false);
-    connect(log, &QPushButton::clicked, this, [this] {
-      if (!form_.busy()) ReportButtonClick(true);
-    });
-  }
+  form_.powerPanel().connectReports([this](bool log) {
+    if (!form_.busy()) ReportButtonClick(log);
+  });
 }
 
 void ReportCommands::OpenReportFromMenu(ReportKind kind) {
@@ -76,15 +62,14 @@ void ReportCommands::OpenReportFromMenu(ReportKind kind) {
   }
   dialog_->prepare(kind, doc, form_.display().CurrentChannel);
   if (runDialog(*dialog_) != QDialog::Accepted) return;
-  const int code = WriteReport(dialog_->fileName(), kind, dialog_->logging(), dialog_->channel(), dialog_->watts(),
-                               reportUsesPowerUnits(kind));
-  if (code == 0)
-    if (QWidget* log = form_.control("LogButton")) log->setEnabled(true);
+  WriteReport(dialog_->fileName(), kind, dialog_->logging(), dialog_->channel(), dialog_->watts(),
+              reportUsesPowerUnits(kind), [this](int code) {
+                if (code == 0) form_.powerPanel().setLogEnabled(true);
+              });
 }
 
 void ReportCommands::ReportButtonClick(bool log) {
-  const auto* type = qobject_cast<QComboBox*>(form_.control("SpinType"));
-  const ReportKind kind = chartReportKind(type ? type->currentIndex() : 0);
+  const ReportKind kind = chartReportKind(static_cast<int>(form_.powerPanel().chartType()));
   if (!log) {
     OpenReportFromMenu(kind);
     return;
@@ -95,27 +80,37 @@ void ReportCommands::ReportButtonClick(bool log) {
   WriteReport(dialog_->typedFileName(), kind, true, dialog_->channel(), dialog_->watts(), reportUsesPowerUnits(kind));
 }
 
-int ReportCommands::WriteReport(const std::string& path, ReportKind kind, bool append, int channel, bool watts,
-                                bool unitsEnabled) {
-  Document& doc = form_.document();
+void ReportCommands::WriteReport(const std::string& path, ReportKind kind, bool append, int channel, bool watts,
+                                 bool unitsEnabled, std::function<void(int)> then) {
   ReportOptions options;
   options.channel = channel;
   options.watts = watts;
   options.unitsEnabled = unitsEnabled;
   options.decimalSeparator = desktopDecimalSeparator();
   options.maxFrequency = form_.display().MaxFrequency;
-  int code = 0;
-  // A long table on a full recording takes a moment; the window waits for it
-  // as it does for a save.
-  form_.runInBackground([&](ProgressSink&, Prompter& prompter) {
-    code = vode::WriteReport(doc, doc, path, kind, append, options, counter_, prompter, *fileSystem);
-  });
-  if (code < 0)
-    form_.prompter().message(MessageKind::Warning, ReportErrorText(code));
-  else if (code > 0)
-    form_.prompter().message(MessageKind::Warning, "Unable to save " + path + "... " + FileErrorText(code));
-  if (auto* label = qobject_cast<QLabel*>(form_.control("LogCount"))) label->setText(QString::fromStdString(counter_.label));
-  return code;
+  struct Written {
+    int code = 0;
+    LogCounter counter;
+  };
+  // A long table on a full recording takes a moment: a job that only reads
+  // the document, with a count of its own that is kept when it ends.
+  const Document& doc = form_.document();
+  FileSystem* fs = fileSystem;
+  form_.workspace().start<Written>(
+      [&doc, path, kind, append, options, counter = counter_, fs](ProgressSink&, Prompter& prompter) mutable {
+        Written written{0, counter};
+        written.code = vode::WriteReport(doc, doc, path, kind, append, options, written.counter, prompter, *fs);
+        return written;
+      },
+      [this, path, then = std::move(then)](Written written) {
+        counter_ = written.counter;
+        if (written.code < 0)
+          form_.prompter().message(MessageKind::Warning, ReportErrorText(written.code));
+        else if (written.code > 0)
+          form_.prompter().message(MessageKind::Warning, "Unable to save " + path + "... " + FileErrorText(written.code));
+        form_.powerPanel().setLogCount(QString::fromStdString(counter_.label));
+        if (then) then(written.code);
+      });
 }
 
 }  // namespace vode

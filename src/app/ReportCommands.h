@@ -44,10 +44,11 @@ class ReportCommands : public QObject {
   // The panel's Report (the dialog) and Log (an appended report, no dialog)
   // for the kind of the chart type.
   void ReportButtonClick(bool log);
-  // Writes one report of the channel (header and body) and shows the log
-  // count; a refusal or failure is shown and leaves file and count as they
-  // were. 0 or the code.
-  int WriteReport(const std::string& path, ReportKind kind, bool append, int channel, bool watts, bool unitsEnabled);
+  // Writes one report of the channel (header and body) as a job that reads
+  // the document, then shows the log count; a refusal or failure is shown
+  // and leaves file and count as they were. then(0 or the code) follows.
+  void WriteReport(const std::string& path, ReportKind kind, bool append, int channel, bool watts, bool unitsEnabled,
+                   std::function<void(int)> then = {});
 
   RReportForm& dialog() { return *dialog_; }
   const LogCounter& logCounter() const { return counter_; }

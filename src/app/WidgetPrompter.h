@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "viewer/GuiPrompter.h"
+#include "workspace/GuiPrompter.h"
 
 namespace vode {
 

@@ -92,9 +92,7 @@ void AcquireForm::build() {
   // Left column: names, sliders, breath choice and target.
   auto* left = new QVBoxLayout;
   top->addLayout(left);
-  QGroupBox* names = soundChannelsGroup(this, Sound1ComboBox, Sound2ComboBox);
-  Sound1Label = names->findChild<QLabel*>("Sound1ComboBoxLabel");
-  Sound2Label = names->findChild<QLabel*>("Sound2ComboBoxLabel");
+  QGroupBox* names = soundChannelsGroup(this, Sound1ComboBox, Sound2ComboBox, &Sound1Label, &Sound2Label);
   left->addWidget(names);
 
   auto* sliders = new QGridLayout;

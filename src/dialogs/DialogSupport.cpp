@@ -313,13 +313,17 @@ QComboBox* channelNameBox(QWidget* parent, QGridLayout* grid, int row, const QSt
   return box;
 }
 
-QGroupBox* soundChannelsGroup(QWidget* parent, QComboBox*& sound1, QComboBox*& sound2) {
+QGroupBox* soundChannelsGroup(QWidget* parent, QComboBox*& sound1, QComboBox*& sound2, QLabel** label1,
+                              QLabel** label2) {
   auto* group = new QGroupBox("Sound Channels", parent);
   group->setObjectName("SoundGroupBox");
   auto* grid = new QGridLayout(group);
   sound1 = channelNameBox(group, grid, 0, "1:", "Sound1ComboBox", SiteNames, "Specify name for sound channel #1");
   sound2 = channelNameBox(group, grid, 1, "2:", "Sound2ComboBox", QStringList{QString()} + SiteNames,
                           "Specify name for sound channel #2");
+  // The labels were laid out in the grid beside their boxes.
+  if (label1) *label1 = qobject_cast<QLabel*>(grid->itemAtPosition(0, 0)->widget());
+  if (label2) *label2 = qobject_cast<QLabel*>(grid->itemAtPosition(1, 0)->widget());
   return group;
 }
 

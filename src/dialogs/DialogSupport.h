@@ -123,8 +123,10 @@ QComboBox* channelNameBox(QWidget* parent, QGridLayout* grid, int row, const QSt
                           const QStringList& sites, const QString& tip);
 
 // "Sound Channels": the name boxes of channels 1 and 2 ("1:", "2:"; the
-// second may be left empty), their labels named after them + "Label".
-QGroupBox* soundChannelsGroup(QWidget* parent, QComboBox*& sound1, QComboBox*& sound2);
+// second may be left empty), their labels named after them + "Label" and
+// handed out when asked for.
+QGroupBox* soundChannelsGroup(QWidget* parent, QComboBox*& sound1, QComboBox*& sound2, QLabel** label1 = nullptr,
+                              QLabel** label2 = nullptr);
 
 // The caption without accelerator marks: what a screen reader announces.
 QString plainCaption(const QString& caption);

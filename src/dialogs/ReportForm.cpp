@@ -18,7 +18,7 @@
 #include "dialogs/DialogSupport.h"
 #include "formats/FileNames.h"
 #include "model/RecordingBundle.h"
-#include "viewer/GuiPrompter.h"
+#include "workspace/GuiPrompter.h"
 
 namespace vode {
 

@@ -8,6 +8,7 @@
 #include "model/Numeric.h"
 #include "viewer/PaneDrawing.h"
 #include "viewer/Panes.h"
+#include "workspace/Shown.h"
 
 namespace vode {
 namespace {
@@ -75,18 +76,14 @@ void LargePane::paintSonogram(QPainter& p, QSize pane) {
   p.drawImage(QRect(0, 0, columns * axis.segmentPixels, rows * pane.height() / CopiedRows), visible);
 }
 
-void LargePane::paintWaveform(draw::LineCanvas& canvas, QSize pane, PaintOutcome& outcome) {
+void LargePane::paintWaveform(draw::LineCanvas& canvas, QSize pane, const WaveWindow& w, PaintOutcome& outcome) {
   const Recording& rec = *doc().recording;
   const int c = state().CurrentChannel;
-  if (!rec.hasSamples(c)) return;
 
-  // The window and its edge times (before the cut at the end); the read-out
-  // and playback map the mouse through the window drawn.
-  const WaveWindow w = waveWindow(state(), rec.segmentCount);
+  // The window's edge times (before the cut at the end).
   outcome.waveformDrawn = true;
   outcome.leftTimeLabel = secondsLabel(w.startMs);
   outcome.rightTimeLabel = secondsLabel(w.stopMs);
-  drawnWave_ = w;
 
   // Sound: zero line, then the trace, skipping repeated points.
   const int width = pane.width();
@@ -120,21 +117,15 @@ PaintOutcome LargePane::paint(QPainter& p, QSize pane, QRect) {
     const int c = state().CurrentChannel;
     draw::LineCanvas canvas(p, pane);
     if (state().ViewMode == WaveformView) {
-      paintWaveform(canvas, pane, outcome);
+      if (const std::optional<WaveWindow> w = shownWave(doc(), state())) paintWaveform(canvas, pane, *w, outcome);
+    } else if (state().ViewMode == SpectrumView) {
+      display_psd(canvas, pane, draw::Lime, context(), true, outcome);
     } else if (doc().spectra && doc().spectra->hasPower(c)) {
-      if (state().ViewMode == SpectrumView)
-        display_psd(canvas, pane, draw::Lime, context(), psd_, true, outcome);
-      else
-        paintSonogram(p, pane);
+      paintSonogram(p, pane);
     }
   }
   p.restore();
   return outcome;
-}
-
-void LargePane::forget() {
-  psd_.clear();
-  drawnWave_.reset();
 }
 
 // Sonogram view: time, frequency and level of the image pixel under the mouse.
@@ -160,15 +151,16 @@ Readout LargePane::sonogramReadout(QPoint pos) const {
   return Readout::text(cformat("%0.1f s, %d Hz, %0.1f dB", s / 10.0, b * BinWidth, static_cast<double>(v)));
 }
 
-// Waveform view: time, level and breath signal through the window drawn last.
+// Waveform view: time, level and breath signal through the window shown.
 Readout LargePane::waveformReadout(QSize pane, QPoint pos) const {
   const Recording* rec = doc().recording.get();
   const int c = state().CurrentChannel;
   const int width = pane.width();
   if (!rec || !rec->hasSamples(c) || width <= 0) return Readout::unchanged();
   const int x = pos.x();
-  if (x < 0 || !drawnWave_) return Readout::notAvailable();
-  const WaveWindow& w = *drawnWave_;
+  const std::optional<WaveWindow> shown = shownWave(doc(), state());
+  if (x < 0 || !shown) return Readout::notAvailable();
+  const WaveWindow& w = *shown;
   const int64_t i = static_cast<int64_t>(x) * w.waveSpan / width + w.waveFirstSample;
   if (i >= w.waveEndSample) return Readout::notAvailable();
   if (i < 0 || i >= static_cast<int64_t>(rec->sound[c].size())) return Readout::notAvailable();
@@ -194,7 +186,7 @@ Readout LargePane::readout(QSize pane, QPoint pos) const {
     case WaveformView:
       return waveformReadout(pane, pos);
     case SpectrumView:
-      return spectrum_move(context(), pane, pos, psd_);
+      return spectrum_move(context(), pane, pos, true);
     default:
       return sonogramReadout(pos);
   }

@@ -2,98 +2,59 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QEventLoop>
 #include <QFile>
 #include <QFont>
 #include <QLabel>
 #include <QLayout>
+#include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QScreen>
 #include <QTimer>
 #include <cstdio>
-#include <exception>
-#include <new>
-#include <system_error>
-#include <thread>
 
 #include "formats/PaletteFile.h"
+#include "viewer/ArrowStrip.h"
+#include "viewer/FlowChart.h"
 #include "viewer/PaneWidget.h"
 #include "viewer/PowerPanel.h"
+#include "workspace/WindowCommands.h"
 
 namespace vode {
 
 namespace {
 
-// Worker-side progress: every call is carried out on the window's thread.
-class ThreadProgress : public ProgressSink {
- public:
-  explicit ThreadProgress(TMainForm* form) : form_(form) {}
-  void begin(const std::string& text, int steps) override {
-    const QString message = QString::fromStdString(text);
-    post([=, this] { form_->BeginProgress(message, steps); });
-  }
-  void setMaximum(int steps) override {
-    post([=, this] { form_->progress().setMaximum(steps); });
-  }
-  void set(int position) override {
-    post([=, this] { form_->progress().set(position); });
-  }
-  void end() override {
-    post([this] { form_->EndProgress(); });
-  }
-
- private:
-  template <typename F>
-  void post(F&& f) {
-    QMetaObject::invokeMethod(form_, std::forward<F>(f), Qt::QueuedConnection);
-  }
-  TMainForm* form_;
-};
-
-// Worker-side prompter: the worker waits until the box on the window's thread
-// has been answered.
-class ThreadPrompter : public Prompter {
- public:
-  ThreadPrompter(TMainForm* form, Prompter& inner) : form_(form), inner_(inner) {}
-  void message(MessageKind kind, const std::string& text) override {
-    QMetaObject::invokeMethod(form_, [&] { inner_.message(kind, text); }, Qt::BlockingQueuedConnection);
-  }
-  Answer ask(const std::string& text, Buttons buttons, Answer defaultAnswer) override {
-    Answer answer = defaultAnswer;
-    QMetaObject::invokeMethod(
-        form_, [&] { answer = inner_.ask(text, buttons, defaultAnswer); }, Qt::BlockingQueuedConnection);
-    return answer;
-  }
-
- private:
-  TMainForm* form_;
-  Prompter& inner_;
-};
-
 bool fileExists(const std::string& path) { return QFile::exists(QString::fromStdString(path)); }
 
 }  // namespace
 
-// The progress display as a sink for core calls made on the window's thread.
-class TMainForm::FormProgress : public ProgressSink {
+// What the power panel reads of the workspace and what it may change there.
+class TMainForm::PanelModel : public PowerPanelModel {
  public:
-  FormProgress(TMainForm& form, QProgressBar*& gauge) : form_(form), gauge_(gauge) {}
-  void begin(const std::string& text, int steps) override {
-    form_.BeginProgress(QString::fromStdString(text), steps);
-  }
-  void setMaximum(int steps) override { gauge_->setMaximum(std::max(steps, 0)); }
-  void set(int position) override { gauge_->setValue(std::clamp(position, 0, gauge_->maximum())); }
-  void end() override { form_.EndProgress(); }
+  explicit PanelModel(Workspace& workspace) : ws_(workspace) {}
+  const Document& document() const override { return ws_.document(); }
+  int channel() const override { return ws_.display().CurrentChannel; }
+  bool powerDisplay() const override { return ws_.display().FlowDisplay == 2; }
+  Prompter& prompter() override { return ws_.prompter(); }
+  void setPanelSettings(const PanelSettings& settings) override { ws_.setPanelSettings(settings); }
+  void copyPowerToFlow(int channel) override { ws_.copyPowerToFlow(channel); }
 
  private:
-  TMainForm& form_;
-  QProgressBar*& gauge_;
+  Workspace& ws_;
 };
 
 TMainForm::TMainForm(GuiPrompter& prompter, const WindowOptions& options, QWidget* parent)
-    : QMainWindow(parent), prompter_(prompter), options_(options) {
+    : QMainWindow(parent),
+      prompter_(prompter),
+      options_(options),
+      workspace_(new Workspace(prompter, this)),
+      panelModel_(std::make_unique<PanelModel>(*workspace_)),
+      doc_(workspace_->document()),
+      state_(workspace_->display()) {
   setObjectName("MainForm");
-  progress_ = std::make_unique<FormProgress>(*this, StatusGauge);
+  workspace_->setDeveloper(options_.developer);
+  addWindowCommands(workspace_->commands());
   clock_ = std::make_unique<SteadyClock>();
   audio_ = std::make_unique<SilentAudioOutput>(*clock_);
   DATimer = new QTimer(this);
@@ -103,9 +64,18 @@ TMainForm::TMainForm(GuiPrompter& prompter, const WindowOptions& options, QWidge
   createControls();
   createMenus();
   connectControls();
-  powerPanel_ = new PowerPanel(*this);
+  powerPanel_->createChart(client_);
   createPaneViews();
+  bindWindowCommands();
   setWindowTitle("R.E.Z.U. Vode");
+
+  connect(workspace_, &Workspace::changed, this, [this](Changes what) { workspaceChanged(what); });
+  connect(workspace_, &Workspace::progressBegan, this, &TMainForm::BeginProgress);
+  connect(workspace_, &Workspace::progressMaximum, this,
+          [this](int steps) { StatusGauge->setMaximum(std::max(steps, 0)); });
+  connect(workspace_, &Workspace::progressMoved, this,
+          [this](int position) { StatusGauge->setValue(std::clamp(position, 0, StatusGauge->maximum())); });
+  connect(workspace_, &Workspace::progressEnded, this, &TMainForm::EndProgress);
 
   prompter_.showStartUpBox();
 
@@ -113,7 +83,6 @@ TMainForm::TMainForm(GuiPrompter& prompter, const WindowOptions& options, QWidge
   tempBaseName_ = options_.tempDir + "Merotmp";
   helpFile_ = options_.manualFile;
 
-  workBuffer_.assign(SegmentSamples, 0);
   state_.ViewMode = SonogramView;
 
   // The natural size is the smallest; larger windows scale the client area.
@@ -125,7 +94,6 @@ TMainForm::TMainForm(GuiPrompter& prompter, const WindowOptions& options, QWidge
 
 TMainForm::~TMainForm() {
   stopPlayback(false);
-  doc_.reset();
   // The temporary playback files of this run.
   std::remove((tempBaseName_ + "0.wav").c_str());
   std::remove((tempBaseName_ + "1.wav").c_str());
@@ -138,9 +106,8 @@ void TMainForm::buildPalettes() {
   if (!fileExists(palFile) && !options_.executableDir.empty()) palFile = options_.executableDir + "pal.dat";
   colourPalette_ = fileExists(palFile) ? loadPalette(palFile) : greyPalette_;
   windowPalette_ = makeWindowPalette(colourPalette_);
+  workspace_->setPalette(colourPalette_);
 }
-
-ProgressSink& TMainForm::progress() { return *progress_; }
 
 void TMainForm::BeginProgress(const QString& message, int steps) {
   savedStatus_.push_back(SegmentStatus->text().left(40));
@@ -150,15 +117,17 @@ void TMainForm::BeginProgress(const QString& message, int steps) {
   StatusGauge->setValue(0);
   StatusGauge->show();
   setEnabled(false);
-  state_.WindowEnabled = false;
+  // Work on this thread holds the document until it ends: the panes show
+  // nothing meanwhile. A job works on a copy, and they go on painting.
+  if (!busy()) state_.WindowEnabled = false;
 }
 
 void TMainForm::EndProgress() {
   StatusGauge->setValue(StatusGauge->maximum());
   StatusGauge->hide();
   if (!savedStatus_.isEmpty()) SegmentStatus->setText(savedStatus_.takeLast());
-  // A worker's job keeps the window disabled until it has ended as a whole.
-  if (!busy_ && savedStatus_.isEmpty()) {
+  // A job keeps the window disabled until it has ended as a whole.
+  if (!busy() && savedStatus_.isEmpty()) {
     setEnabled(true);
     state_.WindowEnabled = true;
     // A menu follows its widget's enabled state, so re-enabling the window
@@ -167,77 +136,47 @@ void TMainForm::EndProgress() {
   }
 }
 
-void TMainForm::freezePanes() {
-  for (PaneWidget* pane : {FlowBox, SonoBox, TagBox, TimeBox, FreqBox, DBBox}) pane->freeze();
-}
-
-void TMainForm::thawPanes() {
-  for (PaneWidget* pane : {FlowBox, SonoBox, TagBox, TimeBox, FreqBox, DBBox}) pane->thaw();
-}
-
-void TMainForm::runInBackground(const std::function<void(ProgressSink&, Prompter&)>& job) {
-  // One worker at a time: the window is disabled while it runs, so a second
-  // job can only come from a programming error.
-  if (busy_) return;
-  // The work may change or drop the samples being heard.
-  stopPlayback(false);
-  EraseCursorLine();
-  freezePanes();
-  busy_ = true;
-  setEnabled(false);
-  state_.WindowEnabled = false;
-
-  ThreadProgress workerProgress(this);
-  ThreadPrompter workerPrompter(this, prompter_);
-  std::exception_ptr failure;
-  QEventLoop loop;
-  std::thread worker;
-  try {
-    worker = std::thread([&] {
-      try {
-        job(workerProgress, workerPrompter);
-      } catch (...) {
-        failure = std::current_exception();
-      }
-      // Queued behind the worker's last progress calls, so they all run first.
-      QMetaObject::invokeMethod(&loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
-    });
-  } catch (const std::system_error&) {
-    // The system has no thread to spare: the job runs here, with the window's
-    // own gauge and boxes, and the window stays still until it ends.
-    try {
-      job(progress(), prompter_);
-    } catch (...) {
-      failure = std::current_exception();
-    }
+void TMainForm::busyChanged() {
+  if (busy()) {
+    // The work may change or drop the samples being heard.
+    stopPlayback(false);
+    EraseCursorLine();
+    setEnabled(false);
+    return;
   }
-  if (worker.joinable()) {
-    loop.exec();
-    worker.join();
-  }
-
-  busy_ = false;
   while (!savedStatus_.isEmpty()) EndProgress();
   StatusGauge->hide();
   setEnabled(true);
   state_.WindowEnabled = true;
-  thawPanes();
+}
 
-  if (failure) {
-    try {
-      std::rethrow_exception(failure);
-    } catch (const std::bad_alloc&) {
-      prompter_.message(MessageKind::Error, "Not enough memory");
-    } catch (const std::exception& e) {
-      prompter_.message(MessageKind::Error, e.what());
-    } catch (...) {
-      prompter_.message(MessageKind::Error, "Unknown");
-    }
+void TMainForm::workspaceChanged(Changes what) {
+  if (what & Change::Busy) busyChanged();
+  if (what & Change::Recording) {
+    // Another document: the display starts afresh at its first segment.
+    resetViewer();
+    adjust_to_prefs();
+    UpdateScreen();
   }
+  if (what & (Change::Samples | Change::Settings)) refresh_to_prefs();
+  if (what & Change::Analysis) afterAnalysis();
+  if (what & Change::Tags) afterTagsChanged();
+  if (what & Change::Images) repaintPane(SonoBox);
+  if (what & Change::Wheezes) afterWheezeDetection();
+  if (what & Change::Band) repaintPane(FlowBox);
+  UpdateMenus();
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-  if (busy_ || (closeQuery && !closeQuery())) {
+  if (busy()) {
+    // Closing cancels the job; the window closes once it has ended, leaving
+    // the document as it was before the job.
+    event->ignore();
+    workspace_->cancel();
+    workspace_->whenIdle([this] { close(); });
+    return;
+  }
+  if (closeQuery && !closeQuery()) {
     event->ignore();
     return;
   }
@@ -247,11 +186,13 @@ void TMainForm::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-QWidget* TMainForm::control(const QString& name) const { return findChild<QWidget*>(name); }
-
-QString TMainForm::labelText(const QString& name) const {
-  if (auto* label = findChild<QLabel*>(name)) return label->text();
-  return {};
+PictureControls TMainForm::pictureControls() const {
+  PictureControls c{TagPanel, TagShape, VolumeButton, VoltsLabel, VoltsMaxLabel, VoltsMinLabel, ScrollBar,
+                    LeftTimeLabel, RightTimeLabel, powerPanel_->frame(), &powerPanel_->chart(), powerPanel_->summary(),
+                    FlowMaxLabel, FlowMinLabel, FlowUnitsLabel, FlowShape, SonoShape, DBArea, IEPanel, IEBox, ELabel,
+                    AxisPanel, {}, FlowBox, SonoBox};
+  for (int i = 0; i < 5; ++i) c.axisLabels[i] = AxisLabels[i];
+  return c;
 }
 
 QString TMainForm::segmentStatus() const { return SegmentStatus->text(); }

@@ -1,7 +1,7 @@
-// TMainForm: the program's one document window. It owns the document and the
-// display state, lays out every control at its place in a 632 x 444 client
-// area, keeps the display state in step with the controls, shows progress, and
-// runs long core work on a worker thread while the window is disabled.
+// TMainForm: the program's one document window. It lays out every control at
+// its place in a 632 x 444 client area, builds its menus from the workspace's
+// command table, shows the workspace's document and progress, and brings
+// itself up to date when the workspace announces a change.
 #pragma once
 
 #include <QHash>
@@ -12,15 +12,16 @@
 #include <string>
 #include <vector>
 
-#include "acquisition/AcquisitionDevice.h"
 #include "audio/AudioOutput.h"
 #include "audio/MonitorOutput.h"
 #include "document/Document.h"
 #include "model/Palette.h"
 #include "model/Progress.h"
-#include "viewer/DisplayState.h"
-#include "viewer/GuiPrompter.h"
 #include "viewer/Panes.h"
+#include "viewer/PowerPanel.h"
+#include "workspace/DisplayState.h"
+#include "workspace/GuiPrompter.h"
+#include "workspace/Workspace.h"
 
 class QAction;
 class QActionGroup;
@@ -39,10 +40,10 @@ class QTimer;
 
 namespace vode {
 
+class IEPaintBox;
 class MarkerFrame;
 class PaneWidget;
 class WindowScale;
-class PowerPanel;
 
 // Where the window keeps what outlives a document.
 struct WindowOptions {
@@ -58,6 +59,36 @@ struct WindowOptions {
 constexpr int ClientWidth = 632;
 constexpr int ClientHeight = 444;
 
+// The controls a picture of the window hides, moves or relabels
+// (src/app/CaptureCommands.cpp).
+struct PictureControls {
+  QWidget* tagPanel;
+  QWidget* tagShape;
+  QWidget* volumeButton;
+  QWidget* voltsLabel;
+  QWidget* voltsMaxLabel;
+  QWidget* voltsMinLabel;
+  QWidget* scrollBar;
+  QWidget* leftTimeLabel;
+  QWidget* rightTimeLabel;
+  QWidget* powerPanel;
+  QWidget* chart;
+  QWidget* summary;
+  QWidget* flowMaxLabel;
+  QWidget* flowMinLabel;
+  QLabel* flowUnitsLabel;
+  QWidget* flowShape;
+  QWidget* sonoShape;
+  QWidget* dbArea;
+  QWidget* arrowPanel;
+  IEPaintBox* arrows;
+  QWidget* eLabel;
+  QWidget* axisPanel;
+  QLabel* axisLabels[5];
+  PaneWidget* flowBox;
+  PaneWidget* sonoBox;
+};
+
 class TMainForm : public QMainWindow {
   Q_OBJECT
 
@@ -65,6 +96,7 @@ class TMainForm : public QMainWindow {
   TMainForm(GuiPrompter& prompter, const WindowOptions& options, QWidget* parent = nullptr);
   ~TMainForm() override;
 
+  Workspace& workspace() { return *workspace_; }
   Document& document() { return doc_; }
   DisplayState& display() { return state_; }
   GuiPrompter& prompter() { return prompter_; }
@@ -76,13 +108,6 @@ class TMainForm : public QMainWindow {
   const std::string& programDir() const { return doc_.state.programDir; }
   const std::string& tempBaseName() const { return tempBaseName_; }
   const std::string& helpFile() const { return helpFile_; }
-
-  // --- New recordings (MainFormAcquisition.cpp) ------------------------------------
-  // The device File/New records from (vode --device). With one "ZUZU" is
-  // shown; "&New" is enabled once the New command has been hooked up too.
-  void useAcquisitionDevice(std::unique_ptr<AcquisitionDevice> device);
-  AcquisitionDevice* acquisitionDevice() const { return acquisitionDevice_.get(); }
-  void setNewRecordingCommand(std::function<void()> command);
 
   // --- Display state (selection, paging, labels) -----------------------------
   void set_current_segment(int32_t n);
@@ -96,16 +121,14 @@ class TMainForm : public QMainWindow {
   void resetViewer();
 
   // --- Progress -----------------------------------------------------------------
+  // The gauge over the status bar: work on this thread disables the window
+  // while it runs; a job keeps it disabled until the job has ended, while the
+  // panes go on painting the document, which the job does not change.
   void BeginProgress(const QString& message, int steps);
   void EndProgress();
   // The progress display as a core progress sink (user-interface thread only).
-  ProgressSink& progress();
-
-  // Runs core work on a worker thread. Meanwhile the window is disabled, the
-  // panes show their last picture, the gauge moves, and every progress and
-  // prompter call of the worker is carried out on this thread.
-  void runInBackground(const std::function<void(ProgressSink&, Prompter&)>& job);
-  bool busy() const { return busy_; }
+  ProgressSink& progress() { return workspace_->progress(); }
+  bool busy() const { return workspace_->busy(); }
 
   // --- Commands of the controls -------------------------------------------------
   void TimeBoxClick();
@@ -136,9 +159,6 @@ class TMainForm : public QMainWindow {
   // "Mark &Inspiration" (+1000 mL/s), "Mark &Expiration" (-1000): the breath
   // signal of the current segment, then the next segment.
   void MarkFlow(int16_t value);
-  // The tags, phases, averages and band power again after an edit, on this
-  // thread; then the tag strip, the power trace and the selection.
-  void CalculateTags();
 
   // --- Analyze menu ------------------------------------------------------------------
   void TestWheezeClick();
@@ -146,14 +166,8 @@ class TMainForm : public QMainWindow {
   // Ticks or clears "&Wheezes" as a click would (when the box is enabled).
   void showWheezes(bool on);
 
-  // The analysis command with a sender (after an open, from the menu).
-  void DoAnalyzeClick(bool fromMenu);
-  // The analysis command without a sender: the tags again, for new target or
-  // background flows.
+  // The analysis command ("&FFT").
   void DoAnalyzeClick();
-  // New sonogram (and wheeze) pictures for the frequency range and dB
-  // reference of the preferences; the spectra stay.
-  void rebuildImages();
   // --- Playback ---------------------------------------------------------------------
   // The sound output and the clock playback is timed by. Until this is called
   // the window plays on a silent output (screenshots, tests).
@@ -191,10 +205,10 @@ class TMainForm : public QMainWindow {
   // --- Menus ----------------------------------------------------------------------
   QAction* action(const QString& name) const;
   QMenu* fileMenu() const { return fileMenu_; }
-  // Enables the entries by document state.
+  // Enables and shows every entry as the rules of its row say.
   void UpdateMenus();
-  // Hides the developer entries and disables "&FFT" (first showing).
-  void hideDeveloperEntries();
+  // Shows what the window holds back until it is first shown.
+  void firstShown();
   // The recent-file slots "&1".."&9" and the separator above them.
   int recentSlotCount() const;
   void showRecentFiles(const std::vector<std::string>& entries);
@@ -204,15 +218,6 @@ class TMainForm : public QMainWindow {
   void setStartHints();
   // Labels the channel choices for Delete Channel and selects the current one.
   void labelTwoChannels();
-
-  // An entry whose command arrived with its dialog or tool: from now on the
-  // enabling rules decide about it.
-  void makeCommandAvailable(const QString& name);
-
-  // Runs command when the entry is chosen, unless a worker owns the document.
-  // The connection ends with context (the form when null); an entry this
-  // window does not have is left alone.
-  void connectCommand(const QString& name, std::function<void()> command, QObject* context = nullptr);
 
   // --- Size of the window ----------------------------------------------------------
   // The client area scales with the window (src/viewer/WindowScale.h); code
@@ -226,9 +231,8 @@ class TMainForm : public QMainWindow {
   std::function<bool()> closeQuery;  // false keeps the window open
   std::function<void()> onClose;
 
-  // --- Controls, for the lifecycle and the tests ---------------------------------
-  QWidget* control(const QString& name) const;
-  QString labelText(const QString& name) const;
+  // --- Controls -----------------------------------------------------------------
+  PictureControls pictureControls() const;
   QString segmentStatus() const;
   QString cursorStatus() const;
   void setCursorStatus(const QString& text);
@@ -237,30 +241,24 @@ class TMainForm : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  class FormProgress;
-  friend class PowerPanel;
+  class PanelModel;
 
   void createControls();
   void createPanes(QWidget* client);
   void createRightColumn(QWidget* client);
   void createBottomRow(QWidget* client);
-  void createPowerPanel(QWidget* client);
   void createCapturePanels(QWidget* client);
   void createMenus();
-  void createViewMenu();
+  void bindWindowCommands();
+  void bindZoomCommands();
   void updateZoomEntries();
   void restoreWindowSize();
   void layOutNow();
   void keepWindowSize();
   void connectControls();
-  void connectEditAndAnalyzeEntries();
   void createPaneViews();
   void buildPalettes();
   void initialiseFont();
-
-  QAction* addAction(QMenu* menu, const QString& name, const QString& caption,
-                     const QKeySequence& shortcut = QKeySequence());
-  void setCommandEnabled(const QString& name, bool enabled);
 
   void repaintTimeAligned();
   void repaintPane(PaneWidget* pane);
@@ -273,14 +271,14 @@ class TMainForm : public QMainWindow {
   void applyPowerDisplayVisibility();
   void frequencyZoom(int direction);
   void applyWaveformTimeChange();
-  void afterAnalysis(bool fromMenu);
-  void freezePanes();
-  void thawPanes();
+  // Brings the window up to date with what the workspace changed.
+  void workspaceChanged(Changes what);
+  void busyChanged();
+  void afterAnalysis();
+  void afterTagsChanged();
   void paneMouseMove(PaneWidget* pane, QPoint pos, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
   void paneMousePress(PaneWidget* pane, QPoint pos, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
   void paneMouseRelease(PaneWidget* pane, QPoint pos);
-  bool haveAllResults() const;
-  void afterTagEdit(int result);
   void afterWheezeDetection();
   void applyPaintOutcome(const PaintOutcome& outcome);
   void showPlainMessageLater(const QString& text);
@@ -291,17 +289,16 @@ class TMainForm : public QMainWindow {
 
   GuiPrompter& prompter_;
   WindowOptions options_;
-  std::unique_ptr<AcquisitionDevice> acquisitionDevice_;
-  std::function<void()> newRecordingCommand_;
-  Document doc_;
-  DisplayState state_;
+  Workspace* workspace_;
+  std::unique_ptr<PowerPanelModel> panelModel_;
+  // Shorthands of the workspace's document and display state.
+  Document& doc_;
+  DisplayState& state_;
   Palette greyPalette_;
   Palette colourPalette_;
   WindowPalette windowPalette_;
   std::string tempBaseName_;
   std::string helpFile_;
-  std::vector<int16_t> workBuffer_;
-  std::unique_ptr<FormProgress> progress_;
   // The clock first: the silent output reads it.
   std::unique_ptr<Clock> clock_;
   std::unique_ptr<AudioOutput> audio_;
@@ -313,7 +310,6 @@ class TMainForm : public QMainWindow {
   // One object per pane; each paints its widget and reads the mouse over it.
   std::unique_ptr<PaneSet> panes_;
 
-  bool busy_ = false;
   bool hintsShown_ = true;
   QStringList savedStatus_;  // one per open progress display
   int sonoShapeLeft_ = 0;
@@ -376,17 +372,17 @@ class TMainForm : public QMainWindow {
   QButtonGroup* psdButtons_ = nullptr;
   QPushButton* PrevBitBtn = nullptr;
   QPushButton* NextBitBtn = nullptr;
-  QFrame* AvgPanel = nullptr;
   PowerPanel* powerPanel_ = nullptr;
   QFrame* IEPanel = nullptr;
+  IEPaintBox* IEBox = nullptr;
+  QLabel* ELabel = nullptr;
   QFrame* AxisPanel = nullptr;
+  QLabel* AxisLabels[5] = {};
 
   QMenu* fileMenu_ = nullptr;
   QAction* recentSeparator_ = nullptr;
   std::vector<QAction*> recentSlots_;
   QHash<QString, QAction*> actions_;
-  // Entries whose work does not exist yet: always disabled.
-  QStringList pendingCommands_;
 };
 
 }  // namespace vode

@@ -11,7 +11,7 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "viewer/DisplayLogic.h"
+#include "workspace/DisplayLogic.h"
 #include "viewer/MainForm.h"
 #include "viewer/PaneWidget.h"
 #include "viewer/PowerPanel.h"
@@ -145,9 +145,10 @@ void TMainForm::ZoomOutYClick() {
 void TMainForm::frequencyZoom(int direction) {
   if (!stepFrequencyIndex(doc_.preferences, direction)) return;
   adjust_to_prefs();
-  rebuildImages();
   repaintPane(SonoBox);
   repaintPane(FreqBox);
+  // The sonogram repaints again with the new images when they are made.
+  workspace_->rebuildImages();
 }
 
 void TMainForm::VolumeButtonClick() {

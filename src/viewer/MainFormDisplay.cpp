@@ -3,7 +3,6 @@
 // the large pane.
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -12,7 +11,7 @@
 #include <QSignalBlocker>
 #include <algorithm>
 
-#include "viewer/DisplayLogic.h"
+#include "workspace/DisplayLogic.h"
 #include "viewer/MainForm.h"
 #include "viewer/WindowScale.h"
 #include "viewer/PaneWidget.h"
@@ -169,12 +168,6 @@ void TMainForm::adjust_to_prefs() {
   applyPowerDisplayVisibility();
 
   updateWheezesEnabled();
-
-  const QString suffix = QFileInfo(QString::fromStdString(doc_.state.currentFileName)).suffix().toUpper();
-  // A mark writes the breath signal, which a WAV file cannot keep; without a
-  // recording there is nothing to mark.
-  setCommandEnabled("MarkInspiration1", doc_.hasRecording() && suffix != "WAV");
-  setCommandEnabled("MarkExpiration1", doc_.hasRecording() && suffix != "WAV");
 }
 
 void TMainForm::adjustChannelChoice() {
@@ -226,8 +219,7 @@ void TMainForm::updateWheezesEnabled() {
 
 void TMainForm::applyPowerDisplayVisibility() {
   const bool power = state_.FlowDisplay == 2;
-  AvgPanel->setVisible(power);
-  if (powerPanel_) powerPanel_->applyVisibility();
+  powerPanel_->applyVisibility();
   for (QWidget* w : std::initializer_list<QWidget*>{PSDRadioGroup, PrevBitBtn, NextBitBtn, YLabel, SonoLabels[0],
                                                     SonoLabels[1], SonoLabels[2], SonoLabels[3], SonoLabels[4]})
     w->setVisible(!power);
@@ -318,7 +310,6 @@ void TMainForm::resetViewer() {
   state_.ViewMode = SonogramView;
   state_.Dragging = false;
   state_.MultiTagging = false;
-  panes_->forget();
   TagLabel->clear();
   SetPsdChoice(PsdSingle);
   {

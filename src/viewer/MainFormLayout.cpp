@@ -17,32 +17,17 @@
 #include <QStyle>
 
 #include "viewer/ArrowStrip.h"
+#include "viewer/Controls.h"
 #include "viewer/MainForm.h"
 #include "viewer/PaneWidget.h"
+#include "viewer/PowerPanel.h"
 #include "viewer/WindowScale.h"
 
 namespace vode {
 
 namespace {
 
-constexpr int LabelHeight = 16;
 const QColor PaneFace(0xC0, 0xC0, 0xC0);
-
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, QRect geometry,
-                  Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
-  auto* label = new QLabel(text, parent);
-  label->setObjectName(name);
-  label->setGeometry(geometry);
-  label->setAlignment(alignment);
-  return label;
-}
-
-// A label whose right edge stays at x, as labels right-aligned beside a pane.
-QLabel* makeRightLabel(QWidget* parent, const QString& name, const QString& text, int rightEdge, int top,
-                       int width = 40) {
-  return makeLabel(parent, name, text, QRect(rightEdge - width, top, width, LabelHeight),
-                   Qt::AlignRight | Qt::AlignVCenter);
-}
 
 QFrame* makeSunkenFrame(QWidget* parent, const QString& name, QRect geometry) {
   auto* frame = new QFrame(parent);
@@ -58,16 +43,6 @@ PaneWidget* makePane(QFrame* frame, const QString& name, QColor background, QSiz
   auto* pane = new PaneWidget(name, background, frame);
   pane->setGeometry(1, 1, size.width(), size.height());
   return pane;
-}
-
-QPushButton* makeButton(QWidget* parent, const QString& name, const QString& text, QRect geometry,
-                        const QString& hint = {}) {
-  auto* button = new QPushButton(text, parent);
-  button->setObjectName(name);
-  button->setGeometry(geometry);
-  button->setToolTip(hint);
-  button->setFocusPolicy(Qt::TabFocus);
-  return button;
 }
 
 }  // namespace
@@ -92,7 +67,8 @@ void TMainForm::createControls() {
   createPanes(client_);
   createRightColumn(client_);
   createBottomRow(client_);
-  createPowerPanel(client_);
+  // The power-versus-flow panel: laid out now, alive in power display.
+  powerPanel_ = new PowerPanel(*panelModel_, client_);
   createCapturePanels(client_);
 
   // The markers lie over the panes; the volume button stays usable over the
@@ -295,83 +271,24 @@ void TMainForm::createBottomRow(QWidget* client) {
   NextBitBtn->setAccessibleName("Next tagged segment");
 }
 
-void TMainForm::createPowerPanel(QWidget* client) {
-  // The power-versus-flow panel: laid out now, its controls come alive with
-  // the panel's own work.
-  AvgPanel = new QFrame(client);
-  AvgPanel->setObjectName("AvgPanel");
-  AvgPanel->setGeometry(442, 0, 188, 361);
-  AvgPanel->setAutoFillBackground(true);
-  makeLabel(AvgPanel, "AvgDisplayLabel", "Display", QRect(40, 14, 100, LabelHeight));
-  auto* type = new QComboBox(AvgPanel);
-  type->setObjectName("SpinType");
-  type->setGeometry(40, 32, 137, 22);
-  type->addItems({"normal", "summary", "flow/dB", "flow bin/dB", "flow bin/dB + 2SD"});
-  auto spin = [&](const QString& name, const QString& caption, int top, int low, int high, int step, int value) {
-    makeRightLabel(AvgPanel, name + "Label", caption, 84, top + 3, 80);
-    auto* box = new QSpinBox(AvgPanel);
-    box->setObjectName(name);
-    box->setGeometry(88, top, 57, 22);
-    box->setRange(low, high);
-    box->setSingleStep(step);
-    box->setValue(value);
-    return box;
-  };
-  spin("SpinMin", "Min Hz", 88, 0, 4800, 5, 0);
-  spin("SpinMax", "Max Hz", 120, 0, 4800, 5, 100);
-  auto* bar = new QScrollBar(Qt::Vertical, AvgPanel);
-  bar->setObjectName("SpinBar");
-  bar->setGeometry(160, 88, 17, 185);
-  bar->setRange(0, 4700);
-  bar->setSingleStep(5);
-  bar->setPageStep(100);
-  makeRightLabel(AvgPanel, "SpinOctaveLabel", "Octave", 84, 155, 80);
-  auto* octave = new QComboBox(AvgPanel);
-  octave->setObjectName("SpinOctave");
-  octave->setGeometry(88, 152, 57, 22);
-  octave->addItems({"75", "150", "300", "600", "1200", "2400"});
-  spin("SpinFlow", "Bin mL/s", 184, 5, 500, 5, 100);
-  auto* rectify = new QCheckBox("Min dB", AvgPanel);
-  rectify->setObjectName("RectifydB");
-  rectify->setGeometry(15, 219, 70, 18);
-  rectify->setToolTip("Rectify dB");
-  auto* threshold = new QSpinBox(AvgPanel);
-  threshold->setObjectName("SpindB");
-  threshold->setGeometry(88, 216, 57, 22);
-  threshold->setRange(0, 50);
-  threshold->setValue(3);
-  makeButton(AvgPanel, "SetBase", "Set B", QRect(32, 248, 49, 25));
-  auto* mode = new QComboBox(AvgPanel);
-  mode->setObjectName("SpinMode");
-  mode->setGeometry(88, 248, 57, 22);
-  mode->addItems({"A", "B", "A+B"});
-  makeLabel(AvgPanel, "BaseFile", "N/A", QRect(32, 284, 150, LabelHeight));
-  makeLabel(AvgPanel, "BaseSettings", "N/A", QRect(32, 300, 150, LabelHeight));
-  makeButton(AvgPanel, "ReportButton", "Report", QRect(16, 328, 65, 25), "Save report to file");
-  auto* logCount = makeLabel(AvgPanel, "LogCount", "000", QRect(88, 332, 30, LabelHeight));
-  logCount->setToolTip("Number of logs");
-  makeButton(AvgPanel, "LogButton", "Log", QRect(120, 328, 57, 25), "Append report to file");
-  for (QWidget* child : AvgPanel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-    if (!qobject_cast<QLabel*>(child)) child->setEnabled(false);
-  AvgPanel->hide();
-}
-
 void TMainForm::createCapturePanels(QWidget* client) {
   // Strips that only a screen capture shows.
   IEPanel = new QFrame(client);
   IEPanel->setObjectName("IEPanel");
   IEPanel->setGeometry(442, -8, ArrowStripWidth, 97);
-  (new IEPaintBox(IEPanel))->setGeometry(0, 0, ArrowStripWidth, 97);
+  IEBox = new IEPaintBox(IEPanel);
+  IEBox->setGeometry(0, 0, ArrowStripWidth, 97);
   makeLabel(IEPanel, "ILabel", "I", QRect(ArrowLabelLeft, ILabelTop, 12, LabelHeight));
-  makeLabel(IEPanel, "ELabel", "E", QRect(ArrowLabelLeft, ELabelTop, 12, LabelHeight));
+  ELabel = makeLabel(IEPanel, "ELabel", "E", QRect(ArrowLabelLeft, ELabelTop, 12, LabelHeight));
   IEPanel->hide();
   AxisPanel = new QFrame(client);
   AxisPanel->setObjectName("AxisPanel");
   AxisPanel->setGeometry(40, 320, 441, 17);
-  makeLabel(AxisPanel, "AxisLabel0", "", QRect(0, 0, 49, LabelHeight));
+  AxisLabels[0] = makeLabel(AxisPanel, "AxisLabel0", "", QRect(0, 0, 49, LabelHeight));
   for (int i = 1; i <= 3; ++i)
-    makeLabel(AxisPanel, QString("AxisLabel%1").arg(i), "", QRect(76 + 100 * (i - 1), 0, 49, LabelHeight), Qt::AlignCenter);
-  makeRightLabel(AxisPanel, "AxisLabel4", "", 400, 0);
+    AxisLabels[i] = makeLabel(AxisPanel, QString("AxisLabel%1").arg(i), "", QRect(76 + 100 * (i - 1), 0, 49, LabelHeight),
+                              Qt::AlignCenter);
+  AxisLabels[4] = makeRightLabel(AxisPanel, "AxisLabel4", "", 400, 0);
   AxisPanel->hide();
 }
 

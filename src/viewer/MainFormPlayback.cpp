@@ -8,7 +8,8 @@
 #include "viewer/MainForm.h"
 #include "viewer/PaneWidget.h"
 #include "viewer/Panes.h"
-#include "viewer/PlayRange.h"
+#include "workspace/PlayRange.h"
+#include "workspace/Shown.h"
 
 namespace vode {
 
@@ -29,10 +30,11 @@ void TMainForm::usePlayback(std::unique_ptr<AudioOutput> output, std::unique_ptr
 }
 
 void TMainForm::PlayBitBtnClick() {
-  if (state_.Playing || busy_) return;
+  if (state_.Playing || busy()) return;
   const Recording* recording = doc_.recording.get();
   if (!recording || !recording->hasSamples(state_.CurrentChannel)) return;
-  const auto& wave = largePane().drawnWave();
+  // In Waveform view the window the large pane shows.
+  const std::optional<WaveWindow> wave = shownWave(doc_, state_);
   if (!choosePlayRange(state_, recording->segmentCount, wave ? &*wave : nullptr)) return;
 
   state_.PlayChannel = state_.CurrentChannel;
@@ -150,7 +152,7 @@ void TMainForm::placePlayLine() {
     return;
   }
   FlowBox->showPlayLine(playLineX(state_, playLineSegment_));
-  const auto& wave = largePane().drawnWave();
+  const std::optional<WaveWindow> wave = shownWave(doc_, state_);
   SonoBox->showPlayLine(largePlayLineX(state_, playLineSegment_, SonoBox->logicalSize().width(), wave ? &*wave : nullptr));
 }
 

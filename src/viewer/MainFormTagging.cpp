@@ -1,25 +1,18 @@
-// Tagging by mouse and menu: the tag strip's gestures, the Edit menu's tag and
-// mark commands, and the recalculation after every edit. Edits run on the
-// user-interface thread: a window disabled for a worker would drop the mouse
-// moves and the release of a drag over the strip.
+// Tagging by mouse and menu: the tag strip's gestures and the Edit menu's tag
+// and mark commands go to the workspace, which recalculates the tags on this
+// thread; the window then shows the new tags.
 #include <QLabel>
 #include <QScrollBar>
 
-#include "analysis/AnalysisCommand.h"
-#include "analysis/TagEdits.h"
 #include "viewer/MainForm.h"
 #include "viewer/PaneWidget.h"
 #include "viewer/PowerPanel.h"
 
 namespace vode {
 
-bool TMainForm::haveAllResults() const {
-  return doc_.recording && doc_.spectra && doc_.phaseTable && doc_.tagTable && doc_.averages;
-}
-
 void TMainForm::paneMousePress(PaneWidget* pane, QPoint pos, Qt::MouseButtons buttons,
                                Qt::KeyboardModifiers modifiers) {
-  if (state_.Playing || busy_ || !doc_.hasRecording() || pos.x() < 0) return;
+  if (state_.Playing || busy() || !doc_.hasRecording() || pos.x() < 0) return;
   if (pane == SonoBox && state_.ViewMode != SonogramView) return;
   if (pane == TagBox && doc_.tagTable) {
     state_.MultiTagging = true;
@@ -63,56 +56,18 @@ void TMainForm::TagSegment(int32_t s, Qt::MouseButtons buttons, Qt::KeyboardModi
   }
 }
 
-void TMainForm::AddCurrentSegment(bool include, bool background) {
-  if (!haveAllResults()) return;
-  afterTagEdit(static_cast<int>(AddSegment(*doc_.tagTable, *doc_.phaseTable, state_.CurrentChannel,
-                                           state_.CurrentSegment, include, background)));
-}
+void TMainForm::AddCurrentSegment(bool include, bool background) { workspace_->includeSegment(include, background); }
 
-void TMainForm::RejectCurrentSegment(bool neighbours) {
-  if (!haveAllResults()) return;
-  afterTagEdit(static_cast<int>(RejectSegment(*doc_.tagTable, state_.CurrentChannel, state_.CurrentSegment, neighbours)));
-}
-
-void TMainForm::afterTagEdit(int result) {
-  switch (static_cast<TagEdit>(result)) {
-    case TagEdit::Clipped:
-      prompter_.message(MessageKind::Warning, ClippedSegmentMessage);
-      return;
-    case TagEdit::NoPhase:
-      prompter_.message(MessageKind::Warning, NoValidPhaseMessage);
-      return;
-    case TagEdit::Outside:
-      return;
-    case TagEdit::Changed:
-      break;
-  }
-  // Hand-corrected tags are saved with the recording: closing must ask.
-  doc_.state.modified = true;
-  CalculateTags();
-}
+void TMainForm::RejectCurrentSegment(bool) { workspace_->excludeSegment(); }
 
 void TMainForm::MarkFlow(int16_t value) {
-  if (!haveAllResults()) return;
-  Recording& recording = *doc_.recording;
   const int32_t s = state_.CurrentSegment;
-  const size_t first = static_cast<size_t>(s) * SegmentFlowSamples;
-  if (s < 0 || s >= recording.segmentCount || recording.flow.size() < first + SegmentFlowSamples) return;
-  std::fill_n(recording.flow.begin() + static_cast<std::ptrdiff_t>(first), SegmentFlowSamples, value);
-  doc_.computeVolume();
-  doc_.state.modified = true;
-  adjust_to_prefs();
-  CalculateTags();
-  repaintPane(FlowBox);
-  if (state_.ViewMode == WaveformView) repaintPane(SonoBox);
   // Repeated use marks consecutive segments; the last one stays current.
-  ScrollBar->setValue(s + 1);
+  if (workspace_->markFlow(value)) ScrollBar->setValue(s + 1);
 }
 
-void TMainForm::CalculateTags() {
-  if (!doc_.recording) return;
+void TMainForm::afterTagsChanged() {
   EraseCursorLine();
-  vode::CalculateTags(doc_, doc_, false, progress(), prompter_);
   repaintPane(TagBox);
   if (state_.FlowDisplay == 2) repaintPane(FlowBox);
   powerPanel_->UpdateChart();

@@ -3,8 +3,6 @@
 // it: the size belongs to this desktop, not to the recordings' settings).
 #include <QAction>
 #include <QLayout>
-#include <QMenu>
-#include <QMenuBar>
 #include <QScreen>
 #include <algorithm>
 #include <cmath>
@@ -23,29 +21,17 @@ constexpr qreal SameZoom = 0.01;  // a window a pixel off a step still shows tha
 
 }  // namespace
 
-void TMainForm::createViewMenu() {
-  QMenu* view = menuBar()->addMenu("&View");
-  view->setObjectName("ViewMenu");
-  QMenu* zoomMenu = view->addMenu("Zoom window");
-  zoomMenu->setObjectName("ZoomWindowMenu");
-  actions_.insert("ZoomWindow1", zoomMenu->menuAction());
+void TMainForm::bindZoomCommands() {
+  CommandTable& table = workspace_->commands();
   for (int i = 0; i < 3; ++i) {
     const qreal s = ZoomSteps[i];
-    QAction* entry = addAction(zoomMenu, ZoomNames[i], QString("%1 %").arg(qRound(s * 100)),
-                               s == 1.0 ? QKeySequence(Qt::CTRL | Qt::Key_0) : QKeySequence());
-    entry->setCheckable(true);
-    connect(entry, &QAction::triggered, this, [this, s] { zoomWindow(s); });
+    table.bind(ZoomNames[i], [this, s] { zoomWindow(s); });
   }
-  zoomMenu->addSeparator();
-  QAction* in = addAction(zoomMenu, "ZoomIn1", "Zoom &In");
-  // Ctrl+= as well: "+" needs Shift on many keyboards.
-  in->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-  connect(in, &QAction::triggered, this, [this] {
+  table.bind("ZoomIn1", [this] {
     for (qreal s : ZoomSteps)
       if (s > zoom() + SameZoom) return zoomWindow(s);
   });
-  QAction* out = addAction(zoomMenu, "ZoomOut1", "Zoom &Out", QKeySequence(Qt::CTRL | Qt::Key_Minus));
-  connect(out, &QAction::triggered, this, [this] {
+  table.bind("ZoomOut1", [this] {
     for (auto it = std::rbegin(ZoomSteps); it != std::rend(ZoomSteps); ++it)
       if (*it < zoom() - SameZoom) return zoomWindow(*it);
   });

@@ -83,24 +83,4 @@ int spectrumBinAt(int x, int width, int maxFrequency) {
   return (x * maxFrequency / width) / BinWidth;
 }
 
-WaveWindow waveWindow(const DisplayState& state, int32_t segmentCount) {
-  WaveWindow w;
-  const int index = std::clamp<int>(state.WaveformIndex, 0, 7);
-  w.waveMs = std::max(100, WaveformMsList[index]);
-  // Longer windows are centred on the current segment.
-  int32_t t0 = state.CurrentSegment * 100;
-  if (w.waveMs > 200) t0 -= w.waveMs / 2 - 100;
-  w.startMs = std::max(0, t0);
-  w.stopMs = w.startMs + w.waveMs;
-  w.endMs = std::min<int32_t>(w.stopMs, std::max(0, segmentCount) * 100);
-  // trunc(ms × 10.24) and trunc(ms × 0.32), exactly, in integers.
-  w.waveSpan = w.waveMs * 256 / 25 - 1;
-  w.waveFirstSample = w.startMs * 256 / 25;
-  w.waveEndSample = w.endMs * 256 / 25;
-  w.flowSpan = w.waveMs * 8 / 25 - 1;
-  w.flowFirstSample = w.startMs * 8 / 25;
-  w.flowEndSample = w.endMs * 8 / 25;
-  return w;
-}
-
 }  // namespace vode

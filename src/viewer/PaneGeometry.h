@@ -12,7 +12,8 @@
 #include <cstdint>
 
 #include "model/Recording.h"
-#include "viewer/DisplayState.h"
+#include "workspace/DisplayState.h"
+#include "workspace/Shown.h"
 
 class QPainter;
 class QPaintDevice;
@@ -85,21 +86,6 @@ int lastSpectrumBin(int maxFrequency);
 int spectrumBinAt(int x, int width, int maxFrequency);
 // Column of spectrum point i when bins 0..last span the pane.
 inline int spectrumPointX(int i, int width, int last) { return i * width / last; }
-
-// The window of the expanded waveform for the current segment.
-struct WaveWindow {
-  int32_t waveMs = 100;  // WaveMs: the chosen time, at least 100 ms
-  int32_t startMs = 0;   // t0
-  int32_t stopMs = 100;  // t0 + WaveMs, before the cut at the end
-  int32_t endMs = 100;   // stopMs cut at the end of the recording
-  int32_t waveFirstSample = 0;
-  int32_t waveSpan = 1023;
-  int32_t waveEndSample = 1024;
-  int32_t flowFirstSample = 0;
-  int32_t flowSpan = 31;
-  int32_t flowEndSample = 32;
-};
-WaveWindow waveWindow(const DisplayState& state, int32_t segmentCount);
 
 // Counts per pixel of a waveform pane whose centre is mid pixels from the
 // edge. An amplitude scale below mid counts would divide by zero.

@@ -51,8 +51,4 @@ PaneView& PaneSet::operator[](Pane pane) {
   return dbBar;
 }
 
-void PaneSet::forget() {
-  for (Pane pane : {Pane::Flow, Pane::Sono, Pane::Tag, Pane::Time, Pane::Freq, Pane::DB}) (*this)[pane].forget();
-}
-
 }  // namespace vode

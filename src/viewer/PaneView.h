@@ -1,7 +1,7 @@
 // One object per paint pane of the main window. Each paints its pane from the
-// document and the display state, reads the value under the mouse for the
-// cursor status, and keeps whatever that read-out (and playback) need from its
-// last paint. Geometry comes from PaneGeometry; the widget that shows a pane
+// document and the display state and reads the value under the mouse for the
+// cursor status, both from the same model (workspace/Shown.h), so a read-out
+// never depends on an earlier paint. Geometry comes from PaneGeometry; the widget that shows a pane
 // (PaneWidget) only carries the picture and the mouse, and the same objects
 // render into off-screen images for tests, captures and benchmarks.
 #pragma once
@@ -15,7 +15,7 @@
 #include <optional>
 
 #include "document/Document.h"
-#include "viewer/DisplayState.h"
+#include "workspace/DisplayState.h"
 #include "viewer/PaneGeometry.h"
 #include "viewer/WindowPalette.h"
 
@@ -42,7 +42,6 @@ struct PaintOutcome {
 };
 
 inline constexpr const char* PowerNilMessage = "display_psd: Power = NIL?";
-inline constexpr const char* NoFftDataMessage = "spectrum_move: NO FFTDATA";
 
 // A cursor read-out. Positions are logical pane pixels (PaneGeometry::pixelAt
 // of the mouse position; a position on a marker frame is first moved into the
@@ -76,8 +75,6 @@ class PaneView {
   // The cursor status for the mouse at pos. While playback runs the large
   // pane, the flow pane and the waveform pane leave the status alone.
   virtual Readout readout(QSize pane, QPoint pos) const;
-  // Drops what the last paint left behind (a new document).
-  virtual void forget() {}
 
   // The whole pane in an image of its logical size at a device pixel ratio.
   QImage render(qreal devicePixelRatio = 1.0, PaintOutcome* outcome = nullptr);

@@ -15,27 +15,19 @@ class FlowPane : public PaneView {
 };
 
 // SonoBox: the sonogram (or wheeze) image, the expanded waveform around the
-// current segment or the expanded spectrum, by ViewMode. Remembers the
-// spectrum it drew and the window of the waveform it drew.
+// current segment or the expanded spectrum, by ViewMode. Paint and read-out
+// both take what is shown from the model (workspace/Shown.h).
 class LargePane : public PaneView {
  public:
   explicit LargePane(const PaneContext& context) : PaneView(Pane::Sono, context) {}
   PaintOutcome paint(QPainter& p, QSize pane, QRect invalid) override;
   Readout readout(QSize pane, QPoint pos) const override;
-  void forget() override;
-
-  // The window of the expanded waveform drawn last; empty before the first.
-  const std::optional<WaveWindow>& drawnWave() const { return drawnWave_; }
-  const PsdMemory& drawnSpectrum() const { return psd_; }
 
  private:
   void paintSonogram(QPainter& p, QSize pane);
-  void paintWaveform(draw::LineCanvas& canvas, QSize pane, PaintOutcome& outcome);
+  void paintWaveform(draw::LineCanvas& canvas, QSize pane, const WaveWindow& w, PaintOutcome& outcome);
   Readout sonogramReadout(QPoint pos) const;
   Readout waveformReadout(QSize pane, QPoint pos) const;
-
-  PsdMemory psd_;
-  std::optional<WaveWindow> drawnWave_;
 };
 
 // What a press or a drag over the tag strip does to a segment.
@@ -78,11 +70,6 @@ class SpectrumPane : public PaneView {
   explicit SpectrumPane(const PaneContext& context) : PaneView(Pane::Freq, context) {}
   PaintOutcome paint(QPainter& p, QSize pane, QRect invalid) override;
   Readout readout(QSize pane, QPoint pos) const override;
-  void forget() override { psd_.clear(); }
-  const PsdMemory& drawnSpectrum() const { return psd_; }
-
- private:
-  PsdMemory psd_;
 };
 
 // DBBox: the dB colour bar, palette index 63 at the top and 0 at the bottom.
@@ -98,8 +85,6 @@ struct PaneSet {
       : flow(context), large(context), tagStrip(context), waveform(context), spectrum(context), dbBar(context) {}
 
   PaneView& operator[](Pane pane);
-  // A new document: every pane drops what its last paint left.
-  void forget();
 
   FlowPane flow;
   LargePane large;

@@ -1,6 +1,5 @@
 #include "viewer/PowerPanel.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
@@ -14,12 +13,11 @@
 #include <QSpinBox>
 #include <cstdlib>
 
-#include "analysis/AnalysisCommand.h"
 #include "analysis/Averages.h"
-#include "formats/SettingsFiles.h"
+#include "document/Document.h"
+#include "model/Prompter.h"
+#include "viewer/Controls.h"
 #include "viewer/FlowChart.h"
-#include "viewer/MainForm.h"
-#include "viewer/PaneWidget.h"
 
 namespace vode {
 
@@ -27,13 +25,6 @@ namespace {
 
 constexpr int TopFrequency = 4800;  // Hz, the top of the spectra
 constexpr int ModeA = 0, ModeB = 1;  // SpinMode; 2 is "A+B"
-
-template <typename T>
-T* find(QWidget* parent, const char* name) {
-  T* w = parent->findChild<T*>(name);
-  Q_ASSERT(w);
-  return w;
-}
 
 // The spin boxes change by their arrows only, so the band stays on the 5 Hz
 // grid of the spectra.
@@ -43,26 +34,74 @@ void arrowsOnly(QSpinBox* box) {
 
 }  // namespace
 
-PowerPanel::PowerPanel(TMainForm& form) : QObject(&form), form_(form) {
+PowerPanel::PowerPanel(PowerPanelModel& model, QWidget* client) : QObject(client), model_(model) {
   setObjectName("PowerPanel");
-  QWidget* panel = form_.AvgPanel;
-  SpinType = find<QComboBox>(panel, "SpinType");
-  SpinMin = find<QSpinBox>(panel, "SpinMin");
-  SpinMax = find<QSpinBox>(panel, "SpinMax");
-  SpinBar = find<QScrollBar>(panel, "SpinBar");
-  SpinOctave = find<QComboBox>(panel, "SpinOctave");
-  SpinFlow = find<QSpinBox>(panel, "SpinFlow");
-  RectifydB = find<QCheckBox>(panel, "RectifydB");
-  SpindB = find<QSpinBox>(panel, "SpindB");
-  SetBase = find<QPushButton>(panel, "SetBase");
-  SpinMode = find<QComboBox>(panel, "SpinMode");
-  BaseFile = find<QLabel>(panel, "BaseFile");
-  BaseSettings = find<QLabel>(panel, "BaseSettings");
+  createControls(client);
+}
 
+void PowerPanel::createControls(QWidget* client) {
+  AvgPanel = new QFrame(client);
+  AvgPanel->setObjectName("AvgPanel");
+  AvgPanel->setGeometry(442, 0, 188, 361);
+  AvgPanel->setAutoFillBackground(true);
+  QLabel* typeLabel = makeLabel(AvgPanel, "AvgDisplayLabel", "Display", QRect(40, 14, 100, LabelHeight));
+  SpinType = new QComboBox(AvgPanel);
+  SpinType->setObjectName("SpinType");
+  SpinType->setGeometry(40, 32, 137, 22);
+  SpinType->addItems({"normal", "summary", "flow/dB", "flow bin/dB", "flow bin/dB + 2SD"});
   // Edit boxes and lists are known by their labels' captions.
-  find<QLabel>(panel, "AvgDisplayLabel")->setBuddy(SpinType);
-  for (QWidget* w : std::initializer_list<QWidget*>{SpinMin, SpinMax, SpinOctave, SpinFlow})
-    find<QLabel>(panel, (w->objectName() + "Label").toUtf8().constData())->setBuddy(w);
+  auto spin = [&](const QString& name, const QString& caption, int top, int low, int high, int step, int value) {
+    QLabel* label = makeRightLabel(AvgPanel, name + "Label", caption, 84, top + 3, 80);
+    auto* box = new QSpinBox(AvgPanel);
+    box->setObjectName(name);
+    box->setGeometry(88, top, 57, 22);
+    box->setRange(low, high);
+    box->setSingleStep(step);
+    box->setValue(value);
+    label->setBuddy(box);
+    return box;
+  };
+  SpinMin = spin("SpinMin", "Min Hz", 88, 0, 4800, 5, 0);
+  SpinMax = spin("SpinMax", "Max Hz", 120, 0, 4800, 5, 100);
+  SpinBar = new QScrollBar(Qt::Vertical, AvgPanel);
+  SpinBar->setObjectName("SpinBar");
+  SpinBar->setGeometry(160, 88, 17, 185);
+  SpinBar->setRange(0, 4700);
+  SpinBar->setSingleStep(5);
+  SpinBar->setPageStep(100);
+  QLabel* octaveLabel = makeRightLabel(AvgPanel, "SpinOctaveLabel", "Octave", 84, 155, 80);
+  SpinOctave = new QComboBox(AvgPanel);
+  SpinOctave->setObjectName("SpinOctave");
+  SpinOctave->setGeometry(88, 152, 57, 22);
+  SpinOctave->addItems({"75", "150", "300", "600", "1200", "2400"});
+  octaveLabel->setBuddy(SpinOctave);
+  SpinFlow = spin("SpinFlow", "Bin mL/s", 184, 5, 500, 5, 100);
+  RectifydB = new QCheckBox("Min dB", AvgPanel);
+  RectifydB->setObjectName("RectifydB");
+  RectifydB->setGeometry(15, 219, 70, 18);
+  RectifydB->setToolTip("Rectify dB");
+  SpindB = new QSpinBox(AvgPanel);
+  SpindB->setObjectName("SpindB");
+  SpindB->setGeometry(88, 216, 57, 22);
+  SpindB->setRange(0, 50);
+  SpindB->setValue(3);
+  SetBase = makeButton(AvgPanel, "SetBase", "Set B", QRect(32, 248, 49, 25));
+  SpinMode = new QComboBox(AvgPanel);
+  SpinMode->setObjectName("SpinMode");
+  SpinMode->setGeometry(88, 248, 57, 22);
+  SpinMode->addItems({"A", "B", "A+B"});
+  BaseFile = makeLabel(AvgPanel, "BaseFile", "N/A", QRect(32, 284, 150, LabelHeight));
+  BaseSettings = makeLabel(AvgPanel, "BaseSettings", "N/A", QRect(32, 300, 150, LabelHeight));
+  ReportButton = makeButton(AvgPanel, "ReportButton", "Report", QRect(16, 328, 65, 25), "Save report to file");
+  LogCount = makeLabel(AvgPanel, "LogCount", "000", QRect(88, 332, 30, LabelHeight));
+  LogCount->setToolTip("Number of logs");
+  LogButton = makeButton(AvgPanel, "LogButton", "Log", QRect(120, 328, 57, 25), "Append report to file");
+  // Report and Log come alive with the reports; the rest below.
+  for (QWidget* child : AvgPanel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (!qobject_cast<QLabel*>(child)) child->setEnabled(false);
+  AvgPanel->hide();
+
+  typeLabel->setBuddy(SpinType);
   SpinType->setAccessibleName("Display");
   SpinMin->setAccessibleName("Min Hz");
   SpinMax->setAccessibleName("Max Hz");
@@ -74,13 +113,13 @@ PowerPanel::PowerPanel(TMainForm& form) : QObject(&form), form_(form) {
   for (QSpinBox* box : {SpinMin, SpinMax, SpinFlow, SpindB}) arrowsOnly(box);
   // No octave is chosen until the user picks one: the band at start is 0..100 Hz.
   SpinOctave->setCurrentIndex(-1);
-
   for (QWidget* w : std::initializer_list<QWidget*>{SpinType, SpinMin, SpinMax, SpinBar, SpinOctave, RectifydB, SpindB})
     w->setEnabled(true);
+}
 
+void PowerPanel::createChart(QWidget* client) {
   // The chart and the summary cover the large pane, the tag strip and the
   // status bar.
-  QWidget* client = form_.client_;
   Chart = new FlowChart(client);
   Chart->setGeometry(8, 78, 433, 297);
   Chart->hide();
@@ -104,22 +143,31 @@ PowerPanel::PowerPanel(TMainForm& form) : QObject(&form), form_(form) {
   connect(SpinMode, &QComboBox::currentIndexChanged, this, [this] { SpinModeChange(); });
   connect(SetBase, &QPushButton::clicked, this, [this] { SetBaseClick(); });
   connect(Chart, &FlowChart::pointDoubleClicked, this, &PowerPanel::showDoubleClick);
-  connect(form_.action("CopyPowertoFlow1"), &QAction::triggered, this, [this] { CopyPowerClick(); });
-  form_.makeCommandAvailable("CopyPowertoFlow1");
 
   SpinTypeChange();
   SpinModeChange();
 }
+
+void PowerPanel::connectReports(std::function<void(bool log)> report) {
+  ReportButton->setEnabled(true);
+  connect(ReportButton, &QPushButton::clicked, this, [report] { report(false); });
+  connect(LogButton, &QPushButton::clicked, this, [report] { report(true); });
+}
+
+void PowerPanel::setLogEnabled(bool on) { LogButton->setEnabled(on); }
+
+void PowerPanel::setLogCount(const QString& text) { LogCount->setText(text); }
 
 ChartType PowerPanel::chartType() const { return static_cast<ChartType>(std::max(SpinType->currentIndex(), 0)); }
 
 void PowerPanel::setChartType(ChartType type) { SpinType->setCurrentIndex(static_cast<int>(type)); }
 
 bool PowerPanel::chartShown() const {
-  return form_.state_.FlowDisplay == 2 && form_.doc_.spectra && chartType() != ChartType::Normal;
+  return model_.powerDisplay() && model_.document().spectra && chartType() != ChartType::Normal;
 }
 
 void PowerPanel::applyVisibility() {
+  AvgPanel->setVisible(model_.powerDisplay());
   const bool shown = chartShown();
   Chart->setVisible(shown);
   Memo->setVisible(shown && chartType() == ChartType::Summary);
@@ -138,9 +186,17 @@ bool PowerPanel::zoomChart(bool in) {
   return true;
 }
 
+PanelSettings PowerPanel::settings() const {
+  PanelSettings panel = model_.document().panel;
+  panel.spinMin = SpinMin->value();
+  panel.spinMax = SpinMax->value();
+  panel.spindB = SpindB->value();
+  panel.rectifydB = RectifydB->isChecked();
+  return panel;
+}
+
 void PowerPanel::SpinMinChange() {
   if (guard_) return;
-  Document& doc = form_.doc_;
   const int width = std::abs(SpinMax->value() - SpinMin->value());
   {
     // The bar follows the band; its own change handler has nothing to do.
@@ -149,12 +205,9 @@ void PowerPanel::SpinMinChange() {
     SpinBar->setPageStep(width);
     SpinBar->setValue(SpinMin->value());
   }
-  doc.panel.spinMin = SpinMin->value();
-  doc.panel.spinMax = SpinMax->value();
-  doc.panel.spindB = SpindB->value();
-  doc.panel.rectifydB = RectifydB->isChecked();
-  CalculateBandPower(doc);
-  form_.repaintPane(form_.FlowBox);
+  // The band power follows; the window repaints the power trace and the
+  // chart follows the new band.
+  model_.setPanelSettings(settings());
   UpdateChart();
 }
 
@@ -192,7 +245,9 @@ void PowerPanel::SpinTypeChange() {
 }
 
 void PowerPanel::SpinFlowChange() {
-  form_.doc_.panel.spinFlow = SpinFlow->value();
+  PanelSettings panel = model_.document().panel;
+  panel.spinFlow = SpinFlow->value();
+  model_.setPanelSettings(panel);
   UpdateChart();
 }
 
@@ -211,22 +266,22 @@ void PowerPanel::SetBaseClick() {
     SpinModeChange();
   else
     SpinMode->setCurrentIndex(2);
-  BaseFile->setText(QFileInfo(QString::fromStdString(form_.doc_.state.currentFileName)).fileName());
+  BaseFile->setText(QFileInfo(QString::fromStdString(model_.document().state.currentFileName)).fileName());
   BaseSettings->setText(
       QString::asprintf("%d - %d Hz, %d mL", SpinMin->value(), SpinMax->value(), SpinFlow->value()));
   UpdateChart();
 }
 
 void PowerPanel::UpdateChart() {
-  Document& doc = form_.doc_;
+  const Document& doc = model_.document();
   if (!doc.spectra || !chartShown()) return;
   const SegmentSpectra& spectra = *doc.spectra;
-  const int c = form_.state_.CurrentChannel;
+  const int c = model_.channel();
   QList<QPointF> points, upper, lower;
   const ChartType type = chartType();
   if (type == ChartType::Summary) {
     std::vector<std::string> lines;
-    WriteSummary(doc, c, lines, form_.prompter_);
+    WriteSummary(doc, c, lines, model_.prompter());
     QString text;
     for (const std::string& line : lines) text += QString::fromStdString(line) + '\n';
     Memo->setPlainText(text);
@@ -262,26 +317,17 @@ void PowerPanel::UpdateChart() {
 }
 
 void PowerPanel::CopyPowerClick() {
-  Document& doc = form_.doc_;
-  if (!doc.spectra || form_.busy()) return;
-  if (form_.prompter_.ask("Are you sure you want to copy power to flow?", Buttons::YesNo, Answer::No) != Answer::Yes)
+  if (!model_.document().spectra) return;
+  if (model_.prompter().ask("Are you sure you want to copy power to flow?", Buttons::YesNo, Answer::No) != Answer::Yes)
     return;
-  const int c = form_.state_.CurrentChannel;
-  form_.runInBackground([&doc, c](ProgressSink& progress, Prompter& prompter) {
-    copyPowerToFlow(doc, doc, c, progress, prompter);
-  });
-  settingsChanged(doc, doc.state.programDir, form_.prompter_, form_.progress());
-  form_.adjust_to_prefs();
-  form_.UpdateMenus();
-  form_.UpdateScreen();
-  UpdateChart();
+  model_.copyPowerToFlow(model_.channel());
 }
 
 void PowerPanel::showDoubleClick(const QString& seriesTitle, int index, QPoint mouse) {
-  form_.prompter_.message(MessageKind::Plain,
-                          QString::asprintf("OnDblClick %s, %d, %d, %d", seriesTitle.toUtf8().constData(), index,
-                                            mouse.x(), mouse.y())
-                              .toStdString());
+  model_.prompter().message(MessageKind::Plain,
+                            QString::asprintf("OnDblClick %s, %d, %d, %d", seriesTitle.toUtf8().constData(), index,
+                                              mouse.x(), mouse.y())
+                                .toStdString());
 }
 
 }  // namespace vode

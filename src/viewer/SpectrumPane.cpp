@@ -8,14 +8,12 @@ PaintOutcome SpectrumPane::paint(QPainter& p, QSize pane, QRect) {
   p.save();
   draw::beginPane(p, pane);
   draw::fillBackground(p, QRect(QPoint(0, 0), pane), Pane::Freq);
-  if (state().WindowEnabled) {
-    draw::LineCanvas canvas(p, pane);
-    display_psd(canvas, pane, draw::Navy, context(), psd_, false, outcome);
-  }
+  draw::LineCanvas canvas(p, pane);
+  display_psd(canvas, pane, draw::Navy, context(), false, outcome);
   p.restore();
   return outcome;
 }
 
-Readout SpectrumPane::readout(QSize pane, QPoint pos) const { return spectrum_move(context(), pane, pos, psd_); }
+Readout SpectrumPane::readout(QSize pane, QPoint pos) const { return spectrum_move(context(), pane, pos, false); }
 
 }  // namespace vode

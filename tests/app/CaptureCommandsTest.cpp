@@ -125,7 +125,7 @@ TEST(Capture, PicturesInPowerDisplayAreOfThePanes) {
   CaptureFixture f;
   const std::string path = f.temp.file("tagged.mer");
   std::filesystem::copy_file(testdata("flow2_tagged.mer"), path);
-  ASSERT_EQ(f.commands().openPath(path), 0);
+  ASSERT_EQ(f.open(path), 0);
   f.form().StopBitBtnClick();
   // Right of the frequency labels and below the flow pane: power display
   // hides the one and draws the power trace in the other.
@@ -136,13 +136,15 @@ TEST(Capture, PicturesInPowerDisplayAreOfThePanes) {
   click(f.form(), "VolumeButton");
   InFolder here(f.temp);
   f.captures->MakeBMPsClick();
+  waitUntilIdle(f.form().workspace());
   const QImage segment(QString::fromStdString(f.temp.file("test000.BMP")));
   f.form().findChild<QComboBox*>("SpinType")->setCurrentIndex(static_cast<int>(ChartType::FlowDb));
-  ASSERT_FALSE(f.form().control("Chart")->isHidden());
+  ASSERT_FALSE(control(f.form(), "Chart")->isHidden());
   EXPECT_EQ(f.captures->educationalImage().copy(panes), flow);
   f.captures->MakeBMPsClick();
+  waitUntilIdle(f.form().workspace());
   EXPECT_EQ(QImage(QString::fromStdString(f.temp.file("test000.BMP"))), segment);
-  for (const char* shown : {"AvgPanel", "Chart"}) EXPECT_FALSE(f.form().control(shown)->isHidden()) << shown;
+  for (const char* shown : {"AvgPanel", "Chart"}) EXPECT_FALSE(control(f.form(), shown)->isHidden()) << shown;
 }
 
 TEST(Capture, FailedPictureLeavesTheWindowAsItWas) {
@@ -161,10 +163,10 @@ TEST(Capture, FailedPictureLeavesTheWindowAsItWas) {
   EXPECT_TRUE(readBytes(f.temp.file("band.wav")).empty());
   TMainForm& form = f.form();
   for (const char* shown : {"TagPanel", "ScrollBar", "VolumeButton", "FlowMaxLabel", "RightTimeLabel", "SonoShape"})
-    EXPECT_FALSE(form.control(shown)->isHidden()) << shown;
-  for (const char* hidden : {"IEPanel", "AxisPanel"}) EXPECT_TRUE(form.control(hidden)->isHidden()) << hidden;
-  EXPECT_EQ(form.control("DBArea")->x(), 456);
-  EXPECT_EQ(form.labelText("FlowUnitsLabel"), "Volts");
+    EXPECT_FALSE(control(form, shown)->isHidden()) << shown;
+  for (const char* hidden : {"IEPanel", "AxisPanel"}) EXPECT_TRUE(control(form, hidden)->isHidden()) << hidden;
+  EXPECT_EQ(control(form, "DBArea")->x(), 456);
+  EXPECT_EQ(labelText(form, "FlowUnitsLabel"), "Volts");
 }
 
 TEST(Capture, WaveformPastTheEndIsRefused) {
@@ -182,6 +184,7 @@ TEST(Capture, MakeBMPsWritesOnePicturePerSegmentOfTheScreen) {
   InFolder here(f.temp);
   f.load(makeRecording(3, 1));
   f.captures->MakeBMPsClick();
+  waitUntilIdle(f.form().workspace());
   for (const char* name : {"test000.BMP", "test001.BMP", "test002.BMP"})
     EXPECT_EQ(QImage(QString::fromStdString(f.temp.file(name))).size(), QSize(442, 334)) << name;
   EXPECT_EQ(f.state().CurrentSegment, 2);
@@ -249,5 +252,5 @@ TEST(Capture, ZoomedWindowGivesTheSamePictureEnlarged) {
     for (int x = 0; x < 2 * bar.width(); ++x)
       differing += two.pixel(2 * bar.x() + x, 2 * bar.y() + y) != one.pixel(bar.x() + x / 2, bar.y() + y / 2);
   EXPECT_EQ(differing, 0);
-  EXPECT_EQ(f.form().control("DBArea")->x(), 912);
+  EXPECT_EQ(control(f.form(), "DBArea")->x(), 912);
 }

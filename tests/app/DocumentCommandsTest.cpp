@@ -42,7 +42,7 @@ std::string writeRecordingFile(const TempDir& dir, const std::string& name, int 
 TEST(Open, ReadsAnalysesAndListsTheFile) {
   WindowFixture f;
   const std::string path = writeRecordingFile(f.temp, "breath.mer", 80, 2);
-  EXPECT_EQ(f.commands().openPath(path), 0);
+  EXPECT_EQ(f.open(path), 0);
   EXPECT_TRUE(f.doc().hasRecording());
   EXPECT_NE(f.doc().spectra, nullptr);  // the analysis ran
   EXPECT_NE(f.doc().tagTable, nullptr);
@@ -63,7 +63,7 @@ TEST(Open, RecordingOfNoSegmentIsSafeEverywhere) {
   TMainForm& form = f.form();
   const std::string wav = f.temp.file("short.wav");
   writeShortWav(wav, 500);
-  ASSERT_EQ(f.commands().openPath(wav), 0);
+  ASSERT_EQ(f.open(wav), 0);
   ASSERT_TRUE(f.doc().hasRecording());
   EXPECT_EQ(f.doc().recording->segmentCount, 0);
   EXPECT_EQ(f.doc().peakAmplitude, 32768);
@@ -73,11 +73,11 @@ TEST(Open, RecordingOfNoSegmentIsSafeEverywhere) {
     for (int channel : {1, 0}) form.ChooseChannel(channel);
     form.set_current_segment(0);
     for (const char* pane : {"FlowBox", "SonoBox", "TagBox", "TimeBox", "FreqBox", "DBBox"})
-      sendMouse(form.control(pane), QEvent::MouseMove, QPoint(5, 5));
+      sendMouse(control(form, pane), QEvent::MouseMove, QPoint(5, 5));
     // A press on the small panes switches views; these select and play.
     for (const char* pane : {"FlowBox", "SonoBox", "TagBox"}) {
-      sendMouse(form.control(pane), QEvent::MouseButtonPress, QPoint(5, 5), Qt::LeftButton);
-      sendMouse(form.control(pane), QEvent::MouseButtonRelease, QPoint(30, 5), Qt::LeftButton);
+      sendMouse(control(form, pane), QEvent::MouseButtonPress, QPoint(5, 5), Qt::LeftButton);
+      sendMouse(control(form, pane), QEvent::MouseButtonRelease, QPoint(30, 5), Qt::LeftButton);
     }
     EXPECT_FALSE(form.grab().isNull());
   };
@@ -87,7 +87,7 @@ TEST(Open, RecordingOfNoSegmentIsSafeEverywhere) {
   EXPECT_EQ(f.state().ViewMode, WaveformView);
   click(form, "ZoomOutY");        // the automatic amplitude scale
   EXPECT_EQ(f.doc().preferences.amplitude, AutoAmplitudeIndex);
-  EXPECT_EQ(form.labelText("VoltsMaxLabel"), "5.0");
+  EXPECT_EQ(labelText(form, "VoltsMaxLabel"), "5.0");
   form.FreqBoxClick();            // spectrum view
   EXPECT_EQ(f.state().ViewMode, SpectrumView);
   exercise();
@@ -107,7 +107,7 @@ TEST(Open, WindowDocumentGivesTheReportOfTheSharedOpenSequence) {
   VODE_NEEDS_TESTDATA();
   WindowFixture f;
   const std::string path = testdata("flow2_tagged.mer");
-  ASSERT_EQ(f.commands().openPath(path), 0);
+  ASSERT_EQ(f.open(path), 0);
   Document core;
   SilentPrompter quiet;
   NullProgress none;
@@ -126,7 +126,7 @@ TEST(Open, FailureResetsTheDocumentAndTellsWhy) {
   WindowFixture f;
   f.load(makeRecording(30, 1), f.temp.file("old.mer"));
   const std::string missing = f.temp.file("missing.mer");
-  EXPECT_NE(f.commands().openPath(missing), 0);
+  EXPECT_NE(f.open(missing), 0);
   EXPECT_TRUE(f.prompter.saw("Unable to open " + missing + "... File not found"));
   EXPECT_FALSE(f.doc().hasRecording());
   EXPECT_TRUE(f.doc().state.currentFileName.empty());
@@ -144,10 +144,10 @@ TEST(Open, PipesNobodyWritesToEndInAMessageAndLeaveTheWindowUsable) {
   EXPECT_TRUE(f.prompter.saw("Unable to load default settings"));
   const std::string pipe = f.temp.file("pipe.mer");
   ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-  EXPECT_EQ(f.commands().openPath(pipe), 5);
+  EXPECT_EQ(f.open(pipe), 5);
   EXPECT_TRUE(f.prompter.saw("Unable to open " + pipe + "... File access denied"));
   EXPECT_TRUE(f.form().isEnabled());
-  EXPECT_EQ(f.commands().openPath(writeRecordingFile(f.temp, "good.mer", 30, 1)), 0);
+  EXPECT_EQ(f.open(writeRecordingFile(f.temp, "good.mer", 30, 1)), 0);
   EXPECT_TRUE(f.doc().hasRecording());
 }
 
@@ -169,7 +169,7 @@ TEST(Open, MenuAsksAboutChangesFirstAndOffersTheFourTypes) {
 TEST(Open, RecentEntryAsksAboutUnsavedChanges) {
   WindowFixture f;
   const std::string path = writeRecordingFile(f.temp, "recent.mer", 40, 1);
-  ASSERT_EQ(f.commands().openPath(path), 0);
+  ASSERT_EQ(f.open(path), 0);
   f.doc().state.modified = true;
   f.prompter.answers = {Answer::Cancel};
   f.form().action("Recent1")->trigger();
@@ -184,7 +184,7 @@ TEST(Open, RecentEntryAsksAboutUnsavedChanges) {
 TEST(CloseQuery, CancelKeepsTheWindowNoDiscards) {
   WindowFixture f;
   const std::string path = writeRecordingFile(f.temp, "keep.mer", 30, 1);
-  ASSERT_EQ(f.commands().openPath(path), 0);
+  ASSERT_EQ(f.open(path), 0);
   const std::vector<uint8_t> before = readBytes(path);
   f.doc().state.modified = true;
 
@@ -297,7 +297,7 @@ TEST(ChannelCommands, DeleteChannel) {
   Recording two = makeRecording(30, 2);
   two.sound[1][700] = 20000;  // the loud channel goes
   f.load(std::move(two), f.temp.file("two.mer"));
-  EXPECT_EQ(f.form().labelText("VoltsMaxLabel"), "3.5");
+  EXPECT_EQ(labelText(f.form(), "VoltsMaxLabel"), "3.5");
   f.form().display().CurrentChannel = 1;
   f.prompter.answers = {Answer::No};
   f.form().action("DeleteChannel1")->trigger();
@@ -311,7 +311,7 @@ TEST(ChannelCommands, DeleteChannel) {
   EXPECT_EQ(f.form().display().CurrentChannel, 0);
   EXPECT_FALSE(f.form().action("DeleteChannel1")->isEnabled());
   // The automatic amplitude scale follows the channel that is left.
-  EXPECT_EQ(f.form().labelText("VoltsMaxLabel"), "0.5");
+  EXPECT_EQ(labelText(f.form(), "VoltsMaxLabel"), "0.5");
 }
 
 TEST(ChannelCommands, DeleteChannelAfterAnalysisAnalysesTheChannelLeft) {
@@ -319,7 +319,7 @@ TEST(ChannelCommands, DeleteChannelAfterAnalysisAnalysesTheChannelLeft) {
   WindowFixture f;
   const std::string path = f.temp.file("two.mer");
   std::filesystem::copy_file(testdata("flow2_tagged.mer"), path);
-  ASSERT_EQ(f.commands().openPath(path), 0);
+  ASSERT_EQ(f.open(path), 0);
   SilentPrompter quiet;
   NullProgress none;
   ASSERT_EQ(DetectWheezes(f.doc(), f.doc(), none, quiet), 0);

@@ -255,7 +255,7 @@ TEST(AcquireForm, FourSetUpChannelsNoDataAndNoMemory) {
 TEST(NewRecording, ThreeSecondsFromTheSimulatedSubjectSavedAndReadBack) {
   Acquire f;
   int64_t now = 0;
-  f.form().useAcquisitionDevice(std::make_unique<SimulatedDevice>(SimulatedDevice::Options{}, [&now] { return now; }));
+  f.form().workspace().useAcquisitionDevice(std::make_unique<SimulatedDevice>(SimulatedDevice::Options{}, [&now] { return now; }));
   auto* command = new NewRecordingCommand(f.form(), f.commands());
   EXPECT_TRUE(f.form().action("New1")->isEnabled());
   f.doc().subject.weight = 70.0f;

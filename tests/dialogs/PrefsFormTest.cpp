@@ -222,7 +222,7 @@ TEST(Preferences, TargetChangeOnAPneumotachRecordingIsAskedAndReanalyses) {
   DialogFixture f;
   f.load(makeRecording(60, 1));
   f.doc().channelSetup.channelNames[0] = "TRA";
-  f.form().DoAnalyzeClick(false);
+  f.form().DoAnalyzeClick();
   const float before = f.doc().phaseTable->inspLow;
   auto choose = [&](QDialog& d) {
     item(d, "TargetFlowRadioGroup", 3)->click();
@@ -259,7 +259,7 @@ TEST(Preferences, StrainGaugeTargetIsNotAskedButTheBackgroundIs) {
   f.load(makeRecording(60, 1));
   f.doc().channelSetup.channelNames[0] = "TRA";
   f.doc().channelSetup.airflowKind = 1;
-  f.form().DoAnalyzeClick(false);
+  f.form().DoAnalyzeClick();
   f.answer = [&](QDialog& d) {
     item(d, "TargetFlowRadioGroup", 2)->click();
     item(d, "BackgroundRadioGroup", 1)->click();
@@ -278,7 +278,7 @@ TEST(Preferences, NewFrequencyRebuildsThePictures) {
   DialogFixture f;
   f.load(makeRecording(40, 1));
   f.doc().channelSetup.channelNames[0] = "TRA";
-  f.form().DoAnalyzeClick(false);
+  f.form().DoAnalyzeClick();
   const std::vector<uint8_t> before = f.doc().spectra->sonogram[0].pixels;
   f.answer = [&](QDialog& d) {
     item(d, "FrequencyRadioGroup", 1)->click();

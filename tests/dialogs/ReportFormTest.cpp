@@ -47,7 +47,7 @@ class ReportFixture : public WindowFixture {
     NullProgress none;
     recording = temp.file("synth.mer");
     EXPECT_EQ(saveRecordingFile(synth, recording, 0, synth.recording->segmentCount - 1, quiet, none), 0);
-    EXPECT_EQ(commands().openPath(recording), 0);
+    EXPECT_EQ(open(recording), 0);
   }
   ~ReportFixture() { QLocale::setDefault(QLocale::system()); }
 
@@ -58,7 +58,7 @@ class ReportFixture : public WindowFixture {
       dialog.findChild<QPushButton*>(button)->click();
     };
   }
-  QString logCount() { return form().labelText("LogCount"); }
+  QString logCount() { return labelText(form(), "LogCount"); }
 
   ReportCommands* reports;  // owned by the form
   std::function<void(QDialog&)> answer;
@@ -82,7 +82,7 @@ TEST(ReportForm, MenuReportEqualsWriterAndCommandLine) {
   const std::string written = text(f.temp.file("results.txt"));  // the window works in the file's folder
   ASSERT_FALSE(written.empty());
   EXPECT_TRUE(f.prompter.messages.empty());
-  EXPECT_TRUE(f.form().control("LogButton")->isEnabled());
+  EXPECT_TRUE(control(f.form(), "LogButton")->isEnabled());
 
   ReportOptions options;
   options.channel = 1;
@@ -99,11 +99,11 @@ TEST(ReportForm, MenuReportEqualsWriterAndCommandLine) {
 
   // The panel's band and chart type reach the report as the tool's options
   // do; the dialog opens on the window's channel again.
-  static_cast<QSpinBox*>(f.form().control("SpinMax"))->setValue(600);
-  static_cast<QSpinBox*>(f.form().control("SpinMin"))->setValue(300);
-  static_cast<QComboBox*>(f.form().control("SpinType"))->setCurrentIndex(2);
+  static_cast<QSpinBox*>(control(f.form(), "SpinMax"))->setValue(600);
+  static_cast<QSpinBox*>(control(f.form(), "SpinMin"))->setValue(300);
+  static_cast<QComboBox*>(control(f.form(), "SpinType"))->setCurrentIndex(2);
   f.type("band");
-  static_cast<QPushButton*>(f.form().control("ReportButton"))->click();
+  static_cast<QPushButton*>(control(f.form(), "ReportButton"))->click();
   EXPECT_EQ(f.title, "Band Power Report");
   ASSERT_EQ(QProcess::execute(VODE_CLI_PATH, {"report", QString::fromStdString(f.recording), "-o", cliOut, "--kind",
                                               "band", "--band", "300", "600"}),
@@ -126,8 +126,8 @@ TEST(ReportForm, LogsNumberFromTheFirstSave) {
   EXPECT_EQ(f.logCount(), "001");
 
   f.answer = nullptr;
-  static_cast<QComboBox*>(f.form().control("SpinType"))->setCurrentIndex(2);
-  static_cast<QPushButton*>(f.form().control("LogButton"))->click();
+  static_cast<QComboBox*>(control(f.form(), "SpinType"))->setCurrentIndex(2);
+  static_cast<QPushButton*>(control(f.form(), "LogButton"))->click();
   EXPECT_NE(text(path).find("+Log002\r\nBand Power Report\r\n"), std::string::npos);
   EXPECT_EQ(f.logCount(), "002");
   EXPECT_EQ(f.title, "Summary Report");  // no dialog for the Log button
@@ -143,7 +143,7 @@ TEST(ReportForm, SaveOntoAFileAsksAndEmptyNameIsRefused) {
   f.form().action("BandPower1")->trigger();
   EXPECT_TRUE(f.prompter.asked("Overwrite old.txt?"));
   EXPECT_EQ(text(path), "old");
-  EXPECT_FALSE(f.form().control("LogButton")->isEnabled());
+  EXPECT_FALSE(control(f.form(), "LogButton")->isEnabled());
 
   f.type("   ");
   f.form().action("BandPower1")->trigger();

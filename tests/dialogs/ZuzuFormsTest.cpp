@@ -32,12 +32,13 @@ TEST(ZuzuChannels, ShowsWithADeviceAndChecksNamesAndOffsets) {
   DialogFixture f;
   QAction* zuzu = f.form().action("ZUZU1");
   EXPECT_FALSE(zuzu->isVisible());
-  f.form().useAcquisitionDevice(std::make_unique<SimulatedDevice>(SimulatedDevice::Options{}));
+  f.form().workspace().useAcquisitionDevice(std::make_unique<SimulatedDevice>(SimulatedDevice::Options{}));
   EXPECT_TRUE(zuzu->isVisible());
   EXPECT_TRUE(zuzu->isEnabled());
   EXPECT_FALSE(f.form().action("New1")->isEnabled());  // nothing to run yet
   int newRuns = 0;
-  f.form().setNewRecordingCommand([&] { ++newRuns; });
+  f.form().workspace().commands().bind("New1", [&] { ++newRuns; });
+  f.form().UpdateMenus();
   f.form().action("New1")->trigger();
   EXPECT_EQ(newRuns, 1);
 

@@ -5,10 +5,13 @@
 #   formats, analysis, acquisition         each on model only
 #   reports                                on formats and analysis
 #   document                               the Document and the open sequence
-#   cli | app, viewer, dialogs, audio      the programs
+#   cli | audio                            the command-line tool | sound in and out
+#   workspace                              the window's model: document, display,
+#                                          commands, jobs; no widgets
+#   viewer | dialogs                       the main window and its panes | dialogs
+#   app                                    start-up and the commands that join them
 #
-# Folders of one rank stay apart, except the window's folders, which form one
-# program and may use each other.
+# Folders of one rank stay apart.
 if(NOT SRC)
   message(FATAL_ERROR "IncludeLayers: pass -DSRC=<source folder>")
 endif()
@@ -18,15 +21,15 @@ get_filename_component(SRC "${SRC}" ABSOLUTE)
 set(rank_model 0)
 set(rank_formats 1)
 set(rank_analysis 1)
+set(rank_acquisition 1)
 set(rank_reports 2)
 set(rank_document 3)
 set(rank_cli 4)
-set(rank_app 4)
-set(rank_viewer 4)
-set(rank_dialogs 4)
-set(rank_acquisition 1)
 set(rank_audio 4)
-set(window_folders app viewer dialogs audio)
+set(rank_workspace 5)
+set(rank_viewer 6)
+set(rank_dialogs 6)
+set(rank_app 7)
 
 file(GLOB_RECURSE files RELATIVE ${SRC} ${SRC}/*.h ${SRC}/*.cpp)
 if(NOT files)
@@ -52,9 +55,6 @@ foreach(file IN LISTS files)
       continue()
     endif()
     if(rank_${to} LESS rank_${from})
-      continue()
-    endif()
-    if(from IN_LIST window_folders AND to IN_LIST window_folders)
       continue()
     endif()
     string(APPEND faults "\n  ${file}: ${from} -> ${to} (${line})")

@@ -3,6 +3,9 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTimer>
 #include <QMouseEvent>
 
 namespace vode::test {
@@ -34,6 +37,9 @@ WindowOptions optionsFor(const TempDir& config, const TempDir& temp, bool develo
 
 WindowFixture::WindowFixture(bool developer) {
   form_ = std::make_unique<TMainForm>(prompter, optionsFor(config, temp, developer));
+  // The commands' jobs run at once, so a test reads their results on the
+  // next line; the workspace's own tests run them on a thread.
+  form_->workspace().useJobRunner(std::make_unique<InlineJobRunner>());
   commands_ = new DocumentCommands(*form_);
   commands_->firstShown({});
   // A fresh configuration folder has no default settings.
@@ -46,19 +52,37 @@ void WindowFixture::load(Recording recording, const std::string& name) {
   doc().recording = std::make_unique<Recording>(std::move(recording));
   doc().state.currentFileName = name;
   doc().prepareOpenedRecording();
-  form_->resetViewer();
-  form_->adjust_to_prefs();
-  form_->UpdateMenus();
-  form_->UpdateScreen();
+  form_->workspace().notify(Change::Recording);
+}
+
+int WindowFixture::open(const std::string& path) {
+  commands_->openPath(path);
+  return doc().state.ioError;
+}
+
+QWidget* control(const QWidget& form, const QString& name) { return form.findChild<QWidget*>(name); }
+
+QString labelText(const QWidget& form, const QString& name) {
+  const auto* label = form.findChild<QLabel*>(name);
+  return label ? label->text() : QString();
+}
+
+void waitUntilIdle(Workspace& ws) {
+  QElapsedTimer waited;
+  waited.start();
+  // Asleep until the job's next event, woken at least every 50 ms.
+  QTimer tick;
+  tick.start(50);
+  while (ws.busy() && waited.elapsed() < 20000) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 QString largeLabels(TMainForm& form) {
   QStringList texts;
-  for (int i = 5; i >= 1; --i) texts << form.labelText(QString("SonoLabel%1").arg(i));
+  for (int i = 5; i >= 1; --i) texts << labelText(form, QString("SonoLabel%1").arg(i));
   return texts.join(",");
 }
 
-void click(TMainForm& form, const char* name) { static_cast<QAbstractButton*>(form.control(name))->click(); }
+void click(TMainForm& form, const char* name) { static_cast<QAbstractButton*>(control(form, name))->click(); }
 
 void toggleAccessibly(QWidget* item) {
   QAccessible::queryAccessibleInterface(item)->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());

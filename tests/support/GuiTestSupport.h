@@ -12,7 +12,7 @@
 
 #include "app/DocumentCommands.h"
 #include "support/TestSupport.h"
-#include "viewer/GuiPrompter.h"
+#include "workspace/GuiPrompter.h"
 #include "viewer/MainForm.h"
 
 namespace vode::test {
@@ -99,6 +99,8 @@ class WindowFixture {
 
   // Puts a recording into the document as an open would leave it.
   void load(Recording recording, const std::string& name = "/tmp/test.mer");
+  // File/Open of path: the open job, the analysis and Play; the reader's code.
+  int open(const std::string& path);
 
   TempDir config;
   TempDir temp;
@@ -109,6 +111,13 @@ class WindowFixture {
   DocumentCommands* commands_ = nullptr;
 };
 
+// The control of that object name in the window: tests find controls by
+// their names, the program never does.
+QWidget* control(const QWidget& form, const QString& name);
+// The text of the label of that object name.
+QString labelText(const QWidget& form, const QString& name);
+// Runs the event loop until the workspace's jobs have ended (at most 20 s).
+void waitUntilIdle(Workspace& ws);
 // The five large-pane axis labels, top to bottom, joined by commas.
 QString largeLabels(TMainForm& form);
 // Clicks the button of that object name.

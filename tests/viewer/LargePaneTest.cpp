@@ -111,31 +111,31 @@ class WaveformPaint : public PaintFixture {
 
 TEST_F(WaveformPaint, WindowAroundTheCurrentSegment) {
   expectWindow(2, 0, "0.0", "0.1");  // 100 ms at segment 0
-  EXPECT_EQ(largePane.drawnWave()->waveMs, 100);
-  EXPECT_EQ(largePane.drawnWave()->waveFirstSample, 0);
-  EXPECT_EQ(largePane.drawnWave()->waveSpan, 1023);
-  EXPECT_EQ(largePane.drawnWave()->waveEndSample, 1024);
-  EXPECT_EQ(largePane.drawnWave()->flowFirstSample, 0);
-  EXPECT_EQ(largePane.drawnWave()->flowSpan, 31);
+  EXPECT_EQ(shownWave(doc, state)->waveMs, 100);
+  EXPECT_EQ(shownWave(doc, state)->waveFirstSample, 0);
+  EXPECT_EQ(shownWave(doc, state)->waveSpan, 1023);
+  EXPECT_EQ(shownWave(doc, state)->waveEndSample, 1024);
+  EXPECT_EQ(shownWave(doc, state)->flowFirstSample, 0);
+  EXPECT_EQ(shownWave(doc, state)->flowSpan, 31);
 
   expectWindow(5, 10, "0.7", "1.5");  // 800 ms at segment 10, centred
-  EXPECT_EQ(largePane.drawnWave()->waveMs, 800);
-  EXPECT_EQ(largePane.drawnWave()->waveFirstSample, 7168);
-  EXPECT_EQ(largePane.drawnWave()->waveSpan, 8191);
-  EXPECT_EQ(largePane.drawnWave()->waveEndSample, 15360);
-  EXPECT_EQ(largePane.drawnWave()->flowFirstSample, 224);
-  EXPECT_EQ(largePane.drawnWave()->flowSpan, 255);
+  EXPECT_EQ(shownWave(doc, state)->waveMs, 800);
+  EXPECT_EQ(shownWave(doc, state)->waveFirstSample, 7168);
+  EXPECT_EQ(shownWave(doc, state)->waveSpan, 8191);
+  EXPECT_EQ(shownWave(doc, state)->waveEndSample, 15360);
+  EXPECT_EQ(shownWave(doc, state)->flowFirstSample, 224);
+  EXPECT_EQ(shownWave(doc, state)->flowSpan, 255);
 
   expectWindow(3, 4, "0.4", "0.6");  // 200 ms starts at the segment
   expectWindow(0, 3, "0.3", "0.4");  // 25 ms widens to 100 ms
-  EXPECT_EQ(largePane.drawnWave()->waveMs, 100);
+  EXPECT_EQ(shownWave(doc, state)->waveMs, 100);
   expectWindow(7, 5, "0.0", "3.2");  // 3200 ms is not moved below 0
 }
 
 TEST_F(WaveformPaint, WindowIsCutAtTheEndButLabelsAreNot) {
   expectWindow(6, 29, "2.2", "3.8");  // 1600 ms at the last segment
-  EXPECT_EQ(largePane.drawnWave()->waveEndSample, 30 * 1024);
-  EXPECT_EQ(largePane.drawnWave()->waveFirstSample, 2200 * 1024 / 100);
+  EXPECT_EQ(shownWave(doc, state)->waveEndSample, 30 * 1024);
+  EXPECT_EQ(shownWave(doc, state)->waveFirstSample, 2200 * 1024 / 100);
 }
 
 TEST_F(WaveformPaint, TracesAtTheirScales) {
@@ -236,12 +236,12 @@ TEST_F(Readouts, ExpandedWaveformUsesTheStoredGeometry) {
   state.CurrentSegment = 19;
   makeRecording(40, 1);
   render(Pane::Sono);
-  ASSERT_EQ(largePane.drawnWave()->waveEndSample, 24 * 1024);
+  ASSERT_EQ(shownWave(doc, state)->waveEndSample, 24 * 1024);
   makeRecording(20, 1);
   EXPECT_EQ(read(Pane::Sono, {399, 10}), "N/A");
-  // Forgotten with the document: nothing was drawn for the new one.
-  largePane.forget();
-  EXPECT_EQ(read(Pane::Sono, {10, 10}), "N/A");
+  // Read from the model, not from a paint: the new recording reads before
+  // it was ever drawn.
+  EXPECT_EQ(read(Pane::Sono, {10, 10}), "1.620s, 0.00 V");
   // A window cut at the end of the recording reads N/A past it.
   state.WaveformIndex = 6;  // 1600 ms
   state.CurrentSegment = 19;
@@ -261,7 +261,7 @@ TEST_F(Readouts, NothingChangesWhilePlaying) {
   state.ViewMode = SpectrumView;
   EXPECT_EQ(read(Pane::Sono, {12, 0}), "<unchanged>");
   // The spectrum pane and the tag strip have no play line and keep reading.
-  EXPECT_EQ(read(Pane::Freq, {12, 0}), "N/A");
+  EXPECT_EQ(read(Pane::Freq, {12, 0}), "120 Hz, 20.0 dB, N/A");
   EXPECT_EQ(read(Pane::Tag, {12, 0}), "Untagged");
 }
 

@@ -19,7 +19,7 @@ using namespace vode::test;
 TEST(FrequencyZoom, RebuildsSonogramAndWheezeImages) {
   VODE_NEEDS_TESTDATA();
   WindowFixture f;
-  ASSERT_EQ(f.commands().openPath(testdata("flow2_tagged.mer")), 0);
+  ASSERT_EQ(f.open(testdata("flow2_tagged.mer")), 0);
   Document& doc = f.doc();
   SilentPrompter quiet;
   NullProgress none;
@@ -57,7 +57,7 @@ TEST(TonalWheezeMenu, FlagsTheToneAndEnablesTheWheezePicture) {
   f.load(std::move(rec));
   entry->trigger();  // not analysed yet
   EXPECT_TRUE(f.prompter.saw("No PSD"));
-  f.form().DoAnalyzeClick(true);
+  f.form().DoAnalyzeClick();
   entry->trigger();
 
   EXPECT_TRUE(f.prompter.saw("Wheeze analysis completed"));
@@ -74,10 +74,10 @@ TEST(AnalyzeMenu, TestWheezeFlagsAndShowsTheWheezeImage) {
   WindowFixture f(true);
   f.form().TestWheezeClick();
   EXPECT_TRUE(f.prompter.saw("No data"));
-  ASSERT_EQ(f.commands().openPath(testdata("flow2_tagged.mer")), 0);
+  ASSERT_EQ(f.open(testdata("flow2_tagged.mer")), 0);
   auto* wheezes = f.form().findChild<QCheckBox*>("WheezesCheckBox");
   EXPECT_FALSE(wheezes->isEnabled());
-  QWidget* sono = f.form().control("SonoBox");
+  QWidget* sono = control(f.form(), "SonoBox");
   const QImage sonogram = sono->grab().toImage();
   f.form().action("TestWheeze1")->trigger();
   EXPECT_TRUE(f.prompter.saw("Wheeze analysis completed"));
@@ -106,7 +106,7 @@ TEST(AnalyzeMenu, TestCrackleCopiesTheFirstChannelWithoutMarkingTheDocument) {
 TEST(AnalyzeMenu, FftAgainKeepsHandEditedPhases) {
   VODE_NEEDS_TESTDATA();
   WindowFixture f(true);
-  ASSERT_EQ(f.commands().openPath(testdata("flow2_tagged.mer")), 0);
+  ASSERT_EQ(f.open(testdata("flow2_tagged.mer")), 0);
   f.form().set_current_segment(40);
   f.form().action("Background1")->trigger();
   ASSERT_EQ(f.doc().tagTable->phase(40), Background);

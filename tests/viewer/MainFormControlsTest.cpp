@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "support/GuiTestSupport.h"
-#include "viewer/DisplayLogic.h"
+#include "workspace/DisplayLogic.h"
 #include "viewer/PaneWidget.h"
 
 using namespace vode;
@@ -30,17 +30,17 @@ TEST(Zoom, SonogramViewTimeAndFrequency) {
   for (int i = 0; i < 5; ++i) click(form, "ZoomOutX");
   EXPECT_EQ(f.doc().preferences.sonogramTime, 3);
   EXPECT_EQ(f.state().SegmentPixels, 1);
-  EXPECT_EQ(form.control("SonoShape")->width(), 3);
+  EXPECT_EQ(control(form, "SonoShape")->width(), 3);
   // Segment 120 is still on the wider screen: no paging.
   EXPECT_EQ(f.state().FirstSegment, 75);
-  EXPECT_EQ(form.labelText("RightTimeLabel"), "47.5s");
+  EXPECT_EQ(labelText(form, "RightTimeLabel"), "47.5s");
 
   click(form, "ZoomInY");
   EXPECT_EQ(f.doc().preferences.frequency, 0);
   for (int i = 0; i < 3; ++i) click(form, "ZoomOutY");
   EXPECT_EQ(f.doc().preferences.frequency, 2);
   EXPECT_EQ(largeLabels(form), "Hz,3600,2400,1200,0");
-  EXPECT_EQ(form.labelText("FreqLabel"), "4800");
+  EXPECT_EQ(labelText(form, "FreqLabel"), "4800");
 }
 
 TEST(Zoom, WaveformViewTimeAndAmplitude) {
@@ -52,13 +52,13 @@ TEST(Zoom, WaveformViewTimeAndAmplitude) {
   EXPECT_EQ(f.doc().preferences.waveformTime, 2);  // 100 ms is the shortest
   for (int i = 0; i < 8; ++i) click(form, "ZoomOutX");
   EXPECT_EQ(f.doc().preferences.waveformTime, 7);
-  EXPECT_EQ(form.control("FlowShape")->width(), 32 * 8 + 2);
+  EXPECT_EQ(control(form, "FlowShape")->width(), 32 * 8 + 2);
 
   click(form, "ZoomOutY");
   EXPECT_EQ(f.doc().preferences.amplitude, AutoAmplitudeIndex);
   for (int i = 0; i < 12; ++i) click(form, "ZoomInY");
   EXPECT_EQ(f.doc().preferences.amplitude, 0);
-  EXPECT_EQ(form.labelText("VoltsMaxLabel"), "0.5");
+  EXPECT_EQ(labelText(form, "VoltsMaxLabel"), "0.5");
   EXPECT_EQ(largeLabels(form), "Volts,0.2,0.0,-0.2,-0.5");
 }
 
@@ -77,7 +77,7 @@ TEST(Zoom, SpectrumViewDbScaleAndFrequency) {
   EXPECT_EQ(largeLabels(form), "dB,48,32,16,0");
   click(form, "ZoomOutX");
   EXPECT_EQ(f.doc().preferences.frequency, 1);
-  EXPECT_EQ(form.labelText("FreqLabel"), "2400");
+  EXPECT_EQ(labelText(form, "FreqLabel"), "2400");
   click(form, "ZoomInX");
   click(form, "ZoomInX");
   EXPECT_EQ(f.doc().preferences.frequency, 0);
@@ -90,25 +90,25 @@ TEST(FlowDisplay, VolumeToggleSkipsPowerWithoutAverages) {
   f.load(makeRecording(60, 1));
   click(form, "VolumeButton");
   EXPECT_EQ(f.state().FlowDisplay, 1);
-  EXPECT_EQ(form.labelText("FlowTitleLabel"), "Flow and Volume");
-  EXPECT_TRUE(form.control("VolumeMaxLabel")->isVisibleTo(&form));
+  EXPECT_EQ(labelText(form, "FlowTitleLabel"), "Flow and Volume");
+  EXPECT_TRUE(control(form, "VolumeMaxLabel")->isVisibleTo(&form));
   click(form, "VolumeButton");
   EXPECT_EQ(f.state().FlowDisplay, 0);
-  EXPECT_EQ(form.labelText("FlowTitleLabel"), "Flow");
+  EXPECT_EQ(labelText(form, "FlowTitleLabel"), "Flow");
 
   f.doc().averages = std::make_unique<OverallAverages>();
   f.doc().averages->allocate(1);
   click(form, "VolumeButton");
   click(form, "VolumeButton");
   EXPECT_EQ(f.state().FlowDisplay, 2);
-  EXPECT_EQ(form.labelText("FlowTitleLabel"), "Flow and Power");
-  EXPECT_TRUE(form.control("AvgPanel")->isVisibleTo(&form));
-  EXPECT_FALSE(form.control("PSDRadioGroup")->isVisibleTo(&form));
-  EXPECT_FALSE(form.control("SonoLabel3")->isVisibleTo(&form));
-  EXPECT_TRUE(form.control("VolumeButton")->isVisibleTo(&form));
+  EXPECT_EQ(labelText(form, "FlowTitleLabel"), "Flow and Power");
+  EXPECT_TRUE(control(form, "AvgPanel")->isVisibleTo(&form));
+  EXPECT_FALSE(control(form, "PSDRadioGroup")->isVisibleTo(&form));
+  EXPECT_FALSE(control(form, "SonoLabel3")->isVisibleTo(&form));
+  EXPECT_TRUE(control(form, "VolumeButton")->isVisibleTo(&form));
   click(form, "VolumeButton");
   EXPECT_EQ(f.state().FlowDisplay, 0);
-  EXPECT_TRUE(form.control("PSDRadioGroup")->isVisibleTo(&form));
+  EXPECT_TRUE(control(form, "PSDRadioGroup")->isVisibleTo(&form));
 }
 
 TEST(FlowDisplay, RespirationBand) {
@@ -117,9 +117,9 @@ TEST(FlowDisplay, RespirationBand) {
   f.doc().channelSetup.airflowKind = 1;
   f.doc().recording = std::make_unique<Recording>(std::move(r));
   f.form().adjust_to_prefs();
-  EXPECT_EQ(f.form().labelText("FlowTitleLabel"), "Respiration");
-  EXPECT_EQ(f.form().labelText("FlowUnitsLabel"), "Volts");
-  EXPECT_FALSE(f.form().control("VolumeButton")->isEnabled());
+  EXPECT_EQ(labelText(f.form(), "FlowTitleLabel"), "Respiration");
+  EXPECT_EQ(labelText(f.form(), "FlowUnitsLabel"), "Volts");
+  EXPECT_FALSE(control(f.form(), "VolumeButton")->isEnabled());
 }
 
 TEST(Channels, RadioGroupForTwoDropDownForMore) {
@@ -130,19 +130,19 @@ TEST(Channels, RadioGroupForTwoDropDownForMore) {
   Recording one = makeRecording(30, 1);
   f.doc().recording = std::make_unique<Recording>(std::move(one));
   form.adjust_to_prefs();
-  EXPECT_TRUE(form.control("ChannelRadioGroup")->isEnabled());
-  EXPECT_EQ(static_cast<QRadioButton*>(form.control("ChannelRadio1"))->text(), "&1: TRA");
-  EXPECT_EQ(static_cast<QRadioButton*>(form.control("ChannelRadio2"))->text(), "&2: not available");
+  EXPECT_TRUE(control(form, "ChannelRadioGroup")->isEnabled());
+  EXPECT_EQ(static_cast<QRadioButton*>(control(form, "ChannelRadio1"))->text(), "&1: TRA");
+  EXPECT_EQ(static_cast<QRadioButton*>(control(form, "ChannelRadio2"))->text(), "&2: not available");
   form.ChooseChannel(1);  // past the last channel: back to it
   EXPECT_EQ(f.state().CurrentChannel, 0);
-  EXPECT_TRUE(static_cast<QRadioButton*>(form.control("ChannelRadio1"))->isChecked());
+  EXPECT_TRUE(static_cast<QRadioButton*>(control(form, "ChannelRadio1"))->isChecked());
 
   f.doc().channelSetup.channelNames[1] = "RUant";
   f.doc().channelSetup.channelNames[2] = "LUant";
   f.doc().channelSetup.channelNames[3] = "";
   f.load(makeRecording(30, 4));
-  EXPECT_FALSE(form.control("ChannelRadioGroup")->isEnabled());
-  auto* combo = static_cast<QComboBox*>(form.control("ChannelComboBox"));
+  EXPECT_FALSE(control(form, "ChannelRadioGroup")->isEnabled());
+  auto* combo = static_cast<QComboBox*>(control(form, "ChannelComboBox"));
   EXPECT_TRUE(combo->isVisibleTo(&form));
   EXPECT_TRUE(combo->isEnabled());
   // The list carries the names as they are: an unnamed channel keeps its
@@ -160,9 +160,9 @@ TEST(Channels, RadioGroupForTwoDropDownForMore) {
 TEST(Channels, AnAssistiveToolsToggleChoosesChannelAndSpectrum) {
   WindowFixture f;
   f.load(makeRecording(30, 2));
-  toggleAccessibly(f.form().control("ChannelRadio2"));
+  toggleAccessibly(control(f.form(), "ChannelRadio2"));
   EXPECT_EQ(f.state().CurrentChannel, 1);
-  toggleAccessibly(f.form().control("PsdRadioAll"));
+  toggleAccessibly(control(f.form(), "PsdRadioAll"));
   EXPECT_EQ(f.state().PsdChoice, PsdAll);
 }
 
@@ -170,13 +170,13 @@ TEST(PsdChoice, ArrowsFollowTheChoice) {
   WindowFixture f;
   TMainForm& form = f.form();
   form.SetPsdChoice(PsdBreath);
-  EXPECT_EQ(form.control("PrevBitBtn")->toolTip(), "Previous tagged breath");
-  EXPECT_EQ(form.control("NextBitBtn")->toolTip(), "Next tagged breath");
+  EXPECT_EQ(control(form, "PrevBitBtn")->toolTip(), "Previous tagged breath");
+  EXPECT_EQ(control(form, "NextBitBtn")->toolTip(), "Next tagged breath");
   form.SetPsdChoice(PsdAll);
-  EXPECT_FALSE(form.control("PrevBitBtn")->isEnabled());
+  EXPECT_FALSE(control(form, "PrevBitBtn")->isEnabled());
   form.SetPsdChoice(PsdSingle);
-  EXPECT_TRUE(form.control("NextBitBtn")->isEnabled());
-  EXPECT_EQ(form.control("NextBitBtn")->toolTip(), "Next tagged segment");
+  EXPECT_TRUE(control(form, "NextBitBtn")->isEnabled());
+  EXPECT_EQ(control(form, "NextBitBtn")->toolTip(), "Next tagged segment");
 }
 
 TEST(HairLine, OneLineAtATimeErasedBySelection) {
@@ -221,16 +221,16 @@ TEST(PaneMouse, PressesSelectAndClicksSwitchViews) {
   WindowFixture f;
   TMainForm& form = f.form();
   f.load(makeRecording(60, 1));
-  sendMouse(form.control("FlowBox"), QEvent::MouseButtonPress, QPoint(8 * 7 + 3, 10), Qt::LeftButton);
+  sendMouse(control(form, "FlowBox"), QEvent::MouseButtonPress, QPoint(8 * 7 + 3, 10), Qt::LeftButton);
   EXPECT_EQ(f.state().CurrentSegment, 7);
-  sendMouse(form.control("TagBox"), QEvent::MouseButtonPress, QPoint(8 * 9, 5), Qt::LeftButton);
+  sendMouse(control(form, "TagBox"), QEvent::MouseButtonPress, QPoint(8 * 9, 5), Qt::LeftButton);
   EXPECT_EQ(f.state().CurrentSegment, 9);
 
-  QWidget* time = form.control("TimeBox");
+  QWidget* time = control(form, "TimeBox");
   sendMouse(time, QEvent::MouseButtonPress, QPoint(60, 60), Qt::LeftButton);
   sendMouse(time, QEvent::MouseButtonRelease, QPoint(60, 60), Qt::LeftButton);
   EXPECT_EQ(f.state().ViewMode, WaveformView);
   // The large pane selects nothing outside Sonogram view.
-  sendMouse(form.control("SonoBox"), QEvent::MouseButtonPress, QPoint(8 * 20, 5), Qt::LeftButton);
+  sendMouse(control(form, "SonoBox"), QEvent::MouseButtonPress, QPoint(8 * 20, 5), Qt::LeftButton);
   EXPECT_EQ(f.state().CurrentSegment, 9);
 }

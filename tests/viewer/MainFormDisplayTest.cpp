@@ -15,7 +15,7 @@
 #include <tuple>
 
 #include "support/GuiTestSupport.h"
-#include "viewer/DisplayLogic.h"
+#include "workspace/DisplayLogic.h"
 #include "viewer/PaneWidget.h"
 
 using namespace vode;
@@ -27,12 +27,12 @@ TEST(CurrentSegment, PagesByHalfScreensAndClamps) {
   TMainForm& form = f.form();
   form.set_current_segment(57);
   EXPECT_EQ(f.state().FirstSegment, 25);
-  EXPECT_EQ(form.labelText("LeftTimeLabel"), "2.5s");
-  EXPECT_EQ(form.labelText("RightTimeLabel"), "7.5s");
+  EXPECT_EQ(labelText(form, "LeftTimeLabel"), "2.5s");
+  EXPECT_EQ(labelText(form, "RightTimeLabel"), "7.5s");
   EXPECT_TRUE(form.segmentStatus().startsWith("Time 5.7s, "));
   // The marker frames one pixel outside the current segment's cells.
-  EXPECT_EQ(form.control("SonoShape")->x(), 40 + (57 - 25) * 8);
-  EXPECT_EQ(form.control("SonoShape")->width(), 10);
+  EXPECT_EQ(control(form, "SonoShape")->x(), 40 + (57 - 25) * 8);
+  EXPECT_EQ(control(form, "SonoShape")->width(), 10);
   form.set_current_segment(24);
   EXPECT_EQ(f.state().FirstSegment, 0);
 
@@ -64,14 +64,14 @@ TEST(Amplitude, AutoScaleFollowsThePeak) {
     Recording r = Recording::create(20, 1);
     r.sound[0][5000] = peak;
     f.load(std::move(r));
-    EXPECT_EQ(f.form().labelText("VoltsMaxLabel"), volts);
+    EXPECT_EQ(labelText(f.form(), "VoltsMaxLabel"), volts);
     EXPECT_EQ(f.state().AmplitudeCounts, counts);
   }
   // All zero: one 0.5 V step rather than a zero scale.
   WindowFixture f;
   f.load(Recording::create(20, 1));
-  EXPECT_EQ(f.form().labelText("VoltsMaxLabel"), "0.5");
-  EXPECT_EQ(f.form().labelText("VoltsMinLabel"), "-0.5");
+  EXPECT_EQ(labelText(f.form(), "VoltsMaxLabel"), "0.5");
+  EXPECT_EQ(labelText(f.form(), "VoltsMinLabel"), "-0.5");
   EXPECT_GT(f.state().AmplitudeCounts / 64, 0);
 }
 
@@ -84,10 +84,10 @@ TEST(Views, SmallPanesSwitchTheLargePane) {
   f.load(makeRecording(60, 1));
   form.TimeBoxClick();
   EXPECT_EQ(f.state().ViewMode, WaveformView);
-  EXPECT_FALSE(form.control("SonoShape")->isVisibleTo(&form));
-  EXPECT_EQ(form.control("TimeBox")->toolTip(), "Click to unzoom");
-  EXPECT_EQ(form.control("SonoBox")->toolTip(), "");
-  const double a = form.labelText("VoltsMaxLabel").toDouble();
+  EXPECT_FALSE(control(form, "SonoShape")->isVisibleTo(&form));
+  EXPECT_EQ(control(form, "TimeBox")->toolTip(), "Click to unzoom");
+  EXPECT_EQ(control(form, "SonoBox")->toolTip(), "");
+  const double a = labelText(form, "VoltsMaxLabel").toDouble();
   EXPECT_EQ(largeLabels(form), QString::fromStdString("Volts," + formatFixed(a / 2, 1) + ",0.0," +
                                                       formatFixed(-a / 2, 1) + "," + formatFixed(-a, 1)));
 
@@ -102,14 +102,14 @@ TEST(Views, SmallPanesSwitchTheLargePane) {
   form.findChild<QLabel*>("RightTimeLabel")->setText("0.1");
   form.FreqBoxClick();
   EXPECT_EQ(f.state().ViewMode, SpectrumView);
-  EXPECT_EQ(form.labelText("LeftTimeLabel"), "0.0s");
-  EXPECT_EQ(form.labelText("RightTimeLabel"), "5.0s");
+  EXPECT_EQ(labelText(form, "LeftTimeLabel"), "0.0s");
+  EXPECT_EQ(labelText(form, "RightTimeLabel"), "5.0s");
   EXPECT_EQ(largeLabels(form), "dB,48,24,0,-24");
-  EXPECT_EQ(form.control("FreqBox")->toolTip(), "Click to unzoom");
-  EXPECT_EQ(form.control("TimeBox")->toolTip(), "Click to zoom");
+  EXPECT_EQ(control(form, "FreqBox")->toolTip(), "Click to unzoom");
+  EXPECT_EQ(control(form, "TimeBox")->toolTip(), "Click to zoom");
   form.FreqBoxClick();
   EXPECT_EQ(f.state().ViewMode, SonogramView);
   EXPECT_EQ(largeLabels(form), "Hz,900,600,300,0");
-  EXPECT_TRUE(form.control("SonoShape")->isVisibleTo(&form));
+  EXPECT_TRUE(control(form, "SonoShape")->isVisibleTo(&form));
 }
 

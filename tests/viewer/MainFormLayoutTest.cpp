@@ -38,22 +38,22 @@ TEST(MainFormLayout, FontTextsAndStartState) {
                {"SonoLabel3", "600"},      {"SonoLabel2", "300"},   {"SonoLabel1", "0"},
                {"VoltsMaxLabel", "5.0"},   {"VoltsLabel", "Volts"}, {"VoltsMinLabel", "-5.0"},
                {"FreqLabel", "1200"},      {"LeftTimeLabel", "0.0s"}, {"RightTimeLabel", "5.0s"}};
-  for (const auto& t : texts) EXPECT_EQ(form.labelText(t.label), t.text) << t.label;
+  for (const auto& t : texts) EXPECT_EQ(labelText(form, t.label), t.text) << t.label;
   EXPECT_EQ(form.segmentStatus(), "No file loaded");
   EXPECT_EQ(form.cursorStatus(), "N/A");
 
-  EXPECT_FALSE(form.control("StatusGauge")->isVisibleTo(&form));
-  EXPECT_FALSE(form.control("AvgPanel")->isVisibleTo(&form));
-  EXPECT_FALSE(form.control("ChannelComboBox")->isVisibleTo(&form));
-  EXPECT_FALSE(form.control("VolumeMaxLabel")->isVisibleTo(&form));
-  EXPECT_TRUE(form.control("DisplayGroupBox")->isVisibleTo(&form));
-  EXPECT_FALSE(form.control("ChannelRadioGroup")->isEnabled());
-  EXPECT_FALSE(form.control("CracklesCheckBox")->isEnabled());
-  EXPECT_EQ(form.control("TagBox")->toolTip(),
+  EXPECT_FALSE(control(form, "StatusGauge")->isVisibleTo(&form));
+  EXPECT_FALSE(control(form, "AvgPanel")->isVisibleTo(&form));
+  EXPECT_FALSE(control(form, "ChannelComboBox")->isVisibleTo(&form));
+  EXPECT_FALSE(control(form, "VolumeMaxLabel")->isVisibleTo(&form));
+  EXPECT_TRUE(control(form, "DisplayGroupBox")->isVisibleTo(&form));
+  EXPECT_FALSE(control(form, "ChannelRadioGroup")->isEnabled());
+  EXPECT_FALSE(control(form, "CracklesCheckBox")->isEnabled());
+  EXPECT_EQ(control(form, "TagBox")->toolTip(),
             "Click to include\nShift-click to background\nCtrl-click to exclude\nRight-click to clear");
-  EXPECT_EQ(form.control("FlowBox")->toolTip(), "Click to select current segment");
-  EXPECT_EQ(form.control("TimeBox")->toolTip(), "Click to zoom");
-  EXPECT_EQ(form.control("ZoomOutX")->toolTip(), "X-axis zoom out");
+  EXPECT_EQ(control(form, "FlowBox")->toolTip(), "Click to select current segment");
+  EXPECT_EQ(control(form, "TimeBox")->toolTip(), "Click to zoom");
+  EXPECT_EQ(control(form, "ZoomOutX")->toolTip(), "X-axis zoom out");
 }
 
 TEST(MainFormLayout, EveryBoxBarAndPictureButtonHasAName) {

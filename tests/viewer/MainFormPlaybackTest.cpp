@@ -9,7 +9,7 @@
 #include "formats/BlockFile.h"
 #include "support/GuiTestSupport.h"
 #include "viewer/PaneWidget.h"
-#include "viewer/PlayRange.h"
+#include "workspace/PlayRange.h"
 
 using namespace vode;
 using namespace vode::test;
@@ -69,7 +69,7 @@ struct PlayFixture : WindowFixture {
     clock = c.get();
     form().usePlayback(std::move(o), std::move(c));
   }
-  PaneWidget* pane(const char* name) { return static_cast<PaneWidget*>(form().control(name)); }
+  PaneWidget* pane(const char* name) { return static_cast<PaneWidget*>(control(form(), name)); }
   // One 20 ms tick of the window with the sound and the clock moved on by ms.
   void tick(int64_t ms = 20) {
     out->pos += ms;
@@ -259,11 +259,11 @@ TEST(Playback, StartsAfterAnOpenButNotAfterTheMenuAnalysis) {
     NullProgress none;
     ASSERT_EQ(saveRecordingFile(doc, path, 0, 59, quiet, none), 0);
   }
-  ASSERT_EQ(f.commands().openPath(path), 0);
+  ASSERT_EQ(f.open(path), 0);
   EXPECT_TRUE(f.form().playing());
   EXPECT_EQ(f.out->opens, 1);
   f.form().StopBitBtnClick();
-  f.form().DoAnalyzeClick(true);
+  f.form().DoAnalyzeClick();
   EXPECT_FALSE(f.form().playing());
   EXPECT_EQ(f.out->opens, 1);
 }
@@ -342,7 +342,7 @@ TEST(Playback, PlayLineFollowsTheLargePanesView) {
   f.form().PlayBitBtnClick();
   ASSERT_TRUE(f.form().playing());
   const int first = f.state().PlayFirst;
-  const auto& wave = f.form().largePane().drawnWave();
+  const std::optional<WaveWindow> wave = shownWave(f.doc(), f.state());
   ASSERT_TRUE(wave.has_value());
   EXPECT_EQ(f.pane("SonoBox")->playLine(),
             largePlayLineX(f.state(), first, f.pane("SonoBox")->width(), &*wave));

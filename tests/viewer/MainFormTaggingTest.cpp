@@ -25,7 +25,7 @@ class Tagging : public ::testing::Test {
     VODE_NEEDS_TESTDATA();
     path = f.temp.file("tagged.mer");
     std::filesystem::copy_file(testdata("flow2_tagged.mer"), path);
-    ASSERT_EQ(f.commands().openPath(path), 0);
+    ASSERT_EQ(f.open(path), 0);
     ASSERT_TRUE(f.doc().averages && f.doc().tagTable && f.doc().phaseTable);
     // The open starts playback, which the strip waits for.
     f.form().StopBitBtnClick();
@@ -215,14 +215,14 @@ TEST_F(Tagging, MarkOnTheLastSegmentStaysThere) {
 
 TEST_F(Tagging, PanesSelectAndDragOnlyWhereTheyMay) {
   f.form().set_current_segment(5);
-  QWidget* flow = f.form().control("FlowBox");
+  QWidget* flow = control(f.form(), "FlowBox");
   sendMouse(flow, QEvent::MouseButtonPress, QPoint(8 * 12 + 2, 20), Qt::LeftButton);
   EXPECT_TRUE(f.state().Dragging);
   EXPECT_EQ(f.state().CurrentSegment, 12);
   sendMouse(flow, QEvent::MouseButtonRelease, QPoint(8 * 12 + 2, 20), Qt::LeftButton);
   EXPECT_FALSE(f.state().Dragging);
   // A press on the marker's outline, outside the strip, tags the segment it marks.
-  QWidget* marker = f.form().control("TagShape");
+  QWidget* marker = control(f.form(), "TagShape");
   const uint8_t before = tags().phase(12);
   sendMouse(marker, QEvent::MouseButtonPress, QPoint(2, 0), Qt::RightButton);
   sendMouse(marker, QEvent::MouseButtonRelease, QPoint(2, 0), Qt::RightButton);
@@ -230,7 +230,7 @@ TEST_F(Tagging, PanesSelectAndDragOnlyWhereTheyMay) {
   EXPECT_EQ(f.state().CurrentSegment, 12);
   // The large pane outside Sonogram view ignores a press.
   f.form().TimeBoxClick();
-  sendMouse(f.form().control("SonoBox"), QEvent::MouseButtonPress, QPoint(8 * 30, 5), Qt::LeftButton);
+  sendMouse(control(f.form(), "SonoBox"), QEvent::MouseButtonPress, QPoint(8 * 30, 5), Qt::LeftButton);
   EXPECT_EQ(f.state().CurrentSegment, 12);
   EXPECT_FALSE(f.state().Dragging);
 }
@@ -242,7 +242,7 @@ TEST_F(Tagging, EditsSurviveSaveAndANewOpen) {
   const std::vector<uint8_t> flags(tags().flagRow(1), tags().flagRow(1) + 150);
   f.form().action("Save1")->trigger();
   EXPECT_FALSE(f.doc().state.modified);
-  ASSERT_EQ(f.commands().openPath(path), 0);
+  ASSERT_EQ(f.open(path), 0);
   f.form().StopBitBtnClick();
   EXPECT_EQ(tags().phase(s), Background);
   EXPECT_EQ(std::vector<uint8_t>(tags().flagRow(1), tags().flagRow(1) + 150), flags);

@@ -1,5 +1,5 @@
 // Progress and long work: the window is disabled, the status shows the task,
-// and a worker's calls reach the window's thread.
+// and a job's calls reach the window's thread.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -11,10 +11,11 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QThread>
+#include <optional>
 #include <thread>
 
 #include "support/GuiTestSupport.h"
-#include "viewer/DisplayLogic.h"
+#include "workspace/DisplayLogic.h"
 #include "viewer/PaneWidget.h"
 
 using namespace vode;
@@ -29,16 +30,18 @@ TEST(Progress, DisablesTheWindowAndRestoresTheStatus) {
   EXPECT_FALSE(form.isEnabled());
   EXPECT_FALSE(f.state().WindowEnabled);
   EXPECT_EQ(form.segmentStatus(), "Calculating Tags");
-  EXPECT_TRUE(form.control("StatusGauge")->isVisibleTo(&form));
+  EXPECT_TRUE(control(form, "StatusGauge")->isVisibleTo(&form));
   form.EndProgress();
   EXPECT_TRUE(form.isEnabled());
   EXPECT_EQ(form.segmentStatus(), status);
-  EXPECT_FALSE(form.control("StatusGauge")->isVisibleTo(&form));
+  EXPECT_FALSE(control(form, "StatusGauge")->isVisibleTo(&form));
 }
 
-TEST(Progress, WorkerCallsReachTheWindowThread) {
+TEST(Progress, JobCallsReachTheWindowThreadAndItsValueComesBack) {
   WindowFixture f;
   TMainForm& form = f.form();
+  Workspace& ws = form.workspace();
+  ws.useJobRunner(std::make_unique<ThreadJobRunner>());
   f.prompter.answers = {Answer::No};
   bool windowEnabledDuringJob = true;
   bool onGuiThread = false;
@@ -46,16 +49,26 @@ TEST(Progress, WorkerCallsReachTheWindowThread) {
     onGuiThread = QThread::currentThread() == QCoreApplication::instance()->thread();
     windowEnabledDuringJob = form.isEnabled();
   };
-  Answer answer = Answer::Yes;
   std::thread::id workerThread;
-  form.runInBackground([&](ProgressSink& progress, Prompter& prompter) {
-    workerThread = std::this_thread::get_id();
-    progress.begin("Calculating Power", 10);
-    for (int i = 1; i <= 10; ++i) progress.set(i);
-    prompter.message(MessageKind::Warning, "halfway");
-    answer = prompter.ask("Go on?", Buttons::YesNo, Answer::Yes);
-    progress.end();
-  });
+  std::optional<Answer> answer;
+  ASSERT_TRUE(ws.start<Answer>(
+      [&](ProgressSink& progress, Prompter& prompter) {
+        workerThread = std::this_thread::get_id();
+        progress.begin("Calculating Power", 10);
+        for (int i = 1; i <= 10; ++i) progress.set(i);
+        prompter.message(MessageKind::Warning, "halfway");
+        const Answer a = prompter.ask("Go on?", Buttons::YesNo, Answer::Yes);
+        progress.end();
+        return a;
+      },
+      [&](Answer a) {
+        // The value arrives on this thread, after the window was enabled again.
+        EXPECT_EQ(QThread::currentThread(), QCoreApplication::instance()->thread());
+        EXPECT_TRUE(form.isEnabled());
+        answer = a;
+      }));
+  EXPECT_FALSE(ws.start<int>([](ProgressSink&, Prompter&) { return 0; }, [](int) {}));  // one at a time
+  waitUntilIdle(ws);
   EXPECT_NE(workerThread, std::this_thread::get_id());
   EXPECT_TRUE(f.prompter.saw("halfway"));
   EXPECT_TRUE(onGuiThread);
@@ -66,13 +79,20 @@ TEST(Progress, WorkerCallsReachTheWindowThread) {
   EXPECT_EQ(form.segmentStatus(), "No file loaded");
 }
 
-TEST(Progress, WorkerFailureIsReportedNotThrown) {
+TEST(Progress, JobFailureIsReportedNotThrown) {
   WindowFixture f;
-  f.form().runInBackground([](ProgressSink& progress, Prompter&) {
-    progress.begin("Loading file...", 3);
-    throw std::bad_alloc();
-  });
+  Workspace& ws = f.form().workspace();
+  ws.useJobRunner(std::make_unique<ThreadJobRunner>());
+  bool done = false;
+  ws.start<int>(
+      [](ProgressSink& progress, Prompter&) -> int {
+        progress.begin("Loading file...", 3);
+        throw std::bad_alloc();
+      },
+      [&](int) { done = true; });
+  waitUntilIdle(ws);
   EXPECT_TRUE(f.prompter.saw("Not enough memory"));
+  EXPECT_FALSE(done);
   EXPECT_TRUE(f.form().isEnabled());
-  EXPECT_FALSE(f.form().control("StatusGauge")->isVisibleTo(&f.form()));
+  EXPECT_FALSE(control(f.form(), "StatusGauge")->isVisibleTo(&f.form()));
 }

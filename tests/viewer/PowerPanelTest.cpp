@@ -28,7 +28,7 @@ class PowerPanelTest : public ::testing::Test {
     VODE_NEEDS_TESTDATA();
     path = f.temp.file("tagged.mer");
     std::filesystem::copy_file(testdata("flow2_tagged.mer"), path);
-    ASSERT_EQ(f.commands().openPath(path), 0);
+    ASSERT_EQ(f.open(path), 0);
     f.form().StopBitBtnClick();
     ASSERT_TRUE(f.doc().averages && f.doc().spectra);
     click(f.form(), "VolumeButton");
@@ -87,7 +87,7 @@ TEST_F(PowerPanelTest, FlowDbLeavesOutEveryFlaggedSegment) {
       tags.flagRow(0)[s] = static_cast<uint8_t>(flagged.empty() ? 4 : flagged.size() == 1 ? 16 : 32);
       flagged.push_back(s);
     }
-  f.form().CalculateTags();
+  f.form().workspace().notify(Change::Tags);
   int clean = 0;
   for (int s = 0; s < f.doc().spectra->segmentCount; ++s) clean += tags.flags(0, s) == 0;
   const QList<QPointF> points = chart().points(0);
@@ -109,8 +109,8 @@ TEST_F(PowerPanelTest, SetBKeepsItsPointsWhileSetAFollowsTheChannel) {
   EXPECT_EQ(frozen, red);
   EXPECT_EQ(chart().points(4), chart().points(1));
   EXPECT_EQ(widget<QComboBox>("SpinMode")->currentText(), "A+B");
-  EXPECT_EQ(f.form().labelText("BaseFile"), "tagged.mer");
-  EXPECT_EQ(f.form().labelText("BaseSettings"), "0 - 100 Hz, 100 mL");
+  EXPECT_EQ(labelText(f.form(), "BaseFile"), "tagged.mer");
+  EXPECT_EQ(labelText(f.form(), "BaseSettings"), "0 - 100 Hz, 100 mL");
 
   f.form().ChooseChannel(1);
   EXPECT_NE(chart().points(0), red);
@@ -131,13 +131,13 @@ TEST_F(PowerPanelTest, CopyPowerToFlowAsksFirst) {
   copy->trigger();
   EXPECT_TRUE(f.prompter.asked("Are you sure you want to copy power to flow?"));
   EXPECT_EQ(f.doc().recording->flow, flow);
-  EXPECT_EQ(f.form().labelText("FlowUnitsLabel"), "L/s");
+  EXPECT_EQ(labelText(f.form(), "FlowUnitsLabel"), "L/s");
   EXPECT_FALSE(f.doc().state.modified);
 
   f.prompter.answers = {Answer::Yes};
   copy->trigger();
   EXPECT_NE(f.doc().recording->flow, flow);
-  EXPECT_EQ(f.form().labelText("FlowUnitsLabel"), "P");
+  EXPECT_EQ(labelText(f.form(), "FlowUnitsLabel"), "P");
   EXPECT_TRUE(f.doc().state.modified);
 }
 

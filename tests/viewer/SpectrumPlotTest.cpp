@@ -1,5 +1,5 @@
 // display_psd and PlotSpectrum on the small spectrum pane and the large pane,
-// and the read-out of what they drew.
+// and the read-out of what they show.
 #include <cmath>
 
 #include "PaintFixture.h"
@@ -50,9 +50,9 @@ TEST_F(SpectrumPaint, SmallPaneUsesZeroTo64dB) {
     EXPECT_EQ(countInColumn(image, 60, draw::Navy, 128), 1);
     EXPECT_EQ(countInColumn(image, 60, draw::Grey, 128), 0);
   }
-  EXPECT_TRUE(spectrumPane.drawnSpectrum().hasSpectrum);
-  EXPECT_FALSE(spectrumPane.drawnSpectrum().hasReference);
-  EXPECT_EQ(spectrumPane.drawnSpectrum().spectrum.size(), static_cast<size_t>(BinCount));
+  EXPECT_TRUE((shownSpectrum(doc, state, false).spectrum != nullptr));
+  EXPECT_FALSE((shownSpectrum(doc, state, false).reference != nullptr));
+  EXPECT_EQ(shownSpectrum(doc, state, false).count, BinCount);
 }
 
 TEST_F(SpectrumPaint, ExtendedRangeOnlyOnTheLargePane) {
@@ -63,7 +63,7 @@ TEST_F(SpectrumPaint, ExtendedRangeOnlyOnTheLargePane) {
   EXPECT_EQ(at(large, 50, 179), draw::Grey);
   EXPECT_EQ(at(large, 399, 179), draw::Grey);
   EXPECT_EQ(at(large, 50, 99), draw::Lime);
-  EXPECT_TRUE(largePane.drawnSpectrum().hasSpectrum);
+  EXPECT_TRUE((shownSpectrum(doc, state, true).spectrum != nullptr));
 
   state.dBScaleIndex = 0;
   large = render(Pane::Sono);
@@ -99,9 +99,9 @@ TEST_F(SpectrumPaint, BackgroundReferenceUnderTheSingleSpectrum) {
   const QImage image = small();
   EXPECT_EQ(at(image, 60, 95), draw::Olive);  // 16 dB
   EXPECT_EQ(at(image, 60, 63), draw::Navy);
-  EXPECT_TRUE(spectrumPane.drawnSpectrum().hasReference);
-  EXPECT_FLOAT_EQ(spectrumPane.drawnSpectrum().reference[10], powerAt(16));
-  EXPECT_FLOAT_EQ(spectrumPane.drawnSpectrum().spectrum[10], powerAt(32));
+  EXPECT_TRUE((shownSpectrum(doc, state, false).reference != nullptr));
+  EXPECT_FLOAT_EQ(shownSpectrum(doc, state, false).reference[10], powerAt(16));
+  EXPECT_FLOAT_EQ(shownSpectrum(doc, state, false).spectrum[10], powerAt(32));
 }
 
 TEST_F(SpectrumPaint, BreathChoiceDrawsThePhaseAverage) {
@@ -109,11 +109,11 @@ TEST_F(SpectrumPaint, BreathChoiceDrawsThePhaseAverage) {
   state.PsdChoice = PsdBreath;
   state.CurrentSegment = 2;
   EXPECT_EQ(at(small(), 60, 31), draw::Navy);  // 48 dB
-  EXPECT_FLOAT_EQ(spectrumPane.drawnSpectrum().spectrum[0], powerAt(48));
-  // Outside every phase nothing is drawn and nothing remembered.
+  EXPECT_FLOAT_EQ(shownSpectrum(doc, state, false).spectrum[0], powerAt(48));
+  // Outside every phase nothing is shown.
   state.CurrentSegment = 7;
   EXPECT_EQ(countInPane(small(), draw::Navy), 0);
-  EXPECT_FALSE(spectrumPane.drawnSpectrum().hasSpectrum);
+  EXPECT_FALSE((shownSpectrum(doc, state, false).spectrum != nullptr));
   // A phase whose average was released draws nothing either.
   state.CurrentSegment = 2;
   doc.phaseTable->entries[0].averageSpectrum.clear();
@@ -142,14 +142,14 @@ TEST_F(SpectrumPaint, WithoutPhaseTableOnlySingleDraws) {
   const QImage image = small();
   EXPECT_EQ(at(image, 60, 63), draw::Navy);
   EXPECT_EQ(countInPane(image, draw::Olive), 0);  // no reference without phases
-  EXPECT_FALSE(spectrumPane.drawnSpectrum().hasReference);
+  EXPECT_FALSE((shownSpectrum(doc, state, false).reference != nullptr));
 }
 
 TEST_F(SpectrumPaint, AnalysisWithoutPowerAsksForTheMessage) {
   doc.spectra->powerData.clear();
   small();
   EXPECT_TRUE(outcome.powerNil);
-  EXPECT_FALSE(spectrumPane.drawnSpectrum().hasSpectrum);
+  EXPECT_FALSE((shownSpectrum(doc, state, false).spectrum != nullptr));
   // The large pane checks for power before it draws a spectrum.
   state.ViewMode = SpectrumView;
   render(Pane::Sono);
@@ -162,31 +162,28 @@ TEST_F(SpectrumPaint, AnalysisWithoutPowerAsksForTheMessage) {
 TEST_F(SpectrumPaint, NothingWhileTheWindowIsDisabled) {
   state.WindowEnabled = false;
   EXPECT_EQ(countInPane(small(), PaneFace), 120 * 128);
-  EXPECT_FALSE(spectrumPane.drawnSpectrum().hasSpectrum);
+  EXPECT_FALSE((shownSpectrum(doc, state, false).spectrum != nullptr));
 }
 
 TEST_F(Readouts, SpectrumLevelAndReference) {
-  PsdMemory memory;
-  EXPECT_EQ(statusOf(spectrum_move(ctx, freqPane, {60, 5}, memory)), "N/A");  // nothing drawn
-  makeSpectra(1e-6f);
-  memory.hasSpectrum = true;
-  memory.spectrum.assign(BinCount, 1e-5f);
-  memory.hasReference = true;
-  memory.reference.assign(BinCount, 1e-7f);
-  memory.reference[120] = 0.0f;
-  // x = 60 of 120 at 1200 Hz: 600 Hz, bin 120.
-  EXPECT_EQ(statusOf(spectrum_move(ctx, freqPane, {60, 5}, memory)), "600 Hz, 30.0 dB, N/A");
-  EXPECT_EQ(statusOf(spectrum_move(ctx, freqPane, {61, 5}, memory)), "610 Hz, 30.0 dB, 10.0 dB");
-  memory.hasReference = false;
-  EXPECT_EQ(statusOf(spectrum_move(ctx, freqPane, {61, 5}, memory)), "610 Hz, 30.0 dB, N/A");
-  EXPECT_EQ(statusOf(spectrum_move(ctx, freqPane, {120, 5}, memory)), "N/A");
+  EXPECT_EQ(statusOf(spectrum_move(ctx, freqPane, {60, 5}, false)), "N/A");  // no spectra, nothing shown
+  makeSpectra(1e-5f);
+  // x = 60 of 120 at 1200 Hz: 600 Hz, bin 120; no reference without averages.
+  EXPECT_EQ(statusOf(spectrum_move(ctx, freqPane, {61, 5}, false)), "610 Hz, 30.0 dB, N/A");
+  doc.phases().lastSegment = 19;
+  doc.averages = std::make_unique<OverallAverages>();
+  doc.averages->allocate(2);
+  std::fill(doc.averages->background.begin(), doc.averages->background.end(), 1e-7f);
+  doc.averages->background[120] = 0.0f;
+  EXPECT_EQ(statusOf(spectrum_move(ctx, freqPane, {60, 5}, false)), "600 Hz, 30.0 dB, N/A");
+  EXPECT_EQ(statusOf(spectrum_move(ctx, freqPane, {61, 5}, false)), "610 Hz, 30.0 dB, 10.0 dB");
+  EXPECT_EQ(statusOf(spectrum_move(ctx, freqPane, {120, 5}, false)), "N/A");
   state.MaxFrequency = 4800;
-  EXPECT_EQ(statusOf(spectrum_move(ctx, freqPane, {119, 5}, memory)), "4760 Hz, 30.0 dB, N/A");
-  // The spectra went away while a spectrum is still shown.
-  doc.spectra.reset();
-  const Readout gone = spectrum_move(ctx, freqPane, {60, 5}, memory);
-  EXPECT_FALSE(gone.status);
-  EXPECT_EQ(gone.message, "spectrum_move: NO FFTDATA");
+  EXPECT_EQ(statusOf(spectrum_move(ctx, freqPane, {119, 5}, false)), "4760 Hz, 30.0 dB, 10.0 dB");
+  // The large pane shows a spectrum in Spectrum view only; a disabled window none.
+  EXPECT_EQ(statusOf(spectrum_move(ctx, sonoPane, {60, 5}, true)), "N/A");
+  state.WindowEnabled = false;
+  EXPECT_EQ(statusOf(spectrum_move(ctx, freqPane, {60, 5}, false)), "N/A");
 }
 
 TEST_F(Readouts, SpectrumReadsWhatDisplayPsdDrew) {
@@ -195,7 +192,7 @@ TEST_F(Readouts, SpectrumReadsWhatDisplayPsdDrew) {
   state.CurrentSegment = 2;
   render(Pane::Freq);
   EXPECT_EQ(read(Pane::Freq, {20, 5}), "200 Hz, 40.0 dB, N/A");
-  // The large pane in Spectrum view reads its own memory.
+  // The large pane in Spectrum view reads the same spectrum over its width.
   state.ViewMode = SpectrumView;
   render(Pane::Sono);
   EXPECT_EQ(read(Pane::Sono, {67, 5}), "200 Hz, 40.0 dB, N/A");

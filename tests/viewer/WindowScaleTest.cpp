@@ -43,7 +43,7 @@ QRect inClient(QWidget* w, QWidget* client) { return QRect(w->mapTo(client, QPoi
 TEST(WindowScale, TwiceTheSizeIsTheNaturalPictureDoubled) {
   WindowFixture f;
   f.load(makeRecording(80, 2));
-  f.form().DoAnalyzeClick(true);
+  f.form().DoAnalyzeClick();
   f.form().set_current_segment(30);
   QWidget* client = f.form().centralWidget();
   QHash<QWidget*, QRect> natural;
@@ -52,7 +52,7 @@ TEST(WindowScale, TwiceTheSizeIsTheNaturalPictureDoubled) {
   const QImage one = client->grab().toImage();
   QList<QRect> panes;
   for (const char* name : {"FlowBox", "SonoBox", "TagBox", "TimeBox", "FreqBox", "DBBox"})
-    panes << inClient(f.form().control(name), client);
+    panes << inClient(control(f.form(), name), client);
 
   f.form().zoomWindow(2.0);
   EXPECT_EQ(client->size(), QSize(1264, 888));
@@ -82,7 +82,7 @@ TEST(WindowScale, TwiceTheSizeIsTheNaturalPictureDoubled) {
 TEST(WindowScale, MouseReadsThePixelPaintedUnderIt) {
   WindowFixture f;
   f.load(makeRecording(80, 2));
-  auto* sono = static_cast<PaneWidget*>(f.form().control("SonoBox"));
+  auto* sono = static_cast<PaneWidget*>(control(f.form(), "SonoBox"));
   sendMouse(sono, QEvent::MouseMove, {57, 100});
   const QString natural = f.form().cursorStatus();
 
@@ -108,8 +108,8 @@ TEST(WindowScale, MouseReadsThePixelPaintedUnderIt) {
   sendMouse(sono, QEvent::MouseButtonRelease, {84, 150}, Qt::LeftButton);
   EXPECT_EQ(f.state().CurrentSegment, 7);
   // The marker follows in natural coordinates: segment 7 at 40 + 1 + 56 - 1.
-  EXPECT_EQ(f.form().windowScale().naturalGeometry(f.form().control("SonoShape")).x(), 96);
-  EXPECT_EQ(f.form().control("SonoShape")->x(), 144);
+  EXPECT_EQ(f.form().windowScale().naturalGeometry(control(f.form(), "SonoShape")).x(), 96);
+  EXPECT_EQ(control(f.form(), "SonoShape")->x(), 144);
 }
 
 TEST(WindowScale, ControlsMadeOrMovedLaterScaleToo) {

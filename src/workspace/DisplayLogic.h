@@ -8,7 +8,7 @@
 
 #include "document/Document.h"
 #include "reports/NumberFormat.h"  // formatFixed
-#include "viewer/DisplayState.h"
+#include "workspace/DisplayState.h"
 
 namespace vode {
 

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "viewer/DisplayState.h"
-#include "viewer/PaneGeometry.h"
+#include "workspace/DisplayState.h"
+#include "workspace/Shown.h"
 
 namespace vode {
 

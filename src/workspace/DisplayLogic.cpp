@@ -1,4 +1,4 @@
-#include "viewer/DisplayLogic.h"
+#include "workspace/DisplayLogic.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "viewer/PlayRange.h"
+#include "workspace/PlayRange.h"
 
 #include <algorithm>
 #include <cmath>

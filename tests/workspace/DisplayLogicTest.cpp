@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "support/TestSupport.h"
-#include "viewer/DisplayLogic.h"
+#include "workspace/DisplayLogic.h"
 
 using namespace vode;
 

@@ -1,0 +1,2 @@
+// The header the sideways include names.
+#pragma once

@@ -8,11 +8,11 @@
 #include "cli/CliInput.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
-#include "cli/ResampleImport.h"
 #include "formats/BlockFile.h"
 #include "formats/DosDat.h"
 #include "formats/FileErrors.h"
 #include "formats/OpenFile.h"
+#include "formats/ResampleImport.h"
 #include "document/Document.h"
 #include "model/Progress.h"
 

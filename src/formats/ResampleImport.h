@@ -7,10 +7,8 @@
 #include <string>
 
 namespace vode {
-class Document;
-}
 
-namespace vode::cli {
+struct RecordingBundle;
 
 struct ResampleSummary {
   int inputRate = 0;
@@ -26,6 +24,6 @@ struct ResampleSummary {
 // the input becomes ±32768 counts, an incomplete last segment is dropped and
 // at most 1800 segments are kept. false with a message in error when the
 // file cannot be read or holds nothing usable.
-bool resampleImport(Document& doc, const std::string& path, ResampleSummary& summary, std::string& error);
+bool resampleImport(RecordingBundle& doc, const std::string& path, ResampleSummary& summary, std::string& error);
 
-}  // namespace vode::cli
+}  // namespace vode

@@ -1,4 +1,4 @@
-#include "cli/ResampleImport.h"
+#include "formats/ResampleImport.h"
 
 #include <sndfile.h>
 #include <soxr.h>
@@ -8,10 +8,10 @@
 #include <memory>
 #include <vector>
 
-#include "document/Document.h"
 #include "model/Numeric.h"
+#include "model/RecordingBundle.h"
 
-namespace vode::cli {
+namespace vode {
 
 namespace {
 
@@ -38,7 +38,7 @@ int16_t toCounts(float x, int64_t& clipped) {
 
 }  // namespace
 
-bool resampleImport(Document& doc, const std::string& path, ResampleSummary& summary, std::string& error) {
+bool resampleImport(RecordingBundle& doc, const std::string& path, ResampleSummary& summary, std::string& error) {
   SF_INFO info{};
   std::unique_ptr<SNDFILE, SndfileCloser> file(sf_open(path.c_str(), SFM_READ, &info));
   if (!file) {
@@ -138,4 +138,4 @@ bool resampleImport(Document& doc, const std::string& path, ResampleSummary& sum
   return true;
 }
 
-}  // namespace vode::cli
+}  // namespace vode

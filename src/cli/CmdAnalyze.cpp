@@ -134,6 +134,7 @@ int cmdAnalyze(const Arguments& args) {
     StderrPrompter prompter(output.err);
     AnalysisSetup own = setup;
     own.threads = output.analysisThreads;
+    own.needsPhases = true;
     AnalysisRun run;
     if (openAndAnalyse(doc, inputs[i], own, Palette::grey(), prompter, &run) != ExitOk) return ExitFileError;
     Json json(output.out);

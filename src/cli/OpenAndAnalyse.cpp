@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "analysis/Palette.h"
+#include "analysis/PhaseMarks.h"
 #include "analysis/TonalWheezeCommand.h"
 #include "formats/BlockFile.h"
 #include "formats/FileErrors.h"
@@ -112,12 +113,18 @@ int openAndAnalyse(Document& doc, const std::string& path, const AnalysisSetup& 
     return ExitFileError;
   }
   r.readMs = millisecondsSince(started);
+  // A recording without segments has no analysis to speak of at all.
+  if (setup.needsPhases && doc.recording->segmentCount > 0 && !hasBreathSignal(*doc.recording))
+    prompter.message(MessageKind::Warning, noBreathSignalWarning(path));
 
   // Opening keeps the program's dB reference; the frequency range is the
   // file's unless the caller chose one.
   if (setup.dBReference) doc.preferences.dBReference = *setup.dBReference;
   if (setup.frequencyIndex >= 0) doc.preferences.frequency = static_cast<int16_t>(setup.frequencyIndex);
-  DoAnalyzeClick(doc, doc, palette, progress, prompter, &r.timings, setup.threads);
+  if (setup.tagsOnly)
+    CalculateTags(doc, doc, !doc.tagTable, progress, prompter, &r.timings);
+  else
+    DoAnalyzeClick(doc, doc, palette, progress, prompter, &r.timings, setup.threads);
   if (!doc.tagTable || !doc.phaseTable) {
     prompter.message(MessageKind::Error, "vode-cli: " + path + ": nothing to analyse");
     return ExitFileError;

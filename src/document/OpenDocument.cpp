@@ -1,16 +1,17 @@
 #include "document/OpenDocument.h"
 
 #include "document/Document.h"
+#include "formats/AnyRecording.h"
 #include "formats/FileErrors.h"
-#include "formats/OpenFile.h"
 #include "model/Prompter.h"
 
 namespace vode {
 
-int openPath(Document& doc, const std::string& path, Prompter& prompter, ProgressSink& progress, FileSystem& fs) {
+int openPath(Document& doc, const std::string& path, Prompter& prompter, ProgressSink& progress, FileSystem& fs,
+             ImportedFrom* from) {
   doc.state.ioError = 0;
   const PreferencesRecord kept = doc.preferences;
-  const int code = readByExtension(doc, path, prompter, progress, fs);
+  const int code = readAnyRecording(doc, path, prompter, progress, fs, from);
   // These three belong to the program, not to the file.
   doc.preferences.flowDisplay = kept.flowDisplay;
   doc.preferences.analyseOnOpen = kept.analyseOnOpen;

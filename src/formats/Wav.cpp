@@ -62,6 +62,8 @@ void warnIfShortened(const std::string& path, uint32_t dataBytes, uint32_t frame
 
 }  // namespace
 
+bool wavHeaderUsable(const uint8_t* header) { return headerFailure(header) == nullptr; }
+
 std::array<uint8_t, WavHeaderSize> wavHeader(int channels, uint32_t dataBytes) {
   std::array<uint8_t, WavHeaderSize> h{};
   const uint32_t c = static_cast<uint32_t>(channels);

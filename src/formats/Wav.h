@@ -31,6 +31,10 @@ int exportWav(const RecordingBundle& doc, const std::string& path, FileSystem& f
 int exportWavRange(const Recording& recording, int channel, int first, int last, const std::string& path,
                    FileSystem& fs = FileSystem::real());
 
+// True when the first WavHeaderSize bytes describe a file importWav takes:
+// 16-bit PCM at 10240 Hz, 1 to 8 channels, behind the canonical header.
+bool wavHeaderUsable(const uint8_t* header);
+
 // Reads a WAV file into the document. When the open recording has the file's
 // channel and segment counts, the user may keep its flow, tags, records and
 // results and take only the sound. Sets doc.state.ioError and returns it; a

@@ -15,5 +15,7 @@ int cmdAnalyze(const Arguments& args);
 int cmdReport(const Arguments& args);
 int cmdSonogram(const Arguments& args);
 int cmdWheeze(const Arguments& args);
+int cmdTable(const Arguments& args);
+int cmdLabels(const Arguments& args);
 
 }  // namespace vode::cli

@@ -20,7 +20,14 @@ struct ImportedFrom;
 // unmodified with analyse-on-open set. The window adds the recent list, the
 // display and the analysis; vode-cli the analysis. from (when given) says
 // whether the file was resampled. Returns the code.
+//
+// With FailedOpen::KeepDocument a file that cannot be opened leaves the
+// document as it was (recording, results, modified), its message shown: the
+// readers that empty their document first then read into a scratch one that
+// replaces it only once the file opened.
+enum class FailedOpen { Reset, KeepDocument };
 int openPath(Document& doc, const std::string& path, Prompter& prompter, ProgressSink& progress,
-             FileSystem& fs = FileSystem::real(), ImportedFrom* from = nullptr);
+             FileSystem& fs = FileSystem::real(), ImportedFrom* from = nullptr,
+             FailedOpen failed = FailedOpen::Reset);
 
 }  // namespace vode

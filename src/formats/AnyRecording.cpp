@@ -2,6 +2,7 @@
 
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -112,14 +113,53 @@ bool probeSoundFile(const std::string& path, SoundFileFormat& format, FileSystem
   return true;
 }
 
+std::vector<std::string> recordingExtensions() {
+  std::vector<std::string> extensions = {"mer", "bin", "dat", "wav"};
+  const auto add = [&](const std::string& ext) {
+    if (!ext.empty() && std::find(extensions.begin(), extensions.end(), ext) == extensions.end())
+      extensions.push_back(ext);
+  };
+  int count = 0;
+  sf_command(nullptr, SFC_GET_FORMAT_MAJOR_COUNT, &count, sizeof count);
+  for (int i = 0; i < count; ++i) {
+    SF_FORMAT_INFO info{};
+    info.format = i;
+    if (sf_command(nullptr, SFC_GET_FORMAT_MAJOR, &info, sizeof info) != 0 || !info.extension) continue;
+    const std::string ext = info.extension;
+    // A headerless file says nothing of its format: libsndfile cannot open it unaided.
+    if ((info.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_RAW) continue;
+    add(ext);
+    if (ext == "aiff") add("aif"), add("aifc");
+    if (ext == "oga") add("ogg"), add("opus");
+    if (ext == "m1a") add("mp3"), add("mp2");
+  }
+  return extensions;
+}
+
+namespace {
+
+enum class Route { Extension, Wav, Resample };
+
+Route routeOf(const std::string& path, FileSystem& fs, SoundFileFormat& format) {
+  const std::string ext = upperExtension(path);
+  if (ext == ".MER" || ext == ".BIN" || ext == ".DAT") return Route::Extension;
+  if (ext == ".WAV" && isCanonicalWav(path, fs)) return Route::Wav;
+  if (startsWithBlockMagic(path, fs)) return Route::Extension;
+  return probeSoundFile(path, format, fs) ? Route::Resample : Route::Extension;
+}
+
+}  // namespace
+
+bool readsBeforeReplacing(const std::string& path, FileSystem& fs) {
+  SoundFileFormat format;
+  return routeOf(path, fs, format) != Route::Extension;
+}
+
 int readAnyRecording(RecordingBundle& doc, const std::string& path, Prompter& prompter, ProgressSink& progress,
                      FileSystem& fs, ImportedFrom* from) {
   if (from) *from = ImportedFrom{};
-  const std::string ext = upperExtension(path);
-  const bool ownFormat = ext == ".MER" || ext == ".BIN" || ext == ".DAT" ||
-                         (ext == ".WAV" && isCanonicalWav(path, fs)) || startsWithBlockMagic(path, fs);
   SoundFileFormat format;
-  if (!ownFormat && probeSoundFile(path, format, fs)) return readResampled(doc, path, format, prompter, from);
+  if (routeOf(path, fs, format) == Route::Resample) return readResampled(doc, path, format, prompter, from);
   return readByExtension(doc, path, prompter, progress, fs);
 }
 

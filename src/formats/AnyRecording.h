@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "formats/FileSystem.h"
 #include "formats/ResampleImport.h"
@@ -53,5 +54,16 @@ bool probeSoundFile(const std::string& path, SoundFileFormat& format, FileSystem
 // the file was read.
 int readAnyRecording(RecordingBundle& doc, const std::string& path, Prompter& prompter, ProgressSink& progress,
                      FileSystem& fs = FileSystem::real(), ImportedFrom* from = nullptr);
+
+// The extensions (lower case, without the dot) of every file readAnyRecording
+// opens, each once: the program's own (mer, bin, dat, wav), then those of the
+// formats libsndfile reads here (flac, ogg, aiff, ...) with their common
+// variants (aif, mp3, opus), for an open dialog's "All recordings" filter.
+std::vector<std::string> recordingExtensions();
+
+// True when readAnyRecording changes doc only once the file has been read
+// whole (the WAV reader and the resample import check everything first);
+// false for the readers that empty the document before they read.
+bool readsBeforeReplacing(const std::string& path, FileSystem& fs = FileSystem::real());
 
 }  // namespace vode

@@ -115,6 +115,14 @@ TEST_F(AnyRecordingCli, StethoscopeFilesOpenAsConvertResampleWritesThem) {
 }
 
 TEST_F(AnyRecordingCli, OwnFormatsKeepTheirReadersAndWhatNothingReadsIsRefusedAsBefore) {
+  const std::vector<std::string> extensions = recordingExtensions();
+  ASSERT_GE(extensions.size(), 10u);
+  EXPECT_EQ(std::vector<std::string>(extensions.begin(), extensions.begin() + 4),
+            (std::vector<std::string>{"mer", "bin", "dat", "wav"}));
+  for (const char* ext : {"flac", "ogg", "aiff", "aif", "w64", "caf"})
+    EXPECT_EQ(std::count(extensions.begin(), extensions.end(), ext), 1) << ext;
+  EXPECT_EQ(std::count(extensions.begin(), extensions.end(), "raw"), 0);
+
   test::ScriptedPrompter prompter;
   Document doc;
   ImportedFrom from;

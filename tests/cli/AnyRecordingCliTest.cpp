@@ -10,7 +10,6 @@
 #include "document/OpenDocument.h"
 #include "formats/AnyRecording.h"
 #include "formats/OpenFile.h"
-#include "model/Bytes.h"
 #include "support/TestSupport.h"
 
 using namespace vode;
@@ -22,54 +21,29 @@ struct AnyRecordingCli : ::testing::Test {
   test::TempDir dir;
   NullProgress progress;
 
-  // 2.03 s of 44.1 kHz 24-bit stereo: breath-like noise and a tone.
-  std::string stereo24() {
-    const int rate = 44100, frames = 89523;
-    std::vector<uint8_t> bytes(44 + frames * 6);
-    std::memcpy(bytes.data(), "RIFF\0\0\0\0WAVEfmt ", 16);
-    putU32(bytes.data() + 4, static_cast<uint32_t>(bytes.size() - 8));
-    putU32(bytes.data() + 16, 16);
-    putU16(bytes.data() + 20, 1);
-    putU16(bytes.data() + 22, 2);
-    putU32(bytes.data() + 24, rate);
-    putU32(bytes.data() + 28, rate * 6);
-    putU16(bytes.data() + 32, 6);
-    putU16(bytes.data() + 34, 24);
-    std::memcpy(bytes.data() + 36, "data", 4);
-    putU32(bytes.data() + 40, frames * 6);
-    uint32_t noise = 12345;
-    for (int i = 0; i < frames; ++i)
-      for (int c = 0; c < 2; ++c) {
-        noise = noise * 1664525u + 1013904223u;
-        const double v = 0.3 * std::sin(2 * M_PI * (250.0 + 200 * c) * i / rate) +
-                         0.2 * (static_cast<double>(noise >> 8) / (1 << 24) - 0.5);
-        const int32_t x = static_cast<int32_t>(std::lround(v * 8388607.0));
-        uint8_t* p = bytes.data() + 44 + 6 * i + 3 * c;
-        p[0] = static_cast<uint8_t>(x);
-        p[1] = static_cast<uint8_t>(x >> 8);
-        p[2] = static_cast<uint8_t>(x >> 16);
-      }
-    const std::string path = dir.file("steth.wav");
-    test::writeBytes(path, bytes);
-    return path;
-  }
-
-  // 1.55 s of 22.05 kHz 16-bit mono FLAC.
-  std::string flac() {
-    const std::string path = dir.file("steth.flac");
+  // A sound file as libsndfile writes it: breath-like noise and a tone on each channel.
+  std::string sound(const std::string& name, int format, int rate, int channels, int frames) {
+    const std::string path = dir.file(name);
     SF_INFO info{};
-    info.samplerate = 22050;
-    info.channels = 1;
-    info.format = SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
+    info.samplerate = rate;
+    info.channels = channels;
+    info.format = format;
     SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
     EXPECT_NE(file, nullptr) << sf_strerror(nullptr);
-    std::vector<short> samples(34178);
-    for (std::size_t i = 0; i < samples.size(); ++i)
-      samples[i] = static_cast<short>(9000 * std::sin(0.07 * static_cast<double>(i)) + (i * 7919 % 2001) - 1000);
-    sf_write_short(file, samples.data(), static_cast<sf_count_t>(samples.size()));
+    std::vector<double> samples(static_cast<std::size_t>(frames) * channels);
+    uint32_t noise = 12345;
+    for (std::size_t k = 0; k < samples.size(); ++k) {
+      noise = noise * 1664525u + 1013904223u;
+      samples[k] = 0.3 * std::sin(2 * M_PI * (250.0 + 200.0 * (k % channels)) * (k / channels) / rate) +
+                   0.2 * (static_cast<double>(noise >> 8) / (1 << 24) - 0.5);
+    }
+    sf_writef_double(file, samples.data(), frames);
     sf_close(file);
     return path;
   }
+  // 2.03 s of 44.1 kHz 24-bit stereo WAV, 1.55 s of 22.05 kHz mono FLAC.
+  std::string stereo24() { return sound("steth.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 44100, 2, 89523); }
+  std::string flac() { return sound("steth.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 22050, 1, 34178); }
 };
 
 TEST_F(AnyRecordingCli, StethoscopeFilesOpenAsConvertResampleWritesThem) {
@@ -142,16 +116,7 @@ TEST_F(AnyRecordingCli, OwnFormatsKeepTheirReadersAndWhatNothingReadsIsRefusedAs
   EXPECT_EQ(readAnyRecording(doc, dir.file("missing.ogg"), prompter, progress), 2);
 
   // A sound file that libsndfile opens but that cannot be a recording.
-  SF_INFO info{};
-  info.samplerate = 8000;
-  info.channels = 9;
-  info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-  const std::string nine = dir.file("nine.wav");
-  SNDFILE* file = sf_open(nine.c_str(), SFM_WRITE, &info);
-  ASSERT_NE(file, nullptr);
-  std::vector<short> zeros(9 * 8000);
-  sf_writef_short(file, zeros.data(), 8000);
-  sf_close(file);
+  const std::string nine = sound("nine.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 8000, 9, 8000);
   ASSERT_EQ(readAnyRecording(doc, wav, prompter, progress), 0);
   prompter.messages.clear();
   EXPECT_EQ(readAnyRecording(doc, nine, prompter, progress), 201);

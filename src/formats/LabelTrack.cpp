@@ -104,6 +104,7 @@ SegmentRange labelSegments(const TrackLabel& label) {
 
 bool parseLabelTrack(std::string_view text, std::vector<TrackLabel>& labels, std::string& error) {
   labels.clear();
+  error.clear();
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   int lineNumber = 0;
   while (!text.empty()) {
@@ -118,12 +119,12 @@ bool parseLabelTrack(std::string_view text, std::vector<TrackLabel>& labels, std
     std::string_view start, end, label;
     TrackLabel parsed;
     if (!splitFields(line, start, end, label) || !parseSeconds(start, parsed.start) ||
-        !parseSeconds(end, parsed.end)) {
+        !parseSeconds(end, parsed.end))
       error = where + "expected start and end times in seconds, then a label";
-      return false;
-    }
-    if (parsed.start < 0.0 || parsed.end < parsed.start) {
+    else if (parsed.start < 0.0 || parsed.end < parsed.start)
       error = where + "a label runs forward from a time of 0 s or later";
+    if (!error.empty()) {
+      labels.clear();
       return false;
     }
     parsed.text = std::string(trimmed(label));

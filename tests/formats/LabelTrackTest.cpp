@@ -21,6 +21,7 @@ std::string refusal(std::string_view text) {
   std::vector<TrackLabel> labels;
   std::string error;
   EXPECT_FALSE(parseLabelTrack(text, labels, error)) << text;
+  EXPECT_TRUE(labels.empty()) << text;  // nothing of a refused track is taken
   return error;
 }
 

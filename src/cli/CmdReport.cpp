@@ -24,6 +24,8 @@ const char* const Usage =
     "\n"
     "Opens and analyses each recording as the window does and writes one report.\n"
     "With several files OUT is a folder and each report is OUT/<name>.kind<K>.txt.\n"
+    "A recording whose breath signal is all zero has no phases, so its phase\n"
+    "averages are empty: stderr says so, and the report keeps its format.\n"
     "\n"
     "  -o, --output OUT       the report file (or folder); - for standard output\n"
     "                         (one file only)\n"

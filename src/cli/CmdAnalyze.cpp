@@ -16,7 +16,8 @@ namespace {
 const char* const Usage =
     "Usage: vode-cli analyze FILE... [--max-frequency F] [--wheeze [--detector D]]\n"
     "                        [--settings FILE] [--jobs N]\n\n"
-    "Opens FILE as the program does (reader by extension, offset removal, volume),\n"
+    "Opens FILE as the program does (its reader, or any other sound file resampled\n"
+    "as convert --resample does; offset removal, volume),\n"
     "runs the analysis (spectra, images, tags, averages, band power) and prints\n"
     "one JSON object with the phases, tags, thresholds, counters and timings.\n"
     "With several files: one object per line, in the order given, each starting\n"

@@ -8,6 +8,7 @@
 #include "cli/CliSupport.h"
 #include "formats/FileErrors.h"
 #include "formats/FileSystem.h"
+#include "model/TagTable.h"
 
 namespace vode::cli {
 
@@ -135,6 +136,68 @@ SegmentRange segmentsInside(const BreathCycle& cycle, int segmentCount) {
   if (!overlaps(range.first)) ++range.first;
   if (range.last >= range.first && !overlaps(range.last)) --range.last;
   return range;
+}
+
+bool cyclesFit(const std::string& input, const std::string& annotation, const std::vector<BreathCycle>& cycles,
+               int segmentCount, std::ostream& err) {
+  const double seconds = segmentCount / 10.0;
+  for (const BreathCycle& cycle : cycles)
+    if (cycle.start >= seconds) {
+      err << "vode-cli: " << annotation << ":" << cycle.line << ": the cycle starts at " << Json::number(cycle.start)
+          << " s, after the end of " << input << " (" << Json::number(seconds) << " s)\n";
+      return false;
+    }
+  return true;
+}
+
+int flaggedSegmentsInside(const TagTable& tags, int firstChannel, int lastChannel, SegmentRange range, uint8_t flag) {
+  int n = 0;
+  for (int s = range.first; s <= range.last; ++s) {
+    bool flagged = false;
+    for (int c = firstChannel; c <= lastChannel; ++c) flagged = flagged || (tags.flags(c, s) & flag);
+    n += flagged;
+  }
+  return n;
+}
+
+bool readCyclesOption(const ParsedArgs& args, std::size_t inputs, std::vector<std::string>& annotations,
+                      std::string& error) {
+  annotations.clear();
+  if (!args.has("--cycles")) return true;
+  annotations = args.options.at("--cycles");
+  if (annotations.size() == inputs) return true;
+  error = "give one --cycles ANNOT.txt for each FILE (" + std::to_string(inputs) + " files, " +
+          std::to_string(annotations.size()) + " annotation files)";
+  return false;
+}
+
+void scoreFlaggedCycles(const std::vector<BreathCycle>& cycles, std::optional<bool> BreathCycle::*column,
+                        const TagTable& tags, int segmentCount, int firstChannel, int lastChannel, uint8_t flag,
+                        const std::string& prefix, std::ostream& out, CycleScore& score) {
+  for (const BreathCycle& cycle : cycles) {
+    const int inside =
+        flaggedSegmentsInside(tags, firstChannel, lastChannel, segmentsInside(cycle, segmentCount), flag);
+    out << prefix << Json::number(cycle.start) << "," << Json::number(cycle.end) << "," << inside << ","
+        << (inside > 0) << ",";
+    if (const std::optional<bool>& annotated = cycle.*column) {
+      out << *annotated;
+      score.add(inside > 0, *annotated);
+    }
+    out << "\n";
+  }
+}
+
+void printTotalScore(const std::vector<CycleScore>& scores, std::ostream& out) {
+  // Failed files add nothing; the totals cover every file that was scored.
+  CycleScore total;
+  for (const CycleScore& s : scores) total.add(s);
+  if (total.annotated() > 0) out << scoreLine(total) << "\n";
+}
+
+std::vector<CycleSpan> spansOf(const std::vector<BreathCycle>& cycles) {
+  std::vector<CycleSpan> spans;
+  for (const BreathCycle& c : cycles) spans.push_back({c.start, c.end});
+  return spans;
 }
 
 void CycleScore::add(bool detected, bool annotated) {

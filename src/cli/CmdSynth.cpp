@@ -8,6 +8,8 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "formats/BlockFile.h"
+#include "formats/FileErrors.h"
+#include "formats/FileSystem.h"
 #include "document/Document.h"
 #include "model/Progress.h"
 #include "model/Synthetic.h"
@@ -19,7 +21,7 @@ namespace {
 
 const char* const Usage =
     "Usage: vode-cli synth OUT.mer [--seed N] [--channels C] [--seconds S] [--resp]\n"
-    "                      [--wheezes] [--crackles]\n\n"
+    "                      [--wheezes] [--crackles] [--no-breath] [--cycles ANNOT.txt]\n\n"
     "Writes a synthetic recording: 12-20 breaths a minute of varying depth with short\n"
     "pauses, sized for the subject's default target flow, and breath sound on each\n"
     "channel that follows the flow. The same options always give the same file.\n"
@@ -31,6 +33,10 @@ const char* const Usage =
     "                 1.5 s with a slight glide, in inspirations and expirations\n"
     "  --crackles     add crackles: damped transients under 20 ms, mostly early in\n"
     "                 inspiration\n"
+    "  --no-breath    leave the breath trace at zero, as on a stethoscope recording\n"
+    "                 (the sound stays the same)\n"
+    "  --cycles ANNOT.txt  write the breaths as annotated cycles: start and end in\n"
+    "                 seconds, crackles and wheezes as 0 or 1, one cycle per line\n"
     "With --wheezes or --crackles the events added are printed as CSV:\n"
     "  event,start_s,end_s,phase,start_hz,end_hz\n";
 
@@ -53,7 +59,8 @@ int cmdSynth(const Arguments& args) {
   std::string error;
   const std::vector<OptionSpec> specs = {
       {"--seed", 1},   {"--channels", 1},
-      {"--seconds", 1}, {"--resp", 0}, {"--wheezes", 0}, {"--crackles", 0}};
+      {"--seconds", 1}, {"--resp", 0}, {"--wheezes", 0}, {"--crackles", 0},
+      {"--no-breath", 0}, {"--cycles", 1}};
   if (!parseArgs(args, specs, parsed, error)) return usageError(error, Usage);
   if (parsed.positional.size() != 1) return usageError("synth needs exactly one OUT file", Usage);
 
@@ -73,15 +80,25 @@ int cmdSynth(const Arguments& args) {
   options.resp = parsed.has("--resp");
   options.wheezes = parsed.has("--wheezes");
   options.crackles = parsed.has("--crackles");
+  options.breathSignal = !parsed.has("--no-breath");
 
   Document doc;
   std::vector<SynthEvent> events;
-  makeSyntheticRecording(doc, options, &events);
+  std::vector<SynthBreath> breaths;
+  makeSyntheticRecording(doc, options, &events, &breaths);
   StderrPrompter prompter;
   NullProgress progress;
   const int code =
       saveRecordingFile(doc, parsed.positional[0], 0, doc.recording->segmentCount - 1, prompter, progress);
   if (code != 0) return ExitFileError;
+  if (parsed.has("--cycles")) {
+    const std::string text = cycleAnnotation(breaths, events, doc.recording->segmentCount / 10.0);
+    const std::string& target = parsed.value("--cycles");
+    if (const int failed = writeFileAtomically(FileSystem::real(), target, std::vector<uint8_t>(text.begin(), text.end()))) {
+      std::cerr << "Unable to save " << target << "... " << FileErrorText(failed) << "\n";
+      return ExitFileError;
+    }
+  }
   if (options.wheezes || options.crackles) printEvents(events);
   return ExitOk;
 }

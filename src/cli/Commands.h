@@ -15,6 +15,8 @@ int cmdAnalyze(const Arguments& args);
 int cmdReport(const Arguments& args);
 int cmdSonogram(const Arguments& args);
 int cmdWheeze(const Arguments& args);
+int cmdCycles(const Arguments& args);
+int cmdCrackles(const Arguments& args);
 int cmdTable(const Arguments& args);
 int cmdLabels(const Arguments& args);
 

@@ -39,10 +39,9 @@ int loadSettingsOption(Document& doc, const std::string& path, Prompter& prompte
   return ExitOk;
 }
 
-namespace {
-
-// "peak=9,track=12": the tonal detector's thresholds by name.
-bool readTonalParameters(const std::string& text, TonalParameters& parameters, std::string& error) {
+bool readNamedValues(const std::string& option, const std::string& text,
+                     const std::function<bool(const std::string& name, double value)>& set, const std::string& names,
+                     std::string& error) {
   size_t start = 0;
   while (start <= text.size()) {
     const size_t end = std::min(text.find(',', start), text.size());
@@ -50,17 +49,14 @@ bool readTonalParameters(const std::string& text, TonalParameters& parameters, s
     const size_t equals = item.find('=');
     double value = 0.0;
     if (equals == std::string::npos || !parseFloat(item.substr(equals + 1), value) ||
-        !parameters.set(item.substr(0, equals), value)) {
-      error = "--tonal-parameters: \"" + item +
-              "\" is not a known NAME=VALUE (peak, floor, track, frames, step, burst, steady, short)";
+        !set(item.substr(0, equals), value)) {
+      error = option + ": \"" + item + "\" is not a known NAME=VALUE (" + names + ")";
       return false;
     }
     start = end + 1;
   }
   return true;
 }
-
-}  // namespace
 
 bool readAnalysisOptions(const ParsedArgs& args, AnalysisSetup& setup, std::string& error, bool wheezeCommand) {
   if (args.has("--max-frequency")) {
@@ -92,7 +88,10 @@ bool readAnalysisOptions(const ParsedArgs& args, AnalysisSetup& setup, std::stri
       error = "--tonal-parameters needs --detector tonal";
       return false;
     }
-    if (!readTonalParameters(args.value("--tonal-parameters"), setup.tonal, error)) return false;
+    auto set = [&](const std::string& name, double value) { return setup.tonal.set(name, value); };
+    if (!readNamedValues("--tonal-parameters", args.value("--tonal-parameters"), set,
+                         "peak, floor, track, frames, step, burst, steady, short", error))
+      return false;
   }
   return true;
 }

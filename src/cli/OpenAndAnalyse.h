@@ -2,6 +2,7 @@
 // command on it: the shared first half of the report and sonogram commands.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -50,6 +51,12 @@ int loadSettingsOption(Document& doc, const std::string& path, Prompter& prompte
 // always detects (wheezeCommand).
 bool readAnalysisOptions(const ParsedArgs& args, AnalysisSetup& setup, std::string& error,
                          bool wheezeCommand = false);
+
+// "peak=9,track=12": each NAME=VALUE through set. false with a message naming
+// the option and the known names on an unknown name or a value set refuses.
+bool readNamedValues(const std::string& option, const std::string& text,
+                     const std::function<bool(const std::string& name, double value)>& set, const std::string& names,
+                     std::string& error);
 
 // Settings (when given), reader by extension, offsets, volume, then the
 // analysis command (the tag table is rebuilt only when the file had none) and,

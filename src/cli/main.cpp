@@ -24,6 +24,8 @@ const Command commands[] = {
     {"report", vode::cli::cmdReport, "write one of the eight reports"},
     {"sonogram", vode::cli::cmdSonogram, "write a channel's sonogram as a PNG picture"},
     {"wheeze", vode::cli::cmdWheeze, "detect wheezes and print them as CSV, or score them against breath cycles"},
+    {"cycles", vode::cli::cmdCycles, "estimate breath cycles from the sound alone, or score them against annotated ones"},
+    {"crackles", vode::cli::cmdCrackles, "detect crackles in the samples, or score them against breath cycles"},
     {"table", vode::cli::cmdTable, "write every segment of every channel as one CSV table for data-frame libraries"},
     {"labels", vode::cli::cmdLabels, "import breath phases from a label track, or export them as one"},
 };
@@ -33,11 +35,11 @@ void printHelp(std::ostream& out) {
          "R.E.Z.U. Vode on the command line: the same reading, analysis and reports\n"
          "as the window, on any number of files.\n\nCommands:\n";
   for (const Command& c : commands) out << "  " << c.name << std::string(10 - std::strlen(c.name), ' ') << c.summary << "\n";
-  out << "\nanalyze, report, sonogram, table and wheeze take several files and --jobs N\n"
-         "(threads in all, default every core); the output is that of one file after\n"
-         "another. Every command but info and convert opens any recording: .mer, .bin,\n"
-         ".dat, WAV, and any other sound file libsndfile reads (FLAC, Ogg, AIFF, WAV of\n"
-         "any rate and depth), resampled as convert --resample does.\n"
+  out << "\nanalyze, report, sonogram, table, wheeze and crackles take several files and\n"
+         "--jobs N (threads in all, default every core); the output is that of one file\n"
+         "after another. Every command but info and convert opens any recording: .mer,\n"
+         ".bin, .dat, WAV, and any other sound file libsndfile reads (FLAC, Ogg, AIFF, WAV\n"
+         "of any rate and depth), resampled as convert --resample does.\n"
          "\nRun 'vode-cli COMMAND --help' for the options of a command.\n"
          "Exit codes: 0 success, 1 file or data error, 2 usage error.\n";
 }

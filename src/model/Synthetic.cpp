@@ -280,7 +280,8 @@ void makeSubject(RecordingBundle& doc, SynthRandom& random, const SynthOptions& 
 
 // ---- The recording ---------------------------------------------------------------
 
-void makeSyntheticRecording(RecordingBundle& doc, const SynthOptions& options, std::vector<SynthEvent>* events) {
+void makeSyntheticRecording(RecordingBundle& doc, const SynthOptions& options, std::vector<SynthEvent>* events,
+                            std::vector<SynthBreath>* breaths) {
   doc.reset();
   SynthRandom random(options.seed);
   const int channels = std::clamp(options.channels, 0, MaxChannels);
@@ -334,6 +335,8 @@ void makeSyntheticRecording(RecordingBundle& doc, const SynthOptions& options, s
   std::stable_sort(added.begin(), added.end(),
                    [](const SynthEvent& a, const SynthEvent& b) { return a.start < b.start; });
   if (events) *events = std::move(added);
+  if (breaths) *breaths = plan;
+  if (!options.breathSignal) std::fill(rec->flow.begin(), rec->flow.end(), int16_t{0});
 
   doc.recording = std::move(rec);
   doc.computeVolume();

@@ -22,14 +22,20 @@ struct SynthOptions {
   // its own random stream, so the breath sound stays the same with or without.
   bool wheezes = false;   // musical tones in some inspirations and expirations
   bool crackles = false;  // short damped transients, mostly early in inspiration
+  // false: the breath trace stays at zero, as on a stethoscope recording
+  // (the sound is the same either way).
+  bool breathSignal = true;
 };
 
 struct SynthEvent;
+struct SynthBreath;
 
 // Resets the document and fills it: subject, laboratory, channel set-up,
 // comments and the recording (volume computed). No tag table. The sound
-// events added are put in events (in time order) when it is given.
-void makeSyntheticRecording(RecordingBundle& doc, const SynthOptions& options, std::vector<SynthEvent>* events = nullptr);
+// events added are put in events (in time order) and the breath plan in
+// breaths when they are given.
+void makeSyntheticRecording(RecordingBundle& doc, const SynthOptions& options, std::vector<SynthEvent>* events = nullptr,
+                            std::vector<SynthBreath>* breaths = nullptr);
 
 // xoshiro256** seeded through splitmix64.
 class SynthRandom {

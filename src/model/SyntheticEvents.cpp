@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <numbers>
 #include <optional>
 
@@ -94,16 +95,25 @@ std::optional<SynthEvent> placeCrackle(const SynthBreath& b, double u, double to
   e.kind = SynthEvent::Kind::Crackle;
   e.inspiration = true;
   e.start = b.start + u * b.inspTime;
-  e.startHz = e.endHz = random.uniform(250.0, 900.0);
+  // It rings down to endHz from a first deflection three times as fast: the
+  // sharp start is what sets a crackle apart from the breath sound. Rings
+  // under about 200 Hz make coarse crackles (first two cycles over 10 ms).
+  e.endHz = 150.0 + (random.uniform(250.0, 900.0) - 250.0) * (750.0 / 650.0);
+  e.startHz = 3.0 * e.endHz;
   const double tau = random.uniform(0.0015, 0.0035);  // s
   e.end = e.start + std::min(5.0 * tau, 0.019);
   if (e.end > total) return std::nullopt;
   return e;
 }
 
+constexpr double RingSettle = 0.001;  // s
+
 void synthesiseCrackle(Recording& rec, const SynthEvent& e, SynthRandom& random) {
-  const double amplitude = random.uniform(1500.0, 5000.0) * (random.uniform() < 0.5 ? -1.0 : 1.0);
+  // A crackle is a pop heard clearly over the breath: its first deflection
+  // is several times the breath sound's rms at its site.
+  const double loudness = random.uniform(5.0, 10.0) * (random.uniform() < 0.5 ? -1.0 : 1.0);
   const int primary = random.integer(0, rec.channelCount - 1);
+  const double amplitude = loudness * std::max(localRms(rec, primary, e.start - 0.05, e.start + 0.05), 100.0);
   const double length = e.end - e.start;
   const double tau = length / 5.0;
   for (int c = 0; c < rec.channelCount; ++c) {
@@ -112,7 +122,10 @@ void synthesiseCrackle(Recording& rec, const SynthEvent& e, SynthRandom& random)
     for (int64_t i = firstSampleAt(e.start);; ++i) {
       const double t = static_cast<double>(i) / SoundRate - e.start;
       if (t >= length) break;
-      addSample(rec, c, i, amplitude * gain * std::exp(-t / tau) * std::sin(2.0 * Pi * e.startHz * t));
+      // The frequency falls from startHz to endHz with a 1 ms time constant;
+      // the phase is its integral.
+      const double phase = 2.0 * Pi * (e.endHz * t + (e.startHz - e.endHz) * RingSettle * (1.0 - std::exp(-t / RingSettle)));
+      addSample(rec, c, i, amplitude * gain * std::exp(-t / tau) * std::sin(phase));
     }
   }
 }
@@ -164,6 +177,25 @@ std::vector<SynthEvent> addCrackles(Recording& rec, const std::vector<SynthBreat
   for (size_t k = 0; events.empty() && k < plan.size(); ++k) place(plan[k], 0.1);
   std::sort(events.begin(), events.end(), [](const SynthEvent& a, const SynthEvent& b) { return a.start < b.start; });
   return events;
+}
+
+std::string cycleAnnotation(const std::vector<SynthBreath>& plan, const std::vector<SynthEvent>& events,
+                            double seconds) {
+  std::string text;
+  for (size_t i = 0; i < plan.size() && plan[i].start < seconds; ++i) {
+    const SynthBreath& b = plan[i];
+    const double end = std::min(seconds, i + 1 < plan.size() ? plan[i + 1].start
+                                                             : b.start + b.inspTime + b.expTime + b.pauseTime);
+    bool crackles = false, wheezes = false;
+    for (const SynthEvent& e : events) {
+      if (e.kind == SynthEvent::Kind::Crackle) crackles = crackles || (e.start >= b.start && e.start < end);
+      else wheezes = wheezes || (e.start < end && e.end > b.start);
+    }
+    char line[96];
+    std::snprintf(line, sizeof line, "%.3f\t%.3f\t%d\t%d\n", b.start, end, crackles ? 1 : 0, wheezes ? 1 : 0);
+    text += line;
+  }
+  return text;
 }
 
 }  // namespace vode

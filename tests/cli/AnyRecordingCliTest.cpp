@@ -9,6 +9,7 @@
 #include "cli/CliRun.h"
 #include "document/OpenDocument.h"
 #include "formats/AnyRecording.h"
+#include "formats/BlockFile.h"
 #include "formats/OpenFile.h"
 #include "support/TestSupport.h"
 
@@ -81,6 +82,16 @@ TEST_F(AnyRecordingCli, StethoscopeFilesOpenAsConvertResampleWritesThem) {
     EXPECT_EQ(opened.state.currentFileName, c.path);
     EXPECT_EQ(opened.recording->sound[0], openedMer.recording->sound[0]);
   }
+
+  // The commands that work on the sound alone take it as it is too; a
+  // settings file, which reads without error, is no recording for them.
+  EXPECT_EQ(runCli({"crackles", dir.file("steth.flac")}).exitCode, 0);
+  Document empty;
+  SilentPrompter silent;
+  ASSERT_EQ(saveSettingsFile(empty, dir.file("s.set"), silent, progress), 0);
+  const auto settings = runCli({"cycles", dir.file("s.set")});
+  EXPECT_EQ(settings.exitCode, 1);
+  EXPECT_NE(settings.err.find("holds settings, not a recording"), std::string::npos) << settings.err;
 
   // Without --resample, convert keeps the WAV reader's refusal.
   const auto refused = runCli({"convert", dir.file("steth.wav"), dir.file("plain.mer")});

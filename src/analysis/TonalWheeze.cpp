@@ -34,9 +34,7 @@ constexpr float NarrowDropDb = 6.0f;
 // to its first zero) and wide enough to average the frame's scatter.
 constexpr int SideInner = 10;
 constexpr int SideOuter = 40;
-// The lower side reaches down to 20 Hz at most, so a low peak is judged
-// against the heart sounds, hum and handling noise under it rather than
-// against the falling upper side alone.
+// The lower side reaches down to 20 Hz at most.
 constexpr int LowestSideBin = 4;
 static_assert(LowBin - SideInner >= LowestSideBin && HighBin + SideOuter < SpectrumBins);
 // The strongest few candidates of a frame: a wheeze with harmonics, or two
@@ -47,9 +45,8 @@ constexpr int MaxGap = 1;
 // Bursts: a frame's level against the frames 75 to 150 ms before and after.
 constexpr int BurstNear = 3;
 constexpr int BurstFar = 6;
-// Floor of each frequency: the level 20 % of the recording's frames stay
-// under, read from a histogram of 0.5 dB steps between -40 and 160 dB.
-constexpr float FloorShare = 0.2f;
+// The usual level of each frequency: the median of the recording's frames,
+// read from a histogram of 0.5 dB steps between -40 and 160 dB.
 constexpr float BucketDb = 0.5f;
 constexpr float LowestDb = -40.0f;
 constexpr int Buckets = 400;
@@ -76,11 +73,14 @@ class ChannelTracker {
       : samples_(samples), p_(p), fft_(fft),
         frames_(count < TonalFrameLength ? 0 : static_cast<int>((count - TonalFrameLength) / TonalHop + 1)) {}
 
-  std::vector<TonalTrack> run(SegmentCounter* counter) {
+  // Every track of at least minFrames frames (wheezes only when onlyWheezes),
+  // in order of their first frame.
+  std::vector<TonalTrack> run(SegmentCounter* counter, bool onlyWheezes) {
     if (frames_ == 0) return {};
+    onlyWheezes_ = onlyWheezes;
     computeLevels(counter);
     findBursts();
-    findFloor();
+    findUsualLevel();
     for (int j = 0; j < frames_; ++j) track(j, burst_[j] ? std::vector<Candidate>{} : candidates(j));
     for (Open& o : open_) finish(o);
     std::stable_sort(done_.begin(), done_.end(), [](const TonalTrack& a, const TonalTrack& b) {
@@ -155,43 +155,35 @@ class ChannelTracker {
     }
   }
 
-  // The recording's own floor at every searched frequency. A steady line
-  // (mains hum, a device tone) is part of it, so it never stands above it.
-  void findFloor() {
-    const int width = HighBin - LowBin + 1;
-    std::vector<uint16_t> histogram(static_cast<size_t>(width) * Buckets, 0);
+  // The recording's usual level at every frequency: the median over its
+  // frames. The stethoscope's response, a resonance that rings with every
+  // breath, a steady line (mains hum, a device tone) and the empty band above
+  // a low sampling rate's limit are all part of it; a wheeze would have to
+  // sound at the same 5 Hz bin through half the recording to raise it.
+  void findUsualLevel() {
+    std::vector<uint16_t> histogram(static_cast<size_t>(SpectrumBins) * Buckets, 0);
     // Every other frame: overlapping neighbours add little to a percentile.
     int counted = 0;
     for (int j = 0; j < frames_; j += 2, ++counted) {
       const float* l = level(j);
-      for (int b = LowBin; b <= HighBin; ++b) {
+      for (int b = LowestSideBin; b < SpectrumBins; ++b) {
         const int k = std::clamp(static_cast<int>((l[b] - LowestDb) / BucketDb), 0, Buckets - 1);
-        uint16_t& n = histogram[static_cast<size_t>(b - LowBin) * Buckets + k];
+        uint16_t& n = histogram[static_cast<size_t>(b) * Buckets + k];
         if (n < UINT16_MAX) ++n;
       }
     }
-    const int wanted = std::max(1, static_cast<int>(std::ceil(FloorShare * static_cast<float>(counted))));
-    floor_.assign(width, LowestDb);
-    for (int b = 0; b < width; ++b) {
+    const int wanted = (counted + 1) / 2;
+    usual_.assign(SpectrumBins, LowestDb);
+    for (int b = LowestSideBin; b < SpectrumBins; ++b) {
       int seen = 0;
       for (int k = 0; k < Buckets; ++k) {
         seen += histogram[static_cast<size_t>(b) * Buckets + k];
         if (seen >= wanted) {
-          floor_[b] = LowestDb + (static_cast<float>(k) + 0.5f) * BucketDb;
+          usual_[b] = LowestDb + (static_cast<float>(k) + 0.5f) * BucketDb;
           break;
         }
       }
     }
-  }
-
-  // Never empty: LowBin - SideInner >= LowestSideBin and HighBin + SideOuter < SpectrumBins.
-  static float sideMean(const float* l, int from, int to) {
-    from = std::max(from, LowestSideBin);
-    to = std::min(to, SpectrumBins - 1);
-    const int n = to - from + 1;
-    float sum = 0.0f;
-    for (int b = from; b <= to; ++b) sum += l[b];
-    return sum / static_cast<float>(n);
   }
 
   bool narrow(const float* l, int b) const {
@@ -204,14 +196,29 @@ class ChannelTracker {
     return below && above;
   }
 
+  // A candidate's prominence is measured on the frame's excess over the
+  // usual level: how much more the peak exceeds it than the frequencies 50 to
+  // 200 Hz to either side do (their mean). A louder breath lifts the whole
+  // neighbourhood and a steep response or a band edge is flat there, so only
+  // a sound of its own stands out.
   std::vector<Candidate> candidates(int j) const {
     const float* l = level(j);
+    const float* usual = usual_.data();
+    // The mean excess of bins from..to (limited to the lowest side bin).
+    auto sideMean = [&](int from, int to) {
+      from = std::max(from, LowestSideBin);
+      float sum = 0.0f;
+      for (int b = from; b <= to; ++b) sum += l[b] - usual[b];
+      return sum / static_cast<float>(to - from + 1);
+    };
     // A first sieve without branches (vectorised): above both next bins and
-    // above the floor. About one bin in twenty passes.
+    // louder than usual at its own frequency (a steady line is at its usual
+    // level, and stands out only while the breath around it falls quiet).
+    // About one bin in twenty passes.
     uint8_t sieve[HighBin - LowBin + 1];
     for (int b = LowBin; b <= HighBin; ++b)
       sieve[b - LowBin] = static_cast<uint8_t>((l[b] > l[b - 1]) & (l[b] >= l[b + 1]) &
-                                               (l[b] - floor_[b - LowBin] >= p_.floorHeightDb));
+                                               (l[b] - usual[b] >= p_.peakProminenceDb));
     std::vector<Candidate> found;
     for (int b = LowBin; b <= HighBin; ++b) {
       if (!sieve[b - LowBin]) continue;
@@ -219,12 +226,8 @@ class ChannelTracker {
       bool peak = true;
       for (int k = 2; k <= PeakReach && peak; ++k) peak = v > l[b - k] && v >= l[b + k];
       if (!peak || !narrow(l, b)) continue;
-      // Above both sides: a slope or the edge of a band-limited recording
-      // is above one side only.
-      const float below = sideMean(l, b - SideOuter, b - SideInner);
-      const float above = sideMean(l, b + SideInner, b + SideOuter);
-      const float side = std::max(below, above);
-      const float prominence = v - side;
+      const float sides = 0.5f * (sideMean(b - SideOuter, b - SideInner) + sideMean(b + SideInner, b + SideOuter));
+      const float prominence = v - usual[b] - sides;
       if (prominence >= p_.peakProminenceDb) found.push_back({b, prominence});
     }
     std::stable_sort(found.begin(), found.end(),
@@ -268,34 +271,25 @@ class ChannelTracker {
 
   void finish(Open& o) {
     TonalTrack& t = o.track;
-    const int span = t.lastFrame() - t.firstFrame() + 1;
+    const int span = t.spanFrames();
     const int n = static_cast<int>(t.points.size());
+    if (span < p_.minFrames || n < p_.minFrames - MaxGap) return;
     t.meanProminenceDb = o.sum / static_cast<float>(n);
-    float steps = 0.0f;
-    int pairs = 0;
-    for (int i = 1; i < n; ++i) {
-      if (t.points[i].frame != t.points[i - 1].frame + 1) continue;
-      const TonalPoint& a = t.points[i - 1];
-      const TonalPoint& b = t.points[i];
-      steps += std::abs(level(b.frame)[b.bin] - level(a.frame)[a.bin]);
-      ++pairs;
-    }
-    t.levelStepDb = pairs > 0 ? steps / static_cast<float>(pairs) : 0.0f;
-    const float prominence = t.meanProminenceDb;
-    const bool full = span >= p_.minFrames && n >= p_.minFrames - MaxGap && prominence >= p_.trackProminenceDb;
-    const bool shortButStrong =
-        span == p_.minFrames - 1 && n == span && prominence >= p_.trackProminenceDb + p_.shortExtraDb;
-    if ((full || shortButStrong) && t.levelStepDb <= p_.levelStepDb) done_.push_back(std::move(t));
+    const float needed =
+        p_.trackProminenceDb - p_.lengthDb * std::log2(static_cast<float>(span) / TonalReferenceFrames);
+    t.marginDb = t.meanProminenceDb - needed;
+    if (t.wheeze() || !onlyWheezes_) done_.push_back(std::move(t));
   }
 
   const int16_t* samples_;
   const TonalParameters& p_;
   const RealFft2048& fft_;
   int frames_;
+  bool onlyWheezes_ = true;
   std::vector<float> level_;  // frames × SpectrumBins, dB
   std::vector<float> band_;   // per frame, dB
   std::vector<bool> burst_;
-  std::vector<float> floor_;  // per searched bin, dB
+  std::vector<float> usual_;  // per bin, dB
   std::vector<Open> open_;
   std::vector<TonalTrack> done_;
 };
@@ -307,20 +301,23 @@ bool TonalParameters::set(const std::string& name, double value) {
   // track point is painted.
   auto within = [&](double lo, double hi) { return value >= lo && value <= hi; };
   if (name == "peak" && within(3.5, 40)) peakProminenceDb = static_cast<float>(value);
-  else if (name == "floor" && within(0, 40)) floorHeightDb = static_cast<float>(value);
-  else if (name == "track" && within(3.5, 40)) trackProminenceDb = static_cast<float>(value);
+  else if (name == "track" && within(0, 60)) trackProminenceDb = static_cast<float>(value);
+  else if (name == "length" && within(0, 20)) lengthDb = static_cast<float>(value);
   else if (name == "frames" && within(2, 40) && value == std::floor(value)) minFrames = static_cast<int>(value);
   else if (name == "step" && within(5, 200)) maxStepHz = static_cast<float>(value);
   else if (name == "burst" && within(1, 60)) burstDb = static_cast<float>(value);
-  else if (name == "steady" && within(0.5, 99)) levelStepDb = static_cast<float>(value);
-  else if (name == "short" && within(0, 99)) shortExtraDb = static_cast<float>(value);
   else return false;
   return true;
 }
 
 std::vector<TonalTrack> FindTonalTracks(const int16_t* samples, int64_t count, const TonalParameters& p) {
   const RealFft2048 fft;
-  return ChannelTracker(samples, count, p, fft).run(nullptr);
+  return ChannelTracker(samples, count, p, fft).run(nullptr, true);
+}
+
+std::vector<TonalTrack> MeasureTonalTracks(const int16_t* samples, int64_t count, const TonalParameters& p) {
+  const RealFft2048 fft;
+  return ChannelTracker(samples, count, p, fft).run(nullptr, false);
 }
 
 void DetectTonalWheezes(const Recording& rec, TagTable& tags, WheezeMap& map, ProgressSink& progress, int threads,
@@ -335,7 +332,7 @@ void DetectTonalWheezes(const Recording& rec, TagTable& tags, WheezeMap& map, Pr
     if (!rec.hasSamples(c)) return;
     const int64_t count = std::min<int64_t>(static_cast<int64_t>(rec.sound[c].size()),
                                             static_cast<int64_t>(segments) * SegmentSamples);
-    tracks[c] = ChannelTracker(rec.sound[c].data(), count, p, fft).run(&counter);
+    tracks[c] = ChannelTracker(rec.sound[c].data(), count, p, fft).run(&counter, true);
   });
   progress.end();
 

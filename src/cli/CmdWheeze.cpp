@@ -1,12 +1,14 @@
 // vode-cli wheeze: the open sequence, the analysis and the wheeze detector,
 // then one CSV line per run of consecutive wheezing segments, or, against
 // annotated breath cycles, one line per cycle and the detector's score.
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "analysis/Palette.h"
+#include "analysis/TonalWheeze.h"
 #include "analysis/WheezeImage.h"
 #include "analysis/WheezeRuns.h"
 #include "cli/Batch.h"
@@ -15,6 +17,7 @@
 #include "cli/Commands.h"
 #include "cli/OpenAndAnalyse.h"
 #include "document/Document.h"
+#include "model/Recording.h"
 
 namespace vode::cli {
 
@@ -22,18 +25,20 @@ namespace {
 
 const char* const Usage =
     "Usage: vode-cli wheeze FILE... [--cycles ANNOT.txt]... [--channel C] [--detector D]\n"
-    "                       [--max-frequency F] [--settings FILE] [--jobs N]\n\n"
+    "                       [--tracks] [--max-frequency F] [--settings FILE] [--jobs N]\n\n"
     "Opens and analyses each FILE, runs the wheeze detector and prints CSV: one line per\n"
     "run of consecutive segments carrying the Wheeze flag.\n\n"
     "  --channel C          1-based channel (default: every channel)\n"
     "  --detector D         described (default): scores the peaks of the 100 ms\n"
     "                       segment spectra; tonal: tracks narrow peaks through\n"
-    "                       25 ms steps of the samples, judged against the\n"
-    "                       recording's own noise floor (max_score: the strongest\n"
-    "                       peak's prominence in dB)\n"
+    "                       25 ms steps of the samples, measured against the\n"
+    "                       recording's own usual spectrum (max_score: the\n"
+    "                       strongest peak's prominence in dB)\n"
     "  --tonal-parameters L tuning of the tonal detector, NAME=VALUE[,...] with\n"
-    "                       NAME peak, floor, track (dB), frames, step (Hz), burst,\n"
-    "                       steady, short (dB)\n"
+    "                       NAME peak, track, length (dB), frames, step (Hz),\n"
+    "                       burst (dB)\n"
+    "  --tracks             with --detector tonal: one line per track the detector\n"
+    "                       weighed, wheeze or not, instead of the runs\n"
     "  --max-frequency F    sonogram range 1200|2400|4800 Hz (default: the file's own);\n"
     "                       the 2400 Hz range tests two bins per row\n"
     "  --settings FILE      load a settings file first\n"
@@ -45,6 +50,10 @@ const char* const Usage =
     "(channel 1-based, times = segment / 10, the strongest value the wheeze image\n"
     "tested in the run - a bin's score, at 2400 Hz the sum of a row's two bins - and\n"
     "the frequency of its row). With several files a first column gives the file.\n\n"
+    "Columns with --tracks: channel,first_segment,last_segment,start_s,end_s,frames,\n"
+    "hz,prominence_db,margin_db,wheeze (frames: 25 ms steps the track spans, hz its\n"
+    "mean frequency, prominence_db its mean prominence, margin_db how far that is\n"
+    "above what a track of its length needs, wheeze 1 from a margin of 0 up).\n\n"
     "Breath cycles: one per line of ANNOT.txt, start and end in seconds, optionally\n"
     "followed by crackles and wheezes as 0 or 1, separated by spaces or tabs.\n"
     "Columns then: start_s,end_s,wheeze_segments,detected,annotated\n"
@@ -57,6 +66,7 @@ const char* const Usage =
 
 const char* const RunsHeader = "channel,first_segment,last_segment,start_s,end_s,max_score,max_score_hz\n";
 const char* const CyclesHeader = "start_s,end_s,wheeze_segments,detected,annotated\n";
+const char* const TracksHeader = "channel,first_segment,last_segment,start_s,end_s,frames,hz,prominence_db,margin_db,wheeze\n";
 
 std::string csvLine(const WheezeRun& run) {
   char text[160];
@@ -75,8 +85,22 @@ struct WheezeRequest {
   std::vector<std::string> inputs;
   std::vector<std::string> annotations;  // one per input, or none
   int channel = 0;                       // 1-based; 0: every channel
+  bool tracks = false;                   // list the tonal detector's tracks
   AnalysisSetup setup;
 };
+
+std::string trackLine(int channel, const TonalTrack& t) {
+  double hz = 0.0;
+  for (const TonalPoint& p : t.points) hz += p.bin * BinWidth;
+  hz /= static_cast<double>(t.points.size());
+  const int first = tonalFrameSegment(t.firstFrame()), last = tonalFrameSegment(t.lastFrame());
+  char text[200];
+  std::snprintf(text, sizeof text, "%d,%d,%d,%.1f,%.1f,%d,%.1f,%.4f,%.4f,%d", channel + 1, first, last, first / 10.0,
+                last / 10.0, t.spanFrames(), hz, static_cast<double>(t.meanProminenceDb),
+                static_cast<double>(t.marginDb), t.wheeze() ? 1 : 0);
+  return text;
+}
+
 
 // Channels first..last (0-based) of the request in a document.
 struct ChannelSpan {
@@ -86,6 +110,20 @@ struct ChannelSpan {
 ChannelSpan channelsOf(const WheezeRequest& r, const Document& doc) {
   if (r.channel > 0) return {r.channel - 1, r.channel - 1};
   return {0, doc.recording->channelCount - 1};
+}
+
+// The tonal detector's tracks of the request's channels, from the samples the
+// analysis read.
+void printTracks(const WheezeRequest& r, const Document& doc, ChannelSpan channels, const std::string& prefix,
+                 std::ostream& out) {
+  const Recording& rec = *doc.recording;
+  for (int c = channels.first; c <= channels.last; ++c) {
+    if (!rec.hasSamples(c)) continue;
+    const int64_t count = std::min<int64_t>(static_cast<int64_t>(rec.sound[c].size()),
+                                            static_cast<int64_t>(rec.segmentCount) * SegmentSamples);
+    for (const TonalTrack& t : MeasureTonalTracks(rec.sound[c].data(), count, r.setup.tonal))
+      out << prefix << trackLine(c, t) << "\n";
+  }
 }
 
 int wheezeSegmentsInside(const Document& doc, ChannelSpan channels, SegmentRange range) {
@@ -150,6 +188,11 @@ int wheezeOne(const WheezeRequest& r, std::size_t i, FileOutput& output, CycleSc
 
   const std::string prefix = several ? csvField(path) + "," : "";
   const ChannelSpan channels = channelsOf(r, doc);
+  if (r.tracks) {
+    if (!several) output.out << TracksHeader;
+    printTracks(r, doc, channels, prefix, output.out);
+    return ExitOk;
+  }
   if (!r.annotations.empty()) {
     if (!cyclesFit(path, r.annotations[i], cycles, doc, output.err)) return ExitFileError;
     if (!several) output.out << CyclesHeader;
@@ -171,7 +214,8 @@ int cmdWheeze(const Arguments& args) {
   std::string error;
   const std::vector<OptionSpec> specs = {{"--channel", 1}, {"--max-frequency", 1}, {"--settings", 1},
                                          {"--cycles", 1, true}, {"--jobs", 1},
-                                         {"--detector", 1},      {"--tonal-parameters", 1}};
+                                         {"--detector", 1},      {"--tonal-parameters", 1},
+                                         {"--tracks", 0}};
   if (!parseArgs(args, specs, parsed, error)) return usageError(error, Usage);
   WheezeRequest request;
   request.inputs = parsed.positional;
@@ -189,12 +233,19 @@ int cmdWheeze(const Arguments& args) {
     return usageError("--channel must be 1 to 8", Usage);
   request.channel = static_cast<int>(channel);
   if (!readAnalysisOptions(parsed, request.setup, error, true)) return usageError(error, Usage);
-  request.setup.wheeze = true;
+  request.tracks = parsed.has("--tracks");
+  request.setup.wheeze = !request.tracks;  // the tracks are measured apart from the flags
+  if (request.tracks && request.setup.detector != WheezeDetector::Tonal)
+    return usageError("--tracks needs --detector tonal", Usage);
+  if (request.tracks && !request.annotations.empty())
+    return usageError("--tracks lists tracks, --cycles scores cycles: give one of them", Usage);
   int jobs = 0;
   if (!readJobsOption(parsed, jobs, error)) return usageError(error, Usage);
 
   const bool several = request.inputs.size() > 1;
-  if (several) std::cout << "file," << (request.annotations.empty() ? RunsHeader : CyclesHeader);
+  if (several)
+    std::cout << "file,"
+              << (request.tracks ? TracksHeader : request.annotations.empty() ? RunsHeader : CyclesHeader);
   std::vector<CycleScore> scores(request.inputs.size());
   const int result = runBatch(request.inputs, jobs, [&](std::size_t i, FileOutput& output) {
     return wheezeOne(request, i, output, scores[i]);

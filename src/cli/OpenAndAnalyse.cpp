@@ -90,7 +90,7 @@ bool readAnalysisOptions(const ParsedArgs& args, AnalysisSetup& setup, std::stri
     }
     auto set = [&](const std::string& name, double value) { return setup.tonal.set(name, value); };
     if (!readNamedValues("--tonal-parameters", args.value("--tonal-parameters"), set,
-                         "peak, floor, track, frames, step, burst, steady, short", error))
+                         "peak, track, length, frames, step, burst", error))
       return false;
   }
   return true;

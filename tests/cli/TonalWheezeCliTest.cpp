@@ -2,10 +2,12 @@
 // status codes, and the refusals of the new options.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "analysis/TonalWheeze.h"
 #include "cli/CliRun.h"
 #include "support/TestSupport.h"
 
@@ -55,6 +57,41 @@ TEST(TonalWheezeCli, FindsEveryWheezeOfASyntheticRecordingAndCountsThem) {
   std::ifstream in(out, std::ios::binary);
   const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_NE(text.find("Wz"), std::string::npos);
+}
+
+TEST(TonalWheezeCli, TracksListWhatTheDecisionWeighed) {
+  test::TempDir dir;
+  const std::string file = dir.file("w.mer");
+  ASSERT_EQ(test::runCli({"synth", file, "--seconds", "20", "--seed", "3", "--wheezes"}).exitCode, 0);
+  const test::CliResult r = test::runCli({"wheeze", file, "--detector", "tonal", "--channel", "1", "--tracks"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const auto tracks = test::csvRows(r.out);
+  ASSERT_GE(tracks.size(), 2u);
+  EXPECT_EQ(tracks[0].size(), 10u);
+  EXPECT_EQ(tracks[0][7], "prominence_db");
+  // The wheezes among them flag exactly the segments of the runs.
+  std::vector<int> fromTracks, fromRuns;
+  for (size_t i = 1; i < tracks.size(); ++i) {
+    ASSERT_EQ(tracks[i].size(), 10u);
+    EXPECT_GE(std::stoi(tracks[i][5]), TonalParameters{}.minFrames);
+    const bool wheeze = tracks[i][9] == "1";
+    EXPECT_EQ(wheeze, std::stod(tracks[i][8]) >= 0.0) << r.out;
+    if (wheeze)
+      for (int s = std::stoi(tracks[i][1]); s <= std::stoi(tracks[i][2]); ++s) fromTracks.push_back(s);
+  }
+  const auto runs = test::csvRows(test::runCli({"wheeze", file, "--detector", "tonal", "--channel", "1"}).out);
+  for (size_t i = 1; i < runs.size(); ++i)
+    for (int s = std::stoi(runs[i][1]); s <= std::stoi(runs[i][2]); ++s) fromRuns.push_back(s);
+  std::sort(fromTracks.begin(), fromTracks.end());
+  fromTracks.erase(std::unique(fromTracks.begin(), fromTracks.end()), fromTracks.end());
+  EXPECT_FALSE(fromRuns.empty());
+  EXPECT_EQ(fromTracks, fromRuns);
+
+  // Tracks belong to the tonal detector, and are not cycle scores.
+  EXPECT_EQ(test::runCli({"wheeze", file, "--tracks"}).exitCode, 2);
+  const std::string cycles = dir.file("c.txt");
+  std::ofstream(cycles) << "0 2 0 1\n";
+  EXPECT_EQ(test::runCli({"wheeze", file, "--detector", "tonal", "--tracks", "--cycles", cycles}).exitCode, 2);
 }
 
 TEST(TonalWheezeCli, RefusesUnknownDetectorsAndOptionsWithoutTheirCommand) {

@@ -47,10 +47,14 @@ class MemoryFileSystem : public FileSystem {
  public:
   std::map<std::string, std::vector<uint8_t>> files;
 
-  std::unique_ptr<OutputFile> create(const std::string& path, bool append, int& error) override {
+  std::unique_ptr<OutputFile> create(const std::string& path, CreateMode mode, int& error) override {
+    if (mode == CreateMode::New && files.count(path)) {
+      error = ErrNameTaken;
+      return nullptr;
+    }
     error = 0;
     auto& f = files[path];
-    if (!append) f.clear();
+    f.clear();
     return std::make_unique<MemoryOutput>(f);
   }
   int rename(const std::string& from, const std::string& to) override {
@@ -143,6 +147,9 @@ inline void checkDocument(const Document& doc, int code, bool emptyOnFailure = t
   if (doc.tagTable && !doc.tagTable->empty()) {
     FUZZ_CHECK(doc.tagTable->rows() >= 1 && doc.tagTable->rows() <= TagTable::MaxRows);
     FUZZ_CHECK(doc.tagTable->segments() >= 1 && doc.tagTable->segments() <= TagTable::MaxSegments);
+    // The table fits the recording it tags.
+    FUZZ_CHECK(doc.recording && doc.tagTable->segments() == doc.recording->segmentCount);
+    FUZZ_CHECK(doc.tagTable->rows() == std::max<int>(doc.recording->channelCount, 1));
   }
   FUZZ_CHECK(doc.comments.size() <= 65535);
 }

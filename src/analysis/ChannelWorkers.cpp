@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -59,11 +60,18 @@ void forEachChannel(int channels, int threads, ProgressSink& progress,
   };
 
   std::vector<std::thread> pool;
-  for (int w = 1; w < workers; ++w)
-    pool.emplace_back([&, w] {
-      SegmentCounter counter(done, nullptr, nullptr);
-      run(w, counter);
-    });
+  for (int w = 1; w < workers; ++w) {
+    try {
+      pool.emplace_back([&, w] {
+        SegmentCounter counter(done, nullptr, nullptr);
+        run(w, counter);
+      });
+    } catch (const std::system_error&) {
+      // No more threads to be had (a process limit, memory): the channels go
+      // to the threads running, this one included, with the same results.
+      break;
+    }
+  }
   SegmentCounter mine(done, &progress, &reported);
   run(0, mine);
   for (std::thread& t : pool) t.join();

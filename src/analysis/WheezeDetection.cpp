@@ -8,6 +8,7 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -67,20 +68,31 @@ void scoreChannels(int channels, int threads, const ChannelJob& job, Gauge& gaug
   std::exception_ptr error;
   const ProgressTick tick = [&](int steps) { count += steps; };
 
+  const auto work = [&] {
+    try {
+      for (int c = next++; c < channels; c = next++) job(c, tick);
+    } catch (...) {
+      std::lock_guard<std::mutex> lock(mutex);
+      if (!error) error = std::current_exception();
+      next = channels;  // the others stop at their next channel
+    }
+    std::lock_guard<std::mutex> lock(mutex);
+    --running;
+    finished.notify_one();
+  };
   std::vector<std::thread> workers;
   for (int t = 0; t < threads; ++t) {
-    workers.emplace_back([&] {
-      try {
-        for (int c = next++; c < channels; c = next++) job(c, tick);
-      } catch (...) {
+    try {
+      workers.emplace_back(work);
+    } catch (const std::system_error&) {
+      // No more threads to be had: this one works in place of those missing.
+      {
         std::lock_guard<std::mutex> lock(mutex);
-        if (!error) error = std::current_exception();
-        next = channels;  // the others stop at their next channel
+        running -= threads - t - 1;
       }
-      std::lock_guard<std::mutex> lock(mutex);
-      --running;
-      finished.notify_one();
-    });
+      work();
+      break;
+    }
   }
   {
     std::unique_lock<std::mutex> lock(mutex);

@@ -9,9 +9,11 @@
 #include <map>
 #include <mutex>
 #include <sstream>
+#include <system_error>
 #include <thread>
 
 #include "analysis/ChannelWorkers.h"
+#include "formats/FileErrors.h"
 
 namespace vode::cli {
 
@@ -22,6 +24,8 @@ namespace {
 int runGuarded(const std::string& input, const FileTask& task, std::size_t index, FileOutput& output) {
   try {
     return task(index, output);
+  } catch (const std::bad_alloc&) {
+    output.err << "vode-cli: " << input << ": " << FileErrorText(ErrNoMemory) << "\n";
   } catch (const std::exception& e) {
     output.err << "vode-cli: " << input << ": " << e.what() << "\n";
   } catch (...) {
@@ -91,7 +95,16 @@ int runBatch(const std::vector<std::string>& inputs, int jobs, const FileTask& t
     }
   };
   std::vector<std::thread> threads;
-  for (int w = 0; w < workers; ++w) threads.emplace_back(work);
+  for (int w = 0; w < workers; ++w) {
+    try {
+      threads.emplace_back(work);
+    } catch (const std::system_error&) {
+      // The files go to the workers that did start; with none, this thread
+      // runs them all before it prints.
+      if (threads.empty()) work();
+      break;
+    }
+  }
 
   // Only this thread prints: a finished file waits until every file before it
   // has been printed, so the output reads as a sequential run's.

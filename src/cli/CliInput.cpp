@@ -14,7 +14,7 @@ namespace vode::cli {
 int readInputFile(Document& doc, const std::string& path, Prompter& prompter) {
   NullProgress progress;
   const int code = readByExtension(doc, path, prompter, progress);
-  if (code != 0) std::cerr << "Unable to open " << path << "... " << FileErrorText(code) << "\n";
+  if (code != 0) std::cerr << openFailureText(path, code) << "\n";
   return code;
 }
 
@@ -22,7 +22,7 @@ int readAnyInputFile(Document& doc, const std::string& path, Prompter& prompter)
   NullProgress progress;
   const int code = readAnyRecording(doc, path, prompter, progress);
   if (code != 0) {
-    prompter.message(MessageKind::Warning, "Unable to open " + path + "... " + FileErrorText(code));
+    prompter.message(MessageKind::Warning, openFailureText(path, code));
     return code;
   }
   // A settings file reads without error and holds no recording to work on.

@@ -149,6 +149,14 @@ std::string Json::quote(const std::string& text, bool utf8) {
         i += n - 1;
         continue;
       }
+      // A byte no UTF-8 sequence holds: the lone surrogate U+DC00 + byte, as
+      // the system's own file-name decoders write it, so a reader that
+      // encodes the name back gets the very bytes (U+0080-U+00FF would come
+      // back as two other bytes each).
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\udc%02x", ch);
+      q += buf;
+      continue;
     }
     switch (ch) {
       case '"': q += "\\\""; break;

@@ -71,8 +71,8 @@ class Json {
   Json& value(const std::string& key, double number);
   Json& boolean(const std::string& key, bool flag);
   // A file name or other text of the system, most likely UTF-8: valid UTF-8
-  // passes through so readers see the same name; any other byte is kept as
-  // quote() keeps it.
+  // passes through so readers see the same name; any other byte b becomes
+  // \udcXX (U+DC00 + b), which decoders of file names turn back into b.
   Json& path(const std::string& key, const std::string& text);
 
   static std::string quote(const std::string& text, bool utf8 = false);

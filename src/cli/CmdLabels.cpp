@@ -62,8 +62,9 @@ int importLabels(const ParsedArgs& args) {
   // The track is read before the recording, so a bad track costs no analysis.
   std::vector<TrackLabel> labels;
   std::string error;
-  if (readLabelTrack(track, labels, error) != 0) {
-    std::cerr << "Unable to open " << track << "... " << error << "\n";
+  if (const int code = readLabelTrack(track, labels, error)) {
+    std::cerr << (code == ErrFormat ? "Unable to open " + track + "... " + error : openFailureText(track, code))
+              << "\n";
     return ExitFileError;
   }
   Document doc;

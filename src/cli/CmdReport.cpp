@@ -104,7 +104,7 @@ int reportFailure(int code, const std::string& input, const std::string& output,
   if (code == ReportBadChannel)
     streams.err << "vode-cli: " << input << " has no channel " << r.channel + 1 << "\n";
   else if (code < 0)
-    streams.err << ReportErrorText(code) << "\n";
+    streams.err << "vode-cli: " << input << ": " << ReportErrorText(code) << "\n";
   else
     streams.err << "Unable to save " << output << "... " << ReportErrorText(code) << "\n";
   return ExitFileError;
@@ -139,19 +139,9 @@ int reportOne(const std::string& input, const std::string& output, const ReportR
 
   // Each call is its own process: a log continues the numbering already in
   // the file, and a log to a file that does not exist yet starts it as a save.
-  FileSystem& fs = FileSystem::real();
   LogCounter counter;
-  bool append = r.append && fs.exists(output);
-  if (append) {
-    std::vector<uint8_t> bytes;
-    const int code = readBoundedFile(fs, output, MaxImportFileBytes, bytes);
-    if (code != 0) {
-      streams.err << "Unable to save " << output << "... " << FileErrorText(code) << "\n";
-      return ExitFileError;
-    }
-    counter.count = lastLogNumber(std::string(bytes.begin(), bytes.end()));
-  }
-  const int code = WriteReport(doc, doc, output, r.kind, append, options, counter, prompter, fs);
+  counter.numberFromFile = true;
+  const int code = WriteReport(doc, doc, output, r.kind, r.append, options, counter, prompter);
   return code == 0 ? ExitOk : reportFailure(code, input, output, r, streams);
 }
 

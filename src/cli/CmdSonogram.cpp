@@ -52,6 +52,7 @@ constexpr uint8_t MarkEntry = Palette::Size;
 
 QImage sonogramPicture(const IndexedImage& image, const Palette& palette, int scale) {
   QImage picture(image.width * scale, SonogramRows * scale, QImage::Format_Indexed8);
+  if (picture.isNull()) return picture;  // no memory for it
   QVector<QRgb> colours;
   for (const PaletteEntry& e : palette.entries) colours.push_back(qRgb(e.red, e.green, e.blue));
   colours.push_back(qRgb(0, 0, 0));
@@ -97,6 +98,10 @@ int sonogramOne(const std::string& input, const std::string& out, const Sonogram
   }
   const IndexedImage& image = setup.wheeze ? doc.wheezeMap->image[c] : doc.spectra->sonogram[c];
   const QImage picture = sonogramPicture(image, r.palette, r.scale);
+  if (picture.isNull()) {
+    output.err << "vode-cli: " << input << ": " << FileErrorText(ErrNoMemory) << "\n";
+    return ExitFileError;
+  }
   // Encoded in memory, then written by the same rule as every other file: a
   // read-only picture stays, a link is followed, a failed write keeps the old.
   QByteArray png;
@@ -146,6 +151,10 @@ int cmdSonogram(const Arguments& arguments) {
   int jobs = 0;
   if (!readJobsOption(args, jobs, error)) return usageError(error, Usage);
   if (args.has("--palette")) {
+    if (!FileSystem::real().status(args.value("--palette")).exists) {
+      std::cerr << openFailureText(args.value("--palette"), 2) << "\n";
+      return ExitFileError;
+    }
     bool found = false;
     request.palette = loadPalette(args.value("--palette"), &found);
     if (!found) {

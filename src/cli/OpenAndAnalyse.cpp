@@ -27,7 +27,7 @@ int loadSettingsOption(Document& doc, const std::string& path, Prompter& prompte
   NullProgress progress;
   const int code = loadBlockFile(doc, path, prompter, progress);
   if (code != 0) {
-    prompter.message(MessageKind::Error, "Unable to open " + path + "... " + FileErrorText(code));
+    prompter.message(MessageKind::Error, openFailureText(path, code));
     doc.reset();
     return ExitFileError;
   }
@@ -39,6 +39,25 @@ int loadSettingsOption(Document& doc, const std::string& path, Prompter& prompte
   return ExitOk;
 }
 
+namespace {
+
+std::string trimmed(const std::string& text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  return first == std::string::npos ? std::string() : text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// Whether name is one of names ("a, b, c").
+bool listed(const std::string& name, const std::string& names) {
+  for (std::size_t start = 0; start < names.size();) {
+    const std::size_t end = std::min(names.find(", ", start), names.size());
+    if (names.compare(start, end - start, name) == 0 && !name.empty()) return true;
+    start = end + 2;
+  }
+  return false;
+}
+
+}  // namespace
+
 bool readNamedValues(const std::string& option, const std::string& text,
                      const std::function<bool(const std::string& name, double value)>& set, const std::string& names,
                      std::string& error) {
@@ -47,10 +66,19 @@ bool readNamedValues(const std::string& option, const std::string& text,
     const size_t end = std::min(text.find(',', start), text.size());
     const std::string item = text.substr(start, end - start);
     const size_t equals = item.find('=');
+    const std::string name = trimmed(item.substr(0, equals));
+    const std::string number = equals == std::string::npos ? std::string() : trimmed(item.substr(equals + 1));
     double value = 0.0;
-    if (equals == std::string::npos || !parseFloat(item.substr(equals + 1), value) ||
-        !set(item.substr(0, equals), value)) {
+    if (equals == std::string::npos || !listed(name, names)) {
       error = option + ": \"" + item + "\" is not a known NAME=VALUE (" + names + ")";
+      return false;
+    }
+    if (!parseFloat(number, value)) {
+      error = option + ": " + name + " needs a number, not \"" + number + "\"";
+      return false;
+    }
+    if (!set(name, value)) {
+      error = option + ": " + name + " cannot be " + number + ": the value is outside the sensible range";
       return false;
     }
     start = end + 1;
@@ -120,10 +148,18 @@ int openAndAnalyse(Document& doc, const std::string& path, const AnalysisSetup& 
   // file's unless the caller chose one.
   if (setup.dBReference) doc.preferences.dBReference = *setup.dBReference;
   if (setup.frequencyIndex >= 0) doc.preferences.frequency = static_cast<int16_t>(setup.frequencyIndex);
-  if (setup.tagsOnly)
+  if (setup.tagsOnly) {
     CalculateTags(doc, doc, !doc.tagTable, progress, prompter, &r.timings);
-  else
+  } else {
     DoAnalyzeClick(doc, doc, palette, progress, prompter, &r.timings, setup.threads);
+    // Spectra that found no memory are left out by the analysis, as the window
+    // needs; every step after it would then call the data missing.
+    const Recording& recording = *doc.recording;
+    if (recording.segmentCount > 0 && recording.channelCount > 0 && !(doc.spectra && doc.spectra->hasPower())) {
+      prompter.message(MessageKind::Error, "vode-cli: " + path + ": " + FileErrorText(ErrNoMemory));
+      return ExitFileError;
+    }
+  }
   if (!doc.tagTable || !doc.phaseTable) {
     prompter.message(MessageKind::Error, "vode-cli: " + path + ": nothing to analyse");
     return ExitFileError;

@@ -52,8 +52,9 @@ int loadSettingsOption(Document& doc, const std::string& path, Prompter& prompte
 bool readAnalysisOptions(const ParsedArgs& args, AnalysisSetup& setup, std::string& error,
                          bool wheezeCommand = false);
 
-// "peak=9,track=12": each NAME=VALUE through set. false with a message naming
-// the option and the known names on an unknown name or a value set refuses.
+// "peak=9, track=12": each NAME=VALUE through set. false with a message
+// naming the option and saying what was wrong: a name not among names (then
+// listing them), a value that is no number, or one set refuses.
 bool readNamedValues(const std::string& option, const std::string& text,
                      const std::function<bool(const std::string& name, double value)>& set, const std::string& names,
                      std::string& error);

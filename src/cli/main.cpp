@@ -1,11 +1,13 @@
 // vode-cli: the program's analysis without the window, for scripts and studies.
 #include <cstring>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "formats/FileErrors.h"
 #include "formats/FileSystem.h"
 
 namespace {
@@ -58,8 +60,17 @@ int main(int argc, char** argv) {
     return vode::cli::ExitOk;
   }
   std::vector<std::string> args(argv + 2, argv + argc);
-  for (const Command& c : commands)
-    if (name == c.name) return c.run(args);
+  for (const Command& c : commands) {
+    if (name != c.name) continue;
+    // What a file's own handling did not catch: the memory ran out between
+    // reading and writing (a batch reports it per file).
+    try {
+      return c.run(args);
+    } catch (const std::bad_alloc&) {
+      std::cerr << "vode-cli: " << vode::FileErrorText(vode::ErrNoMemory) << "\n";
+      return vode::cli::ExitFileError;
+    }
+  }
   std::cerr << "vode-cli: unknown command '" << name << "'\n";
   printHelp(std::cerr);
   return vode::cli::ExitUsage;

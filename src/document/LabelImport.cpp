@@ -105,7 +105,9 @@ int importLabelFile(RecordingBundle& doc, AnalysisResults& results, const std::s
   std::string error;
   const int code = readLabelTrack(path, labels, error, fs);
   if (code != 0) {
-    prompter.message(MessageKind::Warning, "Unable to open " + path + "... " + error);
+    // A track that is no label track names its line; any other failure its cause.
+    prompter.message(MessageKind::Warning,
+                     code == ErrFormat ? "Unable to open " + path + "... " + error : openFailureText(path, code));
     return code;
   }
   LabelImport applied = applyLabelTrack(doc, results, labels, path, progress, prompter);

@@ -33,7 +33,7 @@ int openPath(Document& doc, const std::string& path, Prompter& prompter, Progres
   doc.preferences.analyseOnOpen = kept.analyseOnOpen;
   doc.preferences.dBReference = kept.dBReference;
   if (code != 0) {
-    prompter.message(MessageKind::Warning, "Unable to open " + path + "... " + FileErrorText(code));
+    prompter.message(MessageKind::Warning, openFailureText(path, code));
     // The WAV reader and the resample import refuse before they touch anything.
     if (keep) return code;
     doc.reset();

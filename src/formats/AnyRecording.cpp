@@ -91,14 +91,17 @@ std::string resampledFromText(const ImportedFrom& from) {
 }
 
 void warnAboutResampling(const std::string& path, const ResampleSummary& summary, Prompter& prompter) {
+  if (summary.mendedDataBytes >= 0)
+    prompter.message(MessageKind::Warning, path + ": the header's data size is wrong; the " +
+                                               std::to_string(summary.mendedDataBytes) + " bytes present were read");
   if (summary.heldSeconds >= 0)
     prompter.message(MessageKind::Warning, path + " holds less than its header says: only the " +
                                                secondsText(summary.heldSeconds) + " s it holds were kept");
   if (summary.cut)
     prompter.message(MessageKind::Warning, path + " is longer than 180 s: only the first 180 s were kept");
-  if (summary.droppedSeconds > 0)
-    prompter.message(MessageKind::Warning, path + " ends part-way through a 0.1 s segment: its last " +
-                                               secondsText(summary.droppedSeconds) + " s were dropped");
+  if (summary.droppedSamples > 0)
+    prompter.message(MessageKind::Warning,
+                     path + " ends part-way through a 0.1 s segment: " + droppedTailText(summary.droppedSamples));
 }
 
 bool probeSoundFile(const std::string& path, SoundFileFormat& format, FileSystem& fs) {

@@ -34,9 +34,9 @@ struct ImportedFrom {
 // depth is left out for a coding without one); empty when not resampled.
 std::string resampledFromText(const ImportedFrom& from);
 
-// The warnings of a resampled import, through the prompter: input shorter
-// than its header says, longer than 180 s, or ending part-way through a
-// segment.
+// The warnings of a resampled import, through the prompter: a WAV data size
+// that was mended, input shorter than its header says, longer than 180 s, or
+// ending part-way through a segment.
 void warnAboutResampling(const std::string& path, const ResampleSummary& summary, Prompter& prompter);
 
 // The format of a sound file libsndfile opens; false when it opens none (or

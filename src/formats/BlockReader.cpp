@@ -247,6 +247,27 @@ bool readBlock(BlockReader& r, RecordingBundle& doc, Prompter& prompter, bool& o
   return r.error() == 0;
 }
 
+// A tag table describes the recording beside it: a phase byte per segment
+// and a row of flags per channel. One of another length, or with a channel's
+// row missing, would have the analysis count phases and flags of segments and
+// channels that do not exist: it refuses the file. Rows beyond the channels
+// carry nothing the program reads; they are dropped with a word.
+int checkTagTable(RecordingBundle& doc, Prompter& prompter) {
+  if (!doc.tagTable || doc.tagTable->empty()) return 0;
+  TagTable& tags = *doc.tagTable;
+  const int channels = doc.recording ? doc.recording->channelCount : 0;
+  const int segments = doc.recording ? doc.recording->segmentCount : -1;
+  if (tags.segments() != segments || tags.rows() < channels) return ErrFormat;
+  const int kept = std::max(channels, 1);  // a table keeps at least one row
+  if (tags.rows() > kept) {
+    prompter.message(MessageKind::Warning, "The tag table holds flags of " + std::to_string(tags.rows()) +
+                                               " channels, the recording " + std::to_string(channels) +
+                                               ": the flags of the others were dropped");
+    while (tags.rows() > kept) tags.deleteRow(tags.rows() - 1);
+  }
+  return 0;
+}
+
 }  // namespace
 
 int readBlockImage(RecordingBundle& doc, const uint8_t* data, std::size_t size, Prompter& prompter,
@@ -268,6 +289,8 @@ int readBlockImage(RecordingBundle& doc, const uint8_t* data, std::size_t size, 
   while (r.error() == 0 && readBlock(r, doc, prompter, oldSpectraRead)) {
   }
   progress.end();
+  if (r.error() == 0)
+    if (const int mismatch = checkTagTable(doc, prompter)) r.fail(mismatch);
 
   // The stored spectra were dropped above; the warning only makes sense for a
   // file that is now open and can be saved again.

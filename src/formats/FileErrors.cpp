@@ -39,7 +39,22 @@ std::string FileErrorText(int code) {
     case 202: return "Not enough memory";
     case 203: return "Data compression error";
     case 204: return "Data decompression error";
+    case ErrIsFolder: return "Is a folder";
+    case ErrLinkLoop: return "Too many levels of symbolic links";
+    case ErrNameTooLong: return "File name too long";
+    case ErrTooLarge: return "File too large";
     default: return "Unknown";
+  }
+}
+
+std::string openFailureText(const std::string& path, int code) {
+  switch (code) {
+    case ErrIsFolder: return path + " is a folder";
+    case ErrLinkLoop: return path + ": too many levels of symbolic links";
+    case ErrNameTooLong: return path + ": file name too long";
+    // Every file opened as a recording is held to this limit.
+    case ErrTooLarge: return path + " is too large (over 512 MiB)";
+    default: return "Unable to open " + path + "... " + FileErrorText(code);
   }
 }
 
@@ -49,9 +64,12 @@ int ioCodeFromErrno(int err, bool writing) {
     case ENOTDIR: return 3;
     case EMFILE:
     case ENFILE: return 4;
+    case EISDIR: return ErrIsFolder;
+    case ELOOP: return ErrLinkLoop;
+    case ENAMETOOLONG: return ErrNameTooLong;
+    case ENOMEM: return ErrNoMemory;
     case EACCES:
     case EPERM:
-    case EISDIR:
     case EEXIST: return 5;
     case EBADF: return 6;
     case EINVAL: return 12;

@@ -19,6 +19,7 @@ struct FileStatus {
   bool exists = false;
   bool regular = false;  // false for a folder, a device, a FIFO or a socket
   bool folder = false;
+  bool link = false;     // a symbolic link itself (linkStatus only)
   uint32_t mode = 0644;  // permission bits
   uint32_t owner = 0;
   uint32_t group = 0;
@@ -39,17 +40,34 @@ class OutputFile {
     (void)like;
     return 0;
   }
-  // For a file opened to append: cuts it back to the length it had when it
-  // was opened, before or after close. 0 or the error code.
-  virtual int discardAppended() { return 0; }
+};
+
+// How create opens a file.
+enum class CreateMode {
+  // The file itself, emptied; made when missing. For writing into a device
+  // or a FIFO, which a rename would replace.
+  InPlace,
+  // A new file that nothing else may have named: refused with ErrNameTaken
+  // when the name exists in any form, a symbolic link included, so a link
+  // planted under the name can never redirect what is written.
+  New,
+};
+
+// create(..., CreateMode::New) found the name taken; the caller picks another.
+constexpr int ErrNameTaken = -17;
+
+// An exclusive lock held until destroyed.
+class FolderLock {
+ public:
+  virtual ~FolderLock() = default;
 };
 
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
-  // Creates (truncating) or, with append, opens for appending. On failure
-  // returns null and sets error.
-  virtual std::unique_ptr<OutputFile> create(const std::string& path, bool append, int& error) = 0;
+  // Opens a file to write as mode says (permission bits 0644 less the
+  // umask for a new one). On failure returns null and sets error.
+  virtual std::unique_ptr<OutputFile> create(const std::string& path, CreateMode mode, int& error) = 0;
   virtual int rename(const std::string& from, const std::string& to) = 0;
   virtual int remove(const std::string& path) = 0;
   virtual bool exists(const std::string& path) = 0;
@@ -68,6 +86,15 @@ class FileSystem {
   virtual std::string resolveLinks(const std::string& path) { return path; }
   // Without following a last symbolic link only when resolveLinks did.
   virtual FileStatus status(const std::string& path);
+  // The name itself: a symbolic link is reported as one, not followed.
+  virtual FileStatus linkStatus(const std::string& path) { return status(path); }
+  // Waits for an exclusive lock on a folder, which every appender of this
+  // program takes before reading a file there; null where the folder cannot
+  // be locked (then the append runs unlocked).
+  virtual std::unique_ptr<FolderLock> lockFolder(const std::string& folder) {
+    (void)folder;
+    return nullptr;
+  }
   // 0 when the process may write the existing file, else the code (5).
   virtual int checkWritable(const std::string& path) {
     (void)path;
@@ -88,10 +115,16 @@ class FileSystem {
 // recording, and reading it would only exhaust memory.
 constexpr std::size_t MaxImportFileBytes = std::size_t{512} << 20;
 
+// How long a read from a pipe waits for its writer to appear or to send more.
+// A FIFO that nobody writes would otherwise hold the reader for ever.
+constexpr int PipeWaitMilliseconds = 5000;
+
 // Reads a whole file of at most maxBytes. A longer regular file is refused
-// unread with 202 ("Not enough memory"); a pipe that goes on longer is refused
-// after reading no more than maxBytes + 1 bytes; so is a failed allocation.
-// Devices are refused with 5 by the real file system. 0 or the error code.
+// unread with ErrTooLarge; a pipe that goes on longer is refused after
+// reading no more than maxBytes + 1 bytes; a failed allocation is 202 ("Not
+// enough memory"). The real file system refuses devices with 5, a folder with
+// ErrIsFolder, and a pipe whose writer stays silent for
+// PipeWaitMilliseconds with 5. 0 or the error code.
 int readBoundedFile(FileSystem& fs, const std::string& path, std::size_t maxBytes, std::vector<uint8_t>& bytes);
 
 // Writes path through a temporary file beside it and renames that over path
@@ -99,20 +132,33 @@ int readBoundedFile(FileSystem& fs, const std::string& path, std::size_t maxByte
 // destroys the previous file. The previous file sets the rules: one the user
 // may not write is refused with 5, its permission bits (and owner, where the
 // process may) carry over, a symbolic link is written through to the file it
-// names, and a device or FIFO is written in place. Temporary files of the same
-// target left by a process that was killed are removed first. Returns 0 or the
-// first error code; on failure the temporary file is removed and path is
-// untouched.
+// names (a chain of links that never ends is refused with ErrLinkLoop), and a
+// device or FIFO is written in place. The temporary file gets a fresh random
+// name and is made exclusively. Temporary files of the same target left by a
+// process that was killed are removed first. Returns 0 or the first error
+// code; on failure the temporary file is removed and path is untouched.
 int writeFileAtomically(FileSystem& fs, const std::string& path,
                         const std::function<int(OutputFile&)>& body);
 
 // Convenience: the whole byte image at once.
 int writeFileAtomically(FileSystem& fs, const std::string& path, const std::vector<uint8_t>& bytes);
 
+// Adds to the end of an existing regular file, all or nothing whenever the
+// process is stopped: the grown file is written beside the old one and
+// renamed over it, as writeFileAtomically does. Appenders are serialised by a
+// lock on the containing folder (a lock on the file itself would be lost with
+// the inode the rename replaces), so each sees the file as the one before it
+// left it. addition gets the file's bytes, or null when there is no file (it
+// is then made from what addition gives), and puts the bytes to add in added;
+// a code it returns is returned unwritten. A device or FIFO is written in
+// place with only the addition. 0 or the first error code.
+int appendFileAtomically(FileSystem& fs, const std::string& path,
+                         const std::function<int(const std::vector<uint8_t>* old, std::string& added)>& addition);
+
 // The temporary file writeFileAtomically uses for a target: hidden, beside
-// it, naming the target and this process so that a later save can tell a
-// leftover of a killed process from a save still running.
-std::string temporaryFileName(const std::string& target, long pid, unsigned serial);
+// it, naming the target, this process (so that a later save can tell a
+// leftover of a killed process from a save still running) and a random tag.
+std::string temporaryFileName(const std::string& target, long pid, const std::string& tag);
 
 // Makes SIGINT, SIGTERM and SIGHUP remove the temporary files of the saves in
 // progress before the process ends as it would have, and makes a write past

@@ -1,5 +1,7 @@
 #include "formats/OpenFile.h"
 
+#include <new>
+
 #include "formats/Bin.h"
 #include "formats/BlockFile.h"
 #include "formats/DosDat.h"
@@ -20,13 +22,28 @@ std::string upperExtension(const std::string& path) {
   return ext;
 }
 
-int readByExtension(RecordingBundle& doc, const std::string& path, Prompter& prompter, ProgressSink& progress,
-                    FileSystem& fs) {
-  const std::string ext = upperExtension(path);
+namespace {
+
+int readBy(const std::string& ext, RecordingBundle& doc, const std::string& path, Prompter& prompter,
+           ProgressSink& progress, FileSystem& fs) {
   if (ext == ".WAV") return importWav(doc, path, prompter, progress, fs);
   if (ext == ".DAT") return importDos(doc, path, prompter, progress, fs);
   if (ext == ".BIN") return importBin(doc, path, prompter, progress, fs);
   return loadBlockFile(doc, path, prompter, progress, fs);
+}
+
+}  // namespace
+
+int readByExtension(RecordingBundle& doc, const std::string& path, Prompter& prompter, ProgressSink& progress,
+                    FileSystem& fs) {
+  // A recording that does not fit in the memory left is that file's failure,
+  // reported as any other, not the end of the program.
+  try {
+    return readBy(upperExtension(path), doc, path, prompter, progress, fs);
+  } catch (const std::bad_alloc&) {
+    doc.reset();
+    return doc.state.ioError = ErrNoMemory;
+  }
 }
 
 int saveByExtension(RecordingBundle& doc, const std::string& path, Prompter& prompter, ProgressSink& progress,

@@ -53,16 +53,25 @@ void warnIfShortened(const std::string& path, uint32_t dataBytes, uint32_t frame
   if (dataBytes / frameBytes > static_cast<uint32_t>(MaxSegments)) {
     prompter.message(MessageKind::Warning, path + " is longer than 180 s: only the first 180 s were kept");
   } else if (const uint32_t rest = dataBytes % frameBytes) {
-    char text[96];
-    std::snprintf(text, sizeof text, " ends part-way through a 0.1 s segment: its last %.3f s were dropped",
-                  rest / (frameBytes / double(SegmentFrameBytes)) / 2.0 / SoundRate);
-    prompter.message(MessageKind::Warning, path + text);
+    // A frame of every channel is one sample time; a stray byte counts as one.
+    const uint32_t frame = frameBytes / SegmentSamples;
+    prompter.message(MessageKind::Warning,
+                     path + " ends part-way through a 0.1 s segment: " + droppedTailText((rest + frame - 1) / frame));
   }
 }
 
 }  // namespace
 
 bool wavHeaderUsable(const uint8_t* header) { return headerFailure(header) == nullptr; }
+
+std::string droppedTailText(int64_t samples) {
+  if (samples == 1) return "its last 1 sample was dropped";
+  // Under a millisecond the seconds would read 0.000 or 0.001: a count says more.
+  if (samples <= 10) return "its last " + std::to_string(samples) + " samples were dropped";
+  char text[64];
+  std::snprintf(text, sizeof text, "its last %.3f s were dropped", static_cast<double>(samples) / SoundRate);
+  return text;
+}
 
 std::array<uint8_t, WavHeaderSize> wavHeader(int channels, uint32_t dataBytes) {
   std::array<uint8_t, WavHeaderSize> h{};

@@ -35,6 +35,11 @@ int exportWavRange(const Recording& recording, int channel, int first, int last,
 // 16-bit PCM at 10240 Hz, 1 to 8 channels, behind the canonical header.
 bool wavHeaderUsable(const uint8_t* header);
 
+// The end of the warning about a last segment that is only partly there:
+// "its last 0.049 s were dropped", or below a millisecond, where seconds to
+// three places say little, "its last 1 sample was dropped".
+std::string droppedTailText(int64_t samples);
+
 // Reads a WAV file into the document. When the open recording has the file's
 // channel and segment counts, the user may keep its flow, tags, records and
 // results and take only the sound. Sets doc.state.ioError and returns it; a

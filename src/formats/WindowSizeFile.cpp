@@ -1,5 +1,6 @@
 #include "formats/WindowSizeFile.h"
 
+#include <algorithm>
 #include <charconv>
 #include <sstream>
 #include <vector>
@@ -10,7 +11,7 @@ namespace vode {
 
 namespace {
 
-// Larger than any desktop; a bigger figure is a damaged file.
+// A bigger figure is a damaged file rather than a large window.
 constexpr int MaxSide = 100000;
 
 std::string trimmed(const std::string& text) {
@@ -48,8 +49,8 @@ KeptWindowSize loadWindowSize(const std::string& folder, FileSystem& fs) {
     }
     if (!inWindow) continue;
     if (int w = 0, h = 0; sizeIn(line, w, h)) {
-      kept.width = w;
-      kept.height = h;
+      kept.width = std::min(w, MaxWindowSide);
+      kept.height = std::min(h, MaxWindowSide);
     } else if (line == "maximized=true") {
       kept.maximized = true;
     } else if (line == "maximized=false") {

@@ -16,6 +16,11 @@ constexpr const char* WindowSizeFileName = "window.ini";
 // reads as no size at all.
 constexpr std::size_t MaxWindowSizeFileBytes = 4096;
 
+// The largest side a kept size may have: beyond any desktop's screen, and a
+// window of it still fits in memory (a 32767-pixel square would take
+// gigabytes). The window bounds the size by its screen as well.
+constexpr int MaxWindowSide = 8192;
+
 struct KeptWindowSize {
   int width = 0;  // 0: no size kept
   int height = 0;
@@ -25,7 +30,7 @@ struct KeptWindowSize {
 };
 
 // Reads folder/window.ini; a missing, unreadable or foreign file gives no
-// size and not maximised.
+// size and not maximised. A side above MaxWindowSide is cut to it.
 KeptWindowSize loadWindowSize(const std::string& folder, FileSystem& fs = FileSystem::real());
 
 // Replaces folder/window.ini whole; 0 or the error code.

@@ -12,6 +12,10 @@ struct LogCounter {
   int count = 0;
   // The main window's log-count label: the three characters after "+Log".
   std::string label = "000";
+  // A process of its own (vode-cli) numbers on from the last "+Log" line of
+  // the file, read while no other appender can change it, and makes a missing
+  // log as a save would.
+  bool numberFromFile = false;
 };
 
 // "+Log%3d" with the blanks of the field made zeros: +Log001, +Log123, and

@@ -58,24 +58,23 @@ int saveReport(FileSystem& fs, const std::string& path, const std::string& text,
 }
 
 int logReport(FileSystem& fs, const std::string& path, const std::string& text, LogCounter& counter) {
-  // Appending needs the file: a log file that disappeared is an error, not a
-  // new file.
-  if (!fs.exists(path)) return 2;
-  int code = 0;
-  auto file = fs.create(path, true, code);
-  if (!file) return code;
-  // The first break ends a last line left open (the band-power report's).
-  const int number = counter.count + 1;
-  const std::string block = "\r\n\r\n" + logLine(number) + "\r\n" + text;
-  code = file->write(block.data(), block.size());
-  // A report cut short (full disk, file-size limit) comes out again whole:
-  // the log keeps its old bytes and its numbering.
-  if (code != 0) file->discardAppended();
-  const int closeCode = file->close();
-  if (code == 0 && closeCode != 0) {
-    code = closeCode;
-    file->discardAppended();
-  }
+  int number = 0;
+  const int code = appendFileAtomically(fs, path, [&](const std::vector<uint8_t>* old, std::string& added) {
+    if (!old) {
+      // A log file that disappeared is an error, not a new file; a process
+      // of its own starts the log it numbers as a save would.
+      if (!counter.numberFromFile) return 2;
+      added = text;
+      return 0;
+    }
+    number = counter.numberFromFile
+                 ? lastLogNumber(std::string_view(reinterpret_cast<const char*>(old->data()), old->size())) + 1
+                 : counter.count + 1;
+    // The first break ends a last line left open (the band-power report's).
+    added = "\r\n\r\n" + logLine(number) + "\r\n" + text;
+    return 0;
+  });
+  // A failed or interrupted log leaves the file and the numbering as they were.
   if (code != 0) return code;
   counter.count = number;
   counter.label = logLabel(number);

@@ -32,10 +32,11 @@ int ReportText(RecordingBundle& doc, AnalysisResults& results, ReportKind kind, 
 
 // Save (append false): writes path through a temporary file, so a failed save
 // leaves any previous file as it was; on success the counter is reset to 0
-// and its label to "000". Log (append true): the file must exist; appends two
-// line breaks, increments the counter, then the log line and the report.
-// Returns 0, a refusal code, or the first I/O error code; a Log that fails
-// cuts the file back to its old length and leaves the counter as it was.
+// and its label to "000". Log (append true): the file must exist (unless the
+// counter numbers from the file); appends two line breaks, the next log line
+// and the report, all or nothing (appendFileAtomically), and then moves the
+// counter. Returns 0, a refusal code, or the first I/O error code; a Log that
+// fails leaves the file and the counter as they were.
 int WriteReport(RecordingBundle& doc, AnalysisResults& results, const std::string& path, ReportKind kind, bool append, const ReportOptions& options,
                 LogCounter& counter, Prompter& prompter, FileSystem& fs = FileSystem::real());
 

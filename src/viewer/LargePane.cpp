@@ -67,6 +67,7 @@ void LargePane::paintSonogram(QPainter& p, QSize pane) {
   // Only the visible columns are converted, once per paint; the stretch to
   // SegmentPixels per column is the painter's nearest-neighbour scaling.
   QImage visible(columns, rows, QImage::Format_Indexed8);
+  if (visible.isNull()) return;  // no memory for it: the pane stays black
   visible.setColorTable(indexedColorTable(palette()));
   for (int r = 0; r < rows; ++r)
     std::memcpy(visible.scanLine(r), image->pixels.data() + static_cast<size_t>(r) * image->width + first,

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <exception>
 #include <new>
+#include <system_error>
 #include <thread>
 
 #include "document/PaletteFile.h"
@@ -190,17 +191,30 @@ void TMainForm::runInBackground(const std::function<void(ProgressSink&, Prompter
   ThreadPrompter workerPrompter(this, prompter_);
   std::exception_ptr failure;
   QEventLoop loop;
-  std::thread worker([&] {
+  std::thread worker;
+  try {
+    worker = std::thread([&] {
+      try {
+        job(workerProgress, workerPrompter);
+      } catch (...) {
+        failure = std::current_exception();
+      }
+      // Queued behind the worker's last progress calls, so they all run first.
+      QMetaObject::invokeMethod(&loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+    });
+  } catch (const std::system_error&) {
+    // The system has no thread to spare: the job runs here, with the window's
+    // own gauge and boxes, and the window stays still until it ends.
     try {
-      job(workerProgress, workerPrompter);
+      job(progress(), prompter_);
     } catch (...) {
       failure = std::current_exception();
     }
-    // Queued behind the worker's last progress calls, so they all run first.
-    QMetaObject::invokeMethod(&loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
-  });
-  loop.exec();
-  worker.join();
+  }
+  if (worker.joinable()) {
+    loop.exec();
+    worker.join();
+  }
 
   busy_ = false;
   while (!savedStatus_.isEmpty()) EndProgress();

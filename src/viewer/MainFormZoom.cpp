@@ -5,6 +5,7 @@
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <algorithm>
 #include <cmath>
 
@@ -79,9 +80,14 @@ void TMainForm::restoreWindowSize() {
   if (!options_.keepWindowSize || options_.configDir.empty()) return;
   const KeptWindowSize saved = loadWindowSize(options_.configDir);
   if (saved.hasSize()) {
-    const QSize kept(saved.width, saved.height);
     const QSize around = size() - client_->size();
-    // The desktop keeps a window that a smaller screen cannot hold on it.
+    // Within the screen the window opens on (its frame included), so a damaged
+    // or foreign file cannot ask for a window that exhausts memory; without a
+    // screen the file's own limit holds. Never below the natural size, which
+    // the desktop keeps even on a smaller screen.
+    QSize kept(saved.width, saved.height);
+    if (const QScreen* shown = screen())
+      kept = kept.boundedTo(shown->availableGeometry().size() - around - (frameGeometry().size() - size()));
     resize(around + kept.expandedTo(scale_->naturalSize()));
     layOutNow();
   }

@@ -1,6 +1,7 @@
 // The document lifecycle through the window: open, the save-changes prompt,
 // Save, Save As, Close, the close query, the channel commands.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QAction>
 #include <QCheckBox>
@@ -132,6 +133,21 @@ TEST(Open, FailureResetsTheDocumentAndTellsWhy) {
   EXPECT_EQ(f.form().segmentStatus(), "No file loaded");
   EXPECT_FALSE(f.form().action("SaveAs1")->isEnabled());
   EXPECT_TRUE(f.commands().recentFiles().empty());
+}
+
+TEST(Open, PipesNobodyWritesToEndInAMessageAndLeaveTheWindowUsable) {
+  WindowFixture f;
+  // Started again with MERO.SET a FIFO: the window comes up without it.
+  ASSERT_EQ(::mkfifo(f.config.file("MERO.SET").c_str(), 0600), 0);
+  f.commands().firstShown({});
+  EXPECT_TRUE(f.prompter.saw("Unable to load default settings"));
+  const std::string pipe = f.temp.file("pipe.mer");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_EQ(f.commands().openPath(pipe), 5);
+  EXPECT_TRUE(f.prompter.saw("Unable to open " + pipe + "... File access denied"));
+  EXPECT_TRUE(f.form().isEnabled());
+  EXPECT_EQ(f.commands().openPath(writeRecordingFile(f.temp, "good.mer", 30, 1)), 0);
+  EXPECT_TRUE(f.doc().hasRecording());
 }
 
 TEST(Open, MenuAsksAboutChangesFirstAndOffersTheFourTypes) {

@@ -134,6 +134,22 @@ TEST_F(AnyRecordingCli, OwnFormatsKeepTheirReadersAndWhatNothingReadsIsRefusedAs
   ASSERT_EQ(prompter.messages.size(), 1u);
   EXPECT_EQ(prompter.messages[0].text, nine + " has 9 channels; 1 to 8 can be imported");
   EXPECT_TRUE(doc.recording);  // refused before anything was replaced
+
+  // A sample that is no finite number refuses the file in the open as in convert.
+  const std::string nan = dir.file("nan.wav");
+  SF_INFO info{};
+  info.samplerate = 8000;
+  info.channels = 1;
+  info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+  SNDFILE* file = sf_open(nan.c_str(), SFM_WRITE, &info);
+  ASSERT_NE(file, nullptr);
+  std::vector<float> samples(4000, 0.1f);
+  samples[1000] = std::nanf("");
+  sf_writef_float(file, samples.data(), 4000);
+  sf_close(file);
+  EXPECT_EQ(readAnyRecording(doc, nan, prompter, progress), 201);
+  EXPECT_EQ(prompter.messages.back().text, nan + " holds 1 non-finite sample; nothing was converted");
+  EXPECT_EQ(doc.recording->channelCount, 1);
 }
 
 TEST_F(AnyRecordingCli, ReportsOnARecordingWithoutBreathSignalSaySoAndKeepTheirFormats) {

@@ -69,7 +69,8 @@ class Parser {
           case 't': out += '\t'; break;
           case 'u': {
             if (p_ + 4 > t_.size()) return fail("bad \\u");
-            const long code = std::strtol(t_.substr(p_, 4).c_str(), nullptr, 16);
+            long code = std::strtol(t_.substr(p_, 4).c_str(), nullptr, 16);
+            if (code >= 0xDC80 && code <= 0xDCFF) code -= 0xDC00;  // a byte of a file name that is not UTF-8
             if (code > 0xFF) return fail("\\u above 0xFF");
             out += static_cast<char>(code);
             p_ += 4;

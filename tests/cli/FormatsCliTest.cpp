@@ -243,3 +243,34 @@ TEST_F(FormatsCli, RecordingWithoutSegmentsConvertsWhereTheFormatAllows) {
   // A range still has to lie inside the recording.
   EXPECT_EQ(runCli({"convert", dir.file("empty.wav"), dir.file("r.mer"), "--first", "0"}).exitCode, 2);
 }
+
+TEST_F(FormatsCli, ResampleRefusesNonFiniteSamplesAndReadsPastAWrongDataSize) {
+  const int rate = 10240;
+  std::vector<uint8_t> floats = wavHeader(3, 2, rate, 32, rate * 8);
+  floats.resize(44 + rate * 8);
+  for (int i = 0; i < 2 * rate; ++i) putF32(floats.data() + 44 + 4 * i, 0.25f);
+  putF32(floats.data() + 44 + 4 * 5001, std::nanf(""));
+  test::writeBytes(dir.file("nan.wav"), floats);
+  auto r = runCli({"convert", "--resample", dir.file("nan.wav"), dir.file("nan.mer")});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, dir.file("nan.wav") + " holds 1 non-finite sample; nothing was converted\n");
+  EXPECT_FALSE(FileSystem::real().exists(dir.file("nan.mer")));
+
+  // One second of sound behind a data size of 0, then of a size past the
+  // end; one sample more than ten segments.
+  std::vector<uint8_t> sound = wavHeader(1, 1, rate, 16, 0);
+  sound.resize(44 + 2 * (rate + 1), 0x11);
+  for (const uint32_t declared : {0u, 1u << 30}) {
+    putU32(sound.data() + 40, declared);
+    test::writeBytes(dir.file("open.wav"), sound);
+    r = runCli({"convert", "--resample", dir.file("open.wav"), dir.file("open.mer")});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, dir.file("open.wav") + ": the header's data size is wrong; the 20482 bytes present were read\n" +
+                         dir.file("open.wav") + " ends part-way through a 0.1 s segment: its last 1 sample was dropped\n");
+    EXPECT_EQ(read(dir.file("open.mer")).recording->segmentCount, 10);
+  }
+  // The recording reader keeps to the data size: 0 is a recording of nothing.
+  putU32(sound.data() + 40, 0);
+  test::writeBytes(dir.file("open.wav"), sound);
+  EXPECT_EQ(read(dir.file("open.wav")).recording->segmentCount, 0);
+}

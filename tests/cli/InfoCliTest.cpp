@@ -121,7 +121,7 @@ TEST(InfoCli, RecordingOfNoSegmentThroughEveryCommand) {
   const std::string dropped = wav + " ends part-way through a 0.1 s segment: its last 0.049 s were dropped\n";
   const test::CliResult report = test::runCli({"report", wav, "-o", dir.file("r.txt"), "--kind", "0"});
   EXPECT_EQ(report.exitCode, 1);
-  EXPECT_EQ(report.err, dropped + "No Analysis\n");
+  EXPECT_EQ(report.err, dropped + "vode-cli: " + wav + ": No Analysis\n");
   const test::CliResult sonogram = test::runCli({"sonogram", wav, "-o", dir.file("s.png")});
   EXPECT_EQ(sonogram.exitCode, 1);
   EXPECT_EQ(sonogram.err, dropped + "vode-cli: " + wav + " has no segment to picture\n");

@@ -85,7 +85,7 @@ TEST(FileReplace, RefusesAFileTheUserMayNotWrite) {
   EXPECT_EQ(writeFileAtomically(denying, dir.file("new.wav"), bytesOf("new")), 0);
   // A folder in the way is refused before anything is written.
   fs::create_directory(dir.path() / "taken");
-  EXPECT_EQ(writeFileAtomically(FileSystem::real(), dir.file("taken"), bytesOf("x")), 5);
+  EXPECT_EQ(writeFileAtomically(FileSystem::real(), dir.file("taken"), bytesOf("x")), ErrIsFolder);
 }
 
 TEST(FileReplace, WritesIntoADeviceInPlace) {
@@ -99,10 +99,10 @@ TEST(FileReplace, RemovesTemporaryFilesOfKilledSaves) {
   test::TempDir dir;
   const std::string target = dir.file("a.mer");
   const long dead = deadPid();
-  const std::string stale = temporaryFileName(target, dead, 3);
-  const std::string running = temporaryFileName(target, 1, 0);  // init never ends
-  const std::string otherTarget = temporaryFileName(dir.file("b.mer"), dead, 0);
-  EXPECT_EQ(fs::path(stale).filename().string(), ".a.mer.vode-tmp-" + std::to_string(dead) + "-3");
+  const std::string stale = temporaryFileName(target, dead, "k3Xq9ZpA");
+  const std::string running = temporaryFileName(target, 1, "AAAAAAAA");  // init never ends
+  const std::string otherTarget = temporaryFileName(dir.file("b.mer"), dead, "BBBBBBBB");
+  EXPECT_EQ(fs::path(stale).filename().string(), ".a.mer.vode-tmp-" + std::to_string(dead) + "-k3Xq9ZpA");
   for (const auto& p : {stale, running, otherTarget}) test::writeBytes(p, bytesOf("partial"));
 
   ASSERT_EQ(writeFileAtomically(FileSystem::real(), target, bytesOf("whole")), 0);
@@ -110,6 +110,30 @@ TEST(FileReplace, RemovesTemporaryFilesOfKilledSaves) {
   EXPECT_TRUE(fs::exists(running));
   EXPECT_TRUE(fs::exists(otherTarget));
   EXPECT_EQ(textOf(target), "whole");
+}
+
+TEST(FileReplace, WhatOthersLeaveUnderTemporaryNamesIsNeverOpenedNorRemoved) {
+  test::TempDir dir;
+  const std::string victim = dir.file("victim"), target = dir.file("a.mer");
+  test::writeBytes(victim, bytesOf("kept"));
+  fs::create_symlink(victim, dir.file("planted"));
+  fs::create_symlink(dir.file("later"), dir.file("dangling"));
+  for (const char* name : {"planted", "dangling"}) {
+    int code = 0;
+    EXPECT_EQ(FileSystem::real().create(dir.file(name), CreateMode::New, code), nullptr);
+    EXPECT_EQ(code, ErrNameTaken);
+  }
+  EXPECT_FALSE(fs::exists(dir.file("later")));
+
+  // Named as a killed save's leftovers: a link and a folder stay.
+  const long dead = deadPid();
+  fs::create_symlink(victim, temporaryFileName(target, dead, "CCCCCCCC"));
+  fs::create_directory(temporaryFileName(target, dead, "DDDDDDDD"));
+  ASSERT_EQ(writeFileAtomically(FileSystem::real(), target, bytesOf("new")), 0);
+  EXPECT_TRUE(fs::is_symlink(temporaryFileName(target, dead, "CCCCCCCC")));
+  EXPECT_TRUE(fs::is_directory(temporaryFileName(target, dead, "DDDDDDDD")));
+  EXPECT_EQ(textOf(victim), "kept");
+  EXPECT_EQ(textOf(target), "new");
 }
 
 TEST(FileReplace, TerminationDuringASaveRemovesItsTemporaryFile) {
@@ -154,7 +178,7 @@ TEST(BoundedRead, DevicesAndPipesStayWithinTheLimit) {
   static const char block[4096] = {};
   ASSERT_EQ(::write(writer, block, sizeof block), static_cast<ssize_t>(sizeof block));
   std::vector<uint8_t> bytes;
-  EXPECT_EQ(readBoundedFile(FileSystem::real(), fifo, 1000, bytes), ErrNoMemory);
+  EXPECT_EQ(readBoundedFile(FileSystem::real(), fifo, 1000, bytes), ErrTooLarge);
   EXPECT_TRUE(bytes.empty());
   ::close(writer);
 }
@@ -169,7 +193,7 @@ TEST(BoundedRead, LargeFilesAreRefusedBeforeTheyAreRead) {
   const std::string bin = dir.file("huge.bin");
   test::writeBytes(bin, {});
   fs::resize_file(bin, MaxImportFileBytes + 1);
-  EXPECT_EQ(importBin(doc, bin, silent, progress, counting), ErrNoMemory);
+  EXPECT_EQ(importBin(doc, bin, silent, progress, counting), ErrTooLarge);
   EXPECT_EQ(counting.largestRead, 0u);
 
   // A block file's magic is looked at before the rest.

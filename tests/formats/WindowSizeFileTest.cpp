@@ -25,6 +25,9 @@ TEST(WindowSizeFile, ReadsWhatEarlierVersionsWroteAndRefusesTheRest) {
     write("[Window]\nclientSize=@Size(" + size + (size == "900 700" ? "\n" : ")\n"));
     EXPECT_FALSE(loadWindowSize(folder).hasSize()) << size;
   }
+  write("[Window]\nclientSize=@Size(32767 700)\n");
+  EXPECT_EQ(loadWindowSize(folder).width, MaxWindowSide);
+  EXPECT_EQ(loadWindowSize(folder).height, 700);
   // Longer than any size file: not read at all, even when it starts well.
   write("[Window]\nclientSize=@Size(948 666)\n" + std::string(8192, ';'));
   EXPECT_FALSE(loadWindowSize(folder).hasSize());

@@ -41,7 +41,6 @@ class FaultyOutputFile : public OutputFile {
     return inner_->write(data, size);
   }
   int adopt(const FileStatus& like) override { return inner_->adopt(like); }
-  int discardAppended() override { return inner_->discardAppended(); }
   int close() override {
     const int code = inner_->close();
     if (fs_.fault == FaultyFileSystem::Fault::Close) return fs_.code;
@@ -56,12 +55,12 @@ class FaultyOutputFile : public OutputFile {
 
 }  // namespace
 
-std::unique_ptr<OutputFile> FaultyFileSystem::create(const std::string& path, bool append, int& error) {
+std::unique_ptr<OutputFile> FaultyFileSystem::create(const std::string& path, CreateMode mode, int& error) {
   if (fault == Fault::Create) {
     error = code;
     return nullptr;
   }
-  auto inner = FileSystem::real().create(path, append, error);
+  auto inner = FileSystem::real().create(path, mode, error);
   if (!inner) return nullptr;
   return std::make_unique<FaultyOutputFile>(std::move(inner), *this);
 }

@@ -80,7 +80,7 @@ class FaultyFileSystem : public FileSystem {
   int failAfterWrites = 0;      // for Fault::Write: writes that succeed first
   bool writeHalfFirst = false;  // for Fault::Write: the failing write lands half its bytes
 
-  std::unique_ptr<OutputFile> create(const std::string& path, bool append, int& error) override;
+  std::unique_ptr<OutputFile> create(const std::string& path, CreateMode mode, int& error) override;
   int rename(const std::string& from, const std::string& to) override;
   int remove(const std::string& path) override { return FileSystem::real().remove(path); }
   bool exists(const std::string& path) override { return FileSystem::real().exists(path); }
@@ -94,6 +94,10 @@ class FaultyFileSystem : public FileSystem {
   std::size_t largestRead = 0;  // the most any read asked for
   std::string resolveLinks(const std::string& path) override { return FileSystem::real().resolveLinks(path); }
   FileStatus status(const std::string& path) override { return FileSystem::real().status(path); }
+  FileStatus linkStatus(const std::string& path) override { return FileSystem::real().linkStatus(path); }
+  std::unique_ptr<FolderLock> lockFolder(const std::string& folder) override {
+    return FileSystem::real().lockFolder(folder);
+  }
   // Fault::Access: every existing file is read-only for us.
   int checkWritable(const std::string& path) override {
     return fault == Fault::Access ? code : FileSystem::real().checkWritable(path);

@@ -33,10 +33,11 @@ import sys
 import tempfile
 import wave
 
-CYCLE_GRID = {"rise": [0.15, 0.2, 0.25], "lag": [0.075, 0.125], "relative": [0, 0.6, 0.7, 0.8]}
-CYCLE_DEFAULT = {"rise": 0.2, "lag": 0.075, "relative": 0.7}
-CRACKLE_GRID = {"peak": [15, 16, 17, 18, 19], "pair": [0.5, 0.75, 1.0]}
-CRACKLE_DEFAULT = {"peak": 18, "pair": 0.5}
+CYCLE_GRID = {"rise": [0.15, 0.2, 0.25], "lag": [0, 0.075], "narrow-lag": [-0.3, -0.2, -0.1, 0],
+              "relative": [0.6, 0.7]}
+CYCLE_DEFAULT = {"rise": 0.2, "lag": 0.075, "narrow-lag": -0.3, "relative": 0.7}
+CRACKLE_GRID = {"peak": [17, 18, 19], "narrow-peak": [14, 15, 16, 17, 18], "pair": [0.5, 0.75]}
+CRACKLE_DEFAULT = {"peak": 18, "narrow-peak": 15, "pair": 0.5}
 
 
 def recordings(folder):
@@ -154,6 +155,12 @@ def report(title, groups, fmt):
         print("  %-22s %s" % (key, fmt(groups[key])))
 
 
+def worst(title, groups, score, count=5):
+    """The groups with the lowest defined score, lowest first."""
+    scored = sorted((score(v), k) for k, v in groups.items() if score(v) == score(v))
+    print(title + " " + ", ".join("%s %.3f" % (k, v) for v, k in scored[:count]))
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("folder")
@@ -209,6 +216,7 @@ def main():
         for n in held:
             by[patient[n]] = add(by[patient[n]], held[n])
         report("  per patient:", by, fmt)
+        worst("  worst patients (F1):", by, f1)
 
     if args.task in ("crackles", "both"):
         points = grid_points(CRACKLE_GRID)
@@ -241,6 +249,10 @@ def main():
             for n in held:
                 by[key[n]] += held[n]
             report(label, {k: crackle_counts(v) for k, v in by.items()}, fmt)
+        # A patient without crackling (or without clear) cycles has one ratio
+        # only; the share of cycles called right ranks every patient alike.
+        accuracy = lambda c: (c[0] + c[2]) / (c[1] + c[3])
+        worst("  worst patients (cycles called right):", {k: crackle_counts(v) for k, v in by.items()}, accuracy)
 
 
 if __name__ == "__main__":

@@ -20,12 +20,13 @@ struct CycleParameters {
   float rise = 0.2f;     // least rise of the scaled loudness over 0.4 s that starts a cycle
   float spacing = 0.8f;  // s: boundaries closer than this keep only the steeper rise
   float lag = 0.075f;    // s: from the centre of the rising frame to the boundary
+  float narrowLag = -0.3f;  // s: the same on a chest piece that passes little above 1 kHz
   // A second pass keeps boundaries this share of the first pass's median
   // cycle apart (at least `spacing`); 0 for none.
   float relative = 0.7f;
 
-  // Sets the value called name ("rise", "spacing", "lag", "relative"); false for another
-  // name or a value outside its sensible range.
+  // Sets the value called name ("rise", "spacing", "lag", "narrow-lag", "relative");
+  // false for another name or a value outside its sensible range.
   bool set(const std::string& name, double value);
 };
 
@@ -39,6 +40,7 @@ struct CycleEstimate {
   std::vector<CycleSpan> cycles;   // between neighbouring boundaries, at most MaxCycleSeconds long
   std::vector<float> loudness;     // the scaled loudness per frame (0: the median, 1: the 10-90 % range)
   double frameSeconds = 0.0;       // frame j is centred at (j + 1) × frameSeconds
+  bool narrowBand = false;         // the channels pass little above 1 kHz (BandBalance::narrow)
 };
 
 // A gap between boundaries longer than this is no breath (apnoea, a stretch

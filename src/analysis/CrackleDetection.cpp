@@ -72,7 +72,7 @@ std::vector<float> blockLevels(const int16_t* samples, int64_t count) {
 }
 
 // Runs of blocks above the edge level that reach the peak level and end in time.
-std::vector<Event> transients(const std::vector<float>& level, const CrackleParameters& p) {
+std::vector<Event> transients(const std::vector<float>& level, const CrackleParameters& p, float peakDb) {
   const int64_t longest = static_cast<int64_t>(std::floor(p.longestMs / 1000.0 / BlockSeconds + 1e-9));
   std::vector<Event> events;
   const int64_t blocks = static_cast<int64_t>(level.size());
@@ -84,7 +84,7 @@ std::vector<Event> transients(const std::vector<float>& level, const CracklePara
     int64_t e = b;
     float peak = level[b];
     while (e < blocks && level[e] > p.edgeDb) peak = std::max(peak, level[e++]);
-    if (peak > p.peakDb && e - b <= longest) events.push_back({b, peak});
+    if (peak > peakDb && e - b <= longest) events.push_back({b, peak});
     b = e;
   }
   return events;
@@ -120,6 +120,7 @@ CrackleKind kindAt(const int16_t* samples, int64_t count, int64_t onset) {
 bool CrackleParameters::set(const std::string& name, double value) {
   auto within = [&](double lo, double hi) { return value >= lo && value <= hi; };
   if (name == "peak" && within(3, 60)) peakDb = static_cast<float>(value);
+  else if (name == "narrow-peak" && within(3, 60)) narrowPeakDb = static_cast<float>(value);
   else if (name == "edge" && within(0, 60)) edgeDb = static_cast<float>(value);
   else if (name == "longest" && within(1, 20)) longestMs = static_cast<float>(value);
   else if (name == "pair" && within(0, 10)) pairSeconds = static_cast<float>(value);
@@ -130,7 +131,11 @@ bool CrackleParameters::set(const std::string& name, double value) {
 const char* CrackleKindName(CrackleKind kind) { return kind == CrackleKind::Fine ? "fine" : "coarse"; }
 
 std::vector<Crackle> FindCrackles(const int16_t* samples, int64_t count, const CrackleParameters& p) {
-  const std::vector<Event> events = transients(blockLevels(samples, count), p);
+  // A chest piece that filters off nearly everything above 1 kHz passes only
+  // the lower edge of the band, and with it less of a crackle's sharp first
+  // deflection than of the breath sound: its crackles stand lower.
+  const float peakDb = MeasureBandBalance(samples, count).narrow() ? p.narrowPeakDb : p.peakDb;
+  const std::vector<Event> events = transients(blockLevels(samples, count), p, peakDb);
   std::vector<Crackle> crackles;
   for (size_t i = 0; i < events.size(); ++i) {
     const double t = events[i].firstBlock * BlockSeconds;

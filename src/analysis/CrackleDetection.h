@@ -19,12 +19,13 @@ class ProgressSink;
 // CrackleDetection.cpp with its reason beside it.
 struct CrackleParameters {
   float peakDb = 18.0f;       // a transient's loudest 1.2 ms over the breath sound around it
+  float narrowPeakDb = 15.0f; // the same on a chest piece that passes little above 1 kHz
   float edgeDb = 6.0f;        // the transient lasts while it stays this far above
   float longestMs = 10.0f;    // and ends within this time (longer bursts are rubs, knocks, voices)
   float pairSeconds = 0.5f;   // a transient counts when another lies this close on its channel
 
-  // Sets the value called name ("peak", "edge", "longest", "pair"); false for
-  // another name or a value outside its sensible range.
+  // Sets the value called name ("peak", "narrow-peak", "edge", "longest",
+  // "pair"); false for another name or a value outside its sensible range.
   bool set(const std::string& name, double value);
 };
 

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <stdexcept>
 
+#include "analysis/Fft.h"
 #include "model/Recording.h"
 
 namespace vode {
@@ -29,6 +31,8 @@ Biquad section(double hz, double q, bool highPass) {
   s.a2 = (1.0 - alpha) / a0;
   return s;
 }
+
+constexpr int BinHz = SoundRate / RealFft2048::Size;  // 5 Hz
 
 // The qualities of a fourth-order Butterworth filter's two sections.
 constexpr double ButterworthQ[2] = {0.54119610, 1.30656296};
@@ -92,6 +96,47 @@ std::vector<float> BlockPower(const std::vector<float>& filtered, int block) {
     power[b] = static_cast<float>(sum / block);
   }
   return power;
+}
+
+void BandBalance::add(const BandBalance& other) {
+  breath += other.breath;
+  high += other.high;
+}
+
+double BandBalance::fallDb() const {
+  if (!(breath > 0.0) || !(high > 0.0)) return breath > 0.0 ? std::numeric_limits<double>::infinity() : 0.0;
+  return 10.0 * std::log10(breath / high);
+}
+
+bool BandBalance::narrow() const { return fallDb() > NarrowBandFallDb; }
+
+BandBalance MeasureBandBalance(const int16_t* samples, int64_t count) {
+  constexpr int Size = RealFft2048::Size, MostWindows = 64;
+  constexpr int BreathFirst = 300 / BinHz, BreathEnd = 600 / BinHz, HighFirst = 1200 / BinHz, HighEnd = 2000 / BinHz;
+  BandBalance balance;
+  const int64_t windows = std::min<int64_t>(MostWindows, count / Size);
+  if (windows <= 0) return balance;
+  std::vector<float> hann(Size), x(Size), re(HighEnd), im(HighEnd);
+  for (int i = 0; i < Size; ++i) hann[i] = static_cast<float>(0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * i / Size));
+  const RealFft2048 fft;
+  RealFft2048::Work work;
+  // Evenly spread, the first at the start and the last at the end.
+  const int64_t room = count - Size;
+  for (int64_t w = 0; w < windows; ++w) {
+    const int16_t* from = samples + (windows > 1 ? room * w / (windows - 1) : 0);
+    // Each window's mean taken out, so an offset's leakage never passes for sound.
+    double mean = 0.0;
+    for (int i = 0; i < Size; ++i) mean += from[i];
+    mean /= Size;
+    for (int i = 0; i < Size; ++i) x[i] = static_cast<float>((from[i] - mean) * hann[i]);
+    fft.transform(x.data(), HighEnd, re.data(), im.data(), work);
+    auto power = [&](int b) { return static_cast<double>(re[b]) * re[b] + static_cast<double>(im[b]) * im[b]; };
+    for (int b = BreathFirst; b < BreathEnd; ++b) balance.breath += power(b);
+    for (int b = HighFirst; b < HighEnd; ++b) balance.high += power(b);
+  }
+  balance.breath /= static_cast<double>(windows) * (BreathEnd - BreathFirst);
+  balance.high /= static_cast<double>(windows) * (HighEnd - HighFirst);
+  return balance;
 }
 
 }  // namespace vode

@@ -32,4 +32,26 @@ void FilterSamples(const int16_t* samples, int64_t count, const std::vector<Biqu
 // samples (a last partial block is left out).
 std::vector<float> BlockPower(const std::vector<float>& filtered, int block);
 
+// How much of the sound above 1 kHz a channel's chest piece passes: its mean
+// power per 5 Hz bin in the breath-sound band (300-600 Hz) and from 1200 to
+// 2000 Hz, over up to 64 Hann windows of 2048 samples spread evenly over it.
+// Stethoscopes differ here by 40 dB, which moves where breath sound and
+// crackles show.
+struct BandBalance {
+  double breath = 0.0;
+  double high = 0.0;
+  void add(const BandBalance& other);
+  // How far the upper band lies under the breath-sound band, in dB; 0 when
+  // the channel is silent or shorter than one window.
+  double fallDb() const;
+  // The upper band more than NarrowBandFallDb under the breath-sound band.
+  bool narrow() const;
+};
+BandBalance MeasureBandBalance(const int16_t* samples, int64_t count);
+
+// A chest piece that filters off nearly everything above 1 kHz: on the
+// development recordings its upper band lay 35-54 dB under the breath-sound
+// band, a microphone's or a wider chest piece's 0-32 dB (4 kHz ones too).
+constexpr double NarrowBandFallDb = 34.0;
+
 }  // namespace vode

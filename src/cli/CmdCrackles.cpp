@@ -30,8 +30,9 @@ const char* const Usage =
     "  --cycles ANNOT.txt   score the crackles against annotated breath cycles; give\n"
     "                       one per FILE, in the same order\n"
     "  --jobs N             files at a time (default: every core)\n"
-    "  --parameters L       tuning, NAME=VALUE[,...] with NAME peak, edge (dB),\n"
-    "                       longest (ms), pair (s)\n\n"
+    "  --parameters L       tuning, NAME=VALUE[,...] with NAME peak, narrow-peak,\n"
+    "                       edge (dB), longest (ms), pair (s); narrow-peak is the\n"
+    "                       peak on a channel that has little sound above 1 kHz\n\n"
     "Columns: channel,time_s,segment,kind\n"
     "(channel 1-based, the time the transient starts, its 100 ms segment, kind fine\n"
     "or coarse: the first two cycles shorter or longer than 10 ms). With several\n"
@@ -124,7 +125,7 @@ int cmdCrackles(const Arguments& args) {
   request.channel = static_cast<int>(channel);
   if (parsed.has("--parameters")) {
     auto set = [&](const std::string& name, double value) { return request.parameters.set(name, value); };
-    if (!readNamedValues("--parameters", parsed.value("--parameters"), set, "peak, edge, longest, pair", error))
+    if (!readNamedValues("--parameters", parsed.value("--parameters"), set, "peak, narrow-peak, edge, longest, pair", error))
       return usageError(error, Usage);
   }
   int jobs = 0;

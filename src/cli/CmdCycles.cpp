@@ -29,7 +29,9 @@ const char* const Usage =
     "  --score ANNOT.txt    compare with annotated cycles (start and end in seconds per\n"
     "                       line, optionally followed by crackles and wheezes as 0 or 1)\n"
     "  --parameters L       tuning, NAME=VALUE[,...] with NAME rise (scaled loudness),\n"
-    "                       spacing, lag (s), relative (share of the median cycle)\n\n"
+    "                       spacing, lag, narrow-lag (s), relative (share of the\n"
+    "                       median cycle); narrow-lag is the lag on recordings\n"
+    "                       that have little sound above 1 kHz\n\n"
     "Scoring: the boundaries are the distinct starts and ends of the cycles, leaving\n"
     "out those within 0.5 s of either end of the file; estimated and annotated\n"
     "boundaries are matched one to one, the nearest pair first, within 0.5 s. A last\n"
@@ -58,7 +60,7 @@ int cmdCycles(const Arguments& args) {
   CycleParameters parameters;
   if (parsed.has("--parameters")) {
     auto set = [&](const std::string& name, double value) { return parameters.set(name, value); };
-    if (!readNamedValues("--parameters", parsed.value("--parameters"), set, "rise, spacing, lag, relative", error))
+    if (!readNamedValues("--parameters", parsed.value("--parameters"), set, "rise, spacing, lag, narrow-lag, relative", error))
       return usageError(error, Usage);
   }
 

@@ -1,9 +1,12 @@
 // Small hand-built recordings and documents for the analysis tests.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <vector>
 
+#include "analysis/SoundBands.h"
 #include "document/Document.h"
 
 namespace vode::test {
@@ -35,6 +38,18 @@ inline std::vector<int> squareBreathing(int segments, int halfPeriod, int value)
   std::vector<int> flow(segments);
   for (int s = 0; s < segments; ++s) flow[s] = (s / halfPeriod) % 2 == 0 ? value : -value;
   return flow;
+}
+
+// Samples as a chest piece that passes nearly nothing above 1 kHz would give
+// them: eight low-pass sections at 700 Hz (about 40 dB down at 1200 Hz).
+inline std::vector<int16_t> narrowed(std::vector<int16_t> samples) {
+  const std::vector<Biquad> sections(4, LowPassSection(700.0, 0.70710678));
+  std::vector<float> out;
+  for (int pass = 0; pass < 2; ++pass) {
+    FilterSamples(samples.data(), static_cast<int64_t>(samples.size()), sections, out);
+    for (size_t i = 0; i < out.size(); ++i) samples[i] = static_cast<int16_t>(std::clamp(std::lround(out[i]), -32768L, 32767L));
+  }
+  return samples;
 }
 
 }  // namespace vode::test

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "AnalysisFixtures.h"
 #include "analysis/BreathCycleEstimate.h"
 #include "document/Document.h"
 #include "model/Recording.h"
@@ -69,6 +70,24 @@ TEST(BreathCycleEstimate, AnOffsetChangesNothingAndSilenceOrABriefRecordingHasNo
   Subject brief;
   breathe(brief, 4, 1, 1.9);
   EXPECT_TRUE(EstimateBreathCycles(*brief.doc.recording).boundaries.empty());
+}
+
+TEST(BreathCycleEstimate, AChestPieceThatPassesLittleAboveOneKilohertzHasItsOwnLag) {
+  Subject s;
+  breathe(s, 4, 1, 30.0);
+  Recording& rec = *s.doc.recording;
+  CycleParameters p;
+  EXPECT_FALSE(EstimateBreathCycles(rec, -1, p).narrowBand);
+  rec.sound[0] = test::narrowed(rec.sound[0]);
+  const CycleEstimate narrow = EstimateBreathCycles(rec, -1, p);
+  EXPECT_TRUE(narrow.narrowBand);
+  ASSERT_GE(narrow.boundaries.size(), 5u);
+  p.lag += 0.3f;  // the wide-band lag no longer counts
+  p.narrowLag += 0.1f;
+  const CycleEstimate later = EstimateBreathCycles(rec, -1, p);
+  ASSERT_EQ(later.boundaries.size(), narrow.boundaries.size());
+  for (size_t i = 0; i < later.boundaries.size(); ++i)
+    EXPECT_NEAR(later.boundaries[i], narrow.boundaries[i] + 0.1, 1e-6) << i;
 }
 
 TEST(BreathCycleEstimate, PhasesRunFromEachStartToTheQuietestMiddleFrame) {
@@ -143,6 +162,8 @@ TEST(CycleParameters, SetsKnownNamesWithinTheirRanges) {
   EXPECT_TRUE(p.set("rise", 0.4));
   EXPECT_FLOAT_EQ(p.rise, 0.4f);
   EXPECT_TRUE(p.set("lag", -0.1));
+  EXPECT_TRUE(p.set("narrow-lag", -0.3));
+  EXPECT_FLOAT_EQ(p.narrowLag, -0.3f);
   EXPECT_FALSE(p.set("rise", 0.0));
   EXPECT_FALSE(p.set("spacing", 9.0));
   EXPECT_FALSE(p.set("relative", 0.95));  // would leave no room for a shorter breath

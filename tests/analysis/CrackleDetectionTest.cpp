@@ -6,6 +6,7 @@
 #include <numbers>
 #include <vector>
 
+#include "AnalysisFixtures.h"
 #include "analysis/CrackleDetection.h"
 #include "model/Progress.h"
 #include "model/Recording.h"
@@ -90,6 +91,21 @@ TEST(CrackleDetection, LeavesLoneClicksLongBurstsFaintPopsAndPlainBreathAlone) {
   CrackleParameters wide;
   ASSERT_TRUE(wide.set("pair", 0.7));
   EXPECT_EQ(find(x, wide).size(), 2u);
+}
+
+TEST(CrackleDetection, AChestPieceThatPassesLittleAboveOneKilohertzHasItsOwnPeakLevel) {
+  std::vector<double> x = breathNoise(6.0, 5);
+  addCrackle(x, 2.03, false);
+  addCrackle(x, 2.21, false);
+  const std::vector<int16_t> wide = counts(x), narrow = test::narrowed(wide);
+  CrackleParameters p;
+  ASSERT_TRUE(p.set("narrow-peak", 60));
+  EXPECT_EQ(FindCrackles(wide.data(), static_cast<int64_t>(wide.size()), p).size(), 2u);
+  EXPECT_TRUE(FindCrackles(narrow.data(), static_cast<int64_t>(narrow.size()), p).empty());
+  CrackleParameters q;
+  ASSERT_TRUE(q.set("peak", 60));
+  EXPECT_TRUE(FindCrackles(wide.data(), static_cast<int64_t>(wide.size()), q).empty());
+  EXPECT_EQ(FindCrackles(narrow.data(), static_cast<int64_t>(narrow.size()), q).size(), 2u);
 }
 
 TEST(CrackleDetection, FlagsAndCountsTheSegmentsOfEachChannelAlikeOnAnyThreadCount) {

@@ -6,8 +6,10 @@
 #include <stdexcept>
 #include <vector>
 
+#include "AnalysisFixtures.h"
 #include "analysis/SoundBands.h"
 #include "model/Recording.h"
+#include "model/Synthetic.h"
 
 using namespace vode;
 
@@ -36,4 +38,25 @@ TEST(SoundBands, PassesTheBandHalvesAtItsEdgesAndFallsFourOrdersOutside) {
   std::vector<float> out;
   const int16_t one = 1;
   EXPECT_THROW(FilterSamples(&one, 1, std::vector<Biquad>(5), out), std::invalid_argument);
+}
+
+TEST(SoundBands, BandBalanceTellsAChestPieceThatPassesNothingAboveOneKilohertz) {
+  SynthRandom random(5);
+  std::vector<int16_t> white(10 * SoundRate);
+  for (int16_t& v : white) v = static_cast<int16_t>(std::lround(2000.0 * random.normal()));
+  const BandBalance flat = MeasureBandBalance(white.data(), static_cast<int64_t>(white.size()));
+  EXPECT_NEAR(flat.fallDb(), 0.0, 1.0);
+  EXPECT_FALSE(flat.narrow());
+
+  const std::vector<int16_t> dull = test::narrowed(white);
+  BandBalance both = MeasureBandBalance(dull.data(), static_cast<int64_t>(dull.size()));
+  EXPECT_GT(both.fallDb(), NarrowBandFallDb + 3.0);
+  EXPECT_TRUE(both.narrow());
+  // Summed with a wide channel as loud, the wide one decides.
+  both.add(flat);
+  EXPECT_FALSE(both.narrow());
+
+  const std::vector<int16_t> silence(SoundRate, 7);
+  EXPECT_EQ(MeasureBandBalance(silence.data(), SoundRate).fallDb(), 0.0);
+  EXPECT_EQ(MeasureBandBalance(white.data(), 2047).fallDb(), 0.0);  // shorter than one window
 }

@@ -11,10 +11,10 @@
 
 #include "analysis/AnalysisCommand.h"
 #include "analysis/Fft.h"
-#include "analysis/Palette.h"
 #include "analysis/Spectra.h"
-#include "formats/BlockFile.h"
 #include "document/Document.h"
+#include "formats/BlockFile.h"
+#include "model/Palette.h"
 #include "model/Prompter.h"
 #include "model/Synthetic.h"
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "analysis/AnalysisCommand.h"
-#include "analysis/Palette.h"
+#include "model/Palette.h"
 #include "document/Document.h"
 #include "document/OpenDocument.h"
 #include "formats/AnyRecording.h"

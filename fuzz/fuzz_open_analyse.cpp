@@ -9,10 +9,10 @@
 
 #include "FuzzSupport.h"
 #include "analysis/AnalysisCommand.h"
-#include "analysis/Palette.h"
 #include "analysis/WheezeDetection.h"
 #include "document/OpenDocument.h"
 #include "model/Bytes.h"
+#include "model/Palette.h"
 #include "reports/ReportWriter.h"
 
 using namespace vode;

@@ -1,6 +1,6 @@
 // pal.dat, read through the in-memory file system.
 #include "FuzzSupport.h"
-#include "document/PaletteFile.h"
+#include "formats/PaletteFile.h"
 
 using namespace vode;
 using namespace vode::fuzz;

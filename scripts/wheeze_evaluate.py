@@ -39,9 +39,8 @@ import subprocess
 import sys
 import tempfile
 
-# Column label -> the --detector value that runs it (the default detector
-# answers to "described").
-DETECTORS = (("standard", "described"), ("tonal", "tonal"))
+# Column label -> the --detector value that runs it.
+DETECTORS = (("standard", "standard"), ("tonal", "tonal"))
 
 Recording = collections.namedtuple("Recording", "name wav annotation patient device")
 

@@ -50,14 +50,7 @@ int AcquisitionTake::lastFlow() const {
   return clamp16(roundEven(static_cast<float>(lastLevel_ - calibration_.zeroOffset) * calibration_.flowScale));
 }
 
-int AcquisitionTake::lastPeak(int monitorPosition) const {
-  if (channels_ < 2) return peaks_[0];
-  switch (monitorPosition) {
-    case MonitorChannel1: return peaks_[0];
-    case MonitorChannel2: return peaks_[1];
-    default: return std::max(peaks_[0], peaks_[1]);
-  }
-}
+int AcquisitionTake::lastChannelPeak(int channel) const { return channels_ < 2 || channel != 1 ? peaks_[0] : peaks_[1]; }
 
 int AcquisitionTake::addBlock(std::span<const std::int16_t> block) {
   if (block.size() < static_cast<std::size_t>(blockSamples())) return -1;

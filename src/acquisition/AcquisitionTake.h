@@ -65,10 +65,9 @@ class AcquisitionTake {
   int lastBreathLevel() const { return lastLevel_; }
   // That level converted to the breath signal's unit (mL/s for a pneumotach).
   int lastFlow() const;
-  // The largest |sample| of the last block, 0..32768, of channel 1 (position
-  // 0), channels 1 and 2 (1) or channel 2 (2); a one-channel take answers
-  // with channel 1 for every position.
-  int lastPeak(int monitorPosition) const;
+  // The largest |sample| of the last block, 0..32768, of sound channel 0 or
+  // 1; a one-channel take answers with its channel for both.
+  int lastChannelPeak(int channel) const;
 
  private:
   int channels_;

@@ -2,6 +2,7 @@
 // computed from the spectra, the tags and the phases of a document.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -45,11 +46,22 @@ void CalculateBandPower(AnalysisResults& results);
 float bandPowerLevels(const SegmentSpectra& spectra, const OverallAverages* averages, int c, int spinMin, int spinMax,
                       std::vector<float>& levels);
 
-// The flow-binned table of channel c for bins of binSize mL/s.
-void CalculateFlowBins(RecordingBundle& doc, AnalysisResults& results, int c, int binSize);
+// Band power averaged over bins of airflow, for the flow-power report and
+// the panel's bin charts.
+struct FlowBinTable {
+  std::vector<float> flow;    // L/s, the bin centres
+  std::vector<float> mean;    // dB
+  std::vector<float> spread;  // two standard deviations, dB
+  std::vector<int16_t> count;
+  int size() const { return static_cast<int>(flow.size()); }
+};
+
+// The table of channel c for bins of binSize mL/s; empty for a channel
+// without band power or a bin of no width.
+FlowBinTable CalculateFlowBins(const RecordingBundle& doc, const AnalysisResults& results, int c, int binSize);
 
 // Appends the flow and power summaries of channel c. More than 100 breaths
 // give one warning through the prompter and statistics over the first 100.
-void WriteSummary(AnalysisResults& results, int c, std::vector<std::string>& lines, Prompter& prompter);
+void WriteSummary(const AnalysisResults& results, int c, std::vector<std::string>& lines, Prompter& prompter);
 
 }  // namespace vode

@@ -2,11 +2,11 @@
 #include <cstring>
 #include <limits>
 
+#include "analysis/AnalysisResults.h"
 #include "analysis/ChannelWorkers.h"
-#include "analysis/Palette.h"
 #include "analysis/SegmentSpectra.h"
 #include "analysis/Spectra.h"
-#include "analysis/AnalysisResults.h"
+#include "model/Palette.h"
 #include "model/RecordingBundle.h"
 
 namespace vode {

@@ -31,11 +31,6 @@ bool SegmentSpectra::create(int segments, int channels, bool zeroed) {
   for (auto& row : bandPower) row.clear();
   peakBandPower.fill(0.0f);
   backgroundReference.fill(0.0f);
-  flowBinCount = 0;
-  binFlow.clear();
-  binMean.clear();
-  binSpread.clear();
-  binCount.clear();
   if (channelCount < 1 || segmentCount < 1) return false;
   try {
     const size_t values = static_cast<size_t>(channelCount) * segmentCount * BinCount;

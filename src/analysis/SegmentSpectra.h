@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "analysis/Palette.h"
 #include "model/LargeBuffer.h"
+#include "model/Palette.h"
 #include "model/Recording.h"
 
 namespace vode {
@@ -52,13 +52,6 @@ class SegmentSpectra {
   std::array<std::vector<float>, MaxChannels> bandPower;
   std::array<float, MaxChannels> peakBandPower{};
   std::array<float, MaxChannels> backgroundReference{};  // watts per bin
-
-  // The flow-binned table, rebuilt on each request.
-  int flowBinCount = 0;
-  std::vector<float> binFlow;    // L/s
-  std::vector<float> binMean;    // dB
-  std::vector<float> binSpread;  // two standard deviations, dB
-  std::vector<int16_t> binCount;
 
   // Applies the caps (8 channels, 1800 segments) and allocates; false (and no
   // spectra) when memory runs out or the dimensions are invalid. The power is

@@ -102,7 +102,7 @@ int BreathTiming(const std::vector<float>& v, float d, bool pauseMode, int start
 
 }  // namespace
 
-void WriteSummary(AnalysisResults& results, int c, std::vector<std::string>& lines, Prompter& prompter) {
+void WriteSummary(const AnalysisResults& results, int c, std::vector<std::string>& lines, Prompter& prompter) {
   // Without this channel's spectra or a phase table there is nothing to sum up.
   const SegmentSpectra* spectra = results.spectra.get();
   if (!spectra || !spectra->hasPower(c) || !results.phaseTable) {

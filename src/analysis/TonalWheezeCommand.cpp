@@ -18,7 +18,7 @@ int DetectTonalWheezes(RecordingBundle& doc, AnalysisResults& results, ProgressS
     return 3;
   }
   // The tracks come from the samples, but the flags need the analysis's tag
-  // table and the picture its sonogram, as for the described detector.
+  // table and the picture its sonogram, as for the standard detector.
   if (!results.spectra || !results.spectra->hasPower() || !doc.tagTable) {
     prompter.message(MessageKind::Error, "No PSD");
     return 3;

@@ -1,5 +1,5 @@
 // The tonal wheeze detector as a command on an open document, beside the
-// described detector's DetectWheezes: the same checks, map, images, flags and
+// standard detector's DetectWheezes: the same checks, map, images, flags and
 // closing message, so the window and vode-cli show either the same way.
 #pragma once
 
@@ -13,7 +13,7 @@ class ProgressSink;
 class Prompter;
 
 // Which detector a command runs.
-enum class WheezeDetector { Described, Tonal };
+enum class WheezeDetector { Standard, Tonal };
 
 // "No data" / "No PSD" (3) without a recording or its analysis. Otherwise
 // releases the previous WheezeMap, builds a new one from the tonal tracks
@@ -22,7 +22,7 @@ enum class WheezeDetector { Described, Tonal };
 int DetectTonalWheezes(RecordingBundle& doc, AnalysisResults& results, ProgressSink& progress, Prompter& prompter,
                        int threads = 0, const TonalParameters& parameters = {});
 
-// The chosen detector; the described one ignores the parameters.
+// The chosen detector; the standard one ignores the parameters.
 int RunWheezeDetector(WheezeDetector detector, RecordingBundle& doc, AnalysisResults& results,
                       ProgressSink& progress, Prompter& prompter, int threads = 0,
                       const TonalParameters& parameters = {});

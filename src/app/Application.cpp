@@ -10,7 +10,6 @@
 #include <iomanip>
 #include <iostream>
 
-#include "acquisition/AcquisitionDevice.h"
 #include "app/AutoPrompter.h"
 #include "app/CaptureCommands.h"
 #include "app/DialogCommands.h"
@@ -18,6 +17,7 @@
 #include "app/NewRecordingCommand.h"
 #include "app/ReportCommands.h"
 #include "app/WidgetPrompter.h"
+#include "audio/InputDevices.h"
 #include "audio/SinkAudioOutput.h"
 #include "audio/SinkMonitorOutput.h"
 #include "dialogs/InfoBox.h"

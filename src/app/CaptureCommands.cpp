@@ -11,8 +11,8 @@
 #include <cmath>
 #include <vector>
 
-#include "app/DocumentCommands.h"
 #include "formats/FileErrors.h"
+#include "formats/FileNames.h"
 #include "formats/Wav.h"
 #include "model/SineTestRecording.h"
 #include "viewer/ArrowStrip.h"

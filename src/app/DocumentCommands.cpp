@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
-#include <cctype>
 
 #include "dialogs/ZuzuForms.h"
 #include "formats/BlockFile.h"
@@ -24,37 +23,9 @@ namespace {
 
 const char* const Untitled = "Untitled";
 
-std::string fileNamePart(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 bool fileExists(const std::string& path) { return QFileInfo::exists(QString::fromStdString(path)); }
 
 }  // namespace
-
-std::string proposedSaveName(const std::string& path) {
-  const std::string name = fileNamePart(path);
-  return name.substr(0, name.find('.'));
-}
-
-std::string replaceExtension(const std::string& path, const std::string& extension) {
-  const size_t slash = path.find_last_of('/');
-  const size_t dot = path.find_last_of('.');
-  const bool hasDot = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-  return (hasDot ? path.substr(0, dot) : path) + extension;
-}
-
-bool hasExtension(const std::string& path, const std::string& ext) {
-  const std::string name = fileNamePart(path);
-  const size_t dot = name.find_last_of('.');
-  if (dot == std::string::npos) return false;
-  std::string found = name.substr(dot);
-  if (found.size() != ext.size()) return false;
-  return std::equal(found.begin(), found.end(), ext.begin(),
-                    [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) ==
-                                                std::toupper(static_cast<unsigned char>(b)); });
-}
 
 const std::vector<FileType>& DocumentCommands::openTypes() {
   static const std::vector<FileType> types = {{"M.E.R.O. Recording", "*.mer"},

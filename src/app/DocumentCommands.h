@@ -18,6 +18,7 @@
 #include "formats/RecentFiles.h"
 #pragma pop_macro("slots")
 #include "formats/DosDat.h"
+#include "formats/FileNames.h"
 #include "viewer/GuiPrompter.h"
 
 class QDialog;
@@ -84,14 +85,5 @@ class DocumentCommands : public QObject {
   RecentFiles recent_;
   DosExportRows dosRows_;
 };
-
-// The file-name part of path up to its first ".": the name Save As proposes.
-std::string proposedSaveName(const std::string& path);
-
-// path with the extension of its file-name part replaced (or added).
-std::string replaceExtension(const std::string& path, const std::string& extension);
-
-// true when path's extension is ext, ignoring letter case (ext with the dot).
-bool hasExtension(const std::string& path, const std::string& ext);
 
 }  // namespace vode

@@ -2,8 +2,8 @@
 
 #include <QDialog>
 
-#include "acquisition/AcquireForm.h"
 #include "app/DocumentCommands.h"
+#include "dialogs/AcquireForm.h"
 #include "dialogs/PatientForm.h"
 #include "formats/SettingsFiles.h"
 #include "viewer/MainForm.h"

@@ -11,6 +11,11 @@
 
 namespace vode {
 
+class AcquisitionTake;
+
+// Monitor-slider positions: what is heard and measured.
+enum MonitorPosition { MonitorChannel1 = 0, MonitorChannels1And2 = 1, MonitorChannel2 = 2 };
+
 class MonitorOutput {
  public:
   virtual ~MonitorOutput() = default;
@@ -37,5 +42,9 @@ class SilentMonitorOutput : public MonitorOutput {
 // 2 channel 2, 1 the mean of both. With a single channel every position
 // hears channel 1.
 void appendMonitored(std::span<const int16_t> block, int soundChannels, int position, std::vector<int16_t>& out);
+
+// The largest |sample| of the take's last block in what the slider picks:
+// channel 1, channel 2, or the louder of both.
+int monitoredPeak(const AcquisitionTake& take, int position);
 
 }  // namespace vode

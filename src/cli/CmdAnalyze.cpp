@@ -2,12 +2,12 @@
 // with the tagging and averaging results as one JSON object.
 #include <iostream>
 
-#include "analysis/Palette.h"
 #include "cli/Batch.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "cli/OpenAndAnalyse.h"
 #include "document/Document.h"
+#include "model/Palette.h"
 
 namespace vode::cli {
 
@@ -26,7 +26,7 @@ const char* const Usage =
     "stderr says so; mark them with 'vode-cli labels import'.\n\n"
     "  --max-frequency F   sonogram range 1200, 2400 or 4800 Hz (default: the file's)\n"
     "  --wheeze            also run the wheeze detector\n"
-    "  --detector D        with --wheeze: described (default) or tonal\n"
+    "  --detector D        with --wheeze: standard (default) or tonal\n"
     "  --settings FILE     load a settings file first, as the program loads its\n"
     "                      default settings (its dB reference carries over)\n"
     "  --jobs N            use N threads (default: every core); with several files,\n"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/Palette.h"
+#include "model/Palette.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "cli/OpenAndAnalyse.h"

@@ -4,15 +4,15 @@
 #include <string>
 #include <vector>
 
-#include "analysis/Palette.h"
 #include "cli/Batch.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "cli/OpenAndAnalyse.h"
 #include "cli/OutputTarget.h"
+#include "document/Document.h"
 #include "formats/FileErrors.h"
 #include "formats/FileSystem.h"
-#include "document/Document.h"
+#include "model/Palette.h"
 #include "reports/ReportWriter.h"
 
 namespace vode::cli {
@@ -40,7 +40,7 @@ const char* const Usage =
     "  --db-reference R       dB reference in watts (default 1e-8, or the --settings file's)\n"
     "  --settings FILE        load a settings file first, as the program loads its defaults\n"
     "  --wheeze               run the wheeze detector before writing\n"
-    "  --detector D           with --wheeze: described (default) or tonal\n"
+    "  --detector D           with --wheeze: standard (default) or tonal\n"
     "  --append               add the report to OUT as the next numbered log\n"
     "  --jobs N               use N threads (default: every core); with several\n"
     "                         files, N files at a time, each analysed on one thread\n";

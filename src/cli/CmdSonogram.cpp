@@ -8,17 +8,17 @@
 #include <iostream>
 #include <string>
 
-#include "analysis/Palette.h"
 #include "analysis/WheezeMap.h"
 #include "cli/Batch.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "cli/OpenAndAnalyse.h"
 #include "cli/OutputTarget.h"
+#include "document/Document.h"
 #include "formats/FileErrors.h"
 #include "formats/FileSystem.h"
-#include "document/Document.h"
-#include "document/PaletteFile.h"
+#include "formats/PaletteFile.h"
+#include "model/Palette.h"
 
 namespace vode::cli {
 
@@ -36,7 +36,7 @@ const char* const Usage =
     "  --channel C            sound channel, 1-based (default 1)\n"
     "  --max-frequency F      1200|2400|4800 (default: the file's own range)\n"
     "  --wheeze               the wheeze image instead of the sonogram\n"
-    "  --detector D           with --wheeze: described (default) or tonal\n"
+    "  --detector D           with --wheeze: standard (default) or tonal\n"
     "  --scale K              each pixel K x K, 1-10 (default 1)\n"
     "  --palette pal.dat      64 colours of 4 bytes (default: grey)\n"
     "  --settings FILE        load a settings file first\n"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/Palette.h"
+#include "model/Palette.h"
 #include "cli/Batch.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
@@ -31,7 +31,7 @@ const char* const Usage =
     "                         (default: the file's own range)\n"
     "  --settings FILE        load a settings file first\n"
     "  --wheeze               run the wheeze detector first (the wheeze column)\n"
-    "  --detector D           with --wheeze: described (default) or tonal\n"
+    "  --detector D           with --wheeze: standard (default) or tonal\n"
     "  --jobs N               use N threads (default: every core); with several\n"
     "                         files, N files at a time, each analysed on one thread\n"
     "\n"

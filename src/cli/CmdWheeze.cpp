@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "analysis/Palette.h"
 #include "analysis/TonalWheeze.h"
 #include "analysis/WheezeImage.h"
 #include "analysis/WheezeRuns.h"
@@ -17,6 +16,7 @@
 #include "cli/Commands.h"
 #include "cli/OpenAndAnalyse.h"
 #include "document/Document.h"
+#include "model/Palette.h"
 #include "model/Recording.h"
 
 namespace vode::cli {
@@ -29,7 +29,7 @@ const char* const Usage =
     "Opens and analyses each FILE, runs the wheeze detector and prints CSV: one line per\n"
     "run of consecutive segments carrying the Wheeze flag.\n\n"
     "  --channel C          1-based channel (default: every channel)\n"
-    "  --detector D         described (default): scores the peaks of the 100 ms\n"
+    "  --detector D         standard (default): scores the peaks of the 100 ms\n"
     "                       segment spectra; tonal: tracks narrow peaks through\n"
     "                       25 ms steps of the samples, measured against the\n"
     "                       recording's own usual spectrum (max_score: the\n"

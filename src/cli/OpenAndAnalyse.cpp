@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <chrono>
 
-#include "analysis/Palette.h"
 #include "analysis/PhaseMarks.h"
 #include "analysis/TonalWheezeCommand.h"
+#include "document/Document.h"
+#include "document/OpenDocument.h"
 #include "formats/BlockFile.h"
 #include "formats/FileErrors.h"
 #include "formats/OpenFile.h"
-#include "document/Document.h"
-#include "document/OpenDocument.h"
+#include "model/Palette.h"
 #include "model/Progress.h"
 
 namespace vode::cli {
@@ -104,10 +104,11 @@ bool readAnalysisOptions(const ParsedArgs& args, AnalysisSetup& setup, std::stri
     const std::string name = args.value("--detector");
     if (name == "tonal") {
       setup.detector = WheezeDetector::Tonal;
-    } else if (name == "described") {
-      setup.detector = WheezeDetector::Described;
+    } else if (name == "standard" || name == "described") {
+      // "described" is what scripts written before the rename pass.
+      setup.detector = WheezeDetector::Standard;
     } else {
-      error = "--detector must be tonal or described";
+      error = "--detector must be standard or tonal";
       return false;
     }
   }

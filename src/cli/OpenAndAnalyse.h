@@ -24,7 +24,7 @@ struct AnalysisSetup {
   int frequencyIndex = -1;           // 0, 1, 2 for 1200, 2400, 4800 Hz; -1 keeps the file's own range
   std::optional<float> dBReference;  // none: the program's reference (1e-8, or the --settings file's)
   bool wheeze = false;               // run the wheeze detector after the analysis
-  WheezeDetector detector = WheezeDetector::Described;
+  WheezeDetector detector = WheezeDetector::Standard;
   TonalParameters tonal;             // --tonal-parameters, for tuning the tonal detector
   PanelSettings panel;               // band, flow-bin width, dB threshold, rectification
   std::string settingsPath;          // a settings file loaded before the recording

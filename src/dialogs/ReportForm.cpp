@@ -15,8 +15,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/DocumentCommands.h"
 #include "dialogs/DialogSupport.h"
+#include "formats/FileNames.h"
 #include "model/RecordingBundle.h"
 #include "viewer/GuiPrompter.h"
 

@@ -1,25 +1,21 @@
 // Kind 6: band power averaged over flow bins, always in dB.
 #include "analysis/Averages.h"
 #include "analysis/AnalysisResults.h"
-#include "model/RecordingBundle.h"
 #include "reports/ReportBodies.h"
 
 namespace vode {
 
-void writeFlowPowerBody(ReportBuilder& out, RecordingBundle& doc, AnalysisResults& results) {
-  const int c = out.channel();
+void writeFlowPowerBody(ReportBuilder& out, const AnalysisResults& results, const FlowBinTable& bins) {
   writeBandLines(out, results);
   out.line("Flow bin size: " + std::to_string(results.panel.spinFlow) + " mL/s");
   out.line("");
   out.line("L/s,dB,2SD,Count");
 
-  CalculateFlowBins(doc, results, c, results.panel.spinFlow);
-  const SegmentSpectra& spectra = *results.spectra;
-  for (int k = 0; k < spectra.flowBinCount; ++k) {
-    out.append(out.fixed(spectra.binFlow[k], 3));
-    out.field(out.fixed(spectra.binMean[k], 3));
-    out.field(out.fixed(spectra.binSpread[k], 3));
-    out.field(std::to_string(spectra.binCount[k]));
+  for (int k = 0; k < bins.size(); ++k) {
+    out.append(out.fixed(bins.flow[k], 3));
+    out.field(out.fixed(bins.mean[k], 3));
+    out.field(out.fixed(bins.spread[k], 3));
+    out.field(std::to_string(bins.count[k]));
     out.endLine();
   }
 }

@@ -9,6 +9,7 @@
 namespace vode {
 
 struct AnalysisResults;
+struct FlowBinTable;
 struct RecordingBundle;
 class PhaseTable;
 class Prompter;
@@ -23,10 +24,10 @@ void writeSegmentTableBody(ReportBuilder& out, const RecordingBundle& doc, const
 void writeBreathAveragesBody(ReportBuilder& out, const AnalysisResults& results);
 // Kind 3.
 void writeOctaveBandsBody(ReportBuilder& out, const RecordingBundle& doc, const AnalysisResults& results);
-// Kind 6; rebuilds the flow-binned table for the report's channel.
-void writeFlowPowerBody(ReportBuilder& out, RecordingBundle& doc, AnalysisResults& results);
+// Kind 6: the flow-binned table of the report's channel.
+void writeFlowPowerBody(ReportBuilder& out, const AnalysisResults& results, const FlowBinTable& bins);
 // Kind 7; the summary may warn through the prompter.
-void writeSummaryBody(ReportBuilder& out, AnalysisResults& results, Prompter& prompter);
+void writeSummaryBody(ReportBuilder& out, const AnalysisResults& results, Prompter& prompter);
 
 // "Frequency band: ..." and "Background reference: ..." of kinds 5 to 7.
 void writeBandLines(ReportBuilder& out, const AnalysisResults& results);

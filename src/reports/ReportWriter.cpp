@@ -2,6 +2,7 @@
 
 #include "formats/FileErrors.h"
 #include "analysis/AnalysisResults.h"
+#include "analysis/Averages.h"
 #include "model/RecordingBundle.h"
 #include "reports/ReportBodies.h"
 
@@ -26,7 +27,8 @@ int CheckReportData(const RecordingBundle& doc, const AnalysisResults& results, 
   return 0;
 }
 
-int ReportText(RecordingBundle& doc, AnalysisResults& results, ReportKind kind, const ReportOptions& options, Prompter& prompter, std::string& text) {
+int ReportText(const RecordingBundle& doc, const AnalysisResults& results, ReportKind kind,
+               const ReportOptions& options, Prompter& prompter, std::string& text) {
   text.clear();
   if (const int refused = CheckReportData(doc, results, options.channel)) return refused;
   ReportBuilder out(options, doc.preferences.dBReference);
@@ -39,7 +41,9 @@ int ReportText(RecordingBundle& doc, AnalysisResults& results, ReportKind kind, 
     case ReportKind::BandPower: writeSegmentTableBody(out, doc, results, kind); break;
     case ReportKind::BreathAverages: writeBreathAveragesBody(out, results); break;
     case ReportKind::OctaveBands: writeOctaveBandsBody(out, doc, results); break;
-    case ReportKind::FlowPower: writeFlowPowerBody(out, doc, results); break;
+    case ReportKind::FlowPower:
+      writeFlowPowerBody(out, results, CalculateFlowBins(doc, results, options.channel, results.panel.spinFlow));
+      break;
     case ReportKind::Summary: writeSummaryBody(out, results, prompter); break;
   }
   text = out.take();
@@ -83,8 +87,8 @@ int logReport(FileSystem& fs, const std::string& path, const std::string& text, 
 
 }  // namespace
 
-int WriteReport(RecordingBundle& doc, AnalysisResults& results, const std::string& path, ReportKind kind, bool append, const ReportOptions& options,
-                LogCounter& counter, Prompter& prompter, FileSystem& fs) {
+int WriteReport(const RecordingBundle& doc, const AnalysisResults& results, const std::string& path, ReportKind kind,
+                bool append, const ReportOptions& options, LogCounter& counter, Prompter& prompter, FileSystem& fs) {
   std::string text;
   if (const int refused = ReportText(doc, results, kind, options, prompter, text)) return refused;
   return append ? logReport(fs, path, text, counter) : saveReport(fs, path, text, counter);

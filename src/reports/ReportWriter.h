@@ -28,7 +28,10 @@ int CheckReportData(const RecordingBundle& doc, const AnalysisResults& results, 
 
 // The report's title line, header and body, without any log line.
 // 0, or a refusal code with text left empty.
-int ReportText(RecordingBundle& doc, AnalysisResults& results, ReportKind kind, const ReportOptions& options, Prompter& prompter, std::string& text);
+// The inputs are only read: anything a body needs beyond the results (the
+// flow bins) is computed here first.
+int ReportText(const RecordingBundle& doc, const AnalysisResults& results, ReportKind kind,
+               const ReportOptions& options, Prompter& prompter, std::string& text);
 
 // Save (append false): writes path through a temporary file, so a failed save
 // leaves any previous file as it was; on success the counter is reset to 0
@@ -37,7 +40,8 @@ int ReportText(RecordingBundle& doc, AnalysisResults& results, ReportKind kind, 
 // and the report, all or nothing (appendFileAtomically), and then moves the
 // counter. Returns 0, a refusal code, or the first I/O error code; a Log that
 // fails leaves the file and the counter as they were.
-int WriteReport(RecordingBundle& doc, AnalysisResults& results, const std::string& path, ReportKind kind, bool append, const ReportOptions& options,
-                LogCounter& counter, Prompter& prompter, FileSystem& fs = FileSystem::real());
+int WriteReport(const RecordingBundle& doc, const AnalysisResults& results, const std::string& path, ReportKind kind,
+                bool append, const ReportOptions& options, LogCounter& counter, Prompter& prompter,
+                FileSystem& fs = FileSystem::real());
 
 }  // namespace vode

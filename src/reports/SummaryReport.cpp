@@ -10,7 +10,7 @@
 
 namespace vode {
 
-void writeSummaryBody(ReportBuilder& out, AnalysisResults& results, Prompter& prompter) {
+void writeSummaryBody(ReportBuilder& out, const AnalysisResults& results, Prompter& prompter) {
   writeBandLines(out, results);
   out.line("");
   std::vector<std::string> lines;

@@ -16,7 +16,7 @@
 #include <system_error>
 #include <thread>
 
-#include "document/PaletteFile.h"
+#include "formats/PaletteFile.h"
 #include "viewer/PaneWidget.h"
 #include "viewer/PowerPanel.h"
 

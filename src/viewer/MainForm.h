@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "acquisition/AcquisitionDevice.h"
-#include "analysis/Palette.h"
 #include "audio/AudioOutput.h"
 #include "audio/MonitorOutput.h"
 #include "document/Document.h"
+#include "model/Palette.h"
 #include "model/Progress.h"
 #include "viewer/DisplayState.h"
 #include "viewer/GuiPrompter.h"
@@ -120,7 +120,7 @@ class TMainForm : public QMainWindow {
   void StepTagged(int direction);
   void WheezesClick();
   // Analyze/"Detect Wheezes (Tonal)": the tonal detector, then the flags and
-  // wheeze images shown as after the described detector.
+  // wheeze images shown as after the standard detector.
   void DetectWheezesTonalClick();
   // Mouse down on a time-aligned pane at pane x: selects the segment there.
   void SelectSegmentAt(int paneX);

@@ -243,15 +243,15 @@ void PowerPanel::UpdateChart() {
     }
   } else {
     Chart->setTitle(QString("Power (dB) vs Flow ") + QString::asprintf("(%d mL bins)", SpinFlow->value()));
-    CalculateFlowBins(doc, doc, c, SpinFlow->value());
+    const FlowBinTable bins = CalculateFlowBins(doc, doc, c, SpinFlow->value());
     const bool spread = type == ChartType::FlowBinDb2Sd;
-    for (int k = 0; k < spectra.flowBinCount; ++k) {
-      if (spectra.binCount[k] <= 0) continue;
-      const double x = spectra.binFlow[k], mean = spectra.binMean[k];
+    for (int k = 0; k < bins.size(); ++k) {
+      if (bins.count[k] <= 0) continue;
+      const double x = bins.flow[k], mean = bins.mean[k];
       points.append({x, mean});
       if (spread) {
-        upper.append({x, mean + spectra.binSpread[k]});
-        lower.append({x, mean - spectra.binSpread[k]});
+        upper.append({x, mean + bins.spread[k]});
+        lower.append({x, mean - bins.spread[k]});
       }
     }
   }

@@ -5,7 +5,7 @@
 #include <QColor>
 #include <QVector>
 
-#include "analysis/Palette.h"
+#include "model/Palette.h"
 
 namespace vode {
 

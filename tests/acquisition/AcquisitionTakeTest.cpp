@@ -54,9 +54,8 @@ TEST(AcquisitionTake, BlocksBecomeSegmentsOnlyWhileRecording) {
   EXPECT_EQ(take.addBlock(block), -1);  // monitoring: measured, not written
   EXPECT_EQ(take.lastBreathLevel(), 132);  // mean 131.5 of the last 32 samples, to even
   EXPECT_EQ(take.lastFlow(), 298);         // (132 − 10) × 2.44
-  EXPECT_EQ(take.lastPeak(MonitorChannel1), 32768);
-  EXPECT_EQ(take.lastPeak(MonitorChannel2), 700);
-  EXPECT_EQ(take.lastPeak(MonitorChannels1And2), 32768);
+  EXPECT_EQ(take.lastChannelPeak(0), 32768);
+  EXPECT_EQ(take.lastChannelPeak(1), 700);
   EXPECT_EQ(take.clippedSamples(), 0);
   EXPECT_EQ(r.sound[0][10], 0);
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "analysis/AnalysisFixtures.h"
-#include "analysis/Palette.h"
+#include "model/Palette.h"
 #include "support/TestSupport.h"
 
 namespace vode {

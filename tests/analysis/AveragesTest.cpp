@@ -173,24 +173,23 @@ TEST(CalculateFlowBins, TwentyOneBinsForPeakFlow1000AndBin100) {
   doc->tagTable->setFlags(0, 0, Rejected);  // only clean segments count
   doc->tagTable->setFlags(0, 7, Rejected);
 
-  CalculateFlowBins(*doc, *doc, 0, 100);
-  const SegmentSpectra& t = *doc->spectra;
-  ASSERT_EQ(t.flowBinCount, 21);
-  EXPECT_FLOAT_EQ(t.binFlow[0], -1.0f);
-  EXPECT_FLOAT_EQ(t.binFlow[10], 0.0f);
-  EXPECT_FLOAT_EQ(t.binFlow[20], 1.0f);
-  EXPECT_EQ(t.binCount[10], 1);  // +0.04 L/s
-  EXPECT_FLOAT_EQ(t.binMean[10], 1.0f);
-  EXPECT_EQ(t.binCount[11], 2);  // +0.06 L/s twice
-  EXPECT_FLOAT_EQ(t.binMean[11], 4.0f);
-  EXPECT_FLOAT_EQ(t.binSpread[11], 4.0f);  // values 2 and 6: SD 2
-  EXPECT_EQ(t.binCount[0], 1);  // -1.0
-  EXPECT_EQ(t.binCount[20], 2);  // 1.0 and 0.99
-  EXPECT_FLOAT_EQ(t.binMean[20], 4.5f);
-  EXPECT_EQ(t.binSpread[5], 0.0f);
+  const FlowBinTable t = CalculateFlowBins(*doc, *doc, 0, 100);
+  ASSERT_EQ(t.size(), 21);
+  EXPECT_FLOAT_EQ(t.flow[0], -1.0f);
+  EXPECT_FLOAT_EQ(t.flow[10], 0.0f);
+  EXPECT_FLOAT_EQ(t.flow[20], 1.0f);
+  EXPECT_EQ(t.count[10], 1);  // +0.04 L/s
+  EXPECT_FLOAT_EQ(t.mean[10], 1.0f);
+  EXPECT_EQ(t.count[11], 2);  // +0.06 L/s twice
+  EXPECT_FLOAT_EQ(t.mean[11], 4.0f);
+  EXPECT_FLOAT_EQ(t.spread[11], 4.0f);  // values 2 and 6: SD 2
+  EXPECT_EQ(t.count[0], 1);  // -1.0
+  EXPECT_EQ(t.count[20], 2);  // 1.0 and 0.99
+  EXPECT_FLOAT_EQ(t.mean[20], 4.5f);
+  EXPECT_EQ(t.spread[5], 0.0f);
 
-  CalculateFlowBins(*doc, *doc, 0, 0);  // no width: no table
-  EXPECT_EQ(t.flowBinCount, 0);
+  EXPECT_EQ(CalculateFlowBins(*doc, *doc, 0, 0).size(), 0);  // no width: no table
+  EXPECT_EQ(CalculateFlowBins(*doc, *doc, 1, 100).size(), 0);  // no such channel
 }
 
 TEST(CalculateFlowBins, HalvesRoundToEvenAndOuterFlowsStayInTheEndBins) {
@@ -203,31 +202,29 @@ TEST(CalculateFlowBins, HalvesRoundToEvenAndOuterFlowsStayInTheEndBins) {
   for (int s = 0; s < 8; ++s) p.segmentFlow[s] = flow[s];
   doc->spectra->bandPower[0] = {1, 2, 3, 4, 5, 6, 7, 8};
 
-  CalculateFlowBins(*doc, *doc, 0, 500);
-  const SegmentSpectra& t = *doc->spectra;
-  ASSERT_EQ(t.flowBinCount, 5);
-  EXPECT_FLOAT_EQ(t.binFlow[0], -1.0f);
-  EXPECT_FLOAT_EQ(t.binFlow[3], 0.5f);
+  const FlowBinTable t = CalculateFlowBins(*doc, *doc, 0, 500);
+  ASSERT_EQ(t.size(), 5);
+  EXPECT_FLOAT_EQ(t.flow[0], -1.0f);
+  EXPECT_FLOAT_EQ(t.flow[3], 0.5f);
   // 2.5 -> 2 (0.25), 3.5 -> 4 (0.75), 1.5 -> 2 (-0.25), 0.5 -> 0 (-0.75);
   // 8 and -4 are limited to the end bins.
-  EXPECT_EQ(t.binCount[0], 2);
-  EXPECT_FLOAT_EQ(t.binMean[0], 5.0f);  // -0.75 and -3.0
-  EXPECT_EQ(t.binCount[1], 0);
-  EXPECT_EQ(t.binCount[2], 3);
-  EXPECT_FLOAT_EQ(t.binMean[2], 4.0f);  // 0.25, -0.25 and 0.0
-  EXPECT_EQ(t.binCount[3], 1);          // 0.5 exactly
-  EXPECT_EQ(t.binCount[4], 2);          // 0.75 and 3.0
-  EXPECT_FLOAT_EQ(t.binSpread[4], 3.0f);  // values 2 and 5: SD 1.5
-  EXPECT_FLOAT_EQ(t.binSpread[2], 2.0f * std::sqrt(26.0f / 3.0f));  // 1, 3, 8 around 4
+  EXPECT_EQ(t.count[0], 2);
+  EXPECT_FLOAT_EQ(t.mean[0], 5.0f);  // -0.75 and -3.0
+  EXPECT_EQ(t.count[1], 0);
+  EXPECT_EQ(t.count[2], 3);
+  EXPECT_FLOAT_EQ(t.mean[2], 4.0f);  // 0.25, -0.25 and 0.0
+  EXPECT_EQ(t.count[3], 1);          // 0.5 exactly
+  EXPECT_EQ(t.count[4], 2);          // 0.75 and 3.0
+  EXPECT_FLOAT_EQ(t.spread[4], 3.0f);  // values 2 and 5: SD 1.5
+  EXPECT_FLOAT_EQ(t.spread[2], 2.0f * std::sqrt(26.0f / 3.0f));  // 1, 3, 8 around 4
 
   // 750 / 500 = 1.5 also gives R = 2; 1750 / 500 = 3.5 gives 4.
   doc->recording = std::make_unique<Recording>(test::flowRecording({-750, 0, 0, 0, 0, 0, 0, 0}));
-  CalculateFlowBins(*doc, *doc, 0, 500);
-  EXPECT_EQ(t.flowBinCount, 5);
+  EXPECT_EQ(CalculateFlowBins(*doc, *doc, 0, 500).size(), 5);
   doc->recording = std::make_unique<Recording>(test::flowRecording({1750, 0, 0, 0, 0, 0, 0, 0}));
-  CalculateFlowBins(*doc, *doc, 0, 500);
-  EXPECT_EQ(t.flowBinCount, 9);
-  EXPECT_FLOAT_EQ(t.binFlow[0], -2.0f);
+  const FlowBinTable wider = CalculateFlowBins(*doc, *doc, 0, 500);
+  EXPECT_EQ(wider.size(), 9);
+  EXPECT_FLOAT_EQ(wider.flow[0], -2.0f);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "analysis/AnalysisCommand.h"
-#include "analysis/Palette.h"
+#include "model/Palette.h"
 #include "analysis/PhaseMarks.h"
 #include "document/OpenDocument.h"
 #include "formats/BlockFile.h"

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <random>
 
-#include "analysis/Palette.h"
 #include "analysis/Spectra.h"
 #include "document/Document.h"
+#include "model/Palette.h"
 #include "support/TestSupport.h"
 
 namespace vode {

@@ -95,6 +95,7 @@ TEST(Screenshot, RelativeNamesMeanTheStartingFolder) {
 }
 
 TEST(Screenshot, WheezeRunsTheDetectorAndShowsItsImage) {
+  VODE_NEEDS_TESTDATA();
   TempDir dir;
   LaunchOptions options;
   QString error;
@@ -111,6 +112,7 @@ TEST(Screenshot, WheezeRunsTheDetectorAndShowsItsImage) {
 }
 
 TEST(Screenshot, EachChartTypeOfThePowerPanel) {
+  VODE_NEEDS_TESTDATA();
   TempDir dir;
   const QString file = QString::fromStdString(testdata("flow2_tagged.mer"));
   std::vector<QImage> pictures;

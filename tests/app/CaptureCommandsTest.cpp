@@ -121,6 +121,7 @@ TEST(Capture, EducationalPairHoldsTheScreenAndAsksBeforeReplacing) {
 }
 
 TEST(Capture, PicturesInPowerDisplayAreOfThePanes) {
+  VODE_NEEDS_TESTDATA();
   CaptureFixture f;
   const std::string path = f.temp.file("tagged.mer");
   std::filesystem::copy_file(testdata("flow2_tagged.mer"), path);

@@ -9,13 +9,13 @@
 #include <filesystem>
 
 #include "analysis/AnalysisCommand.h"
-#include "analysis/Palette.h"
 #include "analysis/Spectra.h"
-#include "document/OpenDocument.h"
 #include "analysis/WheezeDetection.h"
 #include "analysis/WheezeImage.h"
+#include "document/OpenDocument.h"
 #include "formats/BlockFile.h"
 #include "formats/SettingsFiles.h"
+#include "model/Palette.h"
 #include "reports/ReportWriter.h"
 #include "support/GuiTestSupport.h"
 
@@ -104,6 +104,7 @@ TEST(Open, RecordingOfNoSegmentIsSafeEverywhere) {
 // gives the same report; this also keeps the window library linkable with the
 // report writers.
 TEST(Open, WindowDocumentGivesTheReportOfTheSharedOpenSequence) {
+  VODE_NEEDS_TESTDATA();
   WindowFixture f;
   const std::string path = testdata("flow2_tagged.mer");
   ASSERT_EQ(f.commands().openPath(path), 0);
@@ -314,6 +315,7 @@ TEST(ChannelCommands, DeleteChannel) {
 }
 
 TEST(ChannelCommands, DeleteChannelAfterAnalysisAnalysesTheChannelLeft) {
+  VODE_NEEDS_TESTDATA();
   WindowFixture f;
   const std::string path = f.temp.file("two.mer");
   std::filesystem::copy_file(testdata("flow2_tagged.mer"), path);

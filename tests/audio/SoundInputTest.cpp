@@ -14,8 +14,9 @@
 #include <fstream>
 #include <numbers>
 
-#include "acquisition/SoundInputDevice.h"
+#include "audio/InputDevices.h"
 #include "audio/NullSink.h"
+#include "audio/SoundInputDevice.h"
 
 extern char** environ;
 

@@ -74,9 +74,9 @@ JsonValue analysisOf(const std::vector<std::string>& args) {
 
 }  // namespace
 
-// The reference reports of this recording, written by an independent
-// implementation, state its phases, tags, thresholds and averaged counts.
+// The reference reports of this recording state its phases, tags, thresholds and averaged counts.
 TEST(AnalyzeCli, StoredTagsSurviveAndAgreeWithTheReferenceReports) {
+  VODE_NEEDS_TESTDATA();
   const JsonValue v = analysisOf({"analyze", test::testdata("flow2_tagged.mer"), "--max-frequency", "4800"});
   const ReferenceReport overall("flow2_tagged.kind0.txt");
   const ReferenceReport breaths("flow2_tagged.kind2.txt");
@@ -128,6 +128,7 @@ TEST(AnalyzeCli, StoredTagsSurviveAndAgreeWithTheReferenceReports) {
 }
 
 TEST(AnalyzeCli, ExitCodesForUsageAndUnreadableFiles) {
+  VODE_NEEDS_TESTDATA();
   test::CliResult r = test::runCli({"analyze", test::testdata("flow2_tagged.mer"), "--max-frequency", "1000"});
   EXPECT_EQ(r.exitCode, 2);
   r = test::runCli({"analyze"});

@@ -20,6 +20,7 @@ Document load(const std::string& path) {
 }  // namespace
 
 TEST(ConvertCli, WholeFilePassesUnchanged) {
+  VODE_NEEDS_TESTDATA();
   test::TempDir dir;
   const std::string in = test::testdata("flow2_tagged.mer");
   const test::CliResult r = test::runCli({"convert", in, dir.file("copy.mer")});
@@ -28,6 +29,7 @@ TEST(ConvertCli, WholeFilePassesUnchanged) {
 }
 
 TEST(ConvertCli, RangeKeepsThoseSegments) {
+  VODE_NEEDS_TESTDATA();
   test::TempDir dir;
   const std::string in = test::testdata("flow2_tagged.mer");
   ASSERT_EQ(test::runCli({"convert", in, dir.file("part.MER"), "--first", "10", "--last", "19"}).exitCode, 0);
@@ -62,6 +64,7 @@ TEST(ConvertCli, RecordingWithoutSegmentsCopies) {
 }
 
 TEST(ConvertCli, Refusals) {
+  VODE_NEEDS_TESTDATA();
   test::TempDir dir;
   const std::string in = test::testdata("resp1.mer");
   EXPECT_EQ(test::runCli({"convert", in, dir.file("o.mer"), "--first", "5", "--last", "4"}).exitCode, 2);

@@ -326,6 +326,7 @@ TEST(FileSafetyCli, ThreadsThatCannotStartLeaveTheirWorkToTheOthers) {
 }
 
 TEST(FileSafetyCli, MessagesNameTheFileAndWhatWasWrong) {
+  VODE_NEEDS_TESTDATA();
   test::TempDir dir;
   // A name that is not UTF-8 comes back from the JSON as the same bytes.
   const std::string odd = dir.file("caf\xe9.mer"), plain = dir.file("plain.mer");

@@ -120,6 +120,7 @@ TEST_F(FormatsCli, FailuresUseTheWindowsMessages) {
 }
 
 TEST_F(FormatsCli, InfoNamesEveryFormat) {
+  VODE_NEEDS_TESTDATA();
   const std::string mer = source(2);
   for (auto [name, format] : {std::pair{"i.bin", "bin"}, std::pair{"i.wav", "wav"}, std::pair{"i.dat", "dat"}}) {
     ASSERT_EQ(runCli({"convert", mer, dir.file(name)}).exitCode, 0);

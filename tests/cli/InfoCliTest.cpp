@@ -24,6 +24,7 @@ using Keys = std::vector<std::string>;
 }  // namespace
 
 TEST(InfoCli, ReferenceRecordingGivesEveryKeyWithItsType) {
+  VODE_NEEDS_TESTDATA();
   const JsonValue v = infoOf(test::testdata("flow2_tagged.mer"));
   EXPECT_EQ(v.keys(), (Keys{"format", "version", "channels", "segments", "samplesPerChannel", "channelNames",
                             "airflowKind", "subject", "laboratory", "preferences", "channelSetup",
@@ -70,6 +71,7 @@ TEST(InfoCli, ReferenceRecordingGivesEveryKeyWithItsType) {
 }
 
 TEST(InfoCli, RespirationRecordingWithoutTags) {
+  VODE_NEEDS_TESTDATA();
   const JsonValue v = infoOf(test::testdata("resp1.mer"));
   EXPECT_EQ(v["airflowKind"].number(), 1);
   EXPECT_EQ(v["channels"].number(), 1);
@@ -131,6 +133,7 @@ TEST(InfoCli, RecordingOfNoSegmentThroughEveryCommand) {
 }
 
 TEST(InfoCli, FailuresAndUsage) {
+  VODE_NEEDS_TESTDATA();
   test::TempDir dir;
   test::CliResult r = test::runCli({"info", dir.file("none.mer")});
   EXPECT_EQ(r.exitCode, 1);

@@ -38,6 +38,7 @@ TEST(ReportCompare, CountsExactOffByOneAndWorse) {
 }
 
 TEST(ReportCommand, HelpAndUsageErrors) {
+  VODE_NEEDS_TESTDATA();
   TempDir dir;
   const std::string out = dir.file("r.txt");
   const RunResult help = runVode({"report", "--help"});
@@ -73,6 +74,7 @@ TEST(ReportCommand, HelpAndUsageErrors) {
 }
 
 TEST(ReportCommand, FileErrorsExitWithOne) {
+  VODE_NEEDS_TESTDATA();
   TempDir dir;
   const RunResult missing = runVode(reportArgs(dir.file("none.mer"), dir.file("r.txt"), {"--kind", "0"}));
   EXPECT_EQ(missing.exitCode, 1);
@@ -89,6 +91,7 @@ TEST(ReportCommand, FileErrorsExitWithOne) {
 }
 
 TEST(ReportCommand, AppendContinuesTheLogNumbering) {
+  VODE_NEEDS_TESTDATA();
   TempDir dir;
   const std::string out = dir.file("log.txt");
   // A log to a file that does not exist yet starts it like a save.
@@ -107,6 +110,7 @@ TEST(ReportCommand, AppendContinuesTheLogNumbering) {
 }
 
 TEST(ReportCommand, OptionsReachTheReport) {
+  VODE_NEEDS_TESTDATA();
   TempDir dir;
   const std::string out = dir.file("r.txt");
   ASSERT_EQ(runVode(reportArgs(Flow2, out, {"--kind", "flow", "--band", "150", "300", "--flow-bin", "50"})).exitCode,
@@ -132,6 +136,7 @@ TEST(ReportCommand, OptionsReachTheReport) {
 }
 
 TEST(ReportCommand, SeveralFilesWriteOneReportEachIntoTheFolder) {
+  VODE_NEEDS_TESTDATA();
   TempDir dir;
   const std::string folder = dir.file("reports");
   const RunResult r =
@@ -151,6 +156,7 @@ TEST(ReportCommand, SeveralFilesWriteOneReportEachIntoTheFolder) {
 }
 
 TEST(ReportCommand, NamesTheFileAsGivenOnTheCommandLine) {
+  VODE_NEEDS_TESTDATA();
   TempDir dir;
   const std::string out = dir.file("r.txt");
   for (const std::string& input : {Resp1, std::string("./resp1.mer"), std::string("../testdata/resp1.mer")}) {

@@ -1,6 +1,6 @@
-// vode-cli report against the reports of an independent implementation in
-// the shared test data: texts, counts, tags and status codes exactly, numbers
-// within one step of their last printed digit.
+// vode-cli report against the reference reports in the test data: texts,
+// counts, tags and status codes exactly, numbers within one step of their
+// last printed digit.
 #include <gtest/gtest.h>
 
 #include <iostream>
@@ -54,6 +54,7 @@ class ReportReference : public ::testing::TestWithParam<Reference> {};
 }  // namespace
 
 TEST_P(ReportReference, AgreesFieldByField) {
+  VODE_NEEDS_TESTDATA();
   const Reference& ref = GetParam();
   TempDir dir;
   const std::string out = dir.file("report.txt");

@@ -25,6 +25,7 @@ std::string readText(const std::string& path) {
 }  // namespace
 
 TEST(SettingsOption, ReferenceOfTheSettingsFileCarriesIntoTheReport) {
+  VODE_NEEDS_TESTDATA();
   test::TempDir dir;
   Document settings;
   settings.preferences.dBReference = 1e-6f;
@@ -46,6 +47,7 @@ TEST(SettingsOption, ReferenceOfTheSettingsFileCarriesIntoTheReport) {
 }
 
 TEST(SettingsOption, RecordingOrMissingFileIsRefused) {
+  VODE_NEEDS_TESTDATA();
   test::TempDir dir;
   auto run = test::runCli({"analyze", test::testdata("resp1.mer"), "--settings", test::testdata("flow2_tagged.mer")});
   EXPECT_EQ(run.exitCode, 1);

@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "analysis/AnalysisCommand.h"
-#include "analysis/Palette.h"
 #include "analysis/WheezeDetection.h"
 #include "analysis/WheezeMap.h"
 #include "cli/ReportCliSupport.h"
-#include "formats/OpenFile.h"
 #include "document/Document.h"
 #include "document/OpenDocument.h"
+#include "formats/OpenFile.h"
+#include "model/Palette.h"
 #include "model/Progress.h"
 #include "support/TestSupport.h"
 
@@ -56,6 +56,7 @@ std::string paletteOf(const std::string& png) {
 }  // namespace
 
 TEST(SonogramCommand, OneColumnPerSegmentAndTwoHundredFortyRows) {
+  VODE_NEEDS_TESTDATA();
   TempDir dir;
   const std::string out = dir.file("s.png");
   const RunResult r = runVode({"sonogram", Flow2, "-o", out});
@@ -83,6 +84,7 @@ TEST(SonogramCommand, OneColumnPerSegmentAndTwoHundredFortyRows) {
 }
 
 TEST(SonogramCommand, WheezeImageKeepsTheSize) {
+  VODE_NEEDS_TESTDATA();
   TempDir dir;
   const std::string sono = dir.file("s.png");
   const std::string wheeze = dir.file("w.png");
@@ -97,6 +99,7 @@ TEST(SonogramCommand, WheezeImageKeepsTheSize) {
 }
 
 TEST(SonogramCommand, PaletteFileGivesTheColours) {
+  VODE_NEEDS_TESTDATA();
   TempDir dir;
   std::vector<uint8_t> pal(256);
   for (int i = 0; i < 64; ++i) {
@@ -119,6 +122,7 @@ TEST(SonogramCommand, PaletteFileGivesTheColours) {
 }
 
 TEST(SonogramCommand, WrongArgumentsAndChannels) {
+  VODE_NEEDS_TESTDATA();
   TempDir dir;
   const std::string out = dir.file("s.png");
   for (const auto& args : std::vector<std::vector<std::string>>{
@@ -173,6 +177,7 @@ void expectPicture(const QImage& picture, const vode::IndexedImage& image, int s
 }  // namespace
 
 TEST(SonogramCommand, PixelsAreTheImageRowsScaled) {
+  VODE_NEEDS_TESTDATA();
   TempDir dir;
   const std::string out = dir.file("s.png");
   ASSERT_EQ(runVode({"sonogram", Flow2, "-o", out, "--channel", "2", "--max-frequency", "2400", "--scale", "2"})
@@ -194,6 +199,7 @@ TEST(SonogramCommand, PixelsAreTheImageRowsScaled) {
 }
 
 TEST(SonogramCommand, WheezeMarksAreBlack) {
+  VODE_NEEDS_TESTDATA();
   TempDir dir;
   const std::string out = dir.file("w.png");
   ASSERT_EQ(runVode({"sonogram", Flow2, "-o", out, "--wheeze", "--scale", "3"}).exitCode, 0);

@@ -47,6 +47,7 @@ std::vector<CsvRun> runsOf(const test::CliResult& r) {
 }  // namespace
 
 TEST(WheezeCli, ReferenceRecordingShowsItsWheeze) {
+  VODE_NEEDS_TESTDATA();
   const test::CliResult r = test::runCli({"wheeze", test::testdata("flow2_tagged.mer")});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   const std::vector<CsvRun> runs = runsOf(r);
@@ -86,6 +87,7 @@ TEST(WheezeCli, FindsTheWheezesOfASyntheticRecording) {
 }
 
 TEST(WheezeCli, Refusals) {
+  VODE_NEEDS_TESTDATA();
   const std::string file = test::testdata("flow2_tagged.mer");
   EXPECT_EQ(test::runCli({"wheeze"}).exitCode, 2);
   EXPECT_EQ(test::runCli({"wheeze", file, "--jobs", "0"}).exitCode, 2);  // several files are a batch now
@@ -109,6 +111,7 @@ TEST(WheezeCli, Refusals) {
 }
 
 TEST(WheezeCli, AnalyzeCountsWheezingSegmentsOnlyWhenAsked) {
+  VODE_NEEDS_TESTDATA();
   const std::string file = test::testdata("flow2_tagged.mer");
   for (bool wheeze : {false, true}) {
     std::vector<std::string> args = {"analyze", file};

@@ -309,6 +309,7 @@ TEST(BlockFileDamage, NoWarningForAVersionOneFileThatFails) {
 }
 
 TEST(BlockFileDamage, ReferenceFileDamagedInItsSamples) {
+  VODE_NEEDS_TESTDATA();
   auto bytes = test::readBytes(test::testdata("resp1.mer"));
   ASSERT_GT(bytes.size(), 200000u);
   bytes[200000] ^= 0x10;

@@ -343,6 +343,7 @@ TEST(BlockFile, SaveAndLoadThroughFiles) {
 }
 
 TEST(BlockFile, ReferenceRecordingsWriteBackByteForByte) {
+  VODE_NEEDS_TESTDATA();
   for (const char* name : {"flow2_tagged.mer", "resp1.mer"}) {
     const auto original = test::readBytes(test::testdata(name));
     ASSERT_FALSE(original.empty()) << name;

@@ -178,6 +178,7 @@ TEST_F(DosImport, TaggedRecordPayloadsAreSkipped) {
 }
 
 TEST_F(DosImport, ReferenceRecording) {
+  VODE_NEEDS_TESTDATA();
   ASSERT_EQ(importDos(doc, test::testdata("flow1.dat"), prompter, progress), 0);
   const Recording& r = *doc.recording;
   EXPECT_EQ(r.channelCount, 2);

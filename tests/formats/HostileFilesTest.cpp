@@ -7,15 +7,15 @@
 #include <random>
 
 #include "analysis/AnalysisCommand.h"
-#include "analysis/Palette.h"
 #include "analysis/WheezeDetection.h"
+#include "document/Document.h"
 #include "formats/Bin.h"
 #include "formats/BlockBuilder.h"
 #include "formats/BlockFile.h"
 #include "formats/DosDat.h"
 #include "formats/FileErrors.h"
 #include "formats/Wav.h"
-#include "document/Document.h"
+#include "model/Palette.h"
 #include "model/Progress.h"
 #include "reports/ReportWriter.h"
 #include "support/TestSupport.h"
@@ -108,6 +108,7 @@ TEST(HostileFiles, DosWrittenByUs) {
 }
 
 TEST(HostileFiles, DosReference) {
+  VODE_NEEDS_TESTDATA();
   attack(test::readBytes(test::testdata("flow1.dat")), importDos, "x.dat", 4);
 }
 

@@ -2,10 +2,10 @@
 # includes one that is not below it. Run as: cmake -DSRC=<dir> -P IncludeLayers.cmake
 #
 #   model                                  the data: recording, records, tags
-#   formats, analysis                      each on model only
+#   formats, analysis, acquisition         each on model only
 #   reports                                on formats and analysis
 #   document                               the Document and the open sequence
-#   cli | app, viewer, dialogs, audio, acquisition   the programs
+#   cli | app, viewer, dialogs, audio      the programs
 #
 # Folders of one rank stay apart, except the window's folders, which form one
 # program and may use each other.
@@ -24,9 +24,9 @@ set(rank_cli 4)
 set(rank_app 4)
 set(rank_viewer 4)
 set(rank_dialogs 4)
-set(rank_acquisition 4)
+set(rank_acquisition 1)
 set(rank_audio 4)
-set(window_folders app viewer dialogs acquisition audio)
+set(window_folders app viewer dialogs audio)
 
 file(GLOB_RECURSE files RELATIVE ${SRC} ${SRC}/*.h ${SRC}/*.cpp)
 if(NOT files)

@@ -7,7 +7,7 @@
 
 #include "analysis/AnalysisCommand.h"
 #include "analysis/Averages.h"
-#include "analysis/Palette.h"
+#include "model/Palette.h"
 #include "reports/NumberFormat.h"
 #include "reports/TidyTable.h"
 #include "support/TestSupport.h"

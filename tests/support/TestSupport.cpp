@@ -107,4 +107,11 @@ Recording makeRecording(int segments, int channels, unsigned seed) {
 
 std::string testdata(const std::string& name) { return std::string(VODE_TESTDATA_DIR) + "/" + name; }
 
+bool haveTestdata() { return std::filesystem::is_directory(VODE_TESTDATA_DIR); }
+
+std::string missingTestdataText() {
+  return "the reference data folder " + std::string(VODE_TESTDATA_DIR) +
+         " is absent (configure with -DVODE_TESTDATA_DIR=FOLDER to run this test)";
+}
+
 }  // namespace vode::test

@@ -116,7 +116,13 @@ void writeShortWav(const std::string& path, int samples);
 // A recording with deterministic pseudo-random sound and a sine-like flow.
 Recording makeRecording(int segments, int channels, unsigned seed = 1);
 
-// Path of a file in ../shared/testdata.
+// Path of a file in the reference-data folder (the VODE_TESTDATA_DIR cache
+// variable), and whether that folder is there. A test that reads it starts
+// with VODE_NEEDS_TESTDATA(), so a clone without the folder skips it.
 std::string testdata(const std::string& name);
+bool haveTestdata();
+std::string missingTestdataText();
+#define VODE_NEEDS_TESTDATA() \
+  if (!::vode::test::haveTestdata()) GTEST_SKIP() << ::vode::test::missingTestdataText()
 
 }  // namespace vode::test

@@ -17,6 +17,7 @@ using namespace vode;
 using namespace vode::test;
 
 TEST(FrequencyZoom, RebuildsSonogramAndWheezeImages) {
+  VODE_NEEDS_TESTDATA();
   WindowFixture f;
   ASSERT_EQ(f.commands().openPath(testdata("flow2_tagged.mer")), 0);
   Document& doc = f.doc();
@@ -69,6 +70,7 @@ TEST(TonalWheezeMenu, FlagsTheToneAndEnablesTheWheezePicture) {
 }
 
 TEST(AnalyzeMenu, TestWheezeFlagsAndShowsTheWheezeImage) {
+  VODE_NEEDS_TESTDATA();
   WindowFixture f(true);
   f.form().TestWheezeClick();
   EXPECT_TRUE(f.prompter.saw("No data"));
@@ -102,6 +104,7 @@ TEST(AnalyzeMenu, TestCrackleCopiesTheFirstChannelWithoutMarkingTheDocument) {
 }
 
 TEST(AnalyzeMenu, FftAgainKeepsHandEditedPhases) {
+  VODE_NEEDS_TESTDATA();
   WindowFixture f(true);
   ASSERT_EQ(f.commands().openPath(testdata("flow2_tagged.mer")), 0);
   f.form().set_current_segment(40);

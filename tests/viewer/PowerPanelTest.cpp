@@ -25,6 +25,7 @@ namespace {
 class PowerPanelTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    VODE_NEEDS_TESTDATA();
     path = f.temp.file("tagged.mer");
     std::filesystem::copy_file(testdata("flow2_tagged.mer"), path);
     ASSERT_EQ(f.commands().openPath(path), 0);

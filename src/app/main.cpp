@@ -3,20 +3,18 @@
 #include <QApplication>
 #include <QTemporaryDir>
 #include <iostream>
-#include <sndfile.h>
-#include <soxr.h>
 
 #include "app/AccessibleComboBox.h"
 #include "app/Application.h"
 #include "app/LaunchOptions.h"
 #include "formats/FileSystem.h"
-#include "model/ProgramVersion.h"
+#include "formats/ProgramVersion.h"
 
 namespace {
 
 // Answered without a display, as --help is.
 int printVersion() {
-  std::cout << vode::versionText(qVersion(), sf_version_string(), soxr_version());
+  std::cout << vode::versionText(qVersion());
   return 0;
 }
 

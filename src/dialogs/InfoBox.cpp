@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 
 #include "dialogs/ProgramPicture.h"
-#include "model/ProgramVersion.h"
+#include "formats/ProgramVersion.h"
 
 namespace vode {
 

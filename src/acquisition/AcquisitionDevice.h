@@ -41,6 +41,11 @@ class AcquisitionDevice {
   // how many. A block is planar: 1024 samples of sound channel 1, … of the
   // last sound channel, then 1024 breath-signal samples in converter counts.
   virtual int read(std::vector<std::int16_t>& blocks) = 0;
+
+  // The target the window shows the subject (thousandths of the breath
+  // signal's unit: mL/s, or mV on a respiration band). A person breathes to
+  // the gauge; a simulated subject does the same; an input ignores it.
+  virtual void followTarget(int /*target*/) {}
 };
 
 // Gain setting (slider position 0, 1, 2) to the amplification 100, 200, 400.

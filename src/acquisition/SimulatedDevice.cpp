@@ -30,22 +30,37 @@ bool SimulatedDevice::start(int soundChannels, int gain, std::string& error) {
     error = "Gain " + std::to_string(gain) + " is not one of 100, 200 and 400";
     return false;
   }
-  // The same subject every time for a seed and channel count: made once.
-  if (!subject_.recording || channels_ != soundChannels) {
-    SynthOptions synth;
-    synth.seed = options_.seed;
-    synth.channels = soundChannels;
-    synth.seconds = LoopSeconds;
-    synth.wheezes = options_.wheezes;
-    synth.resp = options_.resp;
-    makeSyntheticRecording(subject_, synth);
+  // The same subject every time for a seed, channel count and target: made
+  // once for them.
+  if (!subject_.recording || channels_ != soundChannels || madeFor_ != target_) {
     channels_ = soundChannels;
+    makeSubject();
   }
   gain_ = gain;
   startMs_ = clock_();
   delivered_ = 0;
   running_ = true;
   return true;
+}
+
+void SimulatedDevice::makeSubject() {
+  SynthOptions synth;
+  synth.seed = options_.seed;
+  synth.channels = channels_;
+  synth.seconds = LoopSeconds;
+  synth.wheezes = options_.wheezes;
+  synth.resp = options_.resp;
+  synth.targetFlow = target_;
+  makeSyntheticRecording(subject_, synth);
+  madeFor_ = target_;
+}
+
+void SimulatedDevice::followTarget(int target) {
+  if (options_.resp || target < 0 || target == target_) return;
+  target_ = target;
+  // While delivering, the subject changes its breathing at once and carries
+  // on where it was in the loop.
+  if (running_) makeSubject();
 }
 
 void SimulatedDevice::stop() { running_ = false; }

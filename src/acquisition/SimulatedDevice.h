@@ -32,17 +32,24 @@ class SimulatedDevice : public AcquisitionDevice {
   bool start(int soundChannels, int gain, std::string& error) override;
   void stop() override;
   int read(std::vector<std::int16_t>& blocks) override;
+  // The subject's breaths are sized to the target (mL/s); until one is given,
+  // to the tidal target of the subject's own weight. A subject on a band
+  // breathes as it does, the band being read for its direction only.
+  void followTarget(int target) override;
 
   // Converter counts of the pneumotach for a flow: 1 L/s per volt, zero at 0 V.
   static std::int16_t breathCounts(std::int16_t flowMlPerS);
 
  private:
   void appendBlock(std::int32_t segment, std::vector<std::int16_t>& blocks) const;
+  void makeSubject();
 
   Options options_;
   MillisecondClock clock_;
   RecordingBundle subject_;  // the loop the subject breathes through
   int channels_ = 0;
+  int target_ = 0;      // mL/s; 0: the subject's own
+  int madeFor_ = -1;    // the target subject_ was made for
   int gain_ = 100;
   bool running_ = false;
   std::int64_t startMs_ = 0;

@@ -9,6 +9,7 @@ const QStringList ChartTypeNames = {"normal", "summary", "flow-db", "flow-bin-db
 const char* const LaunchUsage =
     "Usage: vode [FILE] [--developer] [--device simulated|audio[:NAME]]\n"
     "       vode --list-devices\n"
+    "       vode --version\n"
     "       vode FILE --screenshot OUT.png [--view sonogram|waveform|spectrum]\n"
     "            [--channel C] [--segment N] [--flow-display flow|volume|power] [--wheeze]\n"
     "            [--chart normal|summary|flow-db|flow-bin-db|flow-bin-db-2sd] [--band MIN MAX]\n"
@@ -29,6 +30,8 @@ const char* const LaunchUsage =
     "                (100 to 400, default 100)\n"
     "  --chart, --band  with --screenshot: the power-versus-flow panel's chart type and\n"
     "                frequency band in Hz (0-4800); either one implies power display\n"
+    "  --version     print the program's version and those of Qt, libsndfile and\n"
+    "                libsoxr it runs with, and exit\n"
     "  -h, --help    this text\n";
 
 bool parseLaunchOptions(const QStringList& arguments, LaunchOptions& options, QString& error) {
@@ -38,6 +41,10 @@ bool parseLaunchOptions(const QStringList& arguments, LaunchOptions& options, QS
     const QString& arg = arguments[i];
     if (arg == "-h" || arg == "--help") {
       options.help = true;
+      continue;
+    }
+    if (arg == "--version") {
+      options.version = true;
       continue;
     }
     if (arg == "--developer") {
@@ -110,7 +117,7 @@ bool parseLaunchOptions(const QStringList& arguments, LaunchOptions& options, QS
     }
     if (arg != "--screenshot" && arg != "--device") anyScreenshotOption = true;
   }
-  if (options.help) return true;
+  if (options.help || options.version) return true;
   if (anyScreenshotOption && !options.screenshot) {
     error = "--view, --channel, --segment, --flow-display, --wheeze, --chart, --band and --zoom go with --screenshot";
     return false;

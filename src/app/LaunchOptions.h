@@ -2,6 +2,7 @@
 // entries, and the unattended screenshot mode used by scripts and checks:
 //   vode [FILE] [--developer] [--device simulated|audio[:NAME]]
 //   vode --list-devices
+//   vode --version
 //   vode FILE --screenshot OUT.png [--view sonogram|waveform|spectrum]
 //        [--channel C] [--segment N] [--flow-display flow|volume|power] [--wheeze]
 //        [--chart normal|summary|flow-db|flow-bin-db|flow-bin-db-2sd] [--band MIN MAX]
@@ -30,6 +31,7 @@ struct LaunchOptions {
   QString device;          // what File/New records from; empty: no device
   bool listDevices = false;
   bool help = false;
+  bool version = false;
 };
 
 // false with a message in error for an unknown option or a bad value.

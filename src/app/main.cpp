@@ -8,10 +8,21 @@
 #include "app/Application.h"
 #include "app/LaunchOptions.h"
 #include "formats/FileSystem.h"
+#include "formats/ProgramVersion.h"
+
+namespace {
+
+// Answered without a display, as --help is.
+int printVersion() {
+  std::cout << vode::versionText(qVersion());
+  return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   vode::installSaveSignalHandlers();
-  // The usage text needs no display either: answer it before Qt looks for one.
+  // The usage and version texts need no display: answer them before Qt looks for one.
   // Options Qt itself takes (-platform …) are only known after QApplication has
   // removed them, so anything else is parsed again below.
   {
@@ -19,10 +30,12 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
     vode::LaunchOptions early;
     QString ignored;
-    if (vode::parseLaunchOptions(args, early, ignored) && early.help) {
+    const bool parsed = vode::parseLaunchOptions(args, early, ignored);
+    if (parsed && early.help) {
       std::cout << vode::LaunchUsage;
       return 0;
     }
+    if (parsed && early.version) return printVersion();
   }
   // Neither a screenshot nor the device list needs a display.
   bool screenshot = false;
@@ -46,6 +59,7 @@ int main(int argc, char** argv) {
     std::cout << vode::LaunchUsage;
     return 0;
   }
+  if (options.version) return printVersion();
   if (options.listDevices) {
     vode::printAcquisitionDevices(std::cout);
     return 0;

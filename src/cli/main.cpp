@@ -2,6 +2,7 @@
 #include <cstring>
 #include <iostream>
 #include <new>
+#include <QtGlobal>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "cli/Commands.h"
 #include "formats/FileErrors.h"
 #include "formats/FileSystem.h"
+#include "formats/ProgramVersion.h"
 
 namespace {
 
@@ -33,7 +35,8 @@ const Command commands[] = {
 };
 
 void printHelp(std::ostream& out) {
-  out << "Usage: vode-cli COMMAND [ARGS...]\n\n"
+  out << "Usage: vode-cli COMMAND [ARGS...]\n"
+         "       vode-cli --version\n\n"
          "R.E.Z.U. Vode on the command line: the same reading, analysis and reports\n"
          "as the window, on any number of files.\n\nCommands:\n";
   for (const Command& c : commands) out << "  " << c.name << std::string(10 - std::strlen(c.name), ' ') << c.summary << "\n";
@@ -43,6 +46,7 @@ void printHelp(std::ostream& out) {
          ".bin, .dat, WAV, and any other sound file libsndfile reads (FLAC, Ogg, AIFF, WAV\n"
          "of any rate and depth), resampled as convert --resample does.\n"
          "\nRun 'vode-cli COMMAND --help' for the options of a command.\n"
+         "'vode-cli --version' prints the version and those of Qt, libsndfile and libsoxr.\n"
          "Exit codes: 0 success, 1 file or data error, 2 usage error.\n";
 }
 
@@ -57,6 +61,10 @@ int main(int argc, char** argv) {
   const std::string name = argv[1];
   if (name == "--help" || name == "-h" || name == "help") {
     printHelp(std::cout);
+    return vode::cli::ExitOk;
+  }
+  if (name == "--version") {
+    std::cout << vode::versionText(qVersion());
     return vode::cli::ExitOk;
   }
   std::vector<std::string> args(argv + 2, argv + argc);

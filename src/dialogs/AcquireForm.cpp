@@ -218,6 +218,11 @@ void AcquireForm::build() {
   connect(Sound2ComboBox, &QComboBox::editTextChanged, this, [this] { Sound2ComboBoxChange(); });
   onLeaving(FlowEdit, closing, [this] { return FlowEditExit(); });
   onLeaving(Sound1ComboBox, closing, [this] { return Sound1ComboBoxExit(); });
+  // Monitor and Record are default buttons; typing a name or a target must
+  // not start either.
+  for (QWidget* box : {static_cast<QWidget*>(Sound1ComboBox), static_cast<QWidget*>(Sound2ComboBox),
+                       static_cast<QWidget*>(FlowEdit)})
+    enterMovesOn(box);
 }
 
 int AcquireForm::setupChannels() const { return doc_.channelSetup.setupChannelCount; }
@@ -326,6 +331,7 @@ bool AcquireForm::set_target_flow() {
   target_ = get_target_flow(choice, custom, doc_.subject.weight, strain);
   if (choice == CustomTarget) FlowEdit->setText(fixedText(target_.value, 2));
   FlowGaugeBox->setTarget(target_.target, target_.tolerance, strain ? "V" : "L/s");
+  device_.followTarget(target_.target);
 
   if (PhaseTable* phases = doc_.phaseTable.get()) {
     // A strain gauge is tagged by direction only; its quiet band is a tenth
@@ -651,7 +657,11 @@ void AcquireForm::OKBitBtnClick() {
 }
 
 void AcquireForm::reject() {
-  if (state_ == Idle) QDialog::reject();
+  if (state_ != Idle) return;
+  // Only OK keeps a take; leaving any other way loses it.
+  if (doc_.recording && take_ && prompter_.ask("Discard the recording?", Buttons::YesNo, Answer::No) != Answer::Yes)
+    return;
+  QDialog::reject();
 }
 
 void AcquireForm::closeEvent(QCloseEvent* event) {

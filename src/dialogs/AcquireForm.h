@@ -77,7 +77,9 @@ class AcquireForm : public QDialog {
   void DisableForMonitoring(bool on);
   void DisableForRecording(bool on);
 
-  // Cancel, Escape and the window's close button work only in state 0.
+  // Cancel, Escape and the window's close button work only in state 0, and
+  // once something was recorded only after "Discard the recording?" is
+  // answered Yes.
   void reject() override;
 
   int AcquireState() const { return state_; }

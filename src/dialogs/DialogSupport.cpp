@@ -19,12 +19,17 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
+#include <QKeyEvent>
+#include <QPointer>
 #include <QSignalBlocker>
+#include <QTabWidget>
+#include <QTimer>
 #include <QTextCursor>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "model/Prompter.h"
 
@@ -127,10 +132,31 @@ std::string floatConversionMessage(const QString& text) { return conversionMessa
 
 std::string integerConversionMessage(const QString& text) { return conversionMessage(text, "integer value"); }
 
-bool refuse(QWidget* box, Prompter& prompter, const std::string& text) {
-  prompter.message(MessageKind::Warning, text);
+namespace {
+
+// Set while a refusal moves the focus back to its box: the box the focus
+// leaves then was not left by the user, and its own check waits its turn.
+bool refusing = false;
+
+}  // namespace
+
+void focusBox(QWidget* box) {
+  for (QWidget* page = box; page->parentWidget(); page = page->parentWidget()) {
+    // A tab widget keeps its pages in a stack of its own.
+    QWidget* stack = page->parentWidget();
+    if (auto* tabs = qobject_cast<QTabWidget*>(stack->parentWidget()); tabs && tabs->indexOf(page) >= 0)
+      tabs->setCurrentWidget(page);
+  }
   box->setFocus(Qt::OtherFocusReason);
   if (auto* edit = qobject_cast<QLineEdit*>(box)) edit->selectAll();
+  if (auto* combo = qobject_cast<QComboBox*>(box); combo && combo->lineEdit()) combo->lineEdit()->selectAll();
+}
+
+bool refuse(QWidget* box, Prompter& prompter, const std::string& text) {
+  prompter.message(MessageKind::Warning, text);
+  const bool outer = std::exchange(refusing, true);
+  focusBox(box);
+  refusing = outer;
   return false;
 }
 
@@ -218,14 +244,19 @@ class LeaveFilter : public QObject {
       : QObject(box), box_(box), buttons_(buttons), check_(std::move(check)) {}
 
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched != box_ || event->type() != QEvent::FocusOut || running_) return false;
+    if (watched != box_ || event->type() != QEvent::FocusOut || refusing) return false;
     const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
     if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return false;
+    // A box hidden with its tab page hands the focus on to whatever follows
+    // the page, often OK: that is a page switch, not a step to the buttons.
     QWidget* next = QApplication::focusWidget();
-    if (next && (buttons_->isAncestorOf(next) || next->window() != box_->window())) return false;
-    running_ = true;
-    check_();
-    running_ = false;
+    if (next && ((box_->isVisible() && buttons_->isAncestorOf(next)) || next->window() != box_->window()))
+      return false;
+    QTimer::singleShot(0, this, [this] {
+      // Not when the focus came back meanwhile, or the dialog closed.
+      if (box_->hasFocus() || !box_->window()->isVisible()) return;
+      check_();
+    });
     return false;
   }
 
@@ -233,7 +264,20 @@ class LeaveFilter : public QObject {
   QWidget* box_;
   QWidget* buttons_;
   std::function<bool()> check_;
-  bool running_ = false;
+};
+
+class EnterFilter : public QObject {
+ public:
+  using QObject::QObject;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+    if (key->modifiers() & ~Qt::KeypadModifier) return false;
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+    QCoreApplication::sendEvent(watched, &tab);
+    return true;
+  }
 };
 
 }  // namespace
@@ -241,6 +285,8 @@ class LeaveFilter : public QObject {
 void onLeaving(QWidget* box, QWidget* buttons, std::function<bool()> check) {
   box->installEventFilter(new LeaveFilter(box, buttons, std::move(check)));
 }
+
+void enterMovesOn(QWidget* box) { box->installEventFilter(new EnterFilter(box)); }
 
 const QString EditRoom = "              ";
 
@@ -262,6 +308,7 @@ QGroupBox* radioGroupBox(QWidget* parent, const QString& name, const QString& ca
     buttons->addButton(item, i);
     grid->addWidget(item, i % rows, i / rows);
   }
+  tabToCheckedItem(buttons);
   return box;
 }
 
@@ -273,6 +320,21 @@ int checkedIndex(const QButtonGroup* group, int otherwise) {
 void checkButton(QButtonGroup* group, int index) {
   const QSignalBlocker quiet(group);
   if (QAbstractButton* item = group->button(index)) item->setChecked(true);
+}
+
+void tabToCheckedItem(QButtonGroup* group) {
+  // Qt moves the tab stop only when an item takes the focus, so an item
+  // checked by the program (or by an assistive tool) would be skipped.
+  auto follow = [group] {
+    const QList<QAbstractButton*> items = group->buttons();
+    QAbstractButton* stop = group->checkedButton();
+    if (!stop && !items.isEmpty()) stop = items.first();
+    for (QAbstractButton* item : items)
+      item->setFocusPolicy(Qt::FocusPolicy(item == stop ? item->focusPolicy() | Qt::TabFocus
+                                                        : item->focusPolicy() & ~Qt::TabFocus));
+  };
+  for (QAbstractButton* item : group->buttons()) QObject::connect(item, &QAbstractButton::toggled, group, follow);
+  follow();
 }
 
 void onPicked(QButtonGroup* group, QObject* context, std::function<void(int)> picked) {

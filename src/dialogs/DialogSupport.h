@@ -69,9 +69,14 @@ std::string integerConversionMessage(const QString& text);
 std::optional<float> floatFrom(QLineEdit* box, Prompter& prompter);
 std::optional<int> integerFrom(QLineEdit* box, Prompter& prompter);
 
-// Shows a warning and puts the focus back into the box; always false, so a
-// failed check can return it.
+// Shows a warning and puts the focus back into the box (focusBox); always
+// false, so a failed check can return it.
 bool refuse(QWidget* box, Prompter& prompter, const std::string& text);
+
+// Brings the tab page that holds box to the front (in every tab widget
+// around it), then gives box the focus with its text selected, so typing
+// replaces what was refused.
+void focusBox(QWidget* box);
 
 // printf-style "%.Nf" in the C locale, and the four-digit exponent form the
 // dB reference is shown in ("1.000E-008").
@@ -110,6 +115,9 @@ QGroupBox* radioGroupBox(QWidget* parent, const QString& name, const QString& ca
 // as the program's own setting, which onPicked does not report.
 int checkedIndex(const QButtonGroup* group, int otherwise);
 void checkButton(QButtonGroup* group, int index);
+// Tab stops at the group's checked item only (its first item while none is
+// checked), whoever checked it; the arrow keys move within the group.
+void tabToCheckedItem(QButtonGroup* group);
 // Runs picked with the item the user checks, however it was checked: a click,
 // the arrow keys, or an assistive tool's toggle action (which sends no click).
 void onPicked(QButtonGroup* group, QObject* context, std::function<void(int)> picked);
@@ -132,9 +140,16 @@ QGroupBox* soundChannelsGroup(QWidget* parent, QComboBox*& sound1, QComboBox*& s
 QString plainCaption(const QString& caption);
 
 // Runs check when box loses the focus to another control of its window. Not
-// when the window itself loses it (a message box is showing), and not when
-// the focus goes to OK or Cancel in buttons: OK runs every check itself (one
-// message, not two), and leaving a dialog is always possible.
+// when the window itself loses it (a message box is showing), not when the
+// focus goes to OK or Cancel in buttons (OK runs every check itself, one
+// message rather than two, and leaving a dialog is always possible), and not
+// when another box's refusal takes the focus away. The check runs once the
+// event that moved the focus is over, so a tab page being switched has
+// finished switching when a refusal brings the box's page back.
 void onLeaving(QWidget* box, QWidget* buttons, std::function<bool()> check);
+
+// Enter in box confirms it as Tab does (its leave-check runs and the focus
+// moves on) instead of pressing the window's default button.
+void enterMovesOn(QWidget* box);
 
 }  // namespace vode

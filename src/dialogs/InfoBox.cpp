@@ -6,10 +6,13 @@
 #include <QVBoxLayout>
 
 #include "dialogs/ProgramPicture.h"
+#include "formats/ProgramVersion.h"
 
 namespace vode {
 
-QString programNameAndVersion() { return "R.E.Z.U. Vode 1.7"; }
+QString programNameAndVersion() {
+  return QString::fromLatin1(ProgramNameAndVersion.data(), static_cast<qsizetype>(ProgramNameAndVersion.size()));
+}
 
 InfoBox::InfoBox(Kind kind, QWidget* parent) : QDialog(parent) {
   const bool about = kind == Kind::About;

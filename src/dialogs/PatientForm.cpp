@@ -35,6 +35,7 @@ PatientForm::PatientForm(SubjectRecord& subject, Prompter& prompter, QWidget* pa
     SexRadioGroup->addButton(item, i);
     sexLayout->addWidget(item);
   }
+  tabToCheckedItem(SexRadioGroup);
   grid->addWidget(sex, 3, 0, 1, 3);
 
   DOBMaskEdit = addLabelledEdit(this, grid, 4, "Birth Date", "DOBMaskEdit", 10, "d/m/y");

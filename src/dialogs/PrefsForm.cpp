@@ -43,15 +43,15 @@ PrefsForm::PrefsForm(Document& doc, Prompter& prompter, QWidget* parent)
   notebook_ = new QTabWidget(this);
   notebook_->setObjectName("PageControl");
   outer->addWidget(notebook_);
-  auto* column = new QVBoxLayout;
-  outer->addLayout(column);
-  QWidget* buttons = addOkCancel(this, column, [this] { OKBitBtnClick(); }, true);
-  column->addStretch();
-
   buildWaveformTab();
   buildSonogramTab();
   buildCalibrationTab();
   buildAnalysisTab();
+  // Made after the pages, so that Tab reaches OK and Cancel after the page.
+  auto* column = new QVBoxLayout;
+  outer->addLayout(column);
+  QWidget* buttons = addOkCancel(this, column, [this] { OKBitBtnClick(); }, true);
+  column->addStretch();
 
   onPicked(WaveformRadioGroup, this, [this](int) { WaveformRadioGroupClick(); });
   onPicked(BreathRadioGroup, this, [this](int) { BreathRadioGroupClick(); });
@@ -60,6 +60,7 @@ PrefsForm::PrefsForm(Document& doc, Prompter& prompter, QWidget* parent)
   onLeaving(OffsetEdit, buttons, [this] { return OffsetEditExit(); });
   onLeaving(ScaleEdit, buttons, [this] { return ScaleEditExit(); });
   onLeaving(ReferenceEdit, buttons, [this] { return ReferenceEditExit(); });
+  onLeaving(FlowEdit, buttons, [this] { return FlowEditExit().has_value(); });
 
   load();
 }
@@ -122,17 +123,18 @@ void PrefsForm::buildAnalysisTab() {
   page->setObjectName("AnalysisSheet");
   auto* grid = new QGridLayout(page);
 
+  // Made row by row, as Tab visits them.
   grid->addWidget(soundChannelsGroup(page, Sound1ComboBox, Sound2ComboBox), 0, 0);
-
-  BreathBox = radioGroupBox(page, "BreathRadioGroup", "Breath Channel", {"Pneumotach", "Strain Gauge"},
-                         BreathRadioGroup, "Type of breath signal to record");
-  grid->addWidget(BreathBox, 1, 0);
 
   // The labels follow the breath kind (BreathRadioGroupClick).
   TargetFlowBox = radioGroupBox(page, "TargetFlowRadioGroup", "Target Flow", {"", "", "", ""}, TargetFlowRadioGroup, "");
   FlowEdit = editOver(static_cast<QRadioButton*>(TargetFlowRadioGroup->button(CustomTarget)), "FlowEdit", 5,
                       "Target Flow");
   grid->addWidget(TargetFlowBox, 0, 1);
+
+  BreathBox = radioGroupBox(page, "BreathRadioGroup", "Breath Channel", {"Pneumotach", "Strain Gauge"},
+                         BreathRadioGroup, "Type of breath signal to record");
+  grid->addWidget(BreathBox, 1, 0);
 
   QGroupBox* background = radioGroupBox(page, "BackgroundRadioGroup", "Background Flow",
                                      {EditRoom + "mL/s/kg", EditRoom + "mL/s"}, BackgroundRadioGroup, "");
@@ -231,13 +233,21 @@ void PrefsForm::BreathRadioGroupClick() {
 }
 
 void PrefsForm::TargetFlowRadioGroupClick() {
-  const int choice = checkedIndex(TargetFlowRadioGroup, 0);
-  FlowEdit->setEnabled(choice == CustomTarget);
-  if (choice != CustomTarget) return;
+  const bool custom = checkedIndex(TargetFlowRadioGroup, 0) == CustomTarget;
+  FlowEdit->setEnabled(custom);
+  if (custom) FlowEditExit();
+}
+
+std::optional<float> PrefsForm::FlowEditExit() {
   const std::optional<float> value = floatFrom(FlowEdit, prompter_);
-  if (!value) return;
-  const TargetFlow t = get_target_flow(choice, *value, doc_.subject.weight, checkedIndex(BreathRadioGroup, 0) == 1);
-  FlowEdit->setText(fixedText(t.value, 2));
+  if (!value || checkedIndex(TargetFlowRadioGroup, 0) != CustomTarget) return value;
+  const float used = customTarget(*value);
+  FlowEdit->setText(fixedText(used, 2));
+  return used;
+}
+
+float PrefsForm::customTarget(float typed) const {
+  return static_cast<float>(get_target_flow(CustomTarget, typed, doc_.subject.weight, false).value);
 }
 
 void PrefsForm::BackgroundRadioGroupClick() { enableBackgroundEdits(); }
@@ -246,7 +256,9 @@ void PrefsForm::OKBitBtnClick() {
   // Every number first: a box that does not hold one, or holds a refused one,
   // keeps the dialog open with nothing stored.
   if (!OffsetEditExit() || !ScaleEditExit() || !ReferenceEditExit()) return;
-  const std::optional<float> flowValue = floatFrom(FlowEdit, prompter_);
+  // A custom target is kept as the target rule uses it (0.01 steps, at
+  // least 0.10), so the box shows what is stored the next time.
+  const std::optional<float> flowValue = FlowEditExit();
   if (!flowValue) return;
   const std::optional<float> perKg = floatFrom(MLsEdit, prompter_);
   if (!perKg) return;
@@ -291,7 +303,11 @@ bool PrefsForm::checkTarget(float flowValue) {
   const ChannelSetup& setup = doc_.channelSetup;
   const bool pneumotach = checkedIndex(BreathRadioGroup, setup.airflowKind) == 0;
   if (!doc_.hasRecording() || !pneumotach) return true;
-  if (choice == setup.targetFlowChoice && flowValue == setup.targetFlow) return true;
+  // Only the custom value makes a target of its own; one stored unrounded
+  // (by an earlier version) means the same target as its rounded form.
+  if (choice == setup.targetFlowChoice &&
+      (choice != CustomTarget || customTarget(flowValue) == customTarget(setup.targetFlow)))
+    return true;
   if (prompter_.ask(TargetQuestion, Buttons::YesNo, Answer::No) == Answer::Yes) {
     reanalysisDue_ = true;
     return true;

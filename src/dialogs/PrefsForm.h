@@ -8,6 +8,7 @@
 
 #include <QDialog>
 #include <QStringList>
+#include <optional>
 
 #include "model/Records.h"
 
@@ -35,6 +36,9 @@ class PrefsForm : public QDialog {
   bool OffsetEditExit();
   bool ScaleEditExit();
   bool ReferenceEditExit();
+  // The target box's number, rewritten as the target rule uses it when the
+  // fourth choice is checked; nothing when it is not a number (message shown).
+  std::optional<float> FlowEditExit();
 
   // "25" and "50" are refused and the choice moves to "100".
   void WaveformRadioGroupClick();
@@ -65,6 +69,8 @@ class PrefsForm : public QDialog {
   bool checkNames();
   bool checkName(int channel, QComboBox* box);
   bool checkTarget(float flowValue);
+  // A custom target (L/s or V) as the target rule uses it.
+  float customTarget(float typed) const;
   bool checkBackground(float perKg, float absolute);
   void store(float z, float c, float reference, float perKg, float absolute, float flowValue);
 

@@ -60,6 +60,7 @@ RReportForm::RReportForm(GuiPrompter& prompter, QWidget* parent) : QDialog(paren
   channelButtons_ = new QButtonGroup(ChannelRadioGroup);
   addRadio(ChannelRadioGroup, channelButtons_, "ChannelRadio1", 0);
   addRadio(ChannelRadioGroup, channelButtons_, "ChannelRadio2", 1);
+  tabToCheckedItem(channelButtons_);
   stack->addWidget(ChannelRadioGroup, 0, 0);
   ChannelPanel = new QFrame(channelArea);
   ChannelPanel->setObjectName("ChannelPanel");
@@ -85,6 +86,7 @@ RReportForm::RReportForm(GuiPrompter& prompter, QWidget* parent) : QDialog(paren
   powerButtons_ = new QButtonGroup(PowerRadioGroup);
   addRadio(PowerRadioGroup, powerButtons_, "PowerRadio1", 0)->setChecked(true);
   addRadio(PowerRadioGroup, powerButtons_, "PowerRadio2", 1)->setText("Watts");
+  tabToCheckedItem(powerButtons_);
   layout->addWidget(PowerRadioGroup);
 
   auto* nameRow = new QHBoxLayout;
@@ -179,8 +181,7 @@ void RReportForm::SaveButtonClick(bool log) {
   // The name is used whole: a path cut to a length would write some other
   // file than the one typed.
   if (FilenameEdit->text().trimmed().isEmpty()) {
-    prompter_.message(MessageKind::Warning, "Please enter a valid filename");
-    FilenameEdit->setFocus();
+    refuse(FilenameEdit, prompter_, "Please enter a valid filename");
     return;
   }
   const std::string name = typedFileName();

@@ -296,7 +296,7 @@ void makeSyntheticRecording(RecordingBundle& doc, const SynthOptions& options, s
   setup.setupChannelCount = static_cast<int16_t>(channels);
   for (int c = 0; c < MaxChannelNames; ++c) setup.channelNames[c] = c < channels ? SiteNames[c] : "";
 
-  const double target = tidalTarget(doc.subject.weight).flow;
+  const double target = options.targetFlow > 0.0 ? options.targetFlow : tidalTarget(doc.subject.weight).flow;
   const double seconds = segments / 10.0;
   const std::vector<SynthBreath> plan = planBreaths(random, seconds, target);
 

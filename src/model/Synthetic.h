@@ -25,6 +25,9 @@ struct SynthOptions {
   // false: the breath trace stays at zero, as on a stethoscope recording
   // (the sound is the same either way).
   bool breathSignal = true;
+  // The plateau flow the breaths are sized to, mL/s; 0: the tidal target of
+  // the subject's weight.
+  double targetFlow = 0.0;
 };
 
 struct SynthEvent;

@@ -166,3 +166,24 @@ TEST(SimulatedDevice, TheTakeRecordsTheSubjectsOwnBreathingAndGainAmplifies) {
   for (int b = 0; b < 30; ++b) take.addBlock(std::span(blocks).subspan(b * 2048, 2048));
   for (int i = 0; i < 30 * 32; ++i) EXPECT_NEAR(r.flow[i], reference.recording->flow[i], 1.3) << i;
 }
+
+// The subject breathes to the target the window shows, and follows a new one
+// at once, as a person watching the gauge would.
+TEST(SimulatedDevice, TheSubjectBreathesToTheTargetItIsShown) {
+  int64_t now = 0;
+  SimulatedDevice device({.seed = 5}, [&now] { return now; });
+  device.followTarget(380);
+  std::string error;
+  ASSERT_TRUE(device.start(1, 100, error)) << error;
+  auto peakFlow = [&] {  // mL/s at 1 L/s per volt, over the next 5 s
+    now += 5000;
+    std::vector<int16_t> blocks;
+    int16_t peak = 0;
+    for (int b = device.read(blocks) - 1; b >= 0; --b)  // each block: sound, then breath
+      peak = std::max(peak, *std::max_element(blocks.begin() + b * 2048 + 1024, blocks.begin() + b * 2048 + 2048));
+    return peak * 5000.0 / BreathFullScaleCounts;
+  };
+  EXPECT_NEAR(peakFlow(), 380 * 1.05, 380 * 0.1);
+  device.followTarget(1500);
+  EXPECT_NEAR(peakFlow(), 1500 * 1.05, 1500 * 0.1);
+}

@@ -4,14 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QProcess>
 #include <QSlider>
+#include <QTest>
 
 #include "acquisition/SimulatedDevice.h"
+#include "analysis/AnalysisCommand.h"
 #include "app/NewRecordingCommand.h"
 #include "audio/MonitorOutput.h"
 #include "dialogs/AcquireForm.h"
@@ -71,6 +74,18 @@ struct Acquire : WindowFixture {
     return found;
   }
   static void press(AcquireForm& w, const char* name) { child<QAbstractButton>(w, name)->click(); }
+  // Shown and active, so that keys reach its focused control.
+  std::unique_ptr<AcquireForm> shownWindow() {
+    auto w = window();
+    w->show();
+    QApplication::setActiveWindow(w.get());
+    return w;
+  }
+  static void key(Qt::Key k) {
+    QWidget* focus = QApplication::focusWidget();
+    QTest::keyClick(focus ? focus : QApplication::activeWindow(), k);
+    QApplication::processEvents();
+  }
   static QString text(AcquireForm& w, const char* name) {
     if (auto* b = w.findChild<QAbstractButton*>(name)) return b->text();
     return child<QLabel>(w, name)->text();
@@ -250,6 +265,84 @@ TEST(AcquireForm, FourSetUpChannelsNoDataAndNoMemory) {
   EXPECT_EQ(again->AcquireState(), AcquireForm::Idle);
   EXPECT_EQ(f.text(*again, "RecordBitBtn"), "&Monitor");
   EXPECT_TRUE(f.child(*again, "CancelBitBtn")->isEnabled());
+}
+
+TEST(AcquireForm, EnterInAnEditBoxConfirmsItAndNeverStartsATake) {
+  Acquire f;
+  f.doc().channelSetup.channelNames[0] = "TRA";
+  auto w = f.shownWindow();
+  auto* first = f.child<QComboBox>(*w, "Sound1ComboBox");
+  first->setFocus(Qt::TabFocusReason);
+  f.key(Qt::Key_Return);
+  EXPECT_EQ(QApplication::focusWidget(), f.child(*w, "Sound2ComboBox"));
+  first->setFocus(Qt::TabFocusReason);
+  first->setEditText(" ");
+  f.key(Qt::Key_Enter);
+  EXPECT_TRUE(f.prompter.saw("Channel #1 must be utilized"));
+  EXPECT_EQ(QApplication::focusWidget(), first);
+
+  // While monitoring Record is the default button; Enter in the custom
+  // target box still only confirms the box.
+  first->setEditText("TRA");
+  w->RecordBitBtnClick();
+  f.child<QAbstractButton>(*w, "TargetRadioGroup3")->click();
+  auto* flow = f.child<QLineEdit>(*w, "FlowEdit");
+  flow->setFocus(Qt::TabFocusReason);
+  flow->setText("0.04");
+  f.key(Qt::Key_Return);
+  EXPECT_EQ(flow->text(), "0.10");
+  EXPECT_EQ(w->AcquireState(), AcquireForm::Monitoring);
+  EXPECT_EQ(f.device.starts, 1);
+}
+
+TEST(AcquireForm, CancelAndEscapeAskBeforeATakeIsDiscarded) {
+  Acquire f;
+  f.doc().channelSetup.channelNames[0] = "TRA";
+  auto w = f.shownWindow();
+  f.key(Qt::Key_Escape);  // nothing recorded: no question
+  EXPECT_FALSE(w->isVisible());
+  EXPECT_TRUE(f.prompter.questions.empty());
+
+  w = f.shownWindow();
+  w->RecordBitBtnClick();
+  w->RecordBitBtnClick();
+  f.device.pending = 5;
+  w->AcqTimerTimer();
+  w->RecordBitBtnClick();
+  f.prompter.answers = {Answer::No, Answer::Yes};
+  f.key(Qt::Key_Escape);
+  EXPECT_TRUE(f.prompter.asked("Discard the recording?"));
+  EXPECT_TRUE(w->isVisible());
+  f.press(*w, "CancelBitBtn");
+  EXPECT_EQ(f.prompter.questions.size(), 2u);
+  EXPECT_FALSE(w->isVisible());
+}
+
+// Three minutes of the simulated subject, tagged as the analysis tags an
+// opened file: the subject breathes to the window's target at any weight.
+TEST(NewRecording, TheSimulatedSubjectBreathesToTheWindowsTarget) {
+  for (const float weight : {50.0f, 85.0f}) {
+    Acquire f;
+    int64_t now = 0;
+    SimulatedDevice device({}, [&now] { return now; });
+    f.doc().subject.weight = weight;
+    f.doc().channelSetup.channelNames[0] = "TRA";
+    AcquireForm w(f.doc(), device, f.form().audioOutput(), f.prompter);
+    w.RecordBitBtnClick();
+    w.RecordBitBtnClick();
+    for (int step = 0; step < 36; ++step) {
+      now += 5000;  // what the device keeps for a window that reads late
+      w.AcqTimerTimer();
+    }
+    ASSERT_EQ(w.AcquireState(), AcquireForm::Idle);  // full: stopped by itself
+    w.OKBitBtnClick();
+    NullProgress none;
+    CalculateTags(f.doc(), f.doc(), true, none, f.prompter);
+    ASSERT_EQ(f.doc().recording->segmentCount, MaxSegments);
+    int untagged = 0;  // 316 and 313; 1468 when the subject ignored the target
+    for (int s = 0; s < MaxSegments; ++s) untagged += f.doc().tagTable->phase(s) == 0;
+    EXPECT_LT(untagged, MaxSegments / 4) << weight << " kg";
+  }
 }
 
 TEST(NewRecording, ThreeSecondsFromTheSimulatedSubjectSavedAndReadBack) {

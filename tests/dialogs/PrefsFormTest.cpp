@@ -7,7 +7,9 @@
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTest>
 
 #include <filesystem>
 
@@ -32,6 +34,23 @@ Document settingsOnDisk(const TempDir& config) {
   NullProgress none;
   EXPECT_EQ(loadBlockFile(d, config.file(SettingsFileName), quiet, none), 0);
   return d;
+}
+
+// Where the focus goes after each of `count` presses of Tab (Shift+Tab with
+// backwards), sent to the focused widget as a keyboard sends them.
+std::string tabStops(int count, bool backwards = false) {
+  QStringList names;
+  for (int i = 0; i < count; ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, backwards ? Qt::ShiftModifier : Qt::NoModifier);
+    QApplication::processEvents();
+    names << QApplication::focusWidget()->objectName();
+  }
+  return names.join(' ').toStdString();
+}
+
+void showActive(QDialog& d) {
+  d.show();
+  QApplication::setActiveWindow(&d);
 }
 
 }  // namespace
@@ -92,8 +111,61 @@ TEST(Preferences, LeavingABoxRunsItsCheckButGoingToTheButtonsDoesNot) {
   EXPECT_TRUE(f.prompter.messages.empty());
   offset->setFocus(Qt::TabFocusReason);
   DialogFixture::box(d, "ScaleEdit")->setFocus(Qt::TabFocusReason);
+  QApplication::processEvents();
   EXPECT_TRUE(f.prompter.saw("Z must be between -5.0 and +5.0"));
   EXPECT_EQ(QApplication::focusWidget(), offset);
+}
+
+TEST(Preferences, TabRunsFromTheTabBarThroughThePageToOkAndCancel) {
+  DialogFixture f;
+  f.doc().preferences.amplitude = 4;
+  f.doc().channelSetup.targetFlowChoice = 3;
+  PrefsForm d(f.doc(), f.prompter);
+  showActive(d);
+  QTabBar* bar = d.notebook()->tabBar();
+  bar->setFocus(Qt::TabFocusReason);
+  // Each radio group is one stop, at its checked item.
+  EXPECT_EQ(tabStops(5), "WaveformRadioGroup2 AmplitudeRadioGroup4 OKBitBtn CancelBitBtn qt_tabwidget_tabbar");
+  for (int i = 0; i < 3; ++i) QTest::keyClick(bar, Qt::Key_Right);
+  EXPECT_EQ(d.notebook()->currentIndex(), 3);
+  EXPECT_EQ(tabStops(9), "Sound1ComboBox Sound2ComboBox TargetFlowRadioGroup3 FlowEdit BreathRadioGroup0 "
+                         "BackgroundRadioGroup0 MLsEdit AnalyzeCheckBox OKBitBtn");
+  EXPECT_EQ(tabStops(2, true), "AnalyzeCheckBox MLsEdit");
+  // Arrow keys move the choice, and Tab comes back to where it moved.
+  item(d, "BreathRadioGroup", 0)->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+  EXPECT_EQ(tabStops(2, true), "FlowEdit TargetFlowRadioGroup3");
+  EXPECT_EQ(tabStops(2), "FlowEdit BreathRadioGroup1");
+}
+
+TEST(Preferences, ARefusedBoxIsShownOnItsTabWithTheCaretInIt) {
+  DialogFixture f;
+  PrefsForm d(f.doc(), f.prompter);  // channel 1 unnamed
+  showActive(d);
+  d.notebook()->setCurrentIndex(1);
+  d.notebook()->tabBar()->setFocus(Qt::TabFocusReason);
+  QTest::mouseClick(DialogFixture::box<QAbstractButton>(d, "OKBitBtn"), Qt::LeftButton);
+  EXPECT_TRUE(f.prompter.saw("Channel #1 must be utilized"));
+  EXPECT_EQ(d.notebook()->currentIndex(), 3);
+  auto* name = DialogFixture::box<QComboBox>(d, "Sound1ComboBox");
+  EXPECT_EQ(QApplication::focusWidget(), name);
+  name->setEditText("TRA");
+
+  // Leaving a box for another tab: one message, and the box's tab comes back.
+  f.prompter.messages.clear();
+  d.notebook()->setCurrentIndex(2);
+  QLineEdit* offset = DialogFixture::box(d, "OffsetEdit");
+  offset->setFocus(Qt::TabFocusReason);
+  offset->selectAll();
+  QTest::keyClicks(offset, "9");
+  QTabBar* bar = d.notebook()->tabBar();
+  QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
+  QApplication::processEvents();
+  EXPECT_EQ(f.prompter.messages.size(), 1u);
+  EXPECT_TRUE(f.prompter.saw("Z must be between -5.0 and +5.0"));
+  EXPECT_EQ(d.notebook()->currentIndex(), 2);
+  EXPECT_EQ(QApplication::focusWidget(), offset);
+  EXPECT_EQ(offset->selectedText(), "9");
 }
 
 TEST(Preferences, ChoicesRelabelRefuseAndNormalise) {
@@ -252,6 +324,33 @@ TEST(Preferences, TargetChangeOnAPneumotachRecordingIsAskedAndReanalyses) {
   EXPECT_FALSE(std::filesystem::exists(f.config.file(SettingsFileName)));
   EXPECT_FLOAT_EQ(f.doc().phaseTable->inspLow, 0.24f);  // 0.30 less 20 %
   EXPECT_NE(before, f.doc().phaseTable->inspLow);
+}
+
+TEST(Preferences, ACustomTargetIsStoredAsTheTargetRuleGivesIt) {
+  DialogFixture f;
+  f.load(makeRecording(60, 1));
+  f.doc().channelSetup.channelNames[0] = "TRA";
+  f.answer = [&](QDialog& d) {
+    item(d, "TargetFlowRadioGroup", 3)->click();
+    f.set(d, "FlowEdit", "0.04");
+    f.press(d, "OKBitBtn");
+  };
+  f.prompter.answers = {Answer::Yes};
+  f.form().action("Preferences1")->trigger();
+  EXPECT_EQ(f.doc().channelSetup.targetFlow, 0.10f);
+
+  // Reopened, the box shows what is stored, and OK with nothing changed asks
+  // nothing; nor does a value stored unrounded by an earlier version.
+  for (const float stored : {0.10f, 0.004f}) {
+    f.doc().channelSetup.targetFlow = stored;
+    f.prompter.questions.clear();
+    f.answer = [&](QDialog& d) {
+      EXPECT_EQ(DialogFixture::box(d, "FlowEdit")->text(), "0.10");
+      f.press(d, "OKBitBtn");
+    };
+    f.form().action("Preferences1")->trigger();
+    EXPECT_TRUE(f.prompter.questions.empty()) << stored;
+  }
 }
 
 TEST(Preferences, StrainGaugeTargetIsNotAskedButTheBackgroundIs) {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #define VODE_FUZZ_DRIVERS(X) \
-  X(blockfile) X(bin) X(wav) X(dos) X(settings) X(recent) X(palette) X(open_analyse) X(window_size) X(cycles)
+  X(blockfile) X(bin) X(wav) X(dos) X(settings) X(recent) X(palette) X(open_analyse) X(window_size) X(cycles) X(labels)
 
 #define VODE_DECLARE(name) extern "C" int replay_##name(const uint8_t* data, std::size_t size);
 VODE_FUZZ_DRIVERS(VODE_DECLARE)

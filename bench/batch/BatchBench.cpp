@@ -100,6 +100,17 @@ Study& study() {
   return s;
 }
 
+// One run of the program per iteration, with the processor time of all the
+// runs and that of the last run's busiest thread as counters.
+void runTimed(benchmark::State& state, const std::vector<std::string>& args) {
+  const double cpuBefore = childrenCpuSeconds();
+  double busiest = 0.0;
+  for (auto _ : state)
+    if (runCli(args, &busiest) != 0) state.SkipWithError("vode-cli failed");
+  state.counters["cpu_s"] = childrenCpuSeconds() - cpuBefore;
+  state.counters["busiest_thread_s"] = busiest;
+}
+
 void BM_ReportAllOverAStudy(benchmark::State& state) {
   Study& s = study();
   if (!s.ready) {
@@ -112,12 +123,7 @@ void BM_ReportAllOverAStudy(benchmark::State& state) {
   for (const std::string& a : {std::string("-o"), s.folder + "/reports" + jobs, std::string("--kind"),
                                std::string("all"), std::string("--jobs"), jobs})
     args.push_back(a);
-  const double cpuBefore = childrenCpuSeconds();
-  double busiest = 0.0;
-  for (auto _ : state)
-    if (runCli(args, &busiest) != 0) state.SkipWithError("vode-cli report failed");
-  state.counters["cpu_s"] = childrenCpuSeconds() - cpuBefore;
-  state.counters["busiest_thread_s"] = busiest;
+  runTimed(state, args);
   state.counters["files"] = Recordings;
 }
 BENCHMARK(BM_ReportAllOverAStudy)
@@ -128,5 +134,24 @@ BENCHMARK(BM_ReportAllOverAStudy)
     ->UseRealTime()
     ->Iterations(1)
     ->Repetitions(7);
+
+// `table` of one full recording (8 channels × 1800 segments) with 8 bands:
+// opening, the analysis and the table, in one run of the program.
+void BM_TableOfAFullRecording(benchmark::State& state) {
+  Study& s = study();
+  const std::string file = s.folder + "/full.mer";
+  if (!s.ready || runCli({"synth", file, "--seconds", "180", "--channels", "8", "--seed", "7"}) != 0) {
+    state.SkipWithError("could not write the recording");
+    return;
+  }
+  std::vector<std::string> args = {"table", file, "-o", "-"};
+  const int bands[8][2] = {{75, 150}, {150, 300}, {300, 600}, {600, 1200}, {1200, 2400}, {2400, 4800}, {100, 1000},
+                           {1000, 2000}};
+  for (const auto& band : bands)
+    for (const std::string& a : {std::string("--band"), std::to_string(band[0]), std::to_string(band[1])})
+      args.push_back(a);
+  runTimed(state, args);
+}
+BENCHMARK(BM_TableOfAFullRecording)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(7);
 
 }  // namespace

@@ -11,8 +11,10 @@
 namespace vode {
 
 struct AnalysisResults;
+struct OverallAverages;
 struct RecordingBundle;
 class Prompter;
+class SegmentSpectra;
 
 // A gauge that the steps of a longer task move forward one at a time.
 struct Gauge {
@@ -36,6 +38,13 @@ void CalculateOverallAverages(RecordingBundle& doc, AnalysisResults& results, Ga
 // bandPower, peakBandPower and backgroundReference of every channel for the
 // band results.panel.spinMin .. spinMax. Does nothing without results.averages.
 void CalculateBandPower(AnalysisResults& results);
+
+// Channel c's band power over spinMin .. spinMax Hz, as CalculateBandPower
+// computes it: levels gets the dB of every segment against the background's
+// power in the band (0 without a background or a band), and the returned
+// value is the background's mean power per bin (watts).
+float bandPowerLevels(const SegmentSpectra& spectra, const OverallAverages* averages, int c, int spinMin, int spinMax,
+                      std::vector<float>& levels);
 
 // Band power averaged over bins of airflow, for the flow-power report and
 // the panel's bin charts.

@@ -58,10 +58,10 @@ bool readJobsOption(const ParsedArgs& args, int& jobs, std::string& error) {
   return true;
 }
 
-int runBatch(const std::vector<std::string>& inputs, int jobs, const FileTask& task) {
+int runBatch(const std::vector<std::string>& inputs, int jobs, const FileTask& task, std::ostream& out) {
   jobs = std::clamp(jobs, 1, MaxJobs);
   if (inputs.size() == 1) {
-    FileOutput direct{std::cout, std::cerr, jobs};
+    FileOutput direct{out, std::cerr, jobs};
     return runGuarded(inputs.front(), task, 0, direct);
   }
 
@@ -122,7 +122,7 @@ int runBatch(const std::vector<std::string>& inputs, int jobs, const FileTask& t
     if (terminal) std::cerr << ClearLine;
     for (std::size_t i = from; i < printed; ++i) {
       std::cerr << slots[i].err.str() << std::flush;
-      std::cout << slots[i].out.str() << std::flush;
+      out << slots[i].out.str() << std::flush;
       slots[i].err.str({});
       slots[i].out.str({});
     }

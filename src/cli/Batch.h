@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <iostream>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -37,8 +38,9 @@ bool readJobsOption(const ParsedArgs& args, int& jobs, std::string& error);
 // stderr are held and printed in input order; while stderr is a terminal a
 // progress line ("12/340 files, 3 failed") stands below them, and a final
 // count ends the run. A failed (or throwing) task does not stop the others:
-// ExitFileError at the end when any failed, else ExitOk.
-int runBatch(const std::vector<std::string>& inputs, int jobs, const FileTask& task);
+// ExitFileError at the end when any failed, else ExitOk. The results go to
+// out (standard output unless the command names a file for all of them).
+int runBatch(const std::vector<std::string>& inputs, int jobs, const FileTask& task, std::ostream& out = std::cout);
 
 // The output of each input for commands writing one file per input. With
 // several inputs, or when out is a folder already, out is a folder (made when

@@ -17,4 +17,10 @@ namespace vode::cli {
 // no volume, no analysis.
 int readInputFile(Document& doc, const std::string& path, Prompter& prompter);
 
+// The same for any recording (readAnyRecording): a sound file of another
+// rate, depth or container is resampled as convert --resample does it. Every
+// message, "Unable to open ..." too, goes through the prompter; a settings
+// file, which holds no recording, is refused with 201.
+int readAnyInputFile(Document& doc, const std::string& path, Prompter& prompter);
+
 }  // namespace vode::cli

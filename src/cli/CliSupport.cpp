@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "model/ExportText.h"
+
 namespace vode::cli {
 
 std::string ParsedArgs::value(const std::string& name, const std::string& fallback) const {
@@ -131,29 +133,6 @@ Json& Json::boolean(const std::string& key, bool flag) {
   return *this;
 }
 
-namespace {
-
-// Length of the well-formed UTF-8 sequence of two to four bytes at text[i], or 0.
-std::size_t utf8Sequence(const std::string& text, std::size_t i) {
-  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-  const unsigned char lead = byte(i);
-  const std::size_t n = lead >= 0xC2 && lead <= 0xDF   ? 2
-                        : lead >= 0xE0 && lead <= 0xEF ? 3
-                        : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                       : 0;
-  if (n == 0 || i + n > text.size()) return 0;
-  for (std::size_t k = 1; k < n; ++k)
-    if ((byte(i + k) & 0xC0) != 0x80) return 0;
-  // Overlong forms, surrogates and code points past U+10FFFF.
-  const unsigned char second = byte(i + 1);
-  if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) || (lead == 0xF0 && second < 0x90) ||
-      (lead == 0xF4 && second > 0x8F))
-    return 0;
-  return n;
-}
-
-}  // namespace
-
 Json& Json::path(const std::string& key, const std::string& text) {
   separator(key);
   out_ << quote(text, true);
@@ -212,16 +191,6 @@ std::string Json::number(double d) {
   char buf[64];
   auto [p, ec] = std::to_chars(buf, buf + sizeof buf, d);
   return std::string(buf, p);
-}
-
-std::string csvField(const std::string& text) {
-  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-  std::string quoted = "\"";
-  for (char ch : text) {
-    if (ch == '"') quoted += '"';
-    quoted += ch;
-  }
-  return quoted + "\"";
 }
 
 int usageError(const std::string& message, const std::string& usage) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "model/ExportText.h"  // csvField
 #include "model/Prompter.h"
 
 namespace vode::cli {
@@ -53,10 +54,6 @@ class StderrPrompter : public Prompter {
  private:
   std::ostream& err_;
 };
-
-// text as one CSV field: quoted (inner quotes doubled) when it holds a comma,
-// a quote or a line break, so a file name cannot shift the columns.
-std::string csvField(const std::string& text);
 
 // A small streaming JSON writer producing one compact object.
 class Json {

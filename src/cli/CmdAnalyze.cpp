@@ -16,11 +16,14 @@ namespace {
 const char* const Usage =
     "Usage: vode-cli analyze FILE... [--max-frequency F] [--wheeze [--detector D]]\n"
     "                        [--settings FILE] [--jobs N]\n\n"
-    "Opens FILE as the program does (reader by extension, offset removal, volume),\n"
+    "Opens FILE as the program does (its reader, or any other sound file resampled\n"
+    "as convert --resample does; offset removal, volume),\n"
     "runs the analysis (spectra, images, tags, averages, band power) and prints\n"
     "one JSON object with the phases, tags, thresholds, counters and timings.\n"
     "With several files: one object per line, in the order given, each starting\n"
-    "with \"file\" (the name as given); a file that fails prints no line.\n\n"
+    "with \"file\" (the name as given); a file that fails prints no line.\n"
+    "A recording whose breath signal is all zero (a stethoscope's) has no phases:\n"
+    "stderr says so; mark them with 'vode-cli labels import'.\n\n"
     "  --max-frequency F   sonogram range 1200, 2400 or 4800 Hz (default: the file's)\n"
     "  --wheeze            also run the wheeze detector\n"
     "  --detector D        with --wheeze: standard (default) or tonal\n"
@@ -134,6 +137,7 @@ int cmdAnalyze(const Arguments& args) {
     StderrPrompter prompter(output.err);
     AnalysisSetup own = setup;
     own.threads = output.analysisThreads;
+    own.needsPhases = true;
     AnalysisRun run;
     if (openAndAnalyse(doc, inputs[i], own, Palette::grey(), prompter, &run) != ExitOk) return ExitFileError;
     Json json(output.out);

@@ -1,19 +1,17 @@
 // vode-cli convert IN OUT: reads IN and writes OUT in the format of OUT's
 // extension. No offset removal and no analysis run in between, so the samples
 // pass unchanged. With --resample, IN is any sound file libsndfile reads.
-#include <cstdio>
 #include <iostream>
 #include <sstream>
 
 #include "cli/CliInput.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
-#include "cli/ResampleImport.h"
 #include "formats/BlockFile.h"
 #include "formats/DosDat.h"
 #include "formats/FileErrors.h"
 #include "formats/OpenFile.h"
-#include "formats/Wav.h"
+#include "formats/AnyRecording.h"
 #include "document/Document.h"
 #include "model/Progress.h"
 
@@ -62,12 +60,6 @@ bool parseDosChannels(const std::string& text, int channels, DosChannels& out) {
   return true;
 }
 
-std::string secondsText(double seconds) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.3f", seconds);
-  return text;
-}
-
 int convertResampled(const std::string& in, const std::string& out) {
   Document doc;
   ResampleSummary summary;
@@ -76,20 +68,12 @@ int convertResampled(const std::string& in, const std::string& out) {
     std::cerr << error << "\n";
     return ExitFileError;
   }
-  if (summary.mendedDataBytes >= 0)
-    std::cerr << in << ": the header's data size is wrong; the " << summary.mendedDataBytes
-              << " bytes present were read\n";
-  if (summary.heldSeconds >= 0)
-    std::cerr << in << " holds less than its header says: only the " << secondsText(summary.heldSeconds)
-              << " s it holds were kept\n";
-  if (summary.cut) std::cerr << in << " is longer than 180 s: only the first 180 s were kept\n";
-  if (summary.droppedSamples > 0)
-    std::cerr << in << " ends part-way through a 0.1 s segment: " << droppedTailText(summary.droppedSamples) << "\n";
+  StderrPrompter prompter;
+  warnAboutResampling(in, summary, prompter);
   std::cout << "Resampled " << in << " from " << summary.inputRate << " Hz to 10240 Hz: " << summary.channels
             << (summary.channels == 1 ? " channel, " : " channels, ") << summary.segments
             << (summary.segments == 1 ? " segment, " : " segments, ")
             << summary.clippedSamples << " samples clipped\n";
-  StderrPrompter prompter;
   NullProgress progress;
   return saveRecordingFile(doc, out, 0, summary.segments - 1, prompter, progress) == 0 ? ExitOk : ExitFileError;
 }

@@ -75,7 +75,7 @@ int cracklesOne(const CrackleRequest& r, std::size_t i, FileOutput& output, Cycl
   }
   Document doc;
   StderrPrompter prompter(output.err);
-  if (readInputFile(doc, path, prompter) != 0) return ExitFileError;
+  if (readAnyInputFile(doc, path, prompter) != 0) return ExitFileError;
   const Recording& rec = *doc.recording;
   if (r.channel > rec.channelCount) {
     output.err << "vode-cli: " << path << " has no channel " << r.channel << "\n";

@@ -71,7 +71,7 @@ int cmdCycles(const Arguments& args) {
   }
   Document doc;
   StderrPrompter prompter;
-  if (readInputFile(doc, path, prompter) != 0) return ExitFileError;
+  if (readAnyInputFile(doc, path, prompter) != 0) return ExitFileError;
   const Recording& rec = *doc.recording;
   if (channel > rec.channelCount) {
     std::cerr << "vode-cli: " << path << " has no channel " << channel << "\n";

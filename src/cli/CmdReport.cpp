@@ -8,6 +8,7 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "cli/OpenAndAnalyse.h"
+#include "cli/OutputTarget.h"
 #include "document/Document.h"
 #include "formats/FileErrors.h"
 #include "formats/FileSystem.h"
@@ -23,8 +24,11 @@ const char* const Usage =
     "\n"
     "Opens and analyses each recording as the window does and writes one report.\n"
     "With several files OUT is a folder and each report is OUT/<name>.kind<K>.txt.\n"
+    "A recording whose breath signal is all zero has no phases, so its phase\n"
+    "averages are empty: stderr says so, and the report keeps its format.\n"
     "\n"
-    "  -o, --output OUT       the report file (or folder)\n"
+    "  -o, --output OUT       the report file (or folder); - for standard output\n"
+    "                         (one file only)\n"
     "  --kind K               0-7 or overall|tagged|breath|octave|all|band|flow|summary\n"
     "  --channel C            sound channel, 1-based (default 1)\n"
     "  --units db|watts       power units of kinds 0-4 (default db)\n"
@@ -95,12 +99,24 @@ std::string readRequest(const ParsedArgs& args, ReportRequest& r) {
   return "";
 }
 
-// One input file into one report file.
+int reportFailure(int code, const std::string& input, const std::string& output, const ReportRequest& r,
+                  FileOutput& streams) {
+  if (code == ReportBadChannel)
+    streams.err << "vode-cli: " << input << " has no channel " << r.channel + 1 << "\n";
+  else if (code < 0)
+    streams.err << "vode-cli: " << input << ": " << ReportErrorText(code) << "\n";
+  else
+    streams.err << "Unable to save " << output << "... " << ReportErrorText(code) << "\n";
+  return ExitFileError;
+}
+
+// One input file into one report file (or standard output).
 int reportOne(const std::string& input, const std::string& output, const ReportRequest& r, FileOutput& streams) {
   StderrPrompter prompter(streams.err);
   Document doc;
   AnalysisSetup setup = r.setup;
   setup.threads = streams.analysisThreads;
+  setup.needsPhases = true;
   const int opened = openAndAnalyse(doc, input, setup, Palette::grey(), prompter);
   if (opened != ExitOk) return opened;
 
@@ -111,24 +127,22 @@ int reportOne(const std::string& input, const std::string& output, const ReportR
   options.decimalSeparator = '.';
   options.maxFrequency = maxFrequencyOf(doc);
 
+  if (isStandardOutput(output)) {
+    std::string text;
+    const int code = ReportText(doc, doc, r.kind, options, prompter, text);
+    if (code == 0) {
+      streams.out << text;
+      return ExitOk;
+    }
+    return reportFailure(code, input, output, r, streams);
+  }
+
   // Each call is its own process: a log continues the numbering already in
   // the file, and a log to a file that does not exist yet starts it as a save.
   LogCounter counter;
   counter.numberFromFile = true;
   const int code = WriteReport(doc, doc, output, r.kind, r.append, options, counter, prompter);
-  if (code == ReportBadChannel) {
-    streams.err << "vode-cli: " << input << " has no channel " << r.channel + 1 << "\n";
-    return ExitFileError;
-  }
-  if (code < 0) {
-    streams.err << "vode-cli: " << input << ": " << ReportErrorText(code) << "\n";
-    return ExitFileError;
-  }
-  if (code > 0) {
-    streams.err << "Unable to save " << output << "... " << ReportErrorText(code) << "\n";
-    return ExitFileError;
-  }
-  return ExitOk;
+  return code == 0 ? ExitOk : reportFailure(code, input, output, r, streams);
 }
 
 }  // namespace
@@ -155,6 +169,8 @@ int cmdReport(const Arguments& arguments) {
   if (!readJobsOption(args, jobs, error)) return usageError(error, Usage);
 
   const std::vector<std::string>& inputs = args.positional;
+  if (isStandardOutput(args.value("--output")) && (inputs.size() > 1 || request.append))
+    return usageError("-o - writes one report of one file to standard output, without --append", Usage);
   const std::string suffix = ".kind" + std::to_string(static_cast<int>(request.kind)) + ".txt";
   std::vector<std::string> targets;
   const int prepared = prepareOutputs(

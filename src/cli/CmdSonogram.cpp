@@ -13,6 +13,7 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "cli/OpenAndAnalyse.h"
+#include "cli/OutputTarget.h"
 #include "document/Document.h"
 #include "formats/FileErrors.h"
 #include "formats/FileSystem.h"
@@ -30,7 +31,8 @@ const char* const Usage =
     "240 rows (highest frequency at the top), one column per 100 ms segment.\n"
     "With several files OUT is a folder and each picture is OUT/<name>.png.\n"
     "\n"
-    "  -o, --output OUT.png   the picture (or folder)\n"
+    "  -o, --output OUT.png   the picture (or folder); - for standard output (one\n"
+    "                         file only)\n"
     "  --channel C            sound channel, 1-based (default 1)\n"
     "  --max-frequency F      1200|2400|4800 (default: the file's own range)\n"
     "  --wheeze               the wheeze image instead of the sonogram\n"
@@ -109,6 +111,10 @@ int sonogramOne(const std::string& input, const std::string& out, const Sonogram
     output.err << "vode-cli: cannot write " << out << "\n";
     return ExitFileError;
   }
+  if (isStandardOutput(out)) {
+    output.out.write(png.constData(), png.size());
+    return ExitOk;
+  }
   const std::vector<uint8_t> bytes(png.begin(), png.end());
   if (const int code = writeFileAtomically(FileSystem::real(), out, bytes)) {
     output.err << "vode-cli: cannot write " << out << "... " << FileErrorText(code) << "\n";
@@ -157,6 +163,8 @@ int cmdSonogram(const Arguments& arguments) {
     }
   }
 
+  if (isStandardOutput(args.value("--output")) && inputs.size() > 1)
+    return usageError("-o - writes the picture of one file to standard output", Usage);
   std::vector<std::string> targets;
   const int prepared = prepareOutputs(
       inputs, args.value("--output"), [](const std::string& input) { return stemOf(input) + ".png"; }, targets, Usage);

@@ -126,45 +126,6 @@ void printTracks(const WheezeRequest& r, const Document& doc, ChannelSpan channe
   }
 }
 
-int wheezeSegmentsInside(const Document& doc, ChannelSpan channels, SegmentRange range) {
-  int n = 0;
-  for (int s = range.first; s <= range.last; ++s) {
-    bool wheezing = false;
-    for (int c = channels.first; c <= channels.last; ++c) wheezing = wheezing || (doc.tagTable->flags(c, s) & Wheeze);
-    n += wheezing;
-  }
-  return n;
-}
-
-// A cycle starting past the recording's end means the annotation belongs to
-// another recording: refused, not scored as a quiet cycle.
-bool cyclesFit(const std::string& input, const std::string& annotation, const std::vector<BreathCycle>& cycles,
-               const Document& doc, std::ostream& err) {
-  const double seconds = doc.recording->segmentCount / 10.0;
-  for (const BreathCycle& cycle : cycles)
-    if (cycle.start >= seconds) {
-      err << "vode-cli: " << annotation << ":" << cycle.line << ": the cycle starts at " << Json::number(cycle.start)
-          << " s, after the end of " << input << " (" << Json::number(seconds) << " s)\n";
-      return false;
-    }
-  return true;
-}
-
-// A line per cycle into out; the annotated ones counted into score.
-void scoreCycles(const std::vector<BreathCycle>& cycles, const Document& doc, ChannelSpan channels,
-                 const std::string& prefix, std::ostream& out, CycleScore& score) {
-  for (const BreathCycle& cycle : cycles) {
-    const int inside = wheezeSegmentsInside(doc, channels, segmentsInside(cycle, doc.recording->segmentCount));
-    out << prefix << Json::number(cycle.start) << "," << Json::number(cycle.end) << "," << inside << ","
-        << (inside > 0) << ",";
-    if (cycle.wheezes) {
-      out << *cycle.wheezes;
-      score.add(inside > 0, *cycle.wheezes);
-    }
-    out << "\n";
-  }
-}
-
 int wheezeOne(const WheezeRequest& r, std::size_t i, FileOutput& output, CycleScore& score) {
   const std::string& path = r.inputs[i];
   const bool several = r.inputs.size() > 1;
@@ -194,9 +155,10 @@ int wheezeOne(const WheezeRequest& r, std::size_t i, FileOutput& output, CycleSc
     return ExitOk;
   }
   if (!r.annotations.empty()) {
-    if (!cyclesFit(path, r.annotations[i], cycles, doc, output.err)) return ExitFileError;
+    if (!cyclesFit(path, r.annotations[i], cycles, doc.recording->segmentCount, output.err)) return ExitFileError;
     if (!several) output.out << CyclesHeader;
-    scoreCycles(cycles, doc, channels, prefix, output.out, score);
+    scoreFlaggedCycles(cycles, &BreathCycle::wheezes, *doc.tagTable, doc.recording->segmentCount, channels.first,
+                       channels.last, Wheeze, prefix, output.out, score);
     return ExitOk;
   }
   if (!several) output.out << RunsHeader;
@@ -220,13 +182,7 @@ int cmdWheeze(const Arguments& args) {
   WheezeRequest request;
   request.inputs = parsed.positional;
   if (request.inputs.empty()) return usageError("wheeze needs a FILE", Usage);
-  if (parsed.has("--cycles")) {
-    request.annotations = parsed.options.at("--cycles");
-    if (request.annotations.size() != request.inputs.size())
-      return usageError("give one --cycles ANNOT.txt for each FILE (" + std::to_string(request.inputs.size()) +
-                            " files, " + std::to_string(request.annotations.size()) + " annotation files)",
-                        Usage);
-  }
+  if (!readCyclesOption(parsed, request.inputs.size(), request.annotations, error)) return usageError(error, Usage);
 
   long long channel = 0;
   if (parsed.has("--channel") && (!parseInt(parsed.value("--channel"), channel) || channel < 1 || channel > MaxChannels))
@@ -251,10 +207,7 @@ int cmdWheeze(const Arguments& args) {
     return wheezeOne(request, i, output, scores[i]);
   });
 
-  // Failed files add nothing; the totals cover every file that was scored.
-  CycleScore total;
-  for (const CycleScore& s : scores) total.add(s);
-  if (total.annotated() > 0) std::cout << scoreLine(total) << "\n";
+  printTotalScore(scores, std::cout);
   return result;
 }
 

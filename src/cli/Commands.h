@@ -17,5 +17,7 @@ int cmdSonogram(const Arguments& args);
 int cmdWheeze(const Arguments& args);
 int cmdCycles(const Arguments& args);
 int cmdCrackles(const Arguments& args);
+int cmdTable(const Arguments& args);
+int cmdLabels(const Arguments& args);
 
 }  // namespace vode::cli

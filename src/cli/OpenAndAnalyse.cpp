@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "analysis/PhaseMarks.h"
 #include "analysis/TonalWheezeCommand.h"
 #include "document/Document.h"
 #include "document/OpenDocument.h"
@@ -140,18 +141,25 @@ int openAndAnalyse(Document& doc, const std::string& path, const AnalysisSetup& 
     return ExitFileError;
   }
   r.readMs = millisecondsSince(started);
+  // A recording without segments has no analysis to speak of at all.
+  if (setup.needsPhases && doc.recording->segmentCount > 0 && !hasBreathSignal(*doc.recording))
+    prompter.message(MessageKind::Warning, noBreathSignalWarning(path));
 
   // Opening keeps the program's dB reference; the frequency range is the
   // file's unless the caller chose one.
   if (setup.dBReference) doc.preferences.dBReference = *setup.dBReference;
   if (setup.frequencyIndex >= 0) doc.preferences.frequency = static_cast<int16_t>(setup.frequencyIndex);
-  DoAnalyzeClick(doc, doc, palette, progress, prompter, &r.timings, setup.threads);
-  // Spectra that found no memory are left out by the analysis, as the window
-  // needs; every step after it would then call the data missing.
-  const Recording& recording = *doc.recording;
-  if (recording.segmentCount > 0 && recording.channelCount > 0 && !(doc.spectra && doc.spectra->hasPower())) {
-    prompter.message(MessageKind::Error, "vode-cli: " + path + ": " + FileErrorText(ErrNoMemory));
-    return ExitFileError;
+  if (setup.tagsOnly) {
+    CalculateTags(doc, doc, !doc.tagTable, progress, prompter, &r.timings);
+  } else {
+    DoAnalyzeClick(doc, doc, palette, progress, prompter, &r.timings, setup.threads);
+    // Spectra that found no memory are left out by the analysis, as the window
+    // needs; every step after it would then call the data missing.
+    const Recording& recording = *doc.recording;
+    if (recording.segmentCount > 0 && recording.channelCount > 0 && !(doc.spectra && doc.spectra->hasPower())) {
+      prompter.message(MessageKind::Error, "vode-cli: " + path + ": " + FileErrorText(ErrNoMemory));
+      return ExitFileError;
+    }
   }
   if (!doc.tagTable || !doc.phaseTable) {
     prompter.message(MessageKind::Error, "vode-cli: " + path + ": nothing to analyse");

@@ -29,6 +29,8 @@ struct AnalysisSetup {
   PanelSettings panel;               // band, flow-bin width, dB threshold, rectification
   std::string settingsPath;          // a settings file loaded before the recording
   int threads = 0;                   // analysis threads (0: every core); the results do not depend on it
+  bool needsPhases = false;          // the results rest on the phases: say when there is no breath signal
+  bool tagsOnly = false;             // only the tag calculation: no spectra, images or averages
 };
 
 // How long each stage took, for analyze's JSON.
@@ -59,7 +61,8 @@ bool readNamedValues(const std::string& option, const std::string& text,
 
 // Settings (when given), reader by extension, offsets, volume, then the
 // analysis command (the tag table is rebuilt only when the file had none) and,
-// when asked, the wheeze detector. Every message goes to the prompter.
+// when asked, the wheeze detector. Every message goes to the prompter; a
+// command whose results need phases also hears of a missing breath signal.
 // ExitOk, or ExitFileError when the file could not be opened or analysed.
 int openAndAnalyse(Document& doc, const std::string& path, const AnalysisSetup& setup, const Palette& palette,
                    Prompter& prompter, AnalysisRun* run = nullptr);

@@ -28,6 +28,8 @@ const Command commands[] = {
     {"wheeze", vode::cli::cmdWheeze, "detect wheezes and print them as CSV, or score them against breath cycles"},
     {"cycles", vode::cli::cmdCycles, "estimate breath cycles from the sound alone, or score them against annotated ones"},
     {"crackles", vode::cli::cmdCrackles, "detect crackles in the samples, or score them against breath cycles"},
+    {"table", vode::cli::cmdTable, "write every segment of every channel as one CSV table for data-frame libraries"},
+    {"labels", vode::cli::cmdLabels, "import breath phases from a label track, or export them as one"},
 };
 
 void printHelp(std::ostream& out) {
@@ -35,8 +37,11 @@ void printHelp(std::ostream& out) {
          "R.E.Z.U. Vode on the command line: the same reading, analysis and reports\n"
          "as the window, on any number of files.\n\nCommands:\n";
   for (const Command& c : commands) out << "  " << c.name << std::string(10 - std::strlen(c.name), ' ') << c.summary << "\n";
-  out << "\nanalyze, report, sonogram, wheeze and crackles take several files and --jobs N (threads in\n"
-         "all, default every core); the output is that of one file after another.\n"
+  out << "\nanalyze, report, sonogram, table, wheeze and crackles take several files and\n"
+         "--jobs N (threads in all, default every core); the output is that of one file\n"
+         "after another. Every command but info and convert opens any recording: .mer,\n"
+         ".bin, .dat, WAV, and any other sound file libsndfile reads (FLAC, Ogg, AIFF, WAV\n"
+         "of any rate and depth), resampled as convert --resample does.\n"
          "\nRun 'vode-cli COMMAND --help' for the options of a command.\n"
          "Exit codes: 0 success, 1 file or data error, 2 usage error.\n";
 }

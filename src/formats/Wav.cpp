@@ -62,6 +62,8 @@ void warnIfShortened(const std::string& path, uint32_t dataBytes, uint32_t frame
 
 }  // namespace
 
+bool wavHeaderUsable(const uint8_t* header) { return headerFailure(header) == nullptr; }
+
 std::string droppedTailText(int64_t samples) {
   if (samples == 1) return "its last 1 sample was dropped";
   // Under a millisecond the seconds would read 0.000 or 0.001: a count says more.

@@ -31,6 +31,10 @@ int exportWav(const RecordingBundle& doc, const std::string& path, FileSystem& f
 int exportWavRange(const Recording& recording, int channel, int first, int last, const std::string& path,
                    FileSystem& fs = FileSystem::real());
 
+// True when the first WavHeaderSize bytes describe a file importWav takes:
+// 16-bit PCM at 10240 Hz, 1 to 8 channels, behind the canonical header.
+bool wavHeaderUsable(const uint8_t* header);
+
 // The end of the warning about a last segment that is only partly there:
 // "its last 0.049 s were dropped", or below a millisecond, where seconds to
 // three places say little, "its last 1 sample was dropped".

@@ -51,7 +51,9 @@ TEST(BreathCycleEstimate, FindsTheBreathsOfASubjectWithoutABreathTrace) {
     for (size_t i = 0; i < all.cycles.size(); ++i) {
       EXPECT_LT(all.cycles[i].start, all.cycles[i].end);
       EXPECT_LE(all.cycles[i].end - all.cycles[i].start, MaxCycleSeconds);
-      if (i) EXPECT_GE(all.cycles[i].start, all.cycles[i - 1].end);
+      if (i) {
+        EXPECT_GE(all.cycles[i].start, all.cycles[i - 1].end);
+      }
     }
   }
 }

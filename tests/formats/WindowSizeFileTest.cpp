@@ -21,7 +21,7 @@ TEST(WindowSizeFile, ReadsWhatEarlierVersionsWroteAndRefusesTheRest) {
   const auto saved = test::readBytes(path);
   EXPECT_EQ(std::string(saved.begin(), saved.end()), "[Window]\nclientSize=@Size(1264 888)\nmaximized=false\n");
 
-  for (const std::string& size : {"-5 700", "900 7000000", "900 99999999999999999999", "900 700", "900x700"}) {
+  for (const std::string size : {"-5 700", "900 7000000", "900 99999999999999999999", "900 700", "900x700"}) {
     write("[Window]\nclientSize=@Size(" + size + (size == "900 700" ? "\n" : ")\n"));
     EXPECT_FALSE(loadWindowSize(folder).hasSize()) << size;
   }

@@ -18,7 +18,7 @@ class ProgressSink;
 // The choices the evaluation tunes; every other value is a constant of
 // CrackleDetection.cpp with its reason beside it.
 struct CrackleParameters {
-  float peakDb = 18.0f;       // a transient's loudest 1.2 ms over the breath sound around it
+  float peakDb = 20.0f;       // a transient's loudest 1.2 ms over the breath sound around it
   float narrowPeakDb = 15.0f; // the same on a chest piece that passes little above 1 kHz
   float edgeDb = 6.0f;        // the transient lasts while it stays this far above
   float longestMs = 10.0f;    // and ends within this time (longer bursts are rubs, knocks, voices)

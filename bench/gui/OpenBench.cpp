@@ -1,13 +1,17 @@
 // Opening a full recording in the window: from the open command until the
 // window is enabled again (reading, offsets and volume, the whole analysis
 // on the worker thread, then the display brought up to date); and the
-// window's panes repainted while an analysis runs on its thread.
+// window's panes repainted while an analysis runs on its thread; and a
+// stethoscope's 3-minute 44.1 kHz 24-bit stereo WAV, resampled as it opens.
 #include <benchmark/benchmark.h>
+#include <sndfile.h>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
+#include <cmath>
 #include <sstream>
+#include <vector>
 
 #include "FullRecordingWindow.h"
 #include "app/Application.h"
@@ -44,6 +48,58 @@ void BM_OpenFullRecordingInWindow(benchmark::State& bench) {
   QCoreApplication::processEvents();
 }
 BENCHMARK(BM_OpenFullRecordingInWindow)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+
+// 180 s of two channels of breath-like noise and tones at 44.1 kHz, 24-bit.
+bool writeStethoscopeWav(const std::string& path) {
+  constexpr int Rate = 44100;
+  constexpr int Frames = 180 * Rate;
+  SF_INFO info{};
+  info.samplerate = Rate;
+  info.channels = 2;
+  info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_24;
+  SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+  if (!file) return false;
+  std::vector<float> samples(static_cast<std::size_t>(Frames) * 2);
+  uint32_t noise = 1;
+  for (std::size_t k = 0; k < samples.size(); ++k) {
+    noise = noise * 1664525u + 1013904223u;
+    const double t = static_cast<double>(k / 2) / Rate;
+    samples[k] = static_cast<float>(0.2 * std::sin(2 * M_PI * (300.0 + 150.0 * (k % 2)) * t) *
+                                        (0.6 + 0.4 * std::sin(2 * M_PI * 0.25 * t)) +
+                                    0.1 * (static_cast<double>(noise >> 8) / (1 << 24) - 0.5));
+  }
+  const bool written = sf_writef_float(file, samples.data(), Frames) == Frames;
+  return sf_close(file) == 0 && written;
+}
+
+// Until the window is enabled and analysed again: the resample import (the
+// first 180 s, 44.1 kHz to 10240 Hz, 24 to 16 bits), the whole analysis, the
+// display and the status bar's notices.
+void BM_OpenStethoscopeWavInWindow(benchmark::State& bench) {
+  QTemporaryDir dir(QDir::tempPath() + "/vode-open-bench-XXXXXX");
+  const std::string folder = dir.path().toStdString() + "/";
+  const std::string path = folder + "stethoscope.wav";
+  if (!writeStethoscopeWav(path)) {
+    bench.SkipWithError("could not write the WAV file");
+    return;
+  }
+  std::ostringstream boxes;
+  AutoPrompter prompter(boxes);
+  Application application(prompter, WindowOptions{folder, "", folder});
+  application.form().show();
+  application.commands().firstShown({});
+  for (auto _ : bench) {
+    application.commands().openPath(path);
+    waitUntilIdle(application.form().workspace());
+    const Document& doc = application.form().document();
+    if (!application.form().isEnabled() || !doc.spectra || !doc.recording || doc.recording->segmentCount != 1800) {
+      bench.SkipWithError("the open did not finish");
+      break;
+    }
+  }
+  QCoreApplication::processEvents();
+}
+BENCHMARK(BM_OpenStethoscopeWavInWindow)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
 // The whole client area repainted (every pane from the document, the labels,
 // the gauge) while "&FFT" analyses the full recording on its worker: a frame

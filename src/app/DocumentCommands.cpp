@@ -7,6 +7,8 @@
 #include <algorithm>
 
 #include "dialogs/ZuzuForms.h"
+#include "analysis/PhaseMarks.h"
+#include "formats/AnyRecording.h"
 #include "formats/BlockFile.h"
 #include "formats/OpenFile.h"
 #include "formats/SettingsFiles.h"
@@ -24,7 +26,7 @@ bool fileExists(const std::string& path) { return QFileInfo::exists(QString::fro
 
 }  // namespace
 
-const std::vector<FileType>& DocumentCommands::openTypes() {
+const std::vector<FileType>& DocumentCommands::saveTypes() {
   static const std::vector<FileType> types = {{"M.E.R.O. Recording", "*.mer"},
                                               {"M.E.R.O. Binary File Format", "*.bin"},
                                               {"WAV File (10240 Hz)", "*.wav"},
@@ -32,7 +34,18 @@ const std::vector<FileType>& DocumentCommands::openTypes() {
   return types;
 }
 
-const std::vector<FileType>& DocumentCommands::saveTypes() { return openTypes(); }
+const std::vector<FileType>& DocumentCommands::openTypes() {
+  // Every file the open reads, together first: a stethoscope's FLAC or 24-bit
+  // WAV is found without knowing which type to pick.
+  static const std::vector<FileType> types = [] {
+    std::string all;
+    for (const std::string& extension : recordingExtensions()) all += (all.empty() ? "*." : " *.") + extension;
+    std::vector<FileType> list = {{"All recordings", all}};
+    for (const FileType& type : saveTypes()) list.push_back(type);
+    return list;
+  }();
+  return types;
+}
 
 DocumentCommands::DocumentCommands(TMainForm& form) : QObject(&form), form_(form) {
   runDialog = [](QDialog& dialog) { return dialog.exec(); };
@@ -48,6 +61,7 @@ DocumentCommands::DocumentCommands(TMainForm& form) : QObject(&form), form_(form
   on("About1", [this] { AboutClick(); });
   for (int i = 1; i <= RecentFiles::DefaultSlots; ++i) on(QString("Recent%1").arg(i), [this, i] { RecentClick(i); });
   form_.closeQuery = [this] { return closeQuery(); };
+  form_.onFileDropped = [this](const std::string& path) { dropped(path); };
   form_.onClose = [this] { formClose(); };
 }
 
@@ -116,12 +130,28 @@ void DocumentCommands::addRecent(const std::string& path) {
   if (!dir.empty()) QDir::setCurrent(QString::fromStdString(dir));
 }
 
+void DocumentCommands::dropped(const std::string& path) {
+  if (!saveChangesPrompt()) return;
+  openPath(path);
+}
+
 void DocumentCommands::openPath(const std::string& path) {
   workspace().open(path, [this, path](int code) {
     if (code != 0) return;
     addRecent(path);
+    form_.showStatusNotices(openNotices());
     form_.playAfterLoading();
   });
+}
+
+QStringList DocumentCommands::openNotices() {
+  QStringList notices;
+  const std::string resampled = resampledFromText(workspace().importedFrom());
+  if (!resampled.empty()) notices << QString::fromStdString(resampled);
+  // Without a breath signal nothing is tagged, and every phase result would
+  // be empty without a word why.
+  if (doc().recording && !hasBreathSignal(*doc().recording)) notices << NoBreathSignalStatus;
+  return notices;
 }
 
 int DocumentCommands::saveRecordingTo(const std::string& path) {

@@ -49,8 +49,11 @@ class DocumentCommands : public QObject {
   void OpenClick();
   void RecentClick(int slot);  // slot from 1
   // The open sequence for a path, then the analysis and Play; a job, whose
-  // end lists the file among the recent ones when it was read.
+  // end lists the file among the recent ones when it was read and says in
+  // the status bar when it was resampled or has no breath signal.
   void openPath(const std::string& path);
+  // A file dropped onto the window: the save-changes prompt, then the open.
+  void dropped(const std::string& path);
   void SaveClick();
   // true when the recording (or an export of it) was written.
   bool SaveAsClick();
@@ -82,6 +85,7 @@ class DocumentCommands : public QObject {
   // channels: the rows chosen in "ZUZU Save As", one file each.
   bool dosExportByRows(const std::string& path);
   void addRecent(const std::string& path);
+  QStringList openNotices();
 
   TMainForm& form_;
   RecentFiles recent_;

@@ -68,6 +68,7 @@ TMainForm::TMainForm(GuiPrompter& prompter, const WindowOptions& options, QWidge
   createPaneViews();
   bindWindowCommands();
   setWindowTitle("R.E.Z.U. Vode");
+  setAcceptDrops(true);
 
   connect(workspace_, &Workspace::changed, this, [this](Changes what) { workspaceChanged(what); });
   connect(workspace_, &Workspace::progressBegan, this, &TMainForm::BeginProgress);
@@ -110,6 +111,7 @@ void TMainForm::buildPalettes() {
 }
 
 void TMainForm::BeginProgress(const QString& message, int steps) {
+  clearStatusNotices();
   savedStatus_.push_back(SegmentStatus->text().left(40));
   SegmentStatus->setText(message);
   SegmentStatus->repaint();
@@ -152,6 +154,7 @@ void TMainForm::busyChanged() {
 
 void TMainForm::workspaceChanged(Changes what) {
   if (what & Change::Busy) busyChanged();
+  if (what & (Change::Recording | Change::Samples | Change::Tags | Change::Analysis)) clearStatusNotices();
   if (what & Change::Recording) {
     // Another document: the display starts afresh at its first segment.
     resetViewer();

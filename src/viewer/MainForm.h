@@ -230,6 +230,17 @@ class TMainForm : public QMainWindow {
   // --- Hooks of the document lifecycle -------------------------------------------
   std::function<bool()> closeQuery;  // false keeps the window open
   std::function<void()> onClose;
+  // A file dropped onto the window (one local file).
+  std::function<void(const std::string&)> onFileDropped;
+
+  // --- Notices in the status bar ------------------------------------------------
+  // Shown over the status boxes one after another (the last stays) until a
+  // pane is clicked or the document changes; nothing when empty.
+  void showStatusNotices(const QStringList& notices);
+  void nextStatusNotice();
+  void clearStatusNotices();
+  // The notice showing now, or empty.
+  QString statusNotice() const;
 
   // --- Controls -----------------------------------------------------------------
   PictureControls pictureControls() const;
@@ -239,6 +250,8 @@ class TMainForm : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   class PanelModel;
@@ -342,6 +355,9 @@ class TMainForm : public QMainWindow {
   QLabel* SegmentStatus = nullptr;
   QLabel* CursorStatus = nullptr;
   QProgressBar* StatusGauge = nullptr;
+  QLabel* StatusNotice = nullptr;
+  QTimer* noticeTimer_ = nullptr;
+  QStringList notices_;  // still to show after the one showing
   QFrame* TimePanel = nullptr;
   PaneWidget* TimeBox = nullptr;
   QLabel* VoltsMaxLabel = nullptr;

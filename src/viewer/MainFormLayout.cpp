@@ -160,6 +160,13 @@ void TMainForm::createPanes(QWidget* client) {
       "QProgressBar { border: none; background: palette(button); }"
       "QProgressBar::chunk { background: #000080; }");
   StatusGauge->hide();
+  // A word about the file just opened, over both boxes until the next click
+  // on a pane or change of the document.
+  StatusNotice = makeLabel(StatusPanel, "StatusNotice", "", QRect(0, 0, 401, 23));
+  StatusNotice->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  StatusNotice->setIndent(3);
+  StatusNotice->setAutoFillBackground(true);
+  StatusNotice->hide();
 }
 
 void TMainForm::createRightColumn(QWidget* client) {

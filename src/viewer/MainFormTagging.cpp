@@ -12,6 +12,7 @@ namespace vode {
 
 void TMainForm::paneMousePress(PaneWidget* pane, QPoint pos, Qt::MouseButtons buttons,
                                Qt::KeyboardModifiers modifiers) {
+  clearStatusNotices();
   if (state_.Playing || busy() || !doc_.hasRecording() || pos.x() < 0) return;
   if (pane == SonoBox && state_.ViewMode != SonogramView) return;
   if (pane == TagBox && doc_.tagTable) {

@@ -16,6 +16,7 @@
 #include "acquisition/AcquisitionDevice.h"
 #include "analysis/TonalWheezeCommand.h"
 #include "document/Document.h"
+#include "formats/AnyRecording.h"
 #include "model/Palette.h"
 #include "model/Progress.h"
 #include "workspace/CommandTable.h"
@@ -82,11 +83,14 @@ class Workspace : public QObject {
   // --- Changes of the document --------------------------------------------------
   // Each runs on this thread or as a job, and announces what it changed.
 
-  // Reads path (on a worker, into a document with the settings of this one),
-  // analyses it when it was read, and puts it in place of the document, even
-  // when the read failed (the document is then empty). then(code) follows:
-  // 0, or the reader's error code.
+  // Reads path (on a worker, into a document with the settings of this one;
+  // any sound file is resampled as the import does), analyses it and puts it
+  // in place of the document. A file that cannot be read leaves the document
+  // as it was, with the message shown and the code in state.ioError.
+  // then(code) follows: 0, or the reader's error code.
   void open(const std::string& path, std::function<void(int)> then = {});
+  // How the recording last opened was read (resampled from which format).
+  const ImportedFrom& importedFrom() const { return imported_; }
   // The analysis command: spectra, images, tags and averages (job).
   void analyse();
   // The tags, phases and averages again with new phase bytes, for new
@@ -184,6 +188,7 @@ class Workspace : public QObject {
   void changeCopy(std::function<void(Document&, ProgressSink&, Prompter&)> change, Changes what,
                   std::function<void()> after = {});
 
+  ImportedFrom imported_;
   bool developer_ = false;
   std::unique_ptr<AcquisitionDevice> device_;
   bool busy_ = false;

@@ -28,21 +28,30 @@ void Workspace::open(const std::string& path, std::function<void(int)> then) {
   struct Opened {
     int code = 0;
     std::unique_ptr<Document> doc;
+    ImportedFrom from;
   };
   const Palette palette = palette_;
   start<Opened>(
       [this, path, palette](ProgressSink& progress, Prompter& prompter) {
         // Reading, the kept preferences, "Unable to open ...", offsets and
         // volume: the core's open sequence, then the analysis.
-        Opened opened{0, copySettings(doc_)};
-        opened.code = openPath(*opened.doc, path, prompter, progress);
+        Opened opened{0, copySettings(doc_), {}};
+        opened.code = openPath(*opened.doc, path, prompter, progress, FileSystem::real(), &opened.from,
+                               FailedOpen::KeepDocument);
         if (opened.code == 0) DoAnalyzeClick(*opened.doc, *opened.doc, palette, progress, prompter);
         opened.doc->state.modified = false;
         return opened;
       },
       [this, then = std::move(then)](Opened opened) {
-        doc_ = std::move(*opened.doc);
-        notify(opened.code == 0 ? Changes(Change::Recording) | Change::Analysis : Changes(Change::Recording));
+        // A file that could not be read has said why; the recording that was
+        // open (and its unsaved changes) stays.
+        if (opened.code != 0) {
+          doc_.state.ioError = opened.code;
+        } else {
+          doc_ = std::move(*opened.doc);
+          imported_ = opened.from;
+          notify(Changes(Change::Recording) | Change::Analysis);
+        }
         if (then) then(opened.code);
       });
 }

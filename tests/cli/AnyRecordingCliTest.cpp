@@ -22,24 +22,9 @@ struct AnyRecordingCli : ::testing::Test {
   test::TempDir dir;
   NullProgress progress;
 
-  // A sound file as libsndfile writes it: breath-like noise and a tone on each channel.
   std::string sound(const std::string& name, int format, int rate, int channels, int frames) {
     const std::string path = dir.file(name);
-    SF_INFO info{};
-    info.samplerate = rate;
-    info.channels = channels;
-    info.format = format;
-    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-    EXPECT_NE(file, nullptr) << sf_strerror(nullptr);
-    std::vector<double> samples(static_cast<std::size_t>(frames) * channels);
-    uint32_t noise = 12345;
-    for (std::size_t k = 0; k < samples.size(); ++k) {
-      noise = noise * 1664525u + 1013904223u;
-      samples[k] = 0.3 * std::sin(2 * M_PI * (250.0 + 200.0 * (k % channels)) * (k / channels) / rate) +
-                   0.2 * (static_cast<double>(noise >> 8) / (1 << 24) - 0.5);
-    }
-    sf_writef_double(file, samples.data(), frames);
-    sf_close(file);
+    EXPECT_TRUE(test::writeSoundFile(path, format, rate, channels, frames)) << sf_strerror(nullptr);
     return path;
   }
   // 2.03 s of 44.1 kHz 24-bit stereo WAV, 1.55 s of 22.05 kHz mono FLAC.

@@ -1,5 +1,6 @@
 #include "support/TestSupport.h"
 
+#include <sndfile.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -92,6 +93,24 @@ void writeShortWav(const std::string& path, int samples) {
   tag("data"); put(data, 4);
   for (int i = 0; i < samples; ++i) put(static_cast<uint16_t>(i % 2 ? -20000 : 20000), 2);
   writeBytes(path, bytes);
+}
+
+bool writeSoundFile(const std::string& path, int format, int rate, int channels, int frames) {
+  SF_INFO info{};
+  info.samplerate = rate;
+  info.channels = channels;
+  info.format = format;
+  SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+  if (!file) return false;
+  std::vector<double> samples(static_cast<std::size_t>(frames) * channels);
+  uint32_t noise = 12345;
+  for (std::size_t k = 0; k < samples.size(); ++k) {
+    noise = noise * 1664525u + 1013904223u;
+    samples[k] = 0.3 * std::sin(2 * M_PI * (250.0 + 200.0 * (k % channels)) * (k / channels) / rate) +
+                 0.2 * (static_cast<double>(noise >> 8) / (1 << 24) - 0.5);
+  }
+  sf_writef_double(file, samples.data(), frames);
+  return sf_close(file) == 0;
 }
 
 Recording makeRecording(int segments, int channels, unsigned seed) {

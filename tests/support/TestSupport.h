@@ -112,6 +112,10 @@ std::vector<uint8_t> readBytes(const std::string& path);
 void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 // A mono 16-bit WAV at 10240 Hz of `samples` samples of ±20000.
 void writeShortWav(const std::string& path, int samples);
+// A sound file as libsndfile writes it (format: SF_FORMAT_* of container and
+// coding): breath-like noise and a tone of its own on each channel. false
+// when libsndfile refused.
+bool writeSoundFile(const std::string& path, int format, int rate, int channels, int frames);
 
 // A recording with deterministic pseudo-random sound and a sine-like flow.
 Recording makeRecording(int segments, int channels, unsigned seed = 1);

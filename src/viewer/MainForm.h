@@ -159,6 +159,9 @@ class TMainForm : public QMainWindow {
   // "Mark &Inspiration" (+1000 mL/s), "Mark &Expiration" (-1000): the breath
   // signal of the current segment, then the next segment.
   void MarkFlow(int16_t value);
+  // "Mark Range as ...": the range last dragged over the flow pane or
+  // sonogram, or the current segment (selectedSegments).
+  void MarkRange(PhaseMark mark);
 
   // --- Analyze menu ------------------------------------------------------------------
   void TestWheezeClick();

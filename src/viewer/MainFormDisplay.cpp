@@ -309,6 +309,7 @@ void TMainForm::resetViewer() {
   state_.FirstSegment = 0;
   state_.ViewMode = SonogramView;
   state_.Dragging = false;
+  state_.SelectFrom = state_.SelectTo = -1;
   state_.MultiTagging = false;
   TagLabel->clear();
   SetPsdChoice(PsdSingle);

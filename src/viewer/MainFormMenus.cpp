@@ -95,6 +95,9 @@ void TMainForm::bindWindowCommands() {
   table.bind("Exclude1", [this] { RejectCurrentSegment(true); });
   table.bind("MarkInspiration1", [this] { MarkFlow(1000); });
   table.bind("MarkExpiration1", [this] { MarkFlow(-1000); });
+  table.bind("MarkRangeInspiration1", [this] { MarkRange(PhaseMark::Inspiration); });
+  table.bind("MarkRangeExpiration1", [this] { MarkRange(PhaseMark::Expiration); });
+  table.bind("MarkRangeBackground1", [this] { MarkRange(PhaseMark::Background); });
   table.bind("CopyPowertoFlow1", [this] { powerPanel_->CopyPowerClick(); });
   table.bind("FFT1", [this] { DoAnalyzeClick(); });
   table.bind("TestWheeze1", [this] { TestWheezeClick(); });

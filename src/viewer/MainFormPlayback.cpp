@@ -129,6 +129,8 @@ void TMainForm::endRangeDrag(int paneX) {
   state_.Dragging = false;
   state_.PlayCounter = -1;
   const int32_t s = paneX / state_.SegmentPixels + state_.FirstSegment;
+  state_.SelectFrom = state_.CurrentSegment;
+  state_.SelectTo = s;
   if (s <= state_.CurrentSegment) return;  // leftwards only selects
   state_.PlayFirst = state_.CurrentSegment;
   state_.PlayLast = s;

@@ -7,6 +7,7 @@
 #include "viewer/MainForm.h"
 #include "viewer/PaneWidget.h"
 #include "viewer/PowerPanel.h"
+#include "workspace/PlayRange.h"
 
 namespace vode {
 
@@ -65,6 +66,11 @@ void TMainForm::MarkFlow(int16_t value) {
   const int32_t s = state_.CurrentSegment;
   // Repeated use marks consecutive segments; the last one stays current.
   if (workspace_->markFlow(value)) ScrollBar->setValue(s + 1);
+}
+
+void TMainForm::MarkRange(PhaseMark mark) {
+  const SelectedSegments range = selectedSegments(state_);
+  workspace_->markRange(range.first, range.last, mark);
 }
 
 void TMainForm::afterTagsChanged() {

@@ -42,6 +42,10 @@ struct DisplayState {
   int16_t PlayChannel = 0;
 
   bool Dragging = false;
+  // The segments a drag over the flow pane or sonogram started and ended on
+  // (-1: none); see selectedSegments.
+  int32_t SelectFrom = -1;
+  int32_t SelectTo = -1;
   bool MultiTagging = false;
 
   int PsdChoice = PsdSingle;

@@ -22,6 +22,12 @@ bool choosePlayRange(DisplayState& state, int32_t segmentCount, const WaveWindow
   return state.PlayFirst >= 0 && state.PlayFirst <= state.PlayLast;
 }
 
+SelectedSegments selectedSegments(const DisplayState& state) {
+  const int32_t s = state.CurrentSegment;
+  if (state.SelectFrom != s || state.SelectTo < 0) return {s, s};
+  return {std::min(s, state.SelectTo), std::max(s, state.SelectTo)};
+}
+
 int playLineX(const DisplayState& state, int32_t segment) {
   return (segment - state.FirstSegment) * state.SegmentPixels + state.SegmentPixels / 2;
 }

@@ -21,6 +21,15 @@ int playLineX(const DisplayState& state, int32_t segment);
 // drew (wave).
 int largePlayLineX(const DisplayState& state, int32_t segment, int paneWidth, const WaveWindow* wave);
 
+// What the Edit menu's range marks act on: the range of the last drag while
+// the segment it started on is still current (either way round), else the
+// current segment alone.
+struct SelectedSegments {
+  int32_t first = 0;
+  int32_t last = 0;
+};
+SelectedSegments selectedSegments(const DisplayState& state);
+
 // Seconds a playback of PlayFirst..PlayLast lasts at 10240 samples a second,
 // and the warning (printf format: taken, expected) for one that took longer or
 // shorter.

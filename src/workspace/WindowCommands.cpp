@@ -53,6 +53,11 @@ void addWindowCommands(CommandTable& t) {
   };
   t.entry("EditMenu", "MarkInspiration1", "Mark &Inspiration", markable, {"Ctrl+I"});
   t.entry("EditMenu", "MarkExpiration1", "Mark &Expiration", markable, {"Ctrl+E"});
+  // Any analysed recording, WAV-born too: these give one without a breath
+  // signal its phases, and Save As keeps them.
+  t.entry("EditMenu", "MarkRangeInspiration1", "Mark Range as Inspiration", analysed);
+  t.entry("EditMenu", "MarkRangeExpiration1", "Mark Range as Expiration", analysed);
+  t.entry("EditMenu", "MarkRangeBackground1", "Mark Range as Background", analysed);
   t.separator("EditMenu");
   t.entry("EditMenu", "CopyPowertoFlow1", "Copy Power to Flow", analysed);
   t.entry("EditMenu", "DeleteChannel1", "Delete Channel", [](const Workspace& ws) {

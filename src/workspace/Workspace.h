@@ -14,6 +14,7 @@
 #include <string>
 
 #include "acquisition/AcquisitionDevice.h"
+#include "analysis/PhaseMarks.h"
 #include "analysis/TonalWheezeCommand.h"
 #include "document/Document.h"
 #include "formats/AnyRecording.h"
@@ -115,6 +116,11 @@ class Workspace : public QObject {
   // The breath signal of the current segment set to value (mL/s); false when
   // there was nothing to mark.
   bool markFlow(int16_t value);
+  // Edit/"Mark Range as ...": segments first..last of an analysed recording
+  // (WAV-born ones too) set to the phase, with a breath signal to match, and
+  // the tags again; segments clipped on the current channel stay as they
+  // were, and when that was every one "Clipped segments cannot be modified".
+  RangeMarkResult markRange(int32_t first, int32_t last, PhaseMark mark);
   // File/"&Close": the default settings and no recording.
   void closeDocument();
   // Edit/"Delete Channel" of a two-channel recording: the channel, its flags

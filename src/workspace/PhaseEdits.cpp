@@ -1,0 +1,22 @@
+// Breath phases marked by hand: the Edit menu's range marks and label tracks
+// taken in from a file. Both are quick and run on this thread; each announces
+// the new breath signal and tags.
+#include "analysis/TagEdits.h"
+#include "workspace/Workspace.h"
+
+namespace vode {
+
+RangeMarkResult Workspace::markRange(int32_t first, int32_t last, PhaseMark mark) {
+  if (!doc_.recording || !doc_.spectra) return {};
+  RangeMarkResult result =
+      vode::markRange(doc_, doc_, first, last, mark, state_.CurrentChannel, progress(), prompter_);
+  if (result.marked == 0) {
+    // Every segment of the range was clipped on this channel.
+    if (result.clippedSkipped > 0) prompter_.message(MessageKind::Warning, ClippedSegmentMessage);
+    return result;
+  }
+  notify(Changes(Change::Samples) | Change::Tags | Change::FileName);
+  return result;
+}
+
+}  // namespace vode

@@ -15,6 +15,7 @@
 #include "app/CaptureCommands.h"
 #include "app/DialogCommands.h"
 #include "app/DocumentCommands.h"
+#include "app/LabelCommands.h"
 #include "app/NewRecordingCommand.h"
 #include "app/ReportCommands.h"
 #include "app/WidgetPrompter.h"
@@ -65,6 +66,7 @@ Application::Application(GuiPrompter& prompter, const WindowOptions& options) {
   new NewRecordingCommand(*form_, *commands_);
   reports_ = new ReportCommands(*form_);
   new CaptureCommands(*form_);  // owned by the window
+  new LabelCommands(*form_);    // owned by the window
   about_ = std::make_unique<InfoBox>(InfoBox::Kind::About, form_.get());
 }
 

@@ -16,8 +16,10 @@ class AutoPrompter : public GuiPrompter {
   Answer ask(const std::string& text, Buttons buttons, Answer defaultAnswer) override;
   void showStartUpBox() override {}
   void showAboutBox() override {}
-  std::string chooseOpenFile(const std::vector<FileType>&) override { return {}; }
-  bool chooseSaveFile(const std::vector<FileType>&, std::string&, int&) override { return false; }
+  std::string chooseOpenFile(const std::vector<FileType>&, const std::string& = "Open") override { return {}; }
+  bool chooseSaveFile(const std::vector<FileType>&, std::string&, int&, const std::string& = "Save As") override {
+    return false;
+  }
   bool openWithDesktop(const std::string&) override { return false; }
 
   int messageCount() const { return messages_; }

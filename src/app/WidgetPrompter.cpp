@@ -103,15 +103,17 @@ void WidgetPrompter::showAboutBox() {
   }
 }
 
-std::string WidgetPrompter::chooseOpenFile(const std::vector<FileType>& types) {
+std::string WidgetPrompter::chooseOpenFile(const std::vector<FileType>& types, const std::string& title) {
   // getOpenFileName accepts existing files only.
-  const QString path = QFileDialog::getOpenFileName(window_, "Open", QString(), filterList(types).join(";;"));
+  const QString path = QFileDialog::getOpenFileName(window_, QString::fromStdString(title), QString(),
+                                                    filterList(types).join(";;"));
   return path.toStdString();
 }
 
-bool WidgetPrompter::chooseSaveFile(const std::vector<FileType>& types, std::string& path, int& typeIndex) {
+bool WidgetPrompter::chooseSaveFile(const std::vector<FileType>& types, std::string& path, int& typeIndex,
+                                    const std::string& title) {
   const QStringList filters = filterList(types);
-  QFileDialog dialog(window_, "Save As", QString::fromStdString(path));
+  QFileDialog dialog(window_, QString::fromStdString(title), QString::fromStdString(path));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   // The program asks "Overwrite ...?" itself, after fixing the extension.

@@ -27,8 +27,9 @@ class WidgetPrompter : public GuiPrompter {
   Answer ask(const std::string& text, Buttons buttons, Answer defaultAnswer) override;
   void showStartUpBox() override;
   void showAboutBox() override;
-  std::string chooseOpenFile(const std::vector<FileType>& types) override;
-  bool chooseSaveFile(const std::vector<FileType>& types, std::string& path, int& typeIndex) override;
+  std::string chooseOpenFile(const std::vector<FileType>& types, const std::string& title = "Open") override;
+  bool chooseSaveFile(const std::vector<FileType>& types, std::string& path, int& typeIndex,
+                      const std::string& title = "Save As") override;
   bool openWithDesktop(const std::string& path) override;
   bool choosePrinter() override;
 

@@ -24,13 +24,15 @@ class GuiPrompter : public Prompter {
   // Help/"&About".
   virtual void showAboutBox() = 0;
 
-  // The open dialog, existing files only; empty when cancelled.
-  virtual std::string chooseOpenFile(const std::vector<FileType>& types) = 0;
+  // The open dialog, existing files only; empty when cancelled. title is the
+  // caption of the command that shows it.
+  virtual std::string chooseOpenFile(const std::vector<FileType>& types, const std::string& title = "Open") = 0;
 
   // The save dialog. path comes in as the proposed name and goes out as the
   // chosen path; typeIndex (from 1) as the selected and then the chosen type.
   // false when cancelled.
-  virtual bool chooseSaveFile(const std::vector<FileType>& types, std::string& path, int& typeIndex) = 0;
+  virtual bool chooseSaveFile(const std::vector<FileType>& types, std::string& path, int& typeIndex,
+                              const std::string& title = "Save As") = 0;
 
   // Opens a document with the desktop's viewer; false when that failed.
   virtual bool openWithDesktop(const std::string& path) = 0;

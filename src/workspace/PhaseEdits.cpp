@@ -2,6 +2,7 @@
 // taken in from a file. Both are quick and run on this thread; each announces
 // the new breath signal and tags.
 #include "analysis/TagEdits.h"
+#include "document/LabelImport.h"
 #include "workspace/Workspace.h"
 
 namespace vode {
@@ -17,6 +18,14 @@ RangeMarkResult Workspace::markRange(int32_t first, int32_t last, PhaseMark mark
   }
   notify(Changes(Change::Samples) | Change::Tags | Change::FileName);
   return result;
+}
+
+int Workspace::importLabels(const std::string& path) {
+  if (!doc_.recording || !doc_.spectra) return 0;
+  LabelImport imported;
+  const int code = importLabelFile(doc_, doc_, path, progress(), prompter_, &imported);
+  if (code == 0 && imported.used > 0) notify(Changes(Change::Samples) | Change::Tags | Change::FileName);
+  return code;
 }
 
 }  // namespace vode

@@ -23,6 +23,10 @@ void addWindowCommands(CommandTable& t) {
           [](const Workspace& ws) { return recording(ws) && hasExtension(fileName(ws), ".mer"); });
   t.entry("FileMenu", "SaveAs1", "Save &As...", recording);
   t.entry("FileMenu", "Extract1", "E&xtract...", recording);
+  // Breath phases in and out as a label track; the segment table.
+  t.entry("FileMenu", "ImportLabels1", "Import Labels...", analysed);
+  t.entry("FileMenu", "ExportLabels1", "Export Labels...", analysed);
+  t.entry("FileMenu", "ExportTable1", "Export Table...", analysed);
   t.entry("FileMenu", "Close1", "&Close", recording);
   t.separator("FileMenu");
   t.entry("FileMenu", "Print1", "&Print...", recording).visible = developer;

@@ -121,6 +121,11 @@ class Workspace : public QObject {
   // the tags again; segments clipped on the current channel stay as they
   // were, and when that was every one "Clipped segments cannot be modified".
   RangeMarkResult markRange(int32_t first, int32_t last, PhaseMark mark);
+  // File/"Import Labels...": the label track at path marks the analysed
+  // recording (I, E, B as the range marks do, X excludes on every channel);
+  // unknown labels are listed and skipped. 0, or the code of a track that
+  // could not be read (then nothing changed).
+  int importLabels(const std::string& path);
   // File/"&Close": the default settings and no recording.
   void closeDocument();
   // Edit/"Delete Channel" of a two-channel recording: the channel, its flags

@@ -5,8 +5,12 @@
 #include <sndfile.h>
 
 #include <QAction>
+#include <QProcess>
 
 #include "analysis/PhaseMarks.h"
+#include "app/LabelCommands.h"
+#include "formats/BlockFile.h"
+#include "formats/LabelTrack.h"
 #include "model/TagTable.h"
 #include "support/GuiTestSupport.h"
 
@@ -15,9 +19,17 @@ using namespace vode::test;
 
 namespace {
 
+int runCli(const QStringList& args) { return QProcess::execute(VODE_CLI_PATH, args); }
+
+std::string text(const std::string& path) {
+  const std::vector<uint8_t> bytes = readBytes(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
 // A stethoscope's FLAC of 8 s (80 segments), opened: no breath signal.
 struct HandPhases : ::testing::Test {
   WindowFixture f;
+  LabelCommands* labels = new LabelCommands(f.form());  // owned by the window
   std::string flac = f.temp.file("steth.flac");
 
   void SetUp() override {
@@ -85,4 +97,65 @@ TEST_F(HandPhases, ClippedSegmentsStayAndSaySoWhenNothingElseWasMarked) {
   f.form().action("MarkRangeInspiration1")->trigger();
   EXPECT_EQ(phases(19, 23), "I---I");
   EXPECT_TRUE(f.prompter.messages.empty());
+}
+
+TEST_F(HandPhases, LabelTracksGoInAndOutAsVodeCliTakesAndWritesThem) {
+  const std::string track = f.temp.file("track.txt");
+  const std::string lines = "1.0\t2.5\tI\n2.5\t4.0\texpiration\n4.1\t4.5\twheeze\n5.0\t5.3\tX\n";
+  writeBytes(track, std::vector<uint8_t>(lines.begin(), lines.end()));
+  f.prompter.openChoices = {track};
+  f.form().action("ImportLabels1")->trigger();
+  EXPECT_EQ(f.prompter.openTitle, "Import Labels");
+  EXPECT_EQ(phases(9, 41), "-" + std::string(15, 'I') + std::string(15, 'E') + "--");
+  EXPECT_TRUE(f.doc().tagTable->flags(1, 51) & Rejected);
+  ASSERT_EQ(f.prompter.messages.size(), 1u);  // the unknown label, skipped
+  EXPECT_NE(f.prompter.messages[0].text.find("wheeze"), std::string::npos) << f.prompter.messages[0].text;
+
+  // Out again: what vode-cli writes after taking the same track into the file.
+  const std::string exported = f.temp.file("exported");
+  f.prompter.saveChoices = {{exported, 1}};
+  f.form().action("ExportLabels1")->trigger();
+  EXPECT_EQ(f.prompter.saveTitle, "Export Labels");
+  EXPECT_EQ(f.prompter.proposedSaveName, "steth");
+  const std::string cliMer = f.temp.file("cli.mer"), cliTrack = f.temp.file("cli.txt");
+  ASSERT_EQ(runCli({"labels", "import", QString::fromStdString(flac), QString::fromStdString(track), "-o",
+                    QString::fromStdString(cliMer)}), 0);
+  ASSERT_EQ(runCli({"labels", "export", QString::fromStdString(cliMer), "-o", QString::fromStdString(cliTrack)}), 0);
+  EXPECT_EQ(text(exported + ".txt"), text(cliTrack));
+  // The first and last segments are always excluded.
+  EXPECT_EQ(text(cliTrack), "0.0\t0.1\tX\n1.0\t2.5\tI\n2.5\t4.0\tE\n5.0\t5.3\tX\n7.9\t8.0\tX\n");
+
+  // The track exported gives the same tags to the recording opened afresh.
+  const std::vector<uint8_t> tags(f.doc().tagTable->phaseData(), f.doc().tagTable->phaseData() + 80);
+  ASSERT_EQ(f.open(flac), 0);
+  f.prompter.openChoices = {exported + ".txt"};
+  f.form().action("ImportLabels1")->trigger();
+  EXPECT_EQ(std::vector<uint8_t>(f.doc().tagTable->phaseData(), f.doc().tagTable->phaseData() + 80), tags);
+}
+
+TEST_F(HandPhases, ExportTableWritesWhatVodeCliTableWrites) {
+  const std::string mer = f.temp.file("breath.mer");
+  {
+    Document doc;
+    doc.recording = std::make_unique<Recording>(makeRecording(60, 2));
+    SilentPrompter quiet;
+    NullProgress none;
+    ASSERT_EQ(saveRecordingFile(doc, mer, 0, 59, quiet, none), 0);
+  }
+  ASSERT_EQ(f.open(mer), 0);
+  const std::string table = f.temp.file("table.csv");
+  f.prompter.saveChoices = {{table, 1}};
+  f.form().action("ExportTable1")->trigger();
+  EXPECT_EQ(f.prompter.saveTitle, "Export Table");
+  const std::string cli = f.temp.file("cli.csv");
+  ASSERT_EQ(runCli({"table", QString::fromStdString(mer), "-o", QString::fromStdString(cli)}), 0);
+  EXPECT_EQ(text(table), text(cli));
+  EXPECT_GT(text(table).size(), 60u * 2 * 40);
+
+  // An existing file is replaced only when the answer is Yes.
+  writeBytes(table, {'x'});
+  f.prompter.saveChoices = {{table, 1}};
+  f.form().action("ExportTable1")->trigger();
+  EXPECT_TRUE(f.prompter.asked("Overwrite " + table + "?"));
+  EXPECT_EQ(text(table), "x");
 }

@@ -54,13 +54,17 @@ class ScriptedGuiPrompter : public GuiPrompter {
   }
   void showStartUpBox() override { ++startUpBoxes; }
   void showAboutBox() override { ++aboutBoxes; }
-  std::string chooseOpenFile(const std::vector<FileType>&) override {
+  std::string openTitle, saveTitle;  // of the last dialogs
+  std::string chooseOpenFile(const std::vector<FileType>&, const std::string& title = "Open") override {
+    openTitle = title;
     if (openChoices.empty()) return {};
     std::string path = openChoices.front();
     openChoices.pop_front();
     return path;
   }
-  bool chooseSaveFile(const std::vector<FileType>&, std::string& path, int& typeIndex) override {
+  bool chooseSaveFile(const std::vector<FileType>&, std::string& path, int& typeIndex,
+                      const std::string& title = "Save As") override {
+    saveTitle = title;
     proposedSaveName = path;
     proposedSaveType = typeIndex;
     if (saveChoices.empty()) return false;

@@ -67,7 +67,7 @@ TMainForm::TMainForm(GuiPrompter& prompter, const WindowOptions& options, QWidge
   powerPanel_->createChart(client_);
   createPaneViews();
   bindWindowCommands();
-  setWindowTitle("R.E.Z.U. Vode");
+  setCaption("R.E.Z.U. Vode");
 
   connect(workspace_, &Workspace::changed, this, [this](Changes what) { workspaceChanged(what); });
   connect(workspace_, &Workspace::progressBegan, this, &TMainForm::BeginProgress);
@@ -164,7 +164,15 @@ void TMainForm::workspaceChanged(Changes what) {
   if (what & Change::Images) repaintPane(SonoBox);
   if (what & Change::Wheezes) afterWheezeDetection();
   if (what & Change::Band) repaintPane(FlowBox);
+  setWindowModified(doc_.state.modified && doc_.hasRecording());
   UpdateMenus();
+}
+
+void TMainForm::setCaption(const QString& caption) {
+  // "[*]" is where Qt shows the modified mark; a file name holding those
+  // characters is doubled so that it shows as it is.
+  QString text = caption;
+  setWindowTitle(text.replace("[*]", "[*][*]") + "[*]");
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

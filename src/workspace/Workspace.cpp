@@ -133,7 +133,15 @@ Workspace::~Workspace() {
 
 ProgressSink& Workspace::progress() { return *progress_; }
 
-void Workspace::notify(Changes what) { emit changed(what); }
+void Workspace::notify(Changes what) {
+  // Another recording starts a history of its own; a change made while an
+  // edit runs is judged when the edit has ended.
+  if (what & Change::Recording)
+    history_.clear(doc_.state.modified);
+  else if (!editing_)
+    history_.follow(doc_.state.modified);
+  emit changed(what);
+}
 
 void Workspace::useJobRunner(std::unique_ptr<JobRunner> runner) {
   runner_->waitForWork();

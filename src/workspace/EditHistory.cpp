@@ -106,10 +106,15 @@ void EditHistory::push(EditStep step) {
   steps_.erase(steps_.begin() + static_cast<std::ptrdiff_t>(index_), steps_.end());
   if (clean_ > static_cast<std::ptrdiff_t>(index_)) clean_ = -1;
   steps_.push_back(std::move(step));
-  if (steps_.size() > Limit) {
-    steps_.erase(steps_.begin());
-    if (clean_ >= 0) --clean_;
-  }
+  // The oldest steps go first; a step can only be undone after those after it.
+  std::size_t drop = steps_.size() > Limit ? steps_.size() - Limit : 0;
+  const auto whole = [](const EditStep& s) { return s.other.whole(); };
+  for (auto wholes = std::count_if(steps_.begin(), steps_.end(), whole); wholes > WholeLimit; --wholes)
+    drop = static_cast<std::size_t>(std::find_if(steps_.begin() + static_cast<std::ptrdiff_t>(drop), steps_.end(), whole) -
+                                    steps_.begin()) + 1;
+  steps_.erase(steps_.begin(), steps_.begin() + static_cast<std::ptrdiff_t>(drop));
+  const auto dropped = static_cast<std::ptrdiff_t>(drop);
+  clean_ = clean_ >= dropped ? clean_ - dropped : -1;
   index_ = steps_.size();
 }
 

@@ -37,6 +37,7 @@ class Snapshot {
   ~Snapshot();
 
   Parts parts() const { return parts_; }
+  bool whole() const { return document_ != nullptr; }
   bool differsFrom(const Document& doc) const;
   // Exchanges the kept parts with the document's own. The file state, the
   // preferences and the panel settings are never part of a step: they stay.
@@ -65,6 +66,9 @@ struct EditStep {
 class EditHistory {
  public:
   static constexpr std::size_t Limit = 100;
+  // Whole-document steps hold the samples and every result (hundreds of
+  // megabytes for eight channels): only the latest few are kept.
+  static constexpr std::ptrdiff_t WholeLimit = 4;
 
   // A new document: nothing to undo; modified tells whether it matches its file.
   void clear(bool modified);

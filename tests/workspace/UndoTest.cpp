@@ -177,3 +177,27 @@ TEST_F(Undo, TheHistoryKeepsOnlyChangesAndEndsWithTheRecording) {
 }
 
 }  // namespace
+
+TEST(EditHistory, KeepsTheLatestStepsAndOnlyAFewWholeDocuments) {
+  const Document doc;
+  EditHistory history;
+  history.clear(false);
+  const auto push = [&](Part part, bool marks) { history.push(EditStep{Snapshot(part, doc), marks, 0}); };
+  push(Part::Records, true);
+  history.follow(false);  // saved after the first step
+  for (int i = 0; i < EditHistory::WholeLimit; ++i) push(Part::Document, false);
+  EXPECT_FALSE(history.modifiedHere());  // nothing since the save marked the document
+  // One whole document too many: the oldest goes with the step before it,
+  // and with that step the position the file was saved at.
+  push(Part::Document, false);
+  EXPECT_TRUE(history.modifiedHere());
+  int undone = 0;
+  for (; history.canUndo(); ++undone) history.undoStep();
+  EXPECT_EQ(undone, EditHistory::WholeLimit);
+
+  history.clear(false);
+  for (std::size_t i = 0; i < EditHistory::Limit + 20; ++i) push(Part::Records, true);
+  for (undone = 0; history.canUndo(); ++undone) history.undoStep();
+  EXPECT_EQ(undone, static_cast<int>(EditHistory::Limit));
+  EXPECT_TRUE(history.modifiedHere());  // the saved position went with the oldest steps
+}

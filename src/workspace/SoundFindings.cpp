@@ -56,8 +56,9 @@ void Workspace::estimateBreathCycles() {
         state_.CycleMarks = estimate.boundaries;
         notify(Change::Marks);
         const int cycles = static_cast<int>(estimate.cycles.size());
-        reportLater(cycles ? counted(cycles, "breath cycle", "breath cycles") + " estimated from the sound"
-                           : QString("No breath cycles found in the sound"));
+        // Short enough for the status bar's first field.
+        reportLater(cycles ? counted(cycles, "breath cycle", "breath cycles") + " estimated"
+                           : QString("No breath cycles found"));
         if (cycles == 0 || hasBreathSignal(*doc_.recording)) return;
         const std::string question = "This recording has no breath signal. Mark inspiration and expiration from the " +
                                      counted(cycles, "estimated breath cycle", "estimated breath cycles").toStdString() +
@@ -83,7 +84,7 @@ void Workspace::markCyclePhases(const CycleEstimate& estimate) {
         doc.state.modified = true;
       },
       Changes(Change::Samples) | Change::Tags | Change::FileName,
-      [this, cycles] { reportLater("Phases marked from " + counted(cycles, "breath cycle", "breath cycles")); });
+      [this, cycles] { reportLater("Phases marked from " + counted(cycles, "cycle", "cycles")); });
 }
 
 void Workspace::detectCrackles() {

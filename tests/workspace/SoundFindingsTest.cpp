@@ -60,7 +60,7 @@ TEST(SoundFindings, CyclesAreMarkedAndTheirPhasesGiveAveragesThatSurviveASave) {
   EXPECT_EQ(marks, EstimateBreathCycles(*f.doc().recording, -1).boundaries);
   ASSERT_GE(marks.size(), 4u);
   EXPECT_FALSE(f.doc().state.modified);
-  EXPECT_TRUE(f.form().segmentStatus().endsWith("breath cycles estimated from the sound"));
+  EXPECT_TRUE(f.form().segmentStatus().endsWith(" breath cycles estimated"));
   const int x = static_cast<int>(std::lround(marks[0] * 10.0 * 8));  // 8 pixels a segment
   EXPECT_EQ(f.stripAt(x), CycleMarkColour);
 

@@ -134,12 +134,17 @@ Workspace::~Workspace() {
 ProgressSink& Workspace::progress() { return *progress_; }
 
 void Workspace::notify(Changes what) {
-  // Another recording starts a history of its own; a change made while an
-  // edit runs is judged when the edit has ended.
-  if (what & Change::Recording)
+  // What was found in one recording does not belong to the next, nor its
+  // history of edits.
+  if (what & Change::Recording) {
+    state_.CycleMarks.clear();
+    state_.CracklesDetected = false;
+    state_.CracklesChecked = false;
     history_.clear(doc_.state.modified);
-  else if (!editing_)
+  } else if (!editing_) {
+    // A change made while an edit runs is judged when the edit has ended.
     history_.follow(doc_.state.modified);
+  }
   emit changed(what);
 }
 

@@ -133,6 +133,7 @@ TEST_F(Undo, SampleCommandsAndDetectorsUndoToTheSameBytes) {
   EXPECT_EQ(f.doc().recording->channelCount, 2);
   undoneSaves("NormalizeChannels1");
   undoneSaves("CopyPowertoFlow1");
+  undoneSaves("DetectCrackles1");
   undoneSaves("DetectWheezesTonal1");
   EXPECT_FALSE(f.doc().wheezeMap);
   // Redone, the channel goes again with its analysis.

@@ -296,7 +296,9 @@ class ChannelTracker {
     struct Span {
       int first, last;
     };
-    auto span = [](const TonalTrack& t) { return Span{tonalFrameSegment(t.firstFrame()), tonalFrameSegment(t.lastFrame())}; };
+    auto span = [](const TonalTrack& t) {
+      return Span{tonalFrameSegment(t.firstFrame()), tonalFrameSegment(t.lastFrame())};
+    };
     std::vector<Span> strong;  // in order of their first segment
     for (const TonalTrack& t : done_)
       if (t.marginDb >= p_.pairMarginDb) strong.push_back(span(t));

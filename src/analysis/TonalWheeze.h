@@ -31,9 +31,10 @@ constexpr int TonalHop = 256;
 // breath cycles) on 94 annotated stethoscope recordings of 38 patients: a
 // track of TonalReferenceFrames frames needs TonalTrackDb of mean prominence,
 // and every doubling of its length takes TonalLengthDb off that. Each patient
-// scored by the rule fitted without that patient: cycle-level sensitivity
-// 0.821, specificity 0.788, mean 0.805 (the rule fitted on all: 0.812); per
-// device and per patient in docs/DESIGN.md ("The development set").
+// scored by the rule fitted without that patient, alone: cycle-level
+// sensitivity 0.821, specificity 0.788, mean 0.805 (the rule fitted on all:
+// 0.812); with the narrow chest piece's rule below, per device and per
+// patient in docs/DESIGN.md ("The development set").
 constexpr int TonalReferenceFrames = 4;
 constexpr float TonalTrackDb = 17.03f;
 constexpr float TonalLengthDb = 2.88f;

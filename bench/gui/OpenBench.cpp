@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <cmath>
+#include <functional>
 #include <sstream>
 #include <vector>
 
@@ -24,11 +25,13 @@ namespace {
 
 using namespace vode;
 
-void BM_OpenFullRecordingInWindow(benchmark::State& bench) {
+// Opens the file write makes, again and again, until the window is enabled
+// with the analysis in place.
+void timeOpens(benchmark::State& bench, const std::string& name, const std::function<bool(const std::string&)>& write) {
   QTemporaryDir dir(QDir::tempPath() + "/vode-open-bench-XXXXXX");
   const std::string folder = dir.path().toStdString() + "/";
-  const std::string path = folder + "full.mer";
-  if (!writeFullRecording(path)) {
+  const std::string path = folder + name;
+  if (!write(path)) {
     bench.SkipWithError("could not write the recording");
     return;
   }
@@ -47,6 +50,8 @@ void BM_OpenFullRecordingInWindow(benchmark::State& bench) {
   }
   QCoreApplication::processEvents();
 }
+
+void BM_OpenFullRecordingInWindow(benchmark::State& bench) { timeOpens(bench, "full.mer", writeFullRecording); }
 BENCHMARK(BM_OpenFullRecordingInWindow)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
 // 180 s of two channels of breath-like noise and tones at 44.1 kHz, 24-bit.
@@ -76,28 +81,7 @@ bool writeStethoscopeWav(const std::string& path) {
 // first 180 s, 44.1 kHz to 10240 Hz, 24 to 16 bits), the whole analysis, the
 // display and the status bar's notices.
 void BM_OpenStethoscopeWavInWindow(benchmark::State& bench) {
-  QTemporaryDir dir(QDir::tempPath() + "/vode-open-bench-XXXXXX");
-  const std::string folder = dir.path().toStdString() + "/";
-  const std::string path = folder + "stethoscope.wav";
-  if (!writeStethoscopeWav(path)) {
-    bench.SkipWithError("could not write the WAV file");
-    return;
-  }
-  std::ostringstream boxes;
-  AutoPrompter prompter(boxes);
-  Application application(prompter, WindowOptions{folder, "", folder});
-  application.form().show();
-  application.commands().firstShown({});
-  for (auto _ : bench) {
-    application.commands().openPath(path);
-    waitUntilIdle(application.form().workspace());
-    const Document& doc = application.form().document();
-    if (!application.form().isEnabled() || !doc.spectra || !doc.recording || doc.recording->segmentCount != 1800) {
-      bench.SkipWithError("the open did not finish");
-      break;
-    }
-  }
-  QCoreApplication::processEvents();
+  timeOpens(bench, "stethoscope.wav", writeStethoscopeWav);
 }
 BENCHMARK(BM_OpenStethoscopeWavInWindow)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 

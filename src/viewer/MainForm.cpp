@@ -67,10 +67,11 @@ TMainForm::TMainForm(GuiPrompter& prompter, const WindowOptions& options, QWidge
   powerPanel_->createChart(client_);
   createPaneViews();
   bindWindowCommands();
-  setWindowTitle("R.E.Z.U. Vode");
+  setCaption("R.E.Z.U. Vode");
   setAcceptDrops(true);
 
   connect(workspace_, &Workspace::changed, this, [this](Changes what) { workspaceChanged(what); });
+  connect(workspace_, &Workspace::reported, SegmentStatus, &QLabel::setText);
   connect(workspace_, &Workspace::progressBegan, this, &TMainForm::BeginProgress);
   connect(workspace_, &Workspace::progressMaximum, this,
           [this](int steps) { StatusGauge->setMaximum(std::max(steps, 0)); });
@@ -167,7 +168,17 @@ void TMainForm::workspaceChanged(Changes what) {
   if (what & Change::Images) repaintPane(SonoBox);
   if (what & Change::Wheezes) afterWheezeDetection();
   if (what & Change::Band) repaintPane(FlowBox);
+  if (what & Change::Marks) repaintPane(TagBox);
+  if (what & (Change::Recording | Change::Tags)) updateCracklesEnabled();
+  setWindowModified(doc_.state.modified && doc_.hasRecording());
   UpdateMenus();
+}
+
+void TMainForm::setCaption(const QString& caption) {
+  // "[*]" is where Qt shows the modified mark; a file name holding those
+  // characters is doubled so that it shows as it is.
+  QString text = caption;
+  setWindowTitle(text.replace("[*]", "[*][*]") + "[*]");
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

@@ -166,6 +166,11 @@ class TMainForm : public QMainWindow {
   // --- Analyze menu ------------------------------------------------------------------
   void TestWheezeClick();
   void TestCrackleClick();
+  // Analyze/"Estimate Breath Cycles" and "Detect Crackles".
+  void EstimateBreathCyclesClick();
+  void DetectCracklesClick();
+  // "&Crackles" ticked or cleared: the tag strip colours the flagged segments or not.
+  void CracklesClick();
   // Ticks or clears "&Wheezes" as a click would (when the box is enabled).
   void showWheezes(bool on);
 
@@ -204,6 +209,9 @@ class TMainForm : public QMainWindow {
   // --- Hair-line cursor ----------------------------------------------------------
   void TrackCursorLine(PaneWidget* pane, int x);
   void EraseCursorLine();
+
+  // The window's caption; a "*" follows it while the document has unsaved changes.
+  void setCaption(const QString& caption);
 
   // --- Menus ----------------------------------------------------------------------
   QAction* action(const QString& name) const;
@@ -284,6 +292,7 @@ class TMainForm : public QMainWindow {
   void placeMarker(MarkerFrame* marker, PaneWidget* pane, int left, int width);
   void adjustChannelChoice();
   void updateWheezesEnabled();
+  void updateCracklesEnabled();
   void applyPowerDisplayVisibility();
   void frequencyZoom(int direction);
   void applyWaveformTimeChange();

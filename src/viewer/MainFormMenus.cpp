@@ -89,6 +89,8 @@ void TMainForm::createMenus() {
 
 void TMainForm::bindWindowCommands() {
   CommandTable& table = workspace_->commands();
+  table.bind("Undo1", [this] { workspace_->undo(); });
+  table.bind("Redo1", [this] { workspace_->redo(); });
   table.bind("Include1", [this] { AddCurrentSegment(true, false); });
   table.bind("Clear1", [this] { AddCurrentSegment(false, false); });
   table.bind("Background1", [this] { AddCurrentSegment(true, true); });
@@ -103,6 +105,8 @@ void TMainForm::bindWindowCommands() {
   table.bind("TestWheeze1", [this] { TestWheezeClick(); });
   table.bind("TestCrackle1", [this] { TestCrackleClick(); });
   table.bind("DetectWheezesTonal1", [this] { DetectWheezesTonalClick(); });
+  table.bind("EstimateBreathCycles1", [this] { EstimateBreathCyclesClick(); });
+  table.bind("DetectCrackles1", [this] { DetectCracklesClick(); });
   table.bind("ShowHints1", [this] { setHintsShown(action("ShowHints1")->isChecked()); });
   bindZoomCommands();
   UpdateMenus();

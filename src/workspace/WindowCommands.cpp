@@ -41,6 +41,9 @@ void addWindowCommands(CommandTable& t) {
   t.entry("FileMenu", "Exit1", "E&xit");
 
   t.menu("EditMenu", "&Edit");
+  t.entry("EditMenu", "Undo1", "&Undo", [](const Workspace& ws) { return ws.canUndo(); }, {"Ctrl+Z"});
+  t.entry("EditMenu", "Redo1", "&Redo", [](const Workspace& ws) { return ws.canRedo(); }, {"Ctrl+Shift+Z", "Ctrl+Y"});
+  t.separator("EditMenu");
   t.entry("EditMenu", "Subject1", "&Subject", recording);
   t.entry("EditMenu", "Comments1", "&Comments", recording);
   t.entry("EditMenu", "Laboratory1", "&Laboratory");
@@ -93,6 +96,8 @@ void addWindowCommands(CommandTable& t) {
   t.entry("AnalyzeMenu", "TestCrackle1", "Test&Crackle").visible = developer;
   t.entry("AnalyzeMenu", "TestWheeze1", "Test&Wheeze").visible = developer;
   t.entry("AnalyzeMenu", "DetectWheezesTonal1", "Detect Wheezes (Tonal)");
+  t.entry("AnalyzeMenu", "EstimateBreathCycles1", "Estimate Breath Cycles", analysed);
+  t.entry("AnalyzeMenu", "DetectCrackles1", "Detect Crackles", analysed);
   t.entry("AnalyzeMenu", "MakeSineWav1", "MakeSineWav").visible = developer;
   t.entry("AnalyzeMenu", "MakeBMPs1", "Make BMPs").visible = developer;
 

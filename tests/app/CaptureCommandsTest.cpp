@@ -224,7 +224,7 @@ TEST(Capture, MakeSineWavAsksFirstAndReplacesTheRecording) {
   EXPECT_EQ(f.doc().state.currentFileName, "Untitled");
   EXPECT_TRUE(f.doc().state.modified);
   EXPECT_EQ(f.doc().spectra, nullptr);
-  EXPECT_EQ(f.form().windowTitle(), "R.E.Z.U. Vode - Untitled");
+  EXPECT_EQ(shownCaption(f.form()), "R.E.Z.U. Vode - Untitled*");
 }
 
 TEST(Capture, PrintReportsOnlyAfterTheDialogIsConfirmed) {

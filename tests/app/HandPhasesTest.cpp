@@ -71,6 +71,12 @@ TEST_F(HandPhases, RangeMarksTagTheDraggedRangeAndSurviveSaveAndOpen) {
   EXPECT_EQ(f.doc().recording->flow[30 * 32], -target);
   EXPECT_EQ(f.doc().recording->flow[45 * 32], 0);
   EXPECT_TRUE(f.doc().tagTable->breathClean(0, 15));  // tagged, and in the averages
+  // Each mark is one step of the edit history.
+  f.form().action("Undo1")->trigger();
+  EXPECT_EQ(phases(44, 46), "---");
+  EXPECT_EQ(f.doc().recording->flow[45 * 32], 0);
+  f.form().action("Redo1")->trigger();
+  EXPECT_EQ(phases(44, 46), "-B-");
   EXPECT_TRUE(f.doc().state.modified);
   EXPECT_FALSE(f.form().action("Save1")->isEnabled());
 
@@ -110,6 +116,11 @@ TEST_F(HandPhases, LabelTracksGoInAndOutAsVodeCliTakesAndWritesThem) {
   EXPECT_TRUE(f.doc().tagTable->flags(1, 51) & Rejected);
   ASSERT_EQ(f.prompter.messages.size(), 1u);  // the unknown label, skipped
   EXPECT_NE(f.prompter.messages[0].text.find("wheeze"), std::string::npos) << f.prompter.messages[0].text;
+  f.form().action("Undo1")->trigger();
+  EXPECT_EQ(phases(9, 41), std::string(33, '-'));
+  EXPECT_FALSE(f.doc().tagTable->flags(1, 51) & Rejected);
+  f.form().action("Redo1")->trigger();
+  EXPECT_EQ(phases(9, 41), "-" + std::string(15, 'I') + std::string(15, 'E') + "--");
 
   // Out again: what vode-cli writes after taking the same track into the file.
   const std::string exported = f.temp.file("exported");
@@ -135,13 +146,7 @@ TEST_F(HandPhases, LabelTracksGoInAndOutAsVodeCliTakesAndWritesThem) {
 
 TEST_F(HandPhases, ExportTableWritesWhatVodeCliTableWrites) {
   const std::string mer = f.temp.file("breath.mer");
-  {
-    Document doc;
-    doc.recording = std::make_unique<Recording>(makeRecording(60, 2));
-    SilentPrompter quiet;
-    NullProgress none;
-    ASSERT_EQ(saveRecordingFile(doc, mer, 0, 59, quiet, none), 0);
-  }
+  saveMadeRecording(mer, 60, 2);
   ASSERT_EQ(f.open(mer), 0);
   const std::string table = f.temp.file("table.csv");
   f.prompter.saveChoices = {{table, 1}};

@@ -81,7 +81,7 @@ TEST(OpenAnyRecording, StethoscopeFilesOpenAsConvertResampleImportsThem) {
     for (const auto& m : f.prompter.messages) shown += m.text + "\n";
     EXPECT_EQ(shown, warnings);
     EXPECT_NE(f.doc().spectra, nullptr);
-    EXPECT_EQ(f.form().windowTitle(), QString::fromStdString("R.E.Z.U. Vode - " + c.path));
+    EXPECT_EQ(shownCaption(f.form()), QString::fromStdString("R.E.Z.U. Vode - " + c.path));
 
     // The notices one after the other; the last stays.
     EXPECT_EQ(f.form().statusNotice().toStdString(), c.from);
@@ -105,18 +105,14 @@ TEST(OpenAnyRecording, StethoscopeFilesOpenAsConvertResampleImportsThem) {
 TEST(OpenAnyRecording, FailedOpenKeepsTheOpenRecording) {
   WindowFixture f;
   const std::string good = f.temp.file("good.mer");
-  {
-    Document doc;
-    doc.recording = std::make_unique<Recording>(makeRecording(40, 2));
-    SilentPrompter quiet;
-    NullProgress none;
-    ASSERT_EQ(saveRecordingFile(doc, good, 0, 39, quiet, none), 0);
-  }
+  saveMadeRecording(good, 40, 2);
   ASSERT_EQ(f.open(good), 0);
   EXPECT_EQ(f.form().statusNotice(), "");  // a breath signal, its own format
   f.doc().recording->sound[0][7] = 1234;
   f.doc().state.modified = true;
+  f.form().workspace().notify(Change::FileName);
   const Recording* before = f.doc().recording.get();
+  const QString caption = shownCaption(f.form());
   writeBytes(f.temp.file("junk.mer"), std::vector<uint8_t>(300, 'x'));
   writeBytes(f.temp.file("junk.flac"), std::vector<uint8_t>(300, 'x'));
   for (const std::string name : {"missing.mer", "junk.mer", "junk.flac", "missing.ogg"}) {
@@ -129,7 +125,7 @@ TEST(OpenAnyRecording, FailedOpenKeepsTheOpenRecording) {
     EXPECT_TRUE(f.doc().state.modified);
     EXPECT_NE(f.doc().spectra, nullptr);
     EXPECT_EQ(f.doc().state.currentFileName, good);
-    EXPECT_EQ(f.form().windowTitle(), QString::fromStdString("R.E.Z.U. Vode - " + good));
+    EXPECT_EQ(shownCaption(f.form()), caption);
     EXPECT_TRUE(f.form().isEnabled());
     EXPECT_TRUE(f.form().action("Save1")->isEnabled());
   }

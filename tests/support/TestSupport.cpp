@@ -1,11 +1,14 @@
 #include "support/TestSupport.h"
 
+#include <gtest/gtest.h>
 #include <sndfile.h>
 #include <unistd.h>
 
 #include <cmath>
 #include <fstream>
 #include <random>
+
+#include "formats/BlockFile.h"
 
 namespace vode::test {
 
@@ -93,6 +96,14 @@ void writeShortWav(const std::string& path, int samples) {
   tag("data"); put(data, 4);
   for (int i = 0; i < samples; ++i) put(static_cast<uint16_t>(i % 2 ? -20000 : 20000), 2);
   writeBytes(path, bytes);
+}
+
+void saveMadeRecording(const std::string& path, int segments, int channels) {
+  Document doc;
+  doc.recording = std::make_unique<Recording>(makeRecording(segments, channels));
+  SilentPrompter quiet;
+  NullProgress none;
+  EXPECT_EQ(saveRecordingFile(doc, path, 0, segments - 1, quiet, none), 0);
 }
 
 bool writeSoundFile(const std::string& path, int format, int rate, int channels, int frames) {

@@ -119,6 +119,8 @@ bool writeSoundFile(const std::string& path, int format, int rate, int channels,
 
 // A recording with deterministic pseudo-random sound and a sine-like flow.
 Recording makeRecording(int segments, int channels, unsigned seed = 1);
+// makeRecording's recording written as a recording file at path.
+void saveMadeRecording(const std::string& path, int segments, int channels);
 
 // Path of a file in the reference-data folder (the VODE_TESTDATA_DIR cache
 // variable), and whether that folder is there. A test that reads it starts

@@ -82,7 +82,7 @@ TEST(MainFormMenus, EnablingFollowsTheDocument) {
   for (const char* name : {"Save1", "SaveAs1", "Close1", "NormalizeChannels1", "DeleteChannel1", "AnalyzeMenu"})
     EXPECT_TRUE(form.action(name)->isEnabled()) << name;
   EXPECT_FALSE(form.action("ReportMenu")->isEnabled());
-  EXPECT_EQ(form.windowTitle(), "R.E.Z.U. Vode - /tmp/rec.MER");
+  EXPECT_EQ(shownCaption(form), "R.E.Z.U. Vode - /tmp/rec.MER");
 
   // Save only for recording files; Delete Channel only for two channels.
   f.load(makeRecording(20, 1), "/tmp/rec.wav");

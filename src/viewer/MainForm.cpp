@@ -64,6 +64,7 @@ TMainForm::TMainForm(GuiPrompter& prompter, const WindowOptions& options, QWidge
   createControls();
   createMenus();
   connectControls();
+  installHabits();
   powerPanel_->createChart(client_);
   createPaneViews();
   bindWindowCommands();
@@ -164,6 +165,7 @@ void TMainForm::workspaceChanged(Changes what) {
   if (what & Change::Images) repaintPane(SonoBox);
   if (what & Change::Wheezes) afterWheezeDetection();
   if (what & Change::Band) repaintPane(FlowBox);
+  refreshHoverReadout();
   UpdateMenus();
 }
 

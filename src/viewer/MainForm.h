@@ -30,6 +30,7 @@ class QCheckBox;
 class QComboBox;
 class QFrame;
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QProgressBar;
@@ -37,6 +38,7 @@ class QPushButton;
 class QRadioButton;
 class QScrollBar;
 class QTimer;
+class QWheelEvent;
 
 namespace vode {
 
@@ -239,6 +241,8 @@ class TMainForm : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // The arrow keys of the scroll bar, Space and the wheel over the panes.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   class PanelModel;
@@ -258,6 +262,9 @@ class TMainForm : public QMainWindow {
   void connectControls();
   void createPaneViews();
   void buildPalettes();
+  void installHabits();
+  bool spaceKey(QObject* watched, const QKeyEvent* key);
+  bool wheelOverPanes(QWidget* watched, QWheelEvent* wheel);
   void initialiseFont();
 
   void repaintTimeAligned();
@@ -279,6 +286,10 @@ class TMainForm : public QMainWindow {
   void paneMouseMove(PaneWidget* pane, QPoint pos, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
   void paneMousePress(PaneWidget* pane, QPoint pos, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
   void paneMouseRelease(PaneWidget* pane, QPoint pos);
+  // Ends a tag-strip drag or a range drag whose release never arrived.
+  void endMouseGestures();
+  // The status of the pane under the mouse read again, after an edit.
+  void refreshHoverReadout();
   void afterWheezeDetection();
   void applyPaintOutcome(const PaintOutcome& outcome);
   void showPlainMessageLater(const QString& text);
@@ -304,7 +315,11 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<AudioOutput> audio_;
   std::unique_ptr<MonitorOutput> monitor_ = std::make_unique<SilentMonitorOutput>();
   QTimer* DATimer = nullptr;
-  int64_t playStartTick_ = 0;
+  // The clock when the output first reported sound heard, -1 before; the
+  // rate check measures from there, against the range taken at Play.
+  int64_t playStartTick_ = -1;
+  int64_t playStartMs_ = 0;
+  double playExpectedSeconds_ = 0.0;
   int32_t playLineSegment_ = -1;  // where the play line is drawn, -1 nowhere
 
   // One object per pane; each paints its widget and reads the mouse over it.
@@ -314,6 +329,10 @@ class TMainForm : public QMainWindow {
   QStringList savedStatus_;  // one per open progress display
   int sonoShapeLeft_ = 0;
   bool plainMessagePending_ = false;
+  // The pane the mouse last moved over and where, for read-outs after edits.
+  PaneWidget* hoverPane_ = nullptr;
+  QPoint hoverPos_;
+  int wheelRest_ = 0;  // part of a wheel notch not yet acted on
 
   // Controls; their object names are the names the tests and menus use.
   QWidget* client_ = nullptr;

@@ -44,7 +44,12 @@ void TMainForm::PlayBitBtnClick() {
   // What the recording holds now: edits since the last play are heard.
   const bool started = audio_->open(recording->sound[state_.PlayChannel], SoundRate) &&
                        audio_->play(static_cast<int64_t>(state_.PlayFirst) * 100);
-  playStartTick_ = clock_->nowMs();
+  // The sound server may start the sound a good while after play() returns:
+  // the clock starts when the output first reports sound heard.
+  playStartTick_ = -1;
+  playStartMs_ = static_cast<int64_t>(state_.PlayFirst) * 100;
+  // Zooming while playing forgets the range; the check keeps the one played.
+  playExpectedSeconds_ = expectedPlaySeconds(state_);
   if (!started) {
     const std::string failure = audio_->errorText();
     audio_->close();
@@ -66,6 +71,7 @@ void TMainForm::DATimerTimer() {
     prompter_.message(MessageKind::Error, failure.empty() ? OutputFailed : failure);
     return;
   }
+  if (playStartTick_ < 0 && position > playStartMs_) playStartTick_ = clock_->nowMs();
   if (state_.PlayCounter < position / 100) ProcessDABuffer();
 }
 
@@ -91,9 +97,9 @@ void TMainForm::stopPlayback(bool checkRate) {
 
   const bool complete = state_.PlayCounter >= state_.PlayLast;
   state_.PlayCounter = -1;
-  if (!complete || !checkRate) return;
+  if (!complete || !checkRate || playStartTick_ < 0) return;
   const double elapsed = static_cast<double>(clock_->nowMs() - playStartTick_) / 1000.0;
-  const double expected = expectedPlaySeconds(state_);
+  const double expected = playExpectedSeconds_;
   if (std::fabs(elapsed - expected) > RateTolerance)
     prompter_.message(MessageKind::Warning,
                       QString::asprintf(playRateWarningFormat(), elapsed, expected).toStdString());

@@ -204,6 +204,8 @@ void Workspace::replaceWithTestTones() {
   // The results and tags of the recording replaced would not fit the new one.
   doc_.releaseResults();
   doc_.tagTable.reset();
+  // The breath phases too: the tones have no breath signal.
+  doc_.phaseTable = std::make_unique<PhaseTable>();
   doc_.recording = std::make_unique<Recording>(makeSineTestRecording());
   doc_.channelSetup.airflowKind = 0;
   doc_.state.currentFileName = "Untitled";

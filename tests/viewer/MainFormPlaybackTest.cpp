@@ -105,7 +105,8 @@ TEST(Playback, ScreenRangePastTheEndPlaysToTheLastSegmentAndStops) {
   EXPECT_EQ(f.pane("SonoBox")->playLine(), 4);
 
   // A late tick moves the line by one segment only.
-  f.tick(250);
+  f.tick(20);
+  f.tick(230);
   EXPECT_EQ(f.state().PlayCounter, 1);
   EXPECT_EQ(f.pane("FlowBox")->playLine(), 12);
 
@@ -146,6 +147,20 @@ TEST(Playback, RateWarningOnlyForACompletePlayback) {
   f.form().StopBitBtnClick();
   EXPECT_FALSE(f.form().playing());
   EXPECT_TRUE(f.prompter.messages.empty());
+}
+
+TEST(Playback, RateCheckTimesTheSoundFromItsStartAndTheRangeOfThePlay) {
+  PlayFixture f;
+  f.load(makeRecording(100, 1));
+  f.form().PlayBitBtnClick();  // the screen: 5 s
+  // The sound server starts the sound 1.5 s after Play returned.
+  for (int i = 0; i < 75; ++i) f.tick(0), f.clock->now += 20;
+  f.tick();
+  // Zooming while playing forgets the range chosen, not the one playing.
+  f.form().ZoomOutXClick();
+  EXPECT_EQ(f.state().PlayFirst, -1);
+  EXPECT_GT(f.playToEnd(), 0);
+  EXPECT_TRUE(f.prompter.messages.empty()) << f.prompter.messages[0].text;
 }
 
 TEST(Playback, RangeRules) {

@@ -55,7 +55,7 @@ struct WindowOptions {
   std::string manualFile;     // the HTML manual Help/"&Help" opens
   bool newConfigFolder = false;  // configDir was made for this run: a first start
   bool developer = false;        // --developer: the hidden entries stay, "&FFT" follows the recording
-  bool keepWindowSize = false;   // the window's size is restored from and kept in configDir
+  bool keepWindowSize = false;   // the window's size and "Play After Opening" are restored from and kept in configDir
 };
 
 constexpr int ClientWidth = 632;
@@ -193,6 +193,9 @@ class TMainForm : public QMainWindow {
   // the status bar says so instead of a box on every open.
   void playAfterLoading();
   bool playing() const { return state_.Playing; }
+  // Edit/"Play After Opening": on by default; a kept window keeps the choice.
+  void setPlayAfterOpening(bool on);
+  bool playAfterOpening() const { return playAfterOpening_; }
   // A range by mouse over a time-aligned pane, at pane x: the press selects
   // the segment and starts Dragging, a move puts the play line on the range's
   // end, and a release right of the current segment plays the range.
@@ -294,6 +297,7 @@ class TMainForm : public QMainWindow {
   void applyPaintOutcome(const PaintOutcome& outcome);
   void showPlainMessageLater(const QString& text);
   void placePlayLine();
+  void placePlayRange();
   // Stop without the rate check: a new document, long work, closing.
   void stopPlayback(bool checkRate);
   void setPlayLine(int32_t s);
@@ -320,6 +324,7 @@ class TMainForm : public QMainWindow {
   int64_t playStartTick_ = -1;
   int64_t playStartMs_ = 0;
   double playExpectedSeconds_ = 0.0;
+  bool playingDraggedRange_ = false;
   int32_t playLineSegment_ = -1;  // where the play line is drawn, -1 nowhere
 
   // One object per pane; each paints its widget and reads the mouse over it.
@@ -333,6 +338,7 @@ class TMainForm : public QMainWindow {
   PaneWidget* hoverPane_ = nullptr;
   QPoint hoverPos_;
   int wheelRest_ = 0;  // part of a wheel notch not yet acted on
+  bool playAfterOpening_ = true;
 
   // Controls; their object names are the names the tests and menus use.
   QWidget* client_ = nullptr;

@@ -2,9 +2,11 @@
 // scroll bar, Space to play and stop, and the wheel over the time-aligned
 // panes (pages through time; with Ctrl or Shift the X or Y zoom buttons).
 #include <QAbstractButton>
+#include <QAction>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -14,6 +16,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "formats/PlaybackOptionFile.h"
 #include "viewer/MainForm.h"
 #include "viewer/PaneWidget.h"
 
@@ -37,6 +40,20 @@ void TMainForm::installHabits() {
   // Space is looked at before the control with the focus gets it; the
   // filter is dropped with the window.
   qApp->installEventFilter(this);
+  // Queued: the note comes after the repaints and read-outs of the change.
+  connect(workspace_, &Workspace::statusNote, this, [this](const QString& text) { CursorStatus->setText(text); },
+          Qt::QueuedConnection);
+  if (options_.keepWindowSize && !options_.configDir.empty()) {
+    playAfterOpening_ = loadPlayAfterOpening(options_.configDir);
+    action("PlayAfterOpening1")->setChecked(playAfterOpening_);
+  }
+}
+
+void TMainForm::setPlayAfterOpening(bool on) {
+  playAfterOpening_ = on;
+  if (QAction* entry = action("PlayAfterOpening1"); entry->isChecked() != on) entry->setChecked(on);
+  // A choice that cannot be kept still holds for this run.
+  if (options_.keepWindowSize && !options_.configDir.empty()) savePlayAfterOpening(options_.configDir, on);
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {

@@ -101,6 +101,7 @@ void TMainForm::bindWindowCommands() {
   table.bind("TestCrackle1", [this] { TestCrackleClick(); });
   table.bind("DetectWheezesTonal1", [this] { DetectWheezesTonalClick(); });
   table.bind("ShowHints1", [this] { setHintsShown(action("ShowHints1")->isChecked()); });
+  table.bind("PlayAfterOpening1", [this] { setPlayAfterOpening(action("PlayAfterOpening1")->isChecked()); });
   bindZoomCommands();
   UpdateMenus();
 }

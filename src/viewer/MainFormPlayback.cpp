@@ -93,6 +93,7 @@ void TMainForm::stopPlayback(bool checkRate) {
   audio_->close();
   DATimer->stop();
   state_.Playing = false;
+  playingDraggedRange_ = false;
   XorPlayCounter(state_.PlayCounter);
 
   const bool complete = state_.PlayCounter >= state_.PlayLast;
@@ -106,6 +107,7 @@ void TMainForm::stopPlayback(bool checkRate) {
 }
 
 void TMainForm::playAfterLoading() {
+  if (!playAfterOpening_) return;
   if (!audio_->hasDevice()) {
     CursorStatus->setText("No sound output device");
     return;
@@ -138,7 +140,10 @@ void TMainForm::endRangeDrag(int paneX) {
   if (s <= state_.CurrentSegment) return;  // leftwards only selects
   state_.PlayFirst = state_.CurrentSegment;
   state_.PlayLast = s;
+  playingDraggedRange_ = true;
   PlayBitBtnClick();
+  if (!state_.Playing) playingDraggedRange_ = false;
+  placePlayLine();
 }
 
 void TMainForm::XorPlayCounter(int32_t s) {
@@ -151,7 +156,27 @@ void TMainForm::setPlayLine(int32_t s) {
   placePlayLine();
 }
 
+void TMainForm::placePlayRange() {
+  // A drag rightwards chooses a range to play; it stays shaded while heard.
+  int32_t first = -1, last = -1;
+  if (state_.Dragging && state_.PlayCounter > state_.CurrentSegment) {
+    first = state_.CurrentSegment;
+    last = state_.PlayCounter;
+  } else if (state_.Playing && playingDraggedRange_) {
+    first = static_cast<int32_t>(playStartMs_ / 100);
+    last = state_.PlayLast;
+  }
+  const int left = (first - state_.FirstSegment) * state_.SegmentPixels;
+  const int right = first < 0 ? left : (last + 1 - state_.FirstSegment) * state_.SegmentPixels;
+  FlowBox->showRange(left, right);
+  if (state_.ViewMode == SonogramView)
+    SonoBox->showRange(left, right);
+  else
+    SonoBox->showRange(0, 0);
+}
+
 void TMainForm::placePlayLine() {
+  placePlayRange();
   if (playLineSegment_ < 0) {
     FlowBox->showPlayLine(-1);
     SonoBox->showPlayLine(-1);

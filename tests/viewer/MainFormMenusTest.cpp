@@ -22,9 +22,13 @@ TEST(MainFormMenus, CaptionsShortcutsAndHiddenEntries) {
     const char* name;
     const char* caption;
     QKeySequence shortcut;
-  } entries[] = {{"Open1", "&Open...", {}},
-                 {"SaveAs1", "Save &As...", {}},
-                 {"Exit1", "E&xit", {}},
+  } entries[] = {{"Open1", "&Open...", QKeySequence(Qt::CTRL | Qt::Key_O)},
+                 {"Save1", "&Save", QKeySequence(Qt::CTRL | Qt::Key_S)},
+                 {"SaveAs1", "Save &As...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+                 {"Close1", "&Close", QKeySequence(Qt::CTRL | Qt::Key_W)},
+                 {"Exit1", "E&xit", QKeySequence(Qt::CTRL | Qt::Key_Q)},
+                 {"Help1", "&Help", QKeySequence(Qt::Key_F1)},
+                 {"PlayAfterOpening1", "Play After Opening", {}},
                  {"Include1", "Include", QKeySequence(Qt::Key_Insert)},
                  {"Clear1", "Clear", QKeySequence(Qt::Key_Delete)},
                  {"Background1", "Background", QKeySequence(Qt::SHIFT | Qt::Key_Insert)},

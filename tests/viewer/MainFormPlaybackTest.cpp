@@ -313,6 +313,7 @@ TEST(Playback, DraggedRangePlaysFromThePressToTheRelease) {
   EXPECT_EQ(flow->playLine(), -1);  // still on the current segment: no line
   mouse(flow, QEvent::MouseMove, 41 * 8 + 5, Qt::LeftButton);
   EXPECT_EQ(flow->playLine(), 41 * 8 + 4);  // the range's end so far
+  EXPECT_EQ(flow->range(), std::make_pair(30 * 8, 42 * 8));  // shaded while dragged
   EXPECT_EQ(f.pane("SonoBox")->playLine(), 41 * 8 + 4);
   mouse(flow, QEvent::MouseMove, 45 * 8 + 5, Qt::LeftButton);
   mouse(flow, QEvent::MouseButtonRelease, 45 * 8 + 5, Qt::NoButton);
@@ -322,7 +323,9 @@ TEST(Playback, DraggedRangePlaysFromThePressToTheRelease) {
   EXPECT_EQ(f.state().PlayLast, 45);
   EXPECT_EQ(f.out->startMs, 3000);
   EXPECT_EQ(flow->playLine(), 30 * 8 + 4);
+  EXPECT_EQ(f.pane("SonoBox")->range(), std::make_pair(30 * 8, 46 * 8));  // and while it plays
   EXPECT_GT(f.playToEnd(), 0);
+  EXPECT_EQ(flow->range(), std::make_pair(0, 0));
   EXPECT_TRUE(f.prompter.messages.empty());  // 1.6 s of sound in 1.6 s
 
   // The range plays again from the button while it stays on screen.

@@ -71,6 +71,7 @@ TMainForm::TMainForm(GuiPrompter& prompter, const WindowOptions& options, QWidge
   setWindowTitle("R.E.Z.U. Vode");
 
   connect(workspace_, &Workspace::changed, this, [this](Changes what) { workspaceChanged(what); });
+  connect(workspace_, &Workspace::reported, SegmentStatus, &QLabel::setText);
   connect(workspace_, &Workspace::progressBegan, this, &TMainForm::BeginProgress);
   connect(workspace_, &Workspace::progressMaximum, this,
           [this](int steps) { StatusGauge->setMaximum(std::max(steps, 0)); });
@@ -165,6 +166,8 @@ void TMainForm::workspaceChanged(Changes what) {
   if (what & Change::Images) repaintPane(SonoBox);
   if (what & Change::Wheezes) afterWheezeDetection();
   if (what & Change::Band) repaintPane(FlowBox);
+  if (what & Change::Marks) repaintPane(TagBox);
+  if (what & (Change::Recording | Change::Tags)) updateCracklesEnabled();
   refreshHoverReadout();
   UpdateMenus();
 }

@@ -165,6 +165,11 @@ class TMainForm : public QMainWindow {
   // --- Analyze menu ------------------------------------------------------------------
   void TestWheezeClick();
   void TestCrackleClick();
+  // Analyze/"Estimate Breath Cycles" and "Detect Crackles".
+  void EstimateBreathCyclesClick();
+  void DetectCracklesClick();
+  // "&Crackles" ticked or cleared: the tag strip colours the flagged segments or not.
+  void CracklesClick();
   // Ticks or clears "&Wheezes" as a click would (when the box is enabled).
   void showWheezes(bool on);
 
@@ -278,6 +283,7 @@ class TMainForm : public QMainWindow {
   void placeMarker(MarkerFrame* marker, PaneWidget* pane, int left, int width);
   void adjustChannelChoice();
   void updateWheezesEnabled();
+  void updateCracklesEnabled();
   void applyPowerDisplayVisibility();
   void frequencyZoom(int direction);
   void applyWaveformTimeChange();

@@ -42,6 +42,25 @@ void TMainForm::showWheezes(bool on) {
   WheezesClick();
 }
 
+void TMainForm::EstimateBreathCyclesClick() { workspace_->estimateBreathCycles(); }
+
+void TMainForm::DetectCracklesClick() { workspace_->detectCrackles(); }
+
+void TMainForm::updateCracklesEnabled() {
+  // Without a crackle run the box stays as it always was: off, unticked.
+  CracklesCheckBox->setEnabled(state_.CracklesDetected);
+  if (!state_.CracklesDetected) {
+    const QSignalBlocker quiet(CracklesCheckBox);
+    CracklesCheckBox->setChecked(false);
+  }
+  state_.CracklesChecked = CracklesCheckBox->isChecked();
+}
+
+void TMainForm::CracklesClick() {
+  state_.CracklesChecked = CracklesCheckBox->isChecked();
+  repaintPane(TagBox);
+}
+
 void TMainForm::TestCrackleClick() {
   // Only channel 2's samples change: nothing is recomputed or repainted, and
   // the document is not marked modified.

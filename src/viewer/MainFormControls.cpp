@@ -38,6 +38,7 @@ void TMainForm::connectControls() {
   connect(PrevBitBtn, &QPushButton::clicked, this, [this] { StepTagged(-1); });
   connect(NextBitBtn, &QPushButton::clicked, this, [this] { StepTagged(+1); });
   connect(WheezesCheckBox, &QCheckBox::clicked, this, [this] { WheezesClick(); });
+  connect(CracklesCheckBox, &QCheckBox::clicked, this, [this] { CracklesClick(); });
   connect(PlayBitBtn, &QPushButton::clicked, this, [this] { PlayBitBtnClick(); });
   connect(StopBitBtn, &QPushButton::clicked, this, [this] { StopBitBtnClick(); });
   connect(DATimer, &QTimer::timeout, this, [this] { DATimerTimer(); });

@@ -100,6 +100,8 @@ void TMainForm::bindWindowCommands() {
   table.bind("TestWheeze1", [this] { TestWheezeClick(); });
   table.bind("TestCrackle1", [this] { TestCrackleClick(); });
   table.bind("DetectWheezesTonal1", [this] { DetectWheezesTonalClick(); });
+  table.bind("EstimateBreathCycles1", [this] { EstimateBreathCyclesClick(); });
+  table.bind("DetectCrackles1", [this] { DetectCracklesClick(); });
   table.bind("ShowHints1", [this] { setHintsShown(action("ShowHints1")->isChecked()); });
   table.bind("PlayAfterOpening1", [this] { setPlayAfterOpening(action("PlayAfterOpening1")->isChecked()); });
   bindZoomCommands();

@@ -52,9 +52,11 @@ class TagStripPane : public PaneView {
 };
 
 // Colour of a tag-strip cell; invalid (not painted) for an untagged, unflagged
-// segment. Later rules override earlier ones: phase, then wheeze, rejected,
-// clipped.
-QColor tagColour(uint8_t phase, uint8_t flags);
+// segment. Later rules override earlier ones: phase, then crackles (only
+// while they are shown), wheeze, rejected, clipped.
+QColor tagColour(uint8_t phase, uint8_t flags, bool crackles = false);
+// The lines the tag strip draws at estimated breath-cycle boundaries.
+extern const QColor CycleMarkColour;
 
 // TimeBox: the waveform of the current segment.
 class WaveformPane : public PaneView {

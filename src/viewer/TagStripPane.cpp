@@ -1,15 +1,20 @@
 // The tag strip: one cell per segment coloured by its phase and flags, and
 // the tag words under the mouse.
+#include <cmath>
+
 #include "viewer/PaneDrawing.h"
 #include "viewer/Panes.h"
 
 namespace vode {
 
-QColor tagColour(uint8_t phase, uint8_t flags) {
+const QColor CycleMarkColour = draw::Navy;
+
+QColor tagColour(uint8_t phase, uint8_t flags, bool crackles) {
   QColor colour;
   if (phase == Inspiration) colour = draw::Lime;
   if (phase == Expiration) colour = draw::Lime;
   if (phase == Background) colour = draw::Black;
+  if (crackles && (flags & CrFlag)) colour = draw::Magenta;
   if (flags & Wheeze) colour = draw::Aqua;
   if (flags & Rejected) colour = draw::Red;
   if (flags & Clipped) colour = draw::Yellow;
@@ -32,8 +37,16 @@ PaintOutcome TagStripPane::paint(QPainter& p, QSize pane, QRect invalid) {
     int32_t s = axis.segmentAt(region.left());
     for (int left = axis.cellLeft(region.left()); left <= region.right(); left += axis.segmentPixels, ++s) {
       if (s < 0 || s >= rec->segmentCount || !tags->containsSegment(s)) break;
-      const QColor colour = tagColour(tags->phase(s), tags->flags(c, s));
+      const QColor colour = tagColour(tags->phase(s), tags->flags(c, s), state().CracklesChecked);
       if (colour.isValid()) p.fillRect(QRect(left, 0, axis.segmentPixels, pane.height()), colour);
+    }
+  }
+  if (rec) {
+    // Estimated cycle boundaries: a thin line where each falls, over the cells.
+    const TimeAxis axis = TimeAxis::of(state());
+    for (double t : state().CycleMarks) {
+      const int x = static_cast<int>(std::lround((t * 10.0 - axis.firstSegment) * axis.segmentPixels));
+      if (x >= region.left() && x <= region.right()) p.fillRect(QRect(x, 0, 1, pane.height()), CycleMarkColour);
     }
   }
   p.restore();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 namespace vode {
 
@@ -48,6 +49,14 @@ struct DisplayState {
   bool WheezesChecked = false;
   bool Playing = false;        // the play timer runs
   bool WindowEnabled = true;   // false while a progress display runs
+
+  // Breath-cycle boundaries estimated from the sound (s), marked on the tag
+  // strip until another recording is shown.
+  std::vector<double> CycleMarks;
+  // Crackles were looked for in this recording: "&Crackles" can be ticked,
+  // and while it is the tag strip colours the crackle-flagged segments.
+  bool CracklesDetected = false;
+  bool CracklesChecked = false;
 
   int segmentsPerScreen() const { return SonoSeconds * 10; }
 };

@@ -89,6 +89,8 @@ void addWindowCommands(CommandTable& t) {
   t.entry("AnalyzeMenu", "TestCrackle1", "Test&Crackle").visible = developer;
   t.entry("AnalyzeMenu", "TestWheeze1", "Test&Wheeze").visible = developer;
   t.entry("AnalyzeMenu", "DetectWheezesTonal1", "Detect Wheezes (Tonal)");
+  t.entry("AnalyzeMenu", "EstimateBreathCycles1", "Estimate Breath Cycles", analysed);
+  t.entry("AnalyzeMenu", "DetectCrackles1", "Detect Crackles", analysed);
   t.entry("AnalyzeMenu", "MakeSineWav1", "MakeSineWav").visible = developer;
   t.entry("AnalyzeMenu", "MakeBMPs1", "Make BMPs").visible = developer;
 

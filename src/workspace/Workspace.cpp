@@ -133,7 +133,15 @@ Workspace::~Workspace() {
 
 ProgressSink& Workspace::progress() { return *progress_; }
 
-void Workspace::notify(Changes what) { emit changed(what); }
+void Workspace::notify(Changes what) {
+  // What was found in one recording does not belong to the next.
+  if (what & Change::Recording) {
+    state_.CycleMarks.clear();
+    state_.CracklesDetected = false;
+    state_.CracklesChecked = false;
+  }
+  emit changed(what);
+}
 
 void Workspace::useJobRunner(std::unique_ptr<JobRunner> runner) {
   runner_->waitForWork();

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "acquisition/AcquisitionDevice.h"
+#include "analysis/BreathCycleEstimate.h"
 #include "analysis/TonalWheezeCommand.h"
 #include "document/Document.h"
 #include "model/Palette.h"
@@ -38,6 +39,7 @@ enum class Change : unsigned {
   FileName = 1u << 8,   // the document's name or its modified mark
   Busy = 1u << 9,       // a job started or ended
   Records = 1u << 10,   // the subject, comments, laboratory or analysis parameters
+  Marks = 1u << 11,     // the display's marks of estimated breath cycles
 };
 Q_DECLARE_FLAGS(Changes, Change)
 Q_DECLARE_OPERATORS_FOR_FLAGS(Changes)
@@ -129,6 +131,19 @@ class Workspace : public QObject {
   // nothing recomputes or repaints, and which do not make the document
   // modified.
   void testCrackle();
+  // Analyze/"Estimate Breath Cycles": the breath cycles of the whole
+  // recording (every channel's band power) estimated from the sound (job);
+  // their boundaries become the display's cycle marks. A recording without a
+  // breath signal is then offered phases marked from them.
+  void estimateBreathCycles();
+  // The phases of estimated cycles marked by the fixed rule of
+  // PhasesFromCycles, as range marks on every channel (job): the breath
+  // signal, tags, breaths and averages follow, and the document is modified.
+  void markCyclePhases(const CycleEstimate& estimate);
+  // Analyze/"Detect Crackles": the crackle flag on every segment of a
+  // channel holding one of its crackles, then the averages without those
+  // segments (job). "&Crackles" can be ticked from then on.
+  void detectCrackles();
 
   // --- Jobs ------------------------------------------------------------------
   // Work that runs while the document stays as it is: it reads the document
@@ -160,6 +175,9 @@ class Workspace : public QObject {
 
  signals:
   void changed(vode::Changes what);
+  // A short result of a command for the status bar, after the change it
+  // brought has been shown.
+  void reported(const QString& text);
   // The gauge: a task begins with its text and steps, moves, ends.
   void progressBegan(const QString& text, int steps);
   void progressMaximum(int steps);
@@ -182,6 +200,8 @@ class Workspace : public QObject {
   std::unique_ptr<GuiProgress> progress_;
   std::unique_ptr<JobRunner> runner_;
   void afterTagEdit(int result);
+  // Emits reported(text) once the change being announced has been shown.
+  void reportLater(const QString& text);
   // A job that changes a copy of the whole document and swaps it in.
   void changeCopy(std::function<void(Document&, ProgressSink&, Prompter&)> change, Changes what,
                   std::function<void()> after = {});

@@ -17,6 +17,9 @@ TEST(TagColour, LaterRulesOverrideEarlierOnes) {
   // The lettered flags without a colour leave the phase colour.
   EXPECT_EQ(tagColour(Inspiration, ArFlag | CrFlag | AdFlag), draw::Lime);
   EXPECT_FALSE(tagColour(0, ArFlag).isValid());
+  // Crackles show only when asked for, under the wheeze colour.
+  EXPECT_EQ(tagColour(Inspiration, CrFlag, true), draw::Magenta);
+  EXPECT_EQ(tagColour(Inspiration, CrFlag | Wheeze, true), draw::Aqua);
 }
 
 class TagStripPaint : public PaintFixture {

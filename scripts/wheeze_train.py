@@ -21,7 +21,13 @@ wheeze_evaluate.py):
      standardised weights keeps the fit tame;
   3. the threshold is the one that gives the best (Se + Sp) / 2 on the
      training cycles, and the line is rewritten as the two constants;
-  4. leave-one-patient-out: every patient is scored by a rule trained without
+  4. on a channel whose chest piece passes little above 1 kHz (the `narrow`
+     column, measured by the detector from the samples), a track is a wheeze
+     when its margin under that rule reaches TonalNarrowMarginDb and at least
+     two tracks within TonalPairReach seconds of it, itself included, reach
+     TonalPairMarginDb. The three are chosen from a small grid for the best
+     (Se + Sp) / 2 over all training cycles, the shared rule fixed;
+  5. leave-one-patient-out: every patient is scored by rules trained without
      that patient; the figures are printed overall, per device and per
      patient. The cycle verdicts follow vode-cli's own counting (a track flags
      every segment from its first to its last; a cycle is found when a flagged
@@ -34,6 +40,7 @@ Usage: wheeze_train.py CACHE [--vode-cli PATH] [--work DIR] [--jobs N] [--l2 X]
 """
 
 import argparse
+import collections
 import concurrent.futures
 import math
 import os
@@ -48,16 +55,25 @@ REFERENCE_FRAMES = 4
 PLATEAU = 0.01
 
 
+# The narrow chest piece's grid: reach in segments (0.6-1.4 s), the margin a
+# track needs and the margin of the two tracks that make a pair (dB). Ties go
+# to the middle one in this order.
+REACHES = (6, 8, 10, 12, 14)
+NARROW_MARGINS = (0.0, -1.0, -2.0, -3.0, -4.0)
+PAIR_MARGINS = (0.0, 1.0, 2.0, 3.0, 4.0, 5.0, 6.0)
+
+
 class Track:
-    __slots__ = ("first", "last", "frames", "prominence", "margin", "wheeze")
+    __slots__ = ("first", "last", "frames", "prominence", "margin", "wheeze", "narrow")
 
     def __init__(self, fields):
-        # channel,first_segment,last_segment,start_s,end_s,frames,hz,prominence_db,margin_db,wheeze
+        # channel,first_segment,last_segment,start_s,end_s,frames,hz,prominence_db,margin_db,wheeze,narrow
         self.first, self.last = int(fields[1]), int(fields[2])
         self.frames = int(fields[5])
         self.prominence = float(fields[7])
         self.margin = float(fields[8])
         self.wheeze = fields[9] == "1"
+        self.narrow = fields[10] == "1"
 
     def features(self):
         return (self.prominence, math.log2(self.frames / REFERENCE_FRAMES))
@@ -73,25 +89,60 @@ def tracks_of(cli, sound, tonal=""):
 NO_END = 1 << 30
 
 
-class Cycle:
-    """An annotated cycle and the tracks overlapping its segments."""
-    __slots__ = ("recording", "wheezing", "tracks")
+class Channel:
+    """Every track of a recording's channel, as arrays for the pair rule."""
 
-    def __init__(self, recording, wheezing, tracks):
-        self.recording, self.wheezing, self.tracks = recording, wheezing, tracks
+    def __init__(self, tracks):
+        self.tracks = tracks
+        self.narrow = bool(tracks) and tracks[0].narrow
+        self.first = np.array([t.first for t in tracks], dtype=np.int64)
+        self.last = np.array([t.last for t in tracks], dtype=np.int64)
+        self.prominence = np.array([t.prominence for t in tracks], dtype=np.float64)
+        self.length = np.array([t.features()[1] for t in tracks], dtype=np.float64)
+        self._near = {}
+
+    def near(self, reach):
+        """near[i, j]: track j lies within reach segments of track i."""
+        if reach not in self._near:
+            self._near[reach] = ((self.first[None, :] <= self.last[:, None] + reach) &
+                                 (self.last[None, :] >= self.first[:, None] - reach)).astype(np.int32)
+        return self._near[reach]
+
+    def wheezes(self, rule, narrow_rule):
+        """The decision for every track: its margin reaches 0 under rule; on a
+        narrow chest piece it reaches the narrow margin and two tracks within
+        the reach (itself included) reach the pair margin."""
+        track_db, length_db = rule
+        margins = self.prominence - (track_db - length_db * self.length)
+        if not self.narrow:
+            return margins >= 0
+        reach, narrow_db, pair_db = narrow_rule
+        return (margins >= narrow_db) & (self.near(reach) @ (margins >= pair_db).astype(np.int32) >= 2)
+
+
+class Cycle:
+    """An annotated cycle, its channel and the tracks overlapping its segments
+    (and their indices in the channel)."""
+    __slots__ = ("recording", "wheezing", "channel", "members", "tracks")
+
+    def __init__(self, recording, wheezing, channel, members):
+        self.recording, self.wheezing, self.channel, self.members = recording, wheezing, channel, members
+        self.tracks = [channel.tracks[i] for i in members]
 
 
 def cycles_of(recording, tracks):
+    channel = Channel(tracks)
     cycles = []
     for start, end, wheezing in we.read_cycles(recording.annotation):
         if wheezing is None:
             continue
         inside = we.segments_inside(start, end, NO_END)
         if len(inside) == 0:
-            cycles.append(Cycle(recording, wheezing, []))
+            cycles.append(Cycle(recording, wheezing, channel, []))
             continue
         lo, hi = inside[0], inside[-1]
-        cycles.append(Cycle(recording, wheezing, [t for t in tracks if t.first <= hi and t.last >= lo]))
+        cycles.append(Cycle(recording, wheezing, channel,
+                            [i for i, t in enumerate(tracks) if t.first <= hi and t.last >= lo]))
     return cycles
 
 
@@ -158,18 +209,37 @@ def fit(cycles, l2=0.1, iterations=1500, temperature=1.0):
     return cut / a, c / a
 
 
-def margin(track, rule):
-    track_db, length_db = rule
-    prominence, length = track.features()
-    return prominence - (track_db - length_db * length)
-
-
-def verdicts(cycles, rule):
-    """(detected, wheezing) per cycle under a rule; None: the detector's own
-    verdict as printed by --tracks."""
+def verdicts(cycles, rule, narrow_rule=None):
+    """(detected, wheezing) per cycle under the rules; rule None: the
+    detector's own verdict as printed by --tracks."""
     if rule is None:
         return [(any(t.wheeze for t in c.tracks), c.wheezing) for c in cycles]
-    return [(any(margin(t, rule) >= 0 for t in c.tracks), c.wheezing) for c in cycles]
+    decided = {}
+    result = []
+    for c in cycles:
+        key = id(c.channel)
+        if key not in decided:
+            decided[key] = c.channel.wheezes(rule, narrow_rule)
+        result.append((bool(decided[key][c.members].any()), c.wheezing))
+    return result
+
+
+def balanced(verdict_list):
+    """(Se + Sp) / 2 of (detected, wheezing) pairs."""
+    return we.Tally().add_all(verdict_list).mean()
+
+
+def fit_narrow(cycles, rule):
+    """(reach, narrow_db, pair_db) for narrow chest pieces: the grid point with
+    the best (Se + Sp) / 2 over all the cycles under the shared rule (the
+    middle one of ties)."""
+    wide = verdicts([c for c in cycles if not c.channel.narrow], rule)
+    narrow = [c for c in cycles if c.channel.narrow]
+    grid = [(r, n, p) for r in REACHES for n in NARROW_MARGINS for p in PAIR_MARGINS]
+    figures = [balanced(wide + verdicts(narrow, rule, point)) for point in grid]
+    best = max(figures)
+    ties = [point for point, f in zip(grid, figures) if f >= best - 1e-12]
+    return ties[(len(ties) - 1) // 2]
 
 
 def by_recording(cycles, verdict_list):
@@ -180,16 +250,17 @@ def by_recording(cycles, verdict_list):
 
 
 def leave_one_patient_out(recordings, cycles, l2):
-    """name -> verdicts, each patient's from a rule fitted without it; and
-    the rules."""
+    """name -> verdicts, each patient's from rules fitted without it; and
+    the rules, (shared, narrow) per patient."""
     held = {}
     rules = {}
     for patient in we.patients(recordings):
         training = [c for c in cycles if c.recording.patient != patient]
         rule = fit(training, l2)
-        rules[patient] = rule
+        narrow_rule = fit_narrow(training, rule)
+        rules[patient] = (rule, narrow_rule)
         mine = [c for c in cycles if c.recording.patient == patient]
-        held.update(by_recording(mine, verdicts(mine, rule)))
+        held.update(by_recording(mine, verdicts(mine, rule, narrow_rule)))
     return held, rules
 
 
@@ -234,17 +305,24 @@ def main():
     if not args.tonal_parameters:
         check_against_cli(args.vode_cli, recordings, sounds, cycles, args.jobs)
 
-    track_db, length_db = fit(cycles, args.l2)
+    rule = fit(cycles, args.l2)
+    reach, narrow_db, pair_db = fit_narrow(cycles, rule)
     print("# fitted on %d recordings of %d patients, %d cycles (%d wheezing):"
           % (len(recordings), len(we.patients(recordings)), len(cycles), sum(c.wheezing for c in cycles)))
-    print("constexpr float TonalTrackDb = %.2ff;" % track_db)
-    print("constexpr float TonalLengthDb = %.2ff;" % length_db)
+    print("constexpr float TonalTrackDb = %.2ff;" % rule[0])
+    print("constexpr float TonalLengthDb = %.2ff;" % rule[1])
+    print("constexpr float TonalNarrowMarginDb = %.1ff;" % narrow_db)
+    print("constexpr float TonalPairMarginDb = %.1ff;" % pair_db)
+    print("constexpr float TonalPairReach = %.1ff;" % (reach / 10.0))
     held, rules = leave_one_patient_out(recordings, cycles, args.l2)
-    spread = np.array(list(rules.values()))
+    shared = np.array([r for r, _ in rules.values()])
     print("# leave-one-patient-out rules: TonalTrackDb %.2f to %.2f, TonalLengthDb %.2f to %.2f"
-          % (spread[:, 0].min(), spread[:, 0].max(), spread[:, 1].min(), spread[:, 1].max()))
+          % (shared[:, 0].min(), shared[:, 0].max(), shared[:, 1].min(), shared[:, 1].max()))
+    chosen = collections.Counter(n for _, n in rules.values())
+    print("# narrow chest piece (reach s, margin dB, pair dB) chosen without each patient: "
+          + ", ".join("%.1f/%g/%g in %d" % (r / 10.0, n, p, k) for (r, n, p), k in chosen.most_common()))
     print()
-    fitted = by_recording(cycles, verdicts(cycles, (track_db, length_db)))
+    fitted = by_recording(cycles, verdicts(cycles, rule, (reach, narrow_db, pair_db)))
     built = by_recording(cycles, verdicts(cycles, None))
     print_rows = [("built", built), ("fitted", fitted), ("held_out", held)]
     we.print_groups("tonal detector: the constants in this build, the rule fitted on every patient (in-sample), "

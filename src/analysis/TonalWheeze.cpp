@@ -7,6 +7,7 @@
 
 #include "analysis/ChannelWorkers.h"
 #include "analysis/Fft.h"
+#include "analysis/SoundBands.h"
 #include "analysis/WheezeMap.h"
 #include "model/Recording.h"
 #include "model/TagTable.h"
@@ -70,14 +71,13 @@ struct Candidate {
 class ChannelTracker {
  public:
   ChannelTracker(const int16_t* samples, int64_t count, const TonalParameters& p, const RealFft2048& fft)
-      : samples_(samples), p_(p), fft_(fft),
+      : samples_(samples), count_(count), p_(p), fft_(fft),
         frames_(count < TonalFrameLength ? 0 : static_cast<int>((count - TonalFrameLength) / TonalHop + 1)) {}
 
   // Every track of at least minFrames frames (wheezes only when onlyWheezes),
   // in order of their first frame.
   std::vector<TonalTrack> run(SegmentCounter* counter, bool onlyWheezes) {
     if (frames_ == 0) return {};
-    onlyWheezes_ = onlyWheezes;
     computeLevels(counter);
     findBursts();
     findUsualLevel();
@@ -87,6 +87,8 @@ class ChannelTracker {
       return a.firstFrame() != b.firstFrame() ? a.firstFrame() < b.firstFrame()
                                               : a.points.front().bin < b.points.front().bin;
     });
+    decide(MeasureBandBalance(samples_, count_).narrow());
+    if (onlyWheezes) std::erase_if(done_, [](const TonalTrack& t) { return !t.wheeze(); });
     return std::move(done_);
   }
 
@@ -278,14 +280,45 @@ class ChannelTracker {
     const float needed =
         p_.trackProminenceDb - p_.lengthDb * std::log2(static_cast<float>(span) / TonalReferenceFrames);
     t.marginDb = t.meanProminenceDb - needed;
-    if (t.wheeze() || !onlyWheezes_) done_.push_back(std::move(t));
+    done_.push_back(std::move(t));
+  }
+
+  // Every track's verdict, once all are known (in order of their first
+  // frame). On a narrow chest piece a track needs the narrow margin and two
+  // tracks reaching the pair margin whose segments come within the reach of
+  // its own, itself included.
+  void decide(bool narrowBand) {
+    if (!narrowBand) {
+      for (TonalTrack& t : done_) t.isWheeze = t.marginDb >= 0.0f;
+      return;
+    }
+    const int reach = static_cast<int>(std::lround(p_.pairReachSeconds * 10.0f));  // 100 ms segments
+    struct Span {
+      int first, last;
+    };
+    auto span = [](const TonalTrack& t) {
+      return Span{tonalFrameSegment(t.firstFrame()), tonalFrameSegment(t.lastFrame())};
+    };
+    std::vector<Span> strong;  // in order of their first segment
+    for (const TonalTrack& t : done_)
+      if (t.marginDb >= p_.pairMarginDb) strong.push_back(span(t));
+    for (TonalTrack& t : done_) {
+      if (t.marginDb < p_.narrowMarginDb) continue;
+      const Span own = span(t);
+      int near = 0;
+      for (const Span& s : strong) {
+        if (s.first > own.last + reach) break;
+        if (s.last >= own.first - reach && ++near == 2) break;
+      }
+      t.isWheeze = near == 2;
+    }
   }
 
   const int16_t* samples_;
+  int64_t count_;
   const TonalParameters& p_;
   const RealFft2048& fft_;
   int frames_;
-  bool onlyWheezes_ = true;
   std::vector<float> level_;  // frames × SpectrumBins, dB
   std::vector<float> band_;   // per frame, dB
   std::vector<bool> burst_;
@@ -306,6 +339,9 @@ bool TonalParameters::set(const std::string& name, double value) {
   else if (name == "frames" && within(2, 40) && value == std::floor(value)) minFrames = static_cast<int>(value);
   else if (name == "step" && within(5, 200)) maxStepHz = static_cast<float>(value);
   else if (name == "burst" && within(1, 60)) burstDb = static_cast<float>(value);
+  else if (name == "narrow" && within(-20, 20)) narrowMarginDb = static_cast<float>(value);
+  else if (name == "pair" && within(-20, 20)) pairMarginDb = static_cast<float>(value);
+  else if (name == "reach" && within(0, 10)) pairReachSeconds = static_cast<float>(value);
   else return false;
   return true;
 }

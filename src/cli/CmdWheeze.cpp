@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/SoundBands.h"
 #include "analysis/TonalWheeze.h"
 #include "analysis/WheezeImage.h"
 #include "analysis/WheezeRuns.h"
@@ -36,7 +37,8 @@ const char* const Usage =
     "                       strongest peak's prominence in dB)\n"
     "  --tonal-parameters L tuning of the tonal detector, NAME=VALUE[,...] with\n"
     "                       NAME peak, track, length (dB), frames, step (Hz),\n"
-    "                       burst (dB)\n"
+    "                       burst (dB); narrow, pair (dB), reach (s) decide on a\n"
+    "                       chest piece that passes little above 1 kHz\n"
     "  --tracks             with --detector tonal: one line per track the detector\n"
     "                       weighed, wheeze or not, instead of the runs\n"
     "  --max-frequency F    sonogram range 1200|2400|4800 Hz (default: the file's own);\n"
@@ -51,9 +53,10 @@ const char* const Usage =
     "tested in the run - a bin's score, at 2400 Hz the sum of a row's two bins - and\n"
     "the frequency of its row). With several files a first column gives the file.\n\n"
     "Columns with --tracks: channel,first_segment,last_segment,start_s,end_s,frames,\n"
-    "hz,prominence_db,margin_db,wheeze (frames: 25 ms steps the track spans, hz its\n"
-    "mean frequency, prominence_db its mean prominence, margin_db how far that is\n"
-    "above what a track of its length needs, wheeze 1 from a margin of 0 up).\n\n"
+    "hz,prominence_db,margin_db,wheeze,narrow (frames: 25 ms steps the track spans,\n"
+    "hz its mean frequency, prominence_db its mean prominence, margin_db how far\n"
+    "that is above what a track of its length needs, wheeze 1 from a margin of 0\n"
+    "up, narrow 1 when the channel's chest piece passes little above 1 kHz).\n\n"
     "Breath cycles: one per line of ANNOT.txt, start and end in seconds, optionally\n"
     "followed by crackles and wheezes as 0 or 1, separated by spaces or tabs.\n"
     "Columns then: start_s,end_s,wheeze_segments,detected,annotated\n"
@@ -66,7 +69,8 @@ const char* const Usage =
 
 const char* const RunsHeader = "channel,first_segment,last_segment,start_s,end_s,max_score,max_score_hz\n";
 const char* const CyclesHeader = "start_s,end_s,wheeze_segments,detected,annotated\n";
-const char* const TracksHeader = "channel,first_segment,last_segment,start_s,end_s,frames,hz,prominence_db,margin_db,wheeze\n";
+const char* const TracksHeader =
+    "channel,first_segment,last_segment,start_s,end_s,frames,hz,prominence_db,margin_db,wheeze,narrow\n";
 
 std::string csvLine(const WheezeRun& run) {
   char text[160];
@@ -89,15 +93,15 @@ struct WheezeRequest {
   AnalysisSetup setup;
 };
 
-std::string trackLine(int channel, const TonalTrack& t) {
+std::string trackLine(int channel, const TonalTrack& t, bool narrow) {
   double hz = 0.0;
   for (const TonalPoint& p : t.points) hz += p.bin * BinWidth;
   hz /= static_cast<double>(t.points.size());
   const int first = tonalFrameSegment(t.firstFrame()), last = tonalFrameSegment(t.lastFrame());
   char text[200];
-  std::snprintf(text, sizeof text, "%d,%d,%d,%.1f,%.1f,%d,%.1f,%.4f,%.4f,%d", channel + 1, first, last, first / 10.0,
-                last / 10.0, t.spanFrames(), hz, static_cast<double>(t.meanProminenceDb),
-                static_cast<double>(t.marginDb), t.wheeze() ? 1 : 0);
+  std::snprintf(text, sizeof text, "%d,%d,%d,%.1f,%.1f,%d,%.1f,%.4f,%.4f,%d,%d", channel + 1, first, last,
+                first / 10.0, last / 10.0, t.spanFrames(), hz, static_cast<double>(t.meanProminenceDb),
+                static_cast<double>(t.marginDb), t.wheeze() ? 1 : 0, narrow ? 1 : 0);
   return text;
 }
 
@@ -121,8 +125,9 @@ void printTracks(const WheezeRequest& r, const Document& doc, ChannelSpan channe
     if (!rec.hasSamples(c)) continue;
     const int64_t count = std::min<int64_t>(static_cast<int64_t>(rec.sound[c].size()),
                                             static_cast<int64_t>(rec.segmentCount) * SegmentSamples);
+    const bool narrow = MeasureBandBalance(rec.sound[c].data(), count).narrow();
     for (const TonalTrack& t : MeasureTonalTracks(rec.sound[c].data(), count, r.setup.tonal))
-      out << prefix << trackLine(c, t) << "\n";
+      out << prefix << trackLine(c, t, narrow) << "\n";
   }
 }
 

@@ -119,7 +119,7 @@ bool readAnalysisOptions(const ParsedArgs& args, AnalysisSetup& setup, std::stri
     }
     auto set = [&](const std::string& name, double value) { return setup.tonal.set(name, value); };
     if (!readNamedValues("--tonal-parameters", args.value("--tonal-parameters"), set,
-                         "peak, track, length, frames, step, burst", error))
+                         "peak, track, length, frames, step, burst, narrow, pair, reach", error))
       return false;
   }
   return true;

@@ -7,6 +7,8 @@
 #include <numbers>
 #include <vector>
 
+#include "AnalysisFixtures.h"
+#include "analysis/SoundBands.h"
 #include "analysis/TonalWheeze.h"
 #include "analysis/WheezeMap.h"
 #include "model/Progress.h"
@@ -182,6 +184,38 @@ TEST(TonalWheeze, WhatTheStethoscopeAlwaysAddsIsNotAWheeze) {
   }
 }
 
+TEST(TonalWheeze, OnANarrowChestPieceAToneNeedsASecondWithinTheReach) {
+  // 300 ms at 400 Hz from 1 s, and another at 350 Hz from `second` (0: none),
+  // through a chest piece that passes little above 1 kHz.
+  auto sound = [](double second) {
+    return test::narrowed(channel(6.0, 41, [=](double t) {
+      return tone(t, 1.0, 0.3, 400.0, 900.0) + (second > 0.0 ? tone(t, second, 0.3, 350.0, 900.0) : 0.0);
+    }));
+  };
+  const std::vector<int16_t> alone = sound(0.0);
+  const auto count = static_cast<int64_t>(alone.size());
+  ASSERT_TRUE(MeasureBandBalance(alone.data(), count).narrow());
+  // Of the tracks weighed (the breath noise's own fall short by 5 dB or more),
+  // the tone's would be a wheeze through any other chest piece.
+  int strong = 0;
+  for (const TonalTrack& t : MeasureTonalTracks(alone.data(), count)) {
+    EXPECT_FALSE(t.wheeze());
+    if (t.marginDb < TonalNarrowMarginDb) continue;
+    ++strong;
+    EXPECT_NEAR(t.points[0].bin * 5, 400, 10);
+    EXPECT_GE(t.marginDb, TonalPairMarginDb);
+  }
+  EXPECT_EQ(strong, 1);
+  EXPECT_TRUE(tracksOf(alone).empty());
+
+  EXPECT_EQ(tracksOf(sound(1.8)).size(), 2u);  // 0.5 s apart: a pair
+  const std::vector<int16_t> apart = sound(4.0);
+  EXPECT_TRUE(tracksOf(apart).empty());  // 2.7 s apart
+  TonalParameters farther;
+  ASSERT_TRUE(farther.set("reach", 3.0));
+  EXPECT_EQ(FindTonalTracks(apart.data(), count, farther).size(), 2u);
+}
+
 TEST(TonalWheeze, SilenceAndShortInputsGiveNoTracks) {
   const std::vector<int16_t> zeros(SoundRate * 2, 0);
   EXPECT_TRUE(tracksOf(zeros).empty());
@@ -244,6 +278,11 @@ TEST(TonalWheeze, ParametersRefuseUnknownNamesAndSillyValues) {
   EXPECT_TRUE(p.set("frames", 6));
   EXPECT_EQ(p.minFrames, 6);
   EXPECT_FALSE(p.set("frames", 4.5));
+  EXPECT_TRUE(p.set("narrow", -2.5));
+  EXPECT_EQ(p.narrowMarginDb, -2.5f);
+  EXPECT_TRUE(p.set("pair", 3));
+  EXPECT_EQ(p.pairMarginDb, 3.0f);
+  EXPECT_FALSE(p.set("reach", -1.0));
   EXPECT_FALSE(p.set("peak", 1.0));  // marks need more than the image's threshold
   EXPECT_FALSE(p.set("steady", 3.0));
   EXPECT_EQ(p.peakProminenceDb, TonalParameters{}.peakProminenceDb);

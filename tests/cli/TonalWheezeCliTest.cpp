@@ -67,14 +67,16 @@ TEST(TonalWheezeCli, TracksListWhatTheDecisionWeighed) {
   ASSERT_EQ(r.exitCode, 0) << r.err;
   const auto tracks = test::csvRows(r.out);
   ASSERT_GE(tracks.size(), 2u);
-  EXPECT_EQ(tracks[0].size(), 10u);
+  EXPECT_EQ(tracks[0].size(), 11u);
   EXPECT_EQ(tracks[0][7], "prominence_db");
+  EXPECT_EQ(tracks[0][10], "narrow");
   // The wheezes among them flag exactly the segments of the runs.
   std::vector<int> fromTracks, fromRuns;
   for (size_t i = 1; i < tracks.size(); ++i) {
-    ASSERT_EQ(tracks[i].size(), 10u);
+    ASSERT_EQ(tracks[i].size(), 11u);
     EXPECT_GE(std::stoi(tracks[i][5]), TonalParameters{}.minFrames);
     const bool wheeze = tracks[i][9] == "1";
+    EXPECT_EQ(tracks[i][10], "0");  // the generator's microphone passes the whole band
     EXPECT_EQ(wheeze, std::stod(tracks[i][8]) >= 0.0) << r.out;
     if (wheeze)
       for (int s = std::stoi(tracks[i][1]); s <= std::stoi(tracks[i][2]); ++s) fromTracks.push_back(s);

@@ -43,19 +43,25 @@ void DialogCommands::recordEdited(bool marksModified) {
 
 void DialogCommands::SubjectClick() {
   PatientForm dialog(form_.document().subject, form_.prompter(), &form_);
-  if (show(dialog)) recordEdited(dialog.changed());
+  form_.workspace().edit(Part::Records, [&] {
+    if (show(dialog)) recordEdited(dialog.changed());
+  });
 }
 
 void DialogCommands::CommentsClick() {
   InterpForm dialog(form_.document().comments, &form_);
-  if (show(dialog)) recordEdited(dialog.changed());
+  form_.workspace().edit(Part::Records, [&] {
+    if (show(dialog)) recordEdited(dialog.changed());
+  });
 }
 
 void DialogCommands::LaboratoryClick() {
   FacilityForm dialog(form_.document().laboratory, &form_);
-  if (!show(dialog)) return;
-  form_.workspace().settingsChanged();
-  recordEdited(false);
+  form_.workspace().edit(Part::Records, [&] {
+    if (!show(dialog)) return;
+    form_.workspace().settingsChanged();
+    recordEdited(false);
+  });
 }
 
 void DialogCommands::AnalysisParametersClick() {

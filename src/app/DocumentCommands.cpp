@@ -160,7 +160,7 @@ bool DocumentCommands::SaveAsClick() {
     code = saveRecordingTo(path);
     if (code == 0) {
       d.state.currentFileName = path;
-      form_.setWindowTitle("R.E.Z.U. Vode " + QString::fromStdString(path));
+      form_.setCaption("R.E.Z.U. Vode " + QString::fromStdString(path));
     }
   } else {
     code = saveByExtension(d, path, prompter(), form_.progress());

@@ -73,7 +73,7 @@ TMainForm::TMainForm(GuiPrompter& prompter, const WindowOptions& options, QWidge
                                 SonoShape, TagShape, &powerPanel_->chart(), powerPanel_->summary()});
   createPaneViews();
   bindWindowCommands();
-  setWindowTitle("R.E.Z.U. Vode");
+  setCaption("R.E.Z.U. Vode");
 
   connect(workspace_, &Workspace::changed, this, [this](Changes what) { workspaceChanged(what); });
   connect(workspace_, &Workspace::reported, SegmentStatus, &QLabel::setText);
@@ -173,8 +173,16 @@ void TMainForm::workspaceChanged(Changes what) {
   if (what & Change::Band) repaintPane(FlowBox);
   if (what & Change::Marks) repaintPane(TagBox);
   if (what & (Change::Recording | Change::Tags)) updateCracklesEnabled();
+  setWindowModified(doc_.state.modified && doc_.hasRecording());
   refreshHoverReadout();
   UpdateMenus();
+}
+
+void TMainForm::setCaption(const QString& caption) {
+  // "[*]" is where Qt shows the modified mark; a file name holding those
+  // characters is doubled so that it shows as it is.
+  QString text = caption;
+  setWindowTitle(text.replace("[*]", "[*][*]") + "[*]");
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

@@ -212,6 +212,9 @@ class TMainForm : public QMainWindow {
   void TrackCursorLine(PaneWidget* pane, int x);
   void EraseCursorLine();
 
+  // The window's caption; a "*" follows it while the document has unsaved changes.
+  void setCaption(const QString& caption);
+
   // --- Menus ----------------------------------------------------------------------
   QAction* action(const QString& name) const;
   QMenu* fileMenu() const { return fileMenu_; }

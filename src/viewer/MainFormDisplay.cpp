@@ -108,10 +108,10 @@ void TMainForm::UpdateScreen() {
     set_current_segment(0);
   if (const Recording* recording = doc_.recording.get()) {
     ScrollBar->setMaximum(std::max(recording->segmentCount - 1, 0));
-    setWindowTitle("R.E.Z.U. Vode - " + QString::fromStdString(doc_.state.currentFileName));
+    setCaption("R.E.Z.U. Vode - " + QString::fromStdString(doc_.state.currentFileName));
   } else {
     ScrollBar->setMaximum(0);
-    setWindowTitle("R.E.Z.U. Vode");
+    setCaption("R.E.Z.U. Vode");
     repaintPane(TimeBox);
     repaintPane(FreqBox);
   }
@@ -303,7 +303,7 @@ void TMainForm::FreqBoxClick() {
 void TMainForm::resetViewer() {
   stopPlayback(false);
   state_.PlayFirst = state_.PlayLast = -1;
-  setWindowTitle("R.E.Z.U. Vode");
+  setCaption("R.E.Z.U. Vode");
   state_.CurrentChannel = 0;
   state_.CurrentSegment = 0;
   state_.FirstSegment = 0;

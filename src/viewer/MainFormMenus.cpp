@@ -89,6 +89,8 @@ void TMainForm::createMenus() {
 
 void TMainForm::bindWindowCommands() {
   CommandTable& table = workspace_->commands();
+  table.bind("Undo1", [this] { workspace_->undo(); });
+  table.bind("Redo1", [this] { workspace_->redo(); });
   table.bind("Include1", [this] { AddCurrentSegment(true, false); });
   table.bind("Clear1", [this] { AddCurrentSegment(false, false); });
   table.bind("Background1", [this] { AddCurrentSegment(true, true); });

@@ -15,6 +15,8 @@ void TMainForm::paneMousePress(PaneWidget* pane, QPoint pos, Qt::MouseButtons bu
   if (state_.Playing || busy() || !doc_.hasRecording() || pos.x() < 0) return;
   if (pane == SonoBox && state_.ViewMode != SonogramView) return;
   if (pane == TagBox && doc_.tagTable) {
+    // The whole drag is one step of the edit history.
+    workspace_->beginGesture();
     state_.MultiTagging = true;
     TagLabel->setText("MultiTag");
     TagSegment(TimeAxis::of(state_).segmentAt(pos.x()), buttons, modifiers);

@@ -70,48 +70,52 @@ void Workspace::estimateBreathCycles() {
 void Workspace::markCyclePhases(const CycleEstimate& estimate) {
   if (!doc_.hasRecording()) return;
   const int cycles = static_cast<int>(estimate.cycles.size());
-  changeCopy(
-      [estimate](Document& doc, ProgressSink& progress, Prompter& prompter) {
-        if (!doc.tagTable) CalculateTags(doc, doc, true, progress, prompter);
-        // The marks of markRange, one range per phase, with a single
-        // recalculation at the end rather than one per range. No channel's
-        // clipping protects a segment: the phases belong to every channel,
-        // and a clipped segment stays out of that channel's averages anyway.
-        for (const PhaseSpan& span : PhasesFromCycles(estimate, doc.recording->segmentCount))
-          applyPhaseMark(doc, span.first, span.last,
-                         span.phase == Inspiration ? PhaseMark::Inspiration : PhaseMark::Expiration, -1);
-        recalculateAfterMarks(doc, doc, progress, prompter);
-        doc.state.modified = true;
-      },
-      Changes(Change::Samples) | Change::Tags | Change::FileName,
-      [this, cycles] { reportLater("Phases marked from " + counted(cycles, "cycle", "cycles")); });
+  edit(Part::Document, [&] {
+    changeCopy(
+        [estimate](Document& doc, ProgressSink& progress, Prompter& prompter) {
+          if (!doc.tagTable) CalculateTags(doc, doc, true, progress, prompter);
+          // The marks of markRange, one range per phase, with a single
+          // recalculation at the end rather than one per range. No channel's
+          // clipping protects a segment: the phases belong to every channel,
+          // and a clipped segment stays out of that channel's averages anyway.
+          for (const PhaseSpan& span : PhasesFromCycles(estimate, doc.recording->segmentCount))
+            applyPhaseMark(doc, span.first, span.last,
+                           span.phase == Inspiration ? PhaseMark::Inspiration : PhaseMark::Expiration, -1);
+          recalculateAfterMarks(doc, doc, progress, prompter);
+          doc.state.modified = true;
+        },
+        Changes(Change::Samples) | Change::Tags | Change::FileName,
+        [this, cycles] { reportLater("Phases marked from " + counted(cycles, "cycle", "cycles")); });
+  });
 }
 
 void Workspace::detectCrackles() {
   if (!doc_.hasRecording()) return;
   auto found = std::make_shared<QString>();
-  changeCopy(
-      [found](Document& doc, ProgressSink& progress, Prompter& prompter) {
-        // A recording without tags gets them first, so the flagged segments
-        // have phases to leave.
-        if (doc.tagTable && doc.tagTable->empty()) doc.tagTable.reset();
-        if (!doc.tagTable) CalculateTags(doc, doc, true, progress, prompter);
-        const int before = crackleCells(*doc.tagTable).cells;
-        const CrackleResult result = DetectCrackles(*doc.recording, *doc.tagTable, progress);
-        const CrackleCells after = crackleCells(*doc.tagTable);
-        if (after.cells != before) {
-          // Flagged segments are no longer clean: the averages leave them.
-          CalculateTags(doc, doc, false, progress, prompter);
-          doc.state.modified = true;
-        }
-        *found = counted(static_cast<int>(result.crackles.size()), "crackle", "crackles") + " in " +
-                 counted(after.segments, "segment", "segments");
-      },
-      Changes(Change::Tags) | Change::FileName,
-      [this, found] {
-        state_.CracklesDetected = true;
-        reportLater(*found);
-      });
+  edit(Part::Document, [&] {
+    changeCopy(
+        [found](Document& doc, ProgressSink& progress, Prompter& prompter) {
+          // A recording without tags gets them first, so the flagged segments
+          // have phases to leave.
+          if (doc.tagTable && doc.tagTable->empty()) doc.tagTable.reset();
+          if (!doc.tagTable) CalculateTags(doc, doc, true, progress, prompter);
+          const int before = crackleCells(*doc.tagTable).cells;
+          const CrackleResult result = DetectCrackles(*doc.recording, *doc.tagTable, progress);
+          const CrackleCells after = crackleCells(*doc.tagTable);
+          if (after.cells != before) {
+            // Flagged segments are no longer clean: the averages leave them.
+            CalculateTags(doc, doc, false, progress, prompter);
+            doc.state.modified = true;
+          }
+          *found = counted(static_cast<int>(result.crackles.size()), "crackle", "crackles") + " in " +
+                   counted(after.segments, "segment", "segments");
+        },
+        Changes(Change::Tags) | Change::FileName,
+        [this, found] {
+          state_.CracklesDetected = true;
+          reportLater(*found);
+        });
+  });
 }
 
 }  // namespace vode

@@ -37,6 +37,9 @@ void addWindowCommands(CommandTable& t) {
   t.entry("FileMenu", "Exit1", "E&xit", {}, {"Ctrl+Q"});
 
   t.menu("EditMenu", "&Edit");
+  t.entry("EditMenu", "Undo1", "&Undo", [](const Workspace& ws) { return ws.canUndo(); }, {"Ctrl+Z"});
+  t.entry("EditMenu", "Redo1", "&Redo", [](const Workspace& ws) { return ws.canRedo(); }, {"Ctrl+Shift+Z", "Ctrl+Y"});
+  t.separator("EditMenu");
   t.entry("EditMenu", "Subject1", "&Subject", recording);
   t.entry("EditMenu", "Comments1", "&Comments", recording);
   t.entry("EditMenu", "Laboratory1", "&Laboratory");

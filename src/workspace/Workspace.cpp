@@ -134,11 +134,16 @@ Workspace::~Workspace() {
 ProgressSink& Workspace::progress() { return *progress_; }
 
 void Workspace::notify(Changes what) {
-  // What was found in one recording does not belong to the next.
+  // What was found in one recording does not belong to the next, nor its
+  // history of edits.
   if (what & Change::Recording) {
     state_.CycleMarks.clear();
     state_.CracklesDetected = false;
     state_.CracklesChecked = false;
+    history_.clear(doc_.state.modified);
+  } else if (!editing_) {
+    // A change made while an edit runs is judged when the edit has ended.
+    history_.follow(doc_.state.modified);
   }
   emit changed(what);
 }

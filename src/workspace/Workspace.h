@@ -21,6 +21,7 @@
 #include "model/Progress.h"
 #include "workspace/CommandTable.h"
 #include "workspace/DisplayState.h"
+#include "workspace/EditHistory.h"
 #include "workspace/GuiPrompter.h"
 #include "workspace/Jobs.h"
 
@@ -145,6 +146,22 @@ class Workspace : public QObject {
   // segments (job). "&Crackles" can be ticked from then on.
   void detectCrackles();
 
+  // --- Undo ------------------------------------------------------------------
+  // Runs change as one step of the edit history, keeping the parts of the
+  // document it touches as they were; a job the change starts belongs to the
+  // step, which is taken when the job has ended. A change that leaves those
+  // parts as they were is no step. While a drag over the tag strip goes on
+  // (beginGesture, then MultiTagging) every change joins the drag's step.
+  // Opening, closing or replacing the recording empties the history.
+  void edit(Parts parts, const std::function<void()>& change);
+  void beginGesture() { ++gesture_; }
+  bool canUndo() const { return !busy_ && !editing_ && history_.canUndo(); }
+  bool canRedo() const { return !busy_ && !editing_ && history_.canRedo(); }
+  // The step exchanged, the tags and averages recalculated as the edit did
+  // them, and the modified mark as it was at that point of the history.
+  void undo();
+  void redo();
+
   // --- Jobs ------------------------------------------------------------------
   // Work that runs while the document stays as it is: it reads the document
   // only, or a copy it makes of it, and returns a value. done receives the
@@ -205,6 +222,12 @@ class Workspace : public QObject {
   // A job that changes a copy of the whole document and swaps it in.
   void changeCopy(std::function<void(Document&, ProgressSink&, Prompter&)> change, Changes what,
                   std::function<void()> after = {});
+
+  void restore(EditStep& step);
+  EditHistory history_;
+  unsigned gesture_ = 0;
+  bool editing_ = false;
+  unsigned replacements_ = 0;  // documents a job has put in place
 
   bool developer_ = false;
   std::unique_ptr<AcquisitionDevice> device_;

@@ -60,6 +60,7 @@ void Workspace::changeCopy(std::function<void(Document&, ProgressSink&, Prompter
       },
       [this, what, after = std::move(after)](std::unique_ptr<Document> changed) {
         doc_ = std::move(*changed);
+        ++replacements_;
         if (after) after();
         notify(what);
       });
@@ -121,21 +122,25 @@ void Workspace::detectWheezes(WheezeDetector detector) {
   // "No PSD". The tonal detector is our own command: its completion goes to
   // the status bar and does not stop work; the standard one keeps its box.
   auto note = std::make_shared<std::string>();
-  changeCopy([detector, note](Document& doc, ProgressSink& progress, Prompter& prompter) {
-    NoteInformation quiet(prompter, *note);
-    RunWheezeDetector(detector, doc, doc, progress, detector == WheezeDetector::Tonal ? quiet : prompter);
-  }, Change::Wheezes, [this, note] {
-    if (!note->empty()) emit statusNote(QString::fromStdString(*note));
+  edit(Part::Document, [&] {
+    changeCopy([detector, note](Document& doc, ProgressSink& progress, Prompter& prompter) {
+      NoteInformation quiet(prompter, *note);
+      RunWheezeDetector(detector, doc, doc, progress, detector == WheezeDetector::Tonal ? quiet : prompter);
+    }, Change::Wheezes, [this, note] {
+      if (!note->empty()) emit statusNote(QString::fromStdString(*note));
+    });
   });
 }
 
 void Workspace::copyPowerToFlow(int c) {
   if (!doc_.spectra) return;
-  changeCopy([c](Document& doc, ProgressSink& progress, Prompter& prompter) {
-    vode::copyPowerToFlow(doc, doc, c, progress, prompter);
-  }, Changes(Change::Samples) | Change::Analysis, [this] {
-    // The breath signal now holds power: a setting kept with the others.
-    settingsChanged();
+  edit(Part::Document, [&] {
+    changeCopy([c](Document& doc, ProgressSink& progress, Prompter& prompter) {
+      vode::copyPowerToFlow(doc, doc, c, progress, prompter);
+    }, Changes(Change::Samples) | Change::Analysis, [this] {
+      // The breath signal now holds power: a setting kept with the others.
+      settingsChanged();
+    });
   });
 }
 
@@ -152,13 +157,17 @@ void Workspace::setPanelSettings(const PanelSettings& panel) {
 
 void Workspace::includeSegment(bool include, bool background) {
   if (!doc_.recording || !doc_.spectra || !doc_.phaseTable || !doc_.tagTable || !doc_.averages) return;
-  afterTagEdit(static_cast<int>(AddSegment(*doc_.tagTable, *doc_.phaseTable, state_.CurrentChannel,
-                                           state_.CurrentSegment, include, background)));
+  edit(Part::Tags, [&] {
+    afterTagEdit(static_cast<int>(AddSegment(*doc_.tagTable, *doc_.phaseTable, state_.CurrentChannel,
+                                             state_.CurrentSegment, include, background)));
+  });
 }
 
 void Workspace::excludeSegment() {
   if (!doc_.recording || !doc_.spectra || !doc_.phaseTable || !doc_.tagTable || !doc_.averages) return;
-  afterTagEdit(static_cast<int>(RejectSegment(*doc_.tagTable, state_.CurrentChannel, state_.CurrentSegment, true)));
+  edit(Part::Tags, [&] {
+    afterTagEdit(static_cast<int>(RejectSegment(*doc_.tagTable, state_.CurrentChannel, state_.CurrentSegment, true)));
+  });
 }
 
 void Workspace::afterTagEdit(int result) {
@@ -188,11 +197,13 @@ bool Workspace::markFlow(int16_t value) {
   const int32_t s = state_.CurrentSegment;
   const size_t first = static_cast<size_t>(s) * SegmentFlowSamples;
   if (s < 0 || s >= recording.segmentCount || recording.flow.size() < first + SegmentFlowSamples) return false;
-  std::fill_n(recording.flow.begin() + static_cast<std::ptrdiff_t>(first), SegmentFlowSamples, value);
-  doc_.computeVolume();
-  doc_.state.modified = true;
-  CalculateTags(doc_, doc_, false, progress(), prompter_);
-  notify(Changes(Change::Samples) | Change::Tags | Change::FileName);
+  edit(Parts(Part::Tags) | Part::Flow, [&] {
+    std::fill_n(recording.flow.begin() + static_cast<std::ptrdiff_t>(first), SegmentFlowSamples, value);
+    doc_.computeVolume();
+    doc_.state.modified = true;
+    CalculateTags(doc_, doc_, false, progress(), prompter_);
+    notify(Changes(Change::Samples) | Change::Tags | Change::FileName);
+  });
   return true;
 }
 
@@ -210,24 +221,29 @@ void Workspace::deleteChannel(int channel) {
   if (!doc_.recording || doc_.recording->channelCount != 2) return;
   // Every open runs the analysis, so refusing after one would leave the
   // command unusable: the analysis is run again for the channel that is left.
-  const bool analysed = doc_.spectra != nullptr;
-  doc_.recording->deleteChannel(channel, doc_.channelSetup);
-  // The channel's flags go with it, so the table saved matches the recording.
-  if (doc_.tagTable && doc_.tagTable->rows() == 2) doc_.tagTable->deleteRow(channel);
-  doc_.wheezeMap.reset();
-  doc_.updatePeakAmplitude();
-  settingsChanged();
-  state_.CurrentChannel = 0;
-  notify(Changes(Change::Samples) | Change::Wheezes);
-  // The tag table exists, so the phase bytes (the user's edits) stay.
-  if (analysed) analyse();
+  edit(Part::Document, [&] {
+    const bool analysed = doc_.spectra != nullptr;
+    doc_.recording->deleteChannel(channel, doc_.channelSetup);
+    // The channel's flags go with it, so the table saved matches the recording.
+    if (doc_.tagTable && doc_.tagTable->rows() == 2) doc_.tagTable->deleteRow(channel);
+    doc_.wheezeMap.reset();
+    doc_.updatePeakAmplitude();
+    settingsChanged();
+    state_.CurrentChannel = 0;
+    notify(Changes(Change::Samples) | Change::Wheezes);
+    // The tag table exists, so the phase bytes (the user's edits) stay.
+    if (analysed) analyse();
+  });
 }
 
 void Workspace::normalizeChannels() {
-  if (!doc_.recording || !doc_.normalizeChannels(prompter_)) return;
-  settingsChanged();
-  notify(Change::Samples);
-  if (doc_.spectra) analyse();
+  if (!doc_.recording) return;
+  edit(Part::Document, [&] {
+    if (!doc_.normalizeChannels(prompter_)) return;
+    settingsChanged();
+    notify(Change::Samples);
+    if (doc_.spectra) analyse();
+  });
 }
 
 void Workspace::replaceWithTestTones() {

@@ -226,7 +226,7 @@ TEST(Capture, MakeSineWavAsksFirstAndReplacesTheRecording) {
   EXPECT_EQ(f.doc().state.currentFileName, "Untitled");
   EXPECT_TRUE(f.doc().state.modified);
   EXPECT_EQ(f.doc().spectra, nullptr);
-  EXPECT_EQ(f.form().windowTitle(), "R.E.Z.U. Vode - Untitled");
+  EXPECT_EQ(shownCaption(f.form()), "R.E.Z.U. Vode - Untitled*");
   // Nothing of the old breath phases is left to read.
   f.form().set_current_segment(57);
   EXPECT_EQ(f.form().segmentStatus(), "Time 5.7s, N/A, 0.00 L/s");

@@ -48,7 +48,7 @@ TEST(Open, ReadsAnalysesAndListsTheFile) {
   EXPECT_NE(f.doc().tagTable, nullptr);
   EXPECT_FALSE(f.doc().state.modified);
   EXPECT_TRUE(f.form().isEnabled());
-  EXPECT_EQ(f.form().windowTitle(), QString::fromStdString("R.E.Z.U. Vode - " + path));
+  EXPECT_EQ(shownCaption(f.form()), QString::fromStdString("R.E.Z.U. Vode - " + path));
   ASSERT_FALSE(f.commands().recentFiles().empty());
   EXPECT_EQ(f.commands().recentFiles().entries().front(), path);
   EXPECT_TRUE(f.form().action("Recent1")->isVisible());
@@ -130,7 +130,7 @@ TEST(Open, FailureResetsTheDocumentAndTellsWhy) {
   EXPECT_TRUE(f.prompter.saw("Unable to open " + missing + "... File not found"));
   EXPECT_FALSE(f.doc().hasRecording());
   EXPECT_TRUE(f.doc().state.currentFileName.empty());
-  EXPECT_EQ(f.form().windowTitle(), "R.E.Z.U. Vode");
+  EXPECT_EQ(shownCaption(f.form()), "R.E.Z.U. Vode");
   EXPECT_EQ(f.form().segmentStatus(), "No file loaded");
   EXPECT_FALSE(f.form().action("SaveAs1")->isEnabled());
   EXPECT_TRUE(f.commands().recentFiles().empty());
@@ -242,7 +242,7 @@ TEST(Save, UntitledGoesToSaveAs) {
   const std::string saved = f.temp.file("named.mer");
   EXPECT_FALSE(readBytes(saved).empty());
   EXPECT_EQ(f.doc().state.currentFileName, saved);
-  EXPECT_EQ(f.form().windowTitle(), QString::fromStdString("R.E.Z.U. Vode " + saved));
+  EXPECT_EQ(shownCaption(f.form()), QString::fromStdString("R.E.Z.U. Vode " + saved));
   EXPECT_FALSE(f.doc().state.modified);
   EXPECT_TRUE(f.form().action("Save1")->isEnabled());
 }
@@ -251,13 +251,13 @@ TEST(SaveAs, WavExportLeavesNameAndCaption) {
   WindowFixture f;
   const std::string name = f.temp.file("x.mer");
   f.load(makeRecording(30, 2), name);
-  const QString caption = f.form().windowTitle();
+  const QString caption = shownCaption(f.form());
   f.prompter.saveChoices = {{name, 3}};
   EXPECT_TRUE(f.commands().SaveAsClick());
   EXPECT_FALSE(readBytes(f.temp.file("x.wav")).empty());
   EXPECT_TRUE(readBytes(name).empty());
   EXPECT_EQ(f.doc().state.currentFileName, name);
-  EXPECT_EQ(f.form().windowTitle(), caption);
+  EXPECT_EQ(shownCaption(f.form()), caption);
 }
 
 TEST(SaveAs, ProposesTheNameBeforeTheFirstDotAndAsksBeforeOverwriting) {
@@ -286,7 +286,7 @@ TEST(Close, ReturnsToAnEmptyDocumentWithDefaults) {
   EXPECT_FALSE(f.doc().hasRecording());
   EXPECT_EQ(f.doc().preferences.sonogramTime, 0);
   EXPECT_TRUE(f.prompter.saw("Unable to load default settings"));
-  EXPECT_EQ(f.form().windowTitle(), "R.E.Z.U. Vode");
+  EXPECT_EQ(shownCaption(f.form()), "R.E.Z.U. Vode");
   EXPECT_FALSE(f.form().action("Close1")->isEnabled());
 }
 

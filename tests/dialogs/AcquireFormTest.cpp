@@ -383,7 +383,7 @@ TEST(NewRecording, ThreeSecondsFromTheSimulatedSubjectSavedAndReadBack) {
   ASSERT_TRUE(f.doc().hasRecording());
   EXPECT_EQ(f.doc().state.currentFileName, "Untitled");
   EXPECT_TRUE(f.doc().state.modified);
-  EXPECT_EQ(f.form().windowTitle(), "R.E.Z.U. Vode - Untitled");
+  EXPECT_EQ(shownCaption(f.form()), "R.E.Z.U. Vode - Untitled*");
   EXPECT_EQ(f.doc().recording->segmentCount, 30);
 
   const std::string path = f.temp.file("take.mer");

@@ -82,6 +82,10 @@ QString largeLabels(TMainForm& form) {
   return texts.join(",");
 }
 
+QString shownCaption(QWidget& window) {
+  return QAccessible::queryAccessibleInterface(&window)->text(QAccessible::Name);
+}
+
 void click(TMainForm& form, const char* name) { static_cast<QAbstractButton*>(control(form, name))->click(); }
 
 void toggleAccessibly(QWidget* item) {

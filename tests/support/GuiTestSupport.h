@@ -120,6 +120,9 @@ QString labelText(const QWidget& form, const QString& name);
 void waitUntilIdle(Workspace& ws);
 // The five large-pane axis labels, top to bottom, joined by commas.
 QString largeLabels(TMainForm& form);
+// The window's caption as its title bar and a screen reader show it: the
+// modified mark is a "*" at its end.
+QString shownCaption(QWidget& window);
 // Clicks the button of that object name.
 void click(TMainForm& form, const char* name);
 // Checks a radio item as an assistive tool does: by its toggle action, which sends no click.

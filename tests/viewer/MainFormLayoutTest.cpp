@@ -28,7 +28,7 @@ TEST(MainFormLayout, FontTextsAndStartState) {
   EXPECT_EQ(font.pixelSize(), 13);
   EXPECT_TRUE(font.bold());
   EXPECT_EQ(f.prompter.startUpBoxes, 1);
-  EXPECT_EQ(form.windowTitle(), "R.E.Z.U. Vode");
+  EXPECT_EQ(shownCaption(form), "R.E.Z.U. Vode");
 
   const struct {
     const char* label;

@@ -51,7 +51,12 @@ QImage renderClientArea(TMainForm& form, QSize natural) {
   const QSize size = scaled(natural, windowScale(client));
   QImage image(size, QImage::Format_RGB32);
   image.fill(client->palette().color(QPalette::Window));
+  // A picture keeps the natural proportions, however wide the window is.
+  WindowScale& layout = form.windowScale();
+  const bool stretched = layout.stretched();
+  layout.setStretched(false);
   client->render(&image, QPoint(), QRegion(QRect(QPoint(), size)));
+  layout.setStretched(stretched);
   return image;
 }
 

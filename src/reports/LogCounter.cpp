@@ -1,5 +1,6 @@
 #include "reports/LogCounter.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace vode {
@@ -12,8 +13,8 @@ std::string logLine(int number) {
 
 std::string logLabel(int number) { return logLine(number).substr(4, 3); }
 
-int lastLogNumber(std::string_view text) {
-  int last = 0;
+int highestLogNumber(std::string_view text) {
+  int highest = 0;
   std::string_view::size_type start = 0;
   while (start < text.size()) {
     std::string_view::size_type end = text.find('\n', start);
@@ -26,11 +27,11 @@ int lastLogNumber(std::string_view text) {
       // reading digits long before they could overflow.
       for (; i < line.size() && i < 13 && line[i] >= '0' && line[i] <= '9'; ++i) value = value * 10 + (line[i] - '0');
       const bool digitsOnly = i > 4 && (i == line.size() || (line[i] == '\r' && i + 1 == line.size()));
-      if (digitsOnly) last = value;
+      if (digitsOnly) highest = std::max(highest, value);
     }
     start = end + 1;
   }
-  return last;
+  return highest;
 }
 
 }  // namespace vode

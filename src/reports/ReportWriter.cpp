@@ -1,5 +1,7 @@
 #include "reports/ReportWriter.h"
 
+#include <algorithm>
+
 #include "formats/FileErrors.h"
 #include "analysis/AnalysisResults.h"
 #include "analysis/Averages.h"
@@ -71,9 +73,10 @@ int logReport(FileSystem& fs, const std::string& path, const std::string& text, 
       added = text;
       return 0;
     }
-    number = counter.numberFromFile
-                 ? lastLogNumber(std::string_view(reinterpret_cast<const char*>(old->data()), old->size())) + 1
-                 : counter.count + 1;
+    // Read while no other appender can change the file: a log written by
+    // another run (or by vode-cli) is numbered on from, never numbered again.
+    const std::string_view logged(reinterpret_cast<const char*>(old->data()), old->size());
+    number = std::max(counter.count, highestLogNumber(logged)) + 1;
     // The first break ends a last line left open (the band-power report's).
     added = "\r\n\r\n" + logLine(number) + "\r\n" + text;
     return 0;

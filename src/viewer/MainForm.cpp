@@ -19,6 +19,7 @@
 #include "viewer/FlowChart.h"
 #include "viewer/PaneWidget.h"
 #include "viewer/PowerPanel.h"
+#include "viewer/WindowScale.h"
 #include "workspace/WindowCommands.h"
 
 namespace vode {
@@ -64,7 +65,12 @@ TMainForm::TMainForm(GuiPrompter& prompter, const WindowOptions& options, QWidge
   createControls();
   createMenus();
   connectControls();
+  installHabits();
   powerPanel_->createChart(client_);
+  // A window wider than the ratio draws the same seconds wider: the panes
+  // that show time, and what lines up with them, take the room.
+  scale_->setTimeBand(40, 442, {FlowTitleLabel, FlowPanel, SonoPanel, TagPanel, ScrollBar, StatusPanel, FlowShape,
+                                SonoShape, TagShape, &powerPanel_->chart(), powerPanel_->summary()});
   createPaneViews();
   bindWindowCommands();
   setCaption("R.E.Z.U. Vode");
@@ -171,6 +177,7 @@ void TMainForm::workspaceChanged(Changes what) {
   if (what & Change::Marks) repaintPane(TagBox);
   if (what & (Change::Recording | Change::Tags)) updateCracklesEnabled();
   setWindowModified(doc_.state.modified && doc_.hasRecording());
+  refreshHoverReadout();
   UpdateMenus();
 }
 

@@ -30,6 +30,7 @@ class QCheckBox;
 class QComboBox;
 class QFrame;
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QProgressBar;
@@ -37,6 +38,7 @@ class QPushButton;
 class QRadioButton;
 class QScrollBar;
 class QTimer;
+class QWheelEvent;
 
 namespace vode {
 
@@ -53,7 +55,7 @@ struct WindowOptions {
   std::string manualFile;     // the HTML manual Help/"&Help" opens
   bool newConfigFolder = false;  // configDir was made for this run: a first start
   bool developer = false;        // --developer: the hidden entries stay, "&FFT" follows the recording
-  bool keepWindowSize = false;   // the window's size is restored from and kept in configDir
+  bool keepWindowSize = false;   // the window's size and "Play After Opening" are restored from and kept in configDir
 };
 
 constexpr int ClientWidth = 632;
@@ -199,6 +201,9 @@ class TMainForm : public QMainWindow {
   // the status bar says so instead of a box on every open.
   void playAfterLoading();
   bool playing() const { return state_.Playing; }
+  // Edit/"Play After Opening": on by default; a kept window keeps the choice.
+  void setPlayAfterOpening(bool on);
+  bool playAfterOpening() const { return playAfterOpening_; }
   // A range by mouse over a time-aligned pane, at pane x: the press selects
   // the segment and starts Dragging, a move puts the play line on the range's
   // end, and a release right of the current segment plays the range.
@@ -263,6 +268,8 @@ class TMainForm : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  // The arrow keys of the scroll bar, Space and the wheel over the panes.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   class PanelModel;
@@ -282,6 +289,9 @@ class TMainForm : public QMainWindow {
   void connectControls();
   void createPaneViews();
   void buildPalettes();
+  void installHabits();
+  bool spaceKey(QObject* watched, const QKeyEvent* key);
+  bool wheelOverPanes(QWidget* watched, QWheelEvent* wheel);
   void initialiseFont();
 
   void repaintTimeAligned();
@@ -304,10 +314,15 @@ class TMainForm : public QMainWindow {
   void paneMouseMove(PaneWidget* pane, QPoint pos, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
   void paneMousePress(PaneWidget* pane, QPoint pos, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
   void paneMouseRelease(PaneWidget* pane, QPoint pos);
+  // Ends a tag-strip drag or a range drag whose release never arrived.
+  void endMouseGestures();
+  // The status of the pane under the mouse read again, after an edit.
+  void refreshHoverReadout();
   void afterWheezeDetection();
   void applyPaintOutcome(const PaintOutcome& outcome);
   void showPlainMessageLater(const QString& text);
   void placePlayLine();
+  void placePlayRange();
   // Stop without the rate check: a new document, long work, closing.
   void stopPlayback(bool checkRate);
   void setPlayLine(int32_t s);
@@ -329,7 +344,12 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<AudioOutput> audio_;
   std::unique_ptr<MonitorOutput> monitor_ = std::make_unique<SilentMonitorOutput>();
   QTimer* DATimer = nullptr;
-  int64_t playStartTick_ = 0;
+  // The clock when the output first reported sound heard, -1 before; the
+  // rate check measures from there, against the range taken at Play.
+  int64_t playStartTick_ = -1;
+  int64_t playStartMs_ = 0;
+  double playExpectedSeconds_ = 0.0;
+  bool playingDraggedRange_ = false;
   int32_t playLineSegment_ = -1;  // where the play line is drawn, -1 nowhere
 
   // One object per pane; each paints its widget and reads the mouse over it.
@@ -339,6 +359,11 @@ class TMainForm : public QMainWindow {
   QStringList savedStatus_;  // one per open progress display
   int sonoShapeLeft_ = 0;
   bool plainMessagePending_ = false;
+  // The pane the mouse last moved over and where, for read-outs after edits.
+  PaneWidget* hoverPane_ = nullptr;
+  QPoint hoverPos_;
+  int wheelRest_ = 0;  // part of a wheel notch not yet acted on
+  bool playAfterOpening_ = true;
 
   // Controls; their object names are the names the tests and menus use.
   QWidget* client_ = nullptr;

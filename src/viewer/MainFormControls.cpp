@@ -65,6 +65,9 @@ void TMainForm::connectControls() {
             });
     connect(pane, &PaneWidget::released, this, [this, pane](QPoint pos) { paneMouseRelease(pane, pos); });
     connect(pane, &PaneWidget::left, pane, &PaneWidget::eraseCursorLine);
+    connect(pane, &PaneWidget::left, this, [this, pane] {
+      if (hoverPane_ == pane) hoverPane_ = nullptr;
+    });
   }
 }
 

@@ -108,6 +108,7 @@ void TMainForm::bindWindowCommands() {
   table.bind("EstimateBreathCycles1", [this] { EstimateBreathCyclesClick(); });
   table.bind("DetectCrackles1", [this] { DetectCracklesClick(); });
   table.bind("ShowHints1", [this] { setHintsShown(action("ShowHints1")->isChecked()); });
+  table.bind("PlayAfterOpening1", [this] { setPlayAfterOpening(action("PlayAfterOpening1")->isChecked()); });
   bindZoomCommands();
   UpdateMenus();
 }

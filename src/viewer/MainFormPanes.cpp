@@ -45,6 +45,9 @@ void TMainForm::showPlainMessageLater(const QString& text) {
 void TMainForm::paneMouseMove(PaneWidget* pane, QPoint pos, Qt::MouseButtons buttons,
                               Qt::KeyboardModifiers modifiers) {
   if (pane->frozen() || !pane->view()) return;
+  // A move without a button after a drag began means its release went
+  // elsewhere (a warning box took it): the drag is over.
+  if (buttons == Qt::NoButton) endMouseGestures();
   // A drag with "MultiTag" applies its gesture to each segment it reaches;
   // a drag from the flow or large pane marks the end of a range to play.
   if (pane == TagBox && state_.MultiTagging && pos.x() >= 0) {
@@ -54,9 +57,30 @@ void TMainForm::paneMouseMove(PaneWidget* pane, QPoint pos, Qt::MouseButtons but
     moveRangeDrag(pos.x());
   }
   TrackCursorLine(pane, pos.x());
+  hoverPane_ = pane;
+  hoverPos_ = pos;
   const Readout readout = pane->view()->readout(pane->logicalSize(), pos);
   if (readout.status) CursorStatus->setText(*readout.status);
   if (!readout.message.isEmpty()) showPlainMessageLater(readout.message);
+}
+
+void TMainForm::endMouseGestures() {
+  if (state_.MultiTagging) {
+    state_.MultiTagging = false;
+    TagLabel->clear();
+  }
+  if (state_.Dragging) {
+    XorPlayCounter(state_.PlayCounter);
+    state_.Dragging = false;
+    state_.PlayCounter = -1;
+  }
+}
+
+void TMainForm::refreshHoverReadout() {
+  // An edit under a still mouse changes what the pane there reads.
+  if (!hoverPane_ || hoverPane_->frozen() || !hoverPane_->view()) return;
+  const Readout readout = hoverPane_->view()->readout(hoverPane_->logicalSize(), hoverPos_);
+  if (readout.status) CursorStatus->setText(*readout.status);
 }
 
 }  // namespace vode

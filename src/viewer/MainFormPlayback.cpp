@@ -44,7 +44,12 @@ void TMainForm::PlayBitBtnClick() {
   // What the recording holds now: edits since the last play are heard.
   const bool started = audio_->open(recording->sound[state_.PlayChannel], SoundRate) &&
                        audio_->play(static_cast<int64_t>(state_.PlayFirst) * 100);
-  playStartTick_ = clock_->nowMs();
+  // The sound server may start the sound a good while after play() returns:
+  // the clock starts when the output first reports sound heard.
+  playStartTick_ = -1;
+  playStartMs_ = static_cast<int64_t>(state_.PlayFirst) * 100;
+  // Zooming while playing forgets the range; the check keeps the one played.
+  playExpectedSeconds_ = expectedPlaySeconds(state_);
   if (!started) {
     const std::string failure = audio_->errorText();
     audio_->close();
@@ -66,6 +71,7 @@ void TMainForm::DATimerTimer() {
     prompter_.message(MessageKind::Error, failure.empty() ? OutputFailed : failure);
     return;
   }
+  if (playStartTick_ < 0 && position > playStartMs_) playStartTick_ = clock_->nowMs();
   if (state_.PlayCounter < position / 100) ProcessDABuffer();
 }
 
@@ -87,19 +93,21 @@ void TMainForm::stopPlayback(bool checkRate) {
   audio_->close();
   DATimer->stop();
   state_.Playing = false;
+  playingDraggedRange_ = false;
   XorPlayCounter(state_.PlayCounter);
 
   const bool complete = state_.PlayCounter >= state_.PlayLast;
   state_.PlayCounter = -1;
-  if (!complete || !checkRate) return;
+  if (!complete || !checkRate || playStartTick_ < 0) return;
   const double elapsed = static_cast<double>(clock_->nowMs() - playStartTick_) / 1000.0;
-  const double expected = expectedPlaySeconds(state_);
+  const double expected = playExpectedSeconds_;
   if (std::fabs(elapsed - expected) > RateTolerance)
     prompter_.message(MessageKind::Warning,
                       QString::asprintf(playRateWarningFormat(), elapsed, expected).toStdString());
 }
 
 void TMainForm::playAfterLoading() {
+  if (!playAfterOpening_) return;
   if (!audio_->hasDevice()) {
     CursorStatus->setText("No sound output device");
     return;
@@ -134,7 +142,10 @@ void TMainForm::endRangeDrag(int paneX) {
   if (s <= state_.CurrentSegment) return;  // leftwards only selects
   state_.PlayFirst = state_.CurrentSegment;
   state_.PlayLast = s;
+  playingDraggedRange_ = true;
   PlayBitBtnClick();
+  if (!state_.Playing) playingDraggedRange_ = false;
+  placePlayLine();
 }
 
 void TMainForm::XorPlayCounter(int32_t s) {
@@ -147,7 +158,27 @@ void TMainForm::setPlayLine(int32_t s) {
   placePlayLine();
 }
 
+void TMainForm::placePlayRange() {
+  // A drag rightwards chooses a range to play; it stays shaded while heard.
+  int32_t first = -1, last = -1;
+  if (state_.Dragging && state_.PlayCounter > state_.CurrentSegment) {
+    first = state_.CurrentSegment;
+    last = state_.PlayCounter;
+  } else if (state_.Playing && playingDraggedRange_) {
+    first = static_cast<int32_t>(playStartMs_ / 100);
+    last = state_.PlayLast;
+  }
+  const int left = (first - state_.FirstSegment) * state_.SegmentPixels;
+  const int right = first < 0 ? left : (last + 1 - state_.FirstSegment) * state_.SegmentPixels;
+  FlowBox->showRange(left, right);
+  if (state_.ViewMode == SonogramView)
+    SonoBox->showRange(left, right);
+  else
+    SonoBox->showRange(0, 0);
+}
+
 void TMainForm::placePlayLine() {
+  placePlayRange();
   if (playLineSegment_ < 0) {
     FlowBox->showPlayLine(-1);
     SonoBox->showPlayLine(-1);

@@ -7,6 +7,7 @@
 #include "viewer/PaneGeometry.h"
 #include "viewer/WindowScale.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vode {
@@ -77,7 +78,21 @@ void PaneWidget::paintEvent(QPaintEvent* event) {
   } else {
     paintContent(painter, event->rect());
   }
+  if (rangeRight_ > rangeLeft_) {
+    const qreal sx = scale().width();
+    painter.fillRect(QRectF(rangeLeft_ * sx, 0, (rangeRight_ - rangeLeft_) * sx, height()), QColor(255, 255, 255, 64));
+  }
   drawLines(painter);
+}
+
+void PaneWidget::showRange(int left, int right) {
+  left = std::max(left, 0);
+  right = std::min(right, logicalSize().width());
+  if (right <= left) left = right = 0;
+  if (left == rangeLeft_ && right == rangeRight_) return;
+  rangeLeft_ = left;
+  rangeRight_ = right;
+  update();
 }
 
 void PaneWidget::drawLines(QPainter& painter) {

@@ -8,6 +8,7 @@
 #include <QPixmap>
 #include <QWidget>
 #include <functional>
+#include <utility>
 
 #include "viewer/PaneView.h"
 
@@ -40,6 +41,11 @@ class PaneWidget : public QWidget {
   // The play line: one vertical line at x, or none (-1).
   void showPlayLine(int x);
   int playLine() const { return playX_; }
+
+  // A shaded band over pane columns [left, right): the range a drag chose,
+  // while it is dragged and while it plays; none when right <= left.
+  void showRange(int left, int right);
+  std::pair<int, int> range() const { return {rangeLeft_, rangeRight_}; }
 
   // Paints the pane as it would appear, into any painter (snapshots, tests).
   // invalid is in widget pixels.
@@ -77,6 +83,8 @@ class PaneWidget : public QWidget {
   QPixmap snapshot_;
   int cursorX_ = -1;
   int playX_ = -1;
+  int rangeLeft_ = 0;
+  int rangeRight_ = 0;
 };
 
 // The white outline that marks the current segment over a pane. The mouse

@@ -197,10 +197,43 @@ QRect WindowScale::scaledGeometry(const QWidget* widget, const Natural& n) const
   // Edges are rounded in the area's coordinates, so neighbours stay
   // neighbours and a control nested in frames lands where it would alone.
   const auto edge = [s](qreal v) { return static_cast<int>(std::lround(v * s)); };
+  const Shift shift = shiftOf(widget);
+  const auto across = [this, shift](qreal v) { return edgeX(v, shift); };
   const QRectF g = QRectF(n.geometry).translated(origin);
-  const QPoint base(-edge(origin.x()), -edge(origin.y()));
-  const int left = edge(g.left()), top = edge(g.top());
-  return QRect(left + base.x(), top + base.y(), edge(g.right()) - left, edge(g.bottom()) - top);
+  // The area's own origin never moves; a parent's left edge moves as its own.
+  const QPoint base(parent == area_ ? 0 : -across(origin.x()), -edge(origin.y()));
+  const int left = across(g.left()), top = edge(g.top());
+  return QRect(left + base.x(), top + base.y(), across(g.right()) - left, edge(g.bottom()) - top);
+}
+
+WindowScale::Shift WindowScale::shiftOf(const QWidget* widget) const {
+  if (extra_ == 0) return Shift::None;
+  const QWidget* top = widget;
+  while (top && top->parentWidget() != area_) top = top->parentWidget();
+  if (!top) return Shift::None;
+  if (band_.contains(top)) return Shift::Band;
+  return naturalGeometry(top).left() >= bandRight_ ? Shift::Right : Shift::None;
+}
+
+int WindowScale::edgeX(qreal naturalX, Shift shift) const {
+  qreal x = naturalX * scale_;
+  if (shift == Shift::Right) x += extra_;
+  if (shift == Shift::Band)
+    x += extra_ * std::clamp((naturalX - bandLeft_) / qreal(bandRight_ - bandLeft_), qreal(0), qreal(1));
+  return static_cast<int>(std::lround(x));
+}
+
+void WindowScale::setTimeBand(int naturalLeft, int naturalRight, const QList<const QWidget*>& controls) {
+  bandLeft_ = naturalLeft;
+  bandRight_ = std::max(naturalRight, naturalLeft + 1);
+  band_ = QSet<const QWidget*>(controls.begin(), controls.end());
+  relayout();
+}
+
+void WindowScale::setStretched(bool on) {
+  if (stretched_ == on) return;
+  stretched_ = on;
+  relayout();
 }
 
 void WindowScale::noticeForeignChanges(QWidget* w, Natural& n) {
@@ -275,6 +308,7 @@ void WindowScale::collect(QWidget* parent) {
 void WindowScale::relayout() {
   const qreal before = scale_;
   scale_ = scaleFor(area_->size(), natural_);
+  extra_ = stretched_ && !band_.isEmpty() ? std::max(0, area_->width() - scaled(natural_.width(), scale_)) : 0;
   applying_ = true;
   const QFont font = scaledFont(areaFont_, scale_);
   if (area_->font() != font) area_->setFont(font);

@@ -6,6 +6,11 @@
 // area's top-left corner (captures take that corner). Paint panes read their scale from their own
 // size (PaneWidget), so this class never paints.
 //
+// A window wider than the ratio has room left over at the right. The controls
+// that show time (a band of the area, setTimeBand) stretch across it, so the
+// same seconds are drawn wider, and the controls right of the band move right
+// by it; the others stay where the scale puts them.
+//
 // Controls are recorded the first time they are seen, with the geometry and
 // font they have then: at start-up for the controls that exist, and on the
 // next turn of the event loop for controls made later (adopt() does it at
@@ -18,7 +23,9 @@
 #include <QFont>
 #include <QHash>
 #include <QObject>
+#include <QList>
 #include <QRect>
+#include <QSet>
 #include <QSize>
 
 class QProxyStyle;
@@ -51,6 +58,16 @@ class WindowScale : public QObject {
   // Records and scales the controls made since the last pass, and lays out
   // again for the area's present size.
   void adopt();
+
+  // The controls that follow time, all children of the area, and the band of
+  // natural x they share: from left to right they stretch across the width
+  // left over, every edge between moving in proportion.
+  void setTimeBand(int naturalLeft, int naturalRight, const QList<const QWidget*>& controls);
+  // Off, the area is laid out at s alone (pictures at natural proportions).
+  void setStretched(bool on);
+  bool stretched() const { return stretched_; }
+  // The width the time band gains, in area pixels.
+  int extraWidth() const { return extra_; }
 
   // The scaler of the window that holds widget, or nullptr.
   static WindowScale* of(const QWidget* widget);
@@ -87,6 +104,9 @@ class WindowScale : public QObject {
   void relayout();
   void noticeForeignChanges(QWidget* widget, Natural& n);
   QPointF naturalOrigin(const QWidget* widget) const;
+  enum class Shift { None, Band, Right };
+  Shift shiftOf(const QWidget* widget) const;
+  int edgeX(qreal naturalX, Shift shift) const;
   QRect scaledGeometry(const QWidget* widget, const Natural& n) const;
   void scheduleAdopt();
 
@@ -100,6 +120,11 @@ class WindowScale : public QObject {
   QProxyStyle* style_ = nullptr;
   bool applying_ = false;
   bool adoptPending_ = false;
+  int bandLeft_ = 0;
+  int bandRight_ = 0;
+  QSet<const QWidget*> band_;
+  bool stretched_ = true;
+  int extra_ = 0;
 };
 
 }  // namespace vode

@@ -50,6 +50,18 @@ uint16_t amplitudeCountsFor(double volts) {
   return static_cast<uint16_t>(std::clamp<int32_t>(counts, 1, 65535));
 }
 
+namespace {
+
+// A small negative flow rounds to "-0.00", which reads as a direction the
+// breath does not have.
+std::string statusFixed(float value) {
+  std::string text = formatFixed(value, 2);
+  if (text.front() == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
+  return text;
+}
+
+}  // namespace
+
 std::string segmentStatusText(const Document& doc, const DisplayState& state, int32_t n) {
   std::string label = "N/A";
   std::string value = "N/A";
@@ -57,10 +69,10 @@ std::string segmentStatusText(const Document& doc, const DisplayState& state, in
     label = phases->PhaseLabel(n);
     const bool inTable = n >= 0 && n < PhaseTable::Capacity;
     if (state.FlowDisplay == 1) {
-      value = formatFixed(inTable ? phases->runningVolume[n] : 0.0f, 2) + " L";
+      value = statusFixed(inTable ? phases->runningVolume[n] : 0.0f) + " L";
     } else {
       const float flow = phases->segmentFlowAt(n);
-      value = formatFixed(flow, 2) + (doc.isResp() ? " V" : " L/s");
+      value = statusFixed(flow) + (doc.isResp() ? " V" : " L/s");
     }
   }
   return "Time " + formatFixed(n / 10.0, 1) + "s, " + label + ", " + value;

@@ -17,17 +17,17 @@ const std::string& fileName(const Workspace& ws) { return ws.document().state.cu
 void addWindowCommands(CommandTable& t) {
   t.menu("FileMenu", "&File");
   t.entry("FileMenu", "New1", "&New", [](const Workspace& ws) { return ws.acquisitionDevice() != nullptr; });
-  t.entry("FileMenu", "Open1", "&Open...");
+  t.entry("FileMenu", "Open1", "&Open...", {}, {"Ctrl+O"});
   // Only a recording file takes the whole document back.
   t.entry("FileMenu", "Save1", "&Save",
-          [](const Workspace& ws) { return recording(ws) && hasExtension(fileName(ws), ".mer"); });
-  t.entry("FileMenu", "SaveAs1", "Save &As...", recording);
+          [](const Workspace& ws) { return recording(ws) && hasExtension(fileName(ws), ".mer"); }, {"Ctrl+S"});
+  t.entry("FileMenu", "SaveAs1", "Save &As...", recording, {"Ctrl+Shift+S"});
   t.entry("FileMenu", "Extract1", "E&xtract...", recording);
   // Breath phases in and out as a label track; the segment table.
   t.entry("FileMenu", "ImportLabels1", "Import Labels...", analysed);
   t.entry("FileMenu", "ExportLabels1", "Export Labels...", analysed);
   t.entry("FileMenu", "ExportTable1", "Export Table...", analysed);
-  t.entry("FileMenu", "Close1", "&Close", recording);
+  t.entry("FileMenu", "Close1", "&Close", recording, {"Ctrl+W"});
   t.separator("FileMenu");
   t.entry("FileMenu", "Print1", "&Print...", recording).visible = developer;
   t.entry("FileMenu", "Report1", "&Report...").visible = developer;
@@ -38,7 +38,7 @@ void addWindowCommands(CommandTable& t) {
   t.separator("FileMenu", "RecentSeparator").hidden = true;
   for (int i = 1; i <= RecentSlots; ++i) t.entry("FileMenu", QString("Recent%1").arg(i), QString("&%1").arg(i)).hidden = true;
   t.separator("FileMenu");
-  t.entry("FileMenu", "Exit1", "E&xit");
+  t.entry("FileMenu", "Exit1", "E&xit", {}, {"Ctrl+Q"});
 
   t.menu("EditMenu", "&Edit");
   t.entry("EditMenu", "Undo1", "&Undo", [](const Workspace& ws) { return ws.canUndo(); }, {"Ctrl+Z"});
@@ -73,6 +73,11 @@ void addWindowCommands(CommandTable& t) {
   t.entry("EditMenu", "NormalizeChannels1", "Normalize Channels", recording);
   t.entry("EditMenu", "CaptureScreen1", "Capture Screen");
   t.entry("EditMenu", "Capture1", "Captur&e BMP/WAV", recording, {"Ctrl+C"}).visible = developer;
+  t.separator("EditMenu");
+  // Kept in the configuration folder by the window, not in the preferences.
+  CommandRow& playAfterOpening = t.entry("EditMenu", "PlayAfterOpening1", "Play After Opening");
+  playAfterOpening.checkable = true;
+  playAfterOpening.checked = true;
 
   t.menu("ViewMenu", "&View");
   t.submenu("ViewMenu", "ZoomWindow1", "ZoomWindowMenu", "Zoom window");
@@ -114,7 +119,7 @@ void addWindowCommands(CommandTable& t) {
   for (const auto& r : reports) t.entry("ReportMenu", r.name, r.caption).data = r.kind;
 
   t.menu("HelpMenu", "&Help");
-  t.entry("HelpMenu", "Help1", "&Help");
+  t.entry("HelpMenu", "Help1", "&Help", {}, {"F1"});
   CommandRow& hints = t.entry("HelpMenu", "ShowHints1", "&Show Hints");
   hints.checkable = true;
   hints.checked = true;

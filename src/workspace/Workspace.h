@@ -215,6 +215,8 @@ class Workspace : public QObject {
   void progressMaximum(int steps);
   void progressMoved(int position);
   void progressEnded();
+  // A note for the status bar, where the window says what ended without a box.
+  void statusNote(const QString& text);
 
  private:
   class GuiProgress;

@@ -2,6 +2,7 @@
 // on a copy that replaces the document when they end, short ones (tag
 // edits) on this thread. Each announces what it changed.
 #include <algorithm>
+#include <memory>
 
 #include "analysis/AnalysisCommand.h"
 #include "analysis/Averages.h"
@@ -101,13 +102,42 @@ void Workspace::rebuildImages() {
   }, Change::Images);
 }
 
+namespace {
+
+// Keeps the information a command gives when it ends for the status bar;
+// warnings, errors and questions still come as boxes.
+class NoteInformation : public Prompter {
+ public:
+  NoteInformation(Prompter& boxes, std::string& note) : boxes_(boxes), note_(note) {}
+  void message(MessageKind kind, const std::string& text) override {
+    if (kind == MessageKind::Information)
+      note_ = text;
+    else
+      boxes_.message(kind, text);
+  }
+  Answer ask(const std::string& text, Buttons buttons, Answer defaultAnswer) override {
+    return boxes_.ask(text, buttons, defaultAnswer);
+  }
+
+ private:
+  Prompter& boxes_;
+  std::string& note_;
+};
+
+}  // namespace
+
 void Workspace::detectWheezes(WheezeDetector detector) {
   // Without a recording or spectra the detector itself says "No data" or
-  // "No PSD".
+  // "No PSD". The tonal detector is our own command: its completion goes to
+  // the status bar and does not stop work; the standard one keeps its box.
+  auto note = std::make_shared<std::string>();
   edit(Part::Document, [&] {
-    changeCopy([detector](Document& doc, ProgressSink& progress, Prompter& prompter) {
-      RunWheezeDetector(detector, doc, doc, progress, prompter);
-    }, Change::Wheezes);
+    changeCopy([detector, note](Document& doc, ProgressSink& progress, Prompter& prompter) {
+      NoteInformation quiet(prompter, *note);
+      RunWheezeDetector(detector, doc, doc, progress, detector == WheezeDetector::Tonal ? quiet : prompter);
+    }, Change::Wheezes, [this, note] {
+      if (!note->empty()) emit statusNote(QString::fromStdString(*note));
+    });
   });
 }
 
@@ -229,6 +259,8 @@ void Workspace::replaceWithTestTones() {
   // The results and tags of the recording replaced would not fit the new one.
   doc_.releaseResults();
   doc_.tagTable.reset();
+  // The breath phases too: the tones have no breath signal.
+  doc_.phaseTable = std::make_unique<PhaseTable>();
   doc_.recording = std::make_unique<Recording>(makeSineTestRecording());
   doc_.channelSetup.airflowKind = 0;
   doc_.state.currentFileName = "Untitled";

@@ -18,15 +18,14 @@ void Workspace::edit(Parts parts, const std::function<void()>& change) {
   const bool wasModified = doc_.state.modified;
   const unsigned replacements = replacements_;
   const unsigned gesture = dragging ? gesture_ : 0;
-  // Cleared, so that the flag tells afterwards whether this change marked
-  // the document.
-  doc_.state.modified = false;
   editing_ = true;
   change();
   whenIdle([this, before, wasModified, replacements, gesture] {
     editing_ = false;
-    const bool marks = doc_.state.modified;
-    doc_.state.modified = wasModified || marks;
+    // On a document modified already the flag cannot tell whether the change
+    // marks it: it is taken to, so that undoing back to a save never hides
+    // a change the file lacks.
+    const bool marks = wasModified || doc_.state.modified;
     if (replacements_ != replacements || before->differsFrom(doc_))
       history_.push(EditStep{std::move(*before), marks, gesture});
     notify(Change::FileName);

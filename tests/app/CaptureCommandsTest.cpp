@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <filesystem>
 #include <QImage>
@@ -12,6 +13,7 @@
 #include "formats/Wav.h"
 #include "model/SineTestRecording.h"
 #include "support/GuiTestSupport.h"
+#include "viewer/WindowScale.h"
 #include "viewer/PowerPanel.h"
 
 using namespace vode;
@@ -225,6 +227,9 @@ TEST(Capture, MakeSineWavAsksFirstAndReplacesTheRecording) {
   EXPECT_TRUE(f.doc().state.modified);
   EXPECT_EQ(f.doc().spectra, nullptr);
   EXPECT_EQ(shownCaption(f.form()), "R.E.Z.U. Vode - Untitled*");
+  // Nothing of the old breath phases is left to read.
+  f.form().set_current_segment(57);
+  EXPECT_EQ(f.form().segmentStatus(), "Time 5.7s, N/A, 0.00 L/s");
 }
 
 TEST(Capture, PrintReportsOnlyAfterTheDialogIsConfirmed) {
@@ -235,6 +240,18 @@ TEST(Capture, PrintReportsOnlyAfterTheDialogIsConfirmed) {
   f.captures->Print1Click();
   EXPECT_EQ(f.prompter.printDialogs, 2);
   EXPECT_TRUE(f.prompter.saw("Print screen is not available"));
+}
+
+TEST(Capture, AWiderWindowGivesThePictureOfTheNaturalProportions) {
+  CaptureFixture f;
+  f.load(makeRecording(30, 2), f.temp.file("wide.mer"));
+  f.form().show();
+  const QImage one = f.captures->educationalImage();
+  f.form().resize(f.form().size() + QSize(250, 0));
+  QCoreApplication::processEvents();
+  ASSERT_GT(f.form().windowScale().extraWidth(), 0);
+  EXPECT_EQ(f.captures->educationalImage(), one);
+  EXPECT_GT(f.form().windowScale().extraWidth(), 0);  // and stretched again after it
 }
 
 TEST(Capture, ZoomedWindowGivesTheSamePictureEnlarged) {

@@ -1,4 +1,5 @@
 #include "formats/WindowSizeFile.h"
+#include "formats/PlaybackOptionFile.h"
 
 #include <gtest/gtest.h>
 
@@ -34,4 +35,21 @@ TEST(WindowSizeFile, ReadsWhatEarlierVersionsWroteAndRefusesTheRest) {
   std::filesystem::remove(path);
   std::filesystem::create_symlink("/dev/zero", path);
   EXPECT_FALSE(loadWindowSize(folder).hasSize());
+}
+
+TEST(PlaybackOptionFile, KeepsTheChoiceAndPlaysUnlessToldNotTo) {
+  test::TempDir dir;
+  const std::string folder = dir.path().string();
+  EXPECT_TRUE(loadPlayAfterOpening(folder));
+  ASSERT_EQ(savePlayAfterOpening(folder, false), 0);
+  EXPECT_FALSE(loadPlayAfterOpening(folder));
+  ASSERT_EQ(savePlayAfterOpening(folder, true), 0);
+  EXPECT_TRUE(loadPlayAfterOpening(folder));
+  // Another section's line, or a file far too long to be ours, is not the choice.
+  const std::string other = "[Window]\nafterOpening=false\n";
+  test::writeBytes(dir.file("playback.ini"), {other.begin(), other.end()});
+  EXPECT_TRUE(loadPlayAfterOpening(folder));
+  const std::string longer = "[Playback]\r\nafterOpening=false\r\n" + std::string(4000, '#');
+  test::writeBytes(dir.file("playback.ini"), {longer.begin(), longer.end()});
+  EXPECT_TRUE(loadPlayAfterOpening(folder));
 }

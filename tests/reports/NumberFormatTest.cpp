@@ -74,15 +74,15 @@ TEST(ReportLogNumbers, LogLineAndLabel) {
 }
 
 TEST(ReportLogNumbers, LastLogNumberOfAFile) {
-  EXPECT_EQ(lastLogNumber(""), 0);
-  EXPECT_EQ(lastLogNumber("Band Power Report\r\nSegment,0\r\n"), 0);
-  EXPECT_EQ(lastLogNumber("A\r\n\r\n\r\n+Log001\r\nA\r\n\r\n\r\n+Log002\r\nA\r\n"), 2);
-  EXPECT_EQ(lastLogNumber("x\r\n+Log1000\r\ny"), 1000);
-  EXPECT_EQ(lastLogNumber("+Log007"), 7);
+  EXPECT_EQ(highestLogNumber(""), 0);
+  EXPECT_EQ(highestLogNumber("Band Power Report\r\nSegment,0\r\n"), 0);
+  EXPECT_EQ(highestLogNumber("A\r\n\r\n\r\n+Log001\r\nA\r\n\r\n\r\n+Log002\r\nA\r\n"), 2);
+  EXPECT_EQ(highestLogNumber("x\r\n+Log1000\r\ny"), 1000);
+  EXPECT_EQ(highestLogNumber("+Log007"), 7);
   // Only whole "+Log<digits>" lines count.
-  EXPECT_EQ(lastLogNumber("+Log003\r\nGenerated from file +Log9.mer\r\n+Logbook\r\n+Log12x\r\n"), 3);
+  EXPECT_EQ(highestLogNumber("+Log003\r\nGenerated from file +Log9.mer\r\n+Logbook\r\n+Log12x\r\n"), 3);
   // A number too long for a log count is ignored, not overflowed.
-  EXPECT_EQ(lastLogNumber("+Log004\r\n+Log99999999999999999999\r\n"), 4);
+  EXPECT_EQ(highestLogNumber("+Log004\r\n+Log99999999999999999999\r\n"), 4);
 }
 
 TEST(ReportKinds, TitlesAndNames) {

@@ -58,6 +58,23 @@ TEST_F(ReportFiles, SaveThenThreeLogsThenSave) {
   EXPECT_EQ(counter.label, "001");
 }
 
+TEST_F(ReportFiles, ANewRunLogsOnAfterTheHighestNumberInTheFile) {
+  ASSERT_EQ(write(ReportKind::OverallAverages, false), 0);
+  for (int i = 0; i < 2; ++i) ASSERT_EQ(write(ReportKind::OverallAverages, true), 0);
+  counter = LogCounter{};  // quit and start again
+  for (int i = 0; i < 2; ++i) ASSERT_EQ(write(ReportKind::OverallAverages, true), 0);
+  const std::string text = fileText(path);
+  for (const char* line : {"+Log001", "+Log002", "+Log003", "+Log004"})
+    EXPECT_EQ(text.find(line), text.rfind(line)) << line;
+  EXPECT_NE(text.find("+Log004"), std::string::npos);
+  EXPECT_EQ(counter.label, "004");
+  // A file numbered by hand out of order still gets a number of its own.
+  const std::string numbered = "+Log009\r\n+Log002\r\n";
+  test::writeBytes(path, std::vector<uint8_t>(numbered.begin(), numbered.end()));
+  ASSERT_EQ(write(ReportKind::OverallAverages, true), 0);
+  EXPECT_NE(fileText(path).find("+Log010"), std::string::npos);
+}
+
 TEST_F(ReportFiles, LogAfterBandPowerEndsItsOpenRow) {
   ASSERT_EQ(write(ReportKind::BandPower, false), 0);
   ASSERT_EQ(write(ReportKind::OverallAverages, true), 0);
@@ -73,7 +90,7 @@ TEST_F(ReportFiles, LogNumberThousandShowsLabelHundred) {
   EXPECT_EQ(counter.count, 1000);
   EXPECT_EQ(counter.label, "100");
   EXPECT_NE(fileText(path).find("\r\n\r\n+Log1000\r\nOverall Averages Report\r\n"), std::string::npos);
-  EXPECT_EQ(lastLogNumber(fileText(path)), 1000);
+  EXPECT_EQ(highestLogNumber(fileText(path)), 1000);
 }
 
 TEST_F(ReportFiles, LogToAMissingFileFailsWithoutCreatingIt) {

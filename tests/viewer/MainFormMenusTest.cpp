@@ -22,9 +22,15 @@ TEST(MainFormMenus, CaptionsShortcutsAndHiddenEntries) {
     const char* name;
     const char* caption;
     QKeySequence shortcut;
-  } entries[] = {{"Open1", "&Open...", {}},
-                 {"SaveAs1", "Save &As...", {}},
-                 {"Exit1", "E&xit", {}},
+  } entries[] = {{"Open1", "&Open...", QKeySequence(Qt::CTRL | Qt::Key_O)},
+                 {"Save1", "&Save", QKeySequence(Qt::CTRL | Qt::Key_S)},
+                 {"SaveAs1", "Save &As...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+                 {"Close1", "&Close", QKeySequence(Qt::CTRL | Qt::Key_W)},
+                 {"Exit1", "E&xit", QKeySequence(Qt::CTRL | Qt::Key_Q)},
+                 {"Help1", "&Help", QKeySequence(Qt::Key_F1)},
+                 {"PlayAfterOpening1", "Play After Opening", {}},
+                 {"Undo1", "&Undo", QKeySequence(Qt::CTRL | Qt::Key_Z)},
+                 {"Redo1", "&Redo", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
                  {"Include1", "Include", QKeySequence(Qt::Key_Insert)},
                  {"Clear1", "Clear", QKeySequence(Qt::Key_Delete)},
                  {"Background1", "Background", QKeySequence(Qt::SHIFT | Qt::Key_Insert)},
@@ -40,6 +46,15 @@ TEST(MainFormMenus, CaptionsShortcutsAndHiddenEntries) {
     EXPECT_EQ(a->text(), e.caption);
     EXPECT_EQ(a->shortcut(), e.shortcut) << e.name;
   }
+
+  // Undo and Redo head the Edit menu; Redo answers Ctrl+Y too. No key does two things.
+  const QList<QAction*> edit = form.menuBar()->actions()[1]->menu()->actions();
+  EXPECT_EQ(edit.mid(0, 2), (QList<QAction*>{form.action("Undo1"), form.action("Redo1")}));
+  EXPECT_EQ(form.action("Redo1")->shortcuts().value(1), QKeySequence(Qt::CTRL | Qt::Key_Y));
+  QStringList keys;
+  for (const QAction* a : form.findChildren<QAction*>())
+    for (const QKeySequence& key : a->shortcuts()) keys << key.toString();
+  EXPECT_EQ(keys.removeDuplicates(), 0) << keys.join(" ").toStdString();
 
   for (const char* hidden : {"Report1", "Print1", "FFTTest1", "TestARLPF1", "TestCrackle1", "TestWheeze1",
                              "MakeSineWav1", "MakeBMPs1", "ZUZU1", "Capture1"})

@@ -105,7 +105,8 @@ TEST(Playback, ScreenRangePastTheEndPlaysToTheLastSegmentAndStops) {
   EXPECT_EQ(f.pane("SonoBox")->playLine(), 4);
 
   // A late tick moves the line by one segment only.
-  f.tick(250);
+  f.tick(20);
+  f.tick(230);
   EXPECT_EQ(f.state().PlayCounter, 1);
   EXPECT_EQ(f.pane("FlowBox")->playLine(), 12);
 
@@ -146,6 +147,20 @@ TEST(Playback, RateWarningOnlyForACompletePlayback) {
   f.form().StopBitBtnClick();
   EXPECT_FALSE(f.form().playing());
   EXPECT_TRUE(f.prompter.messages.empty());
+}
+
+TEST(Playback, RateCheckTimesTheSoundFromItsStartAndTheRangeOfThePlay) {
+  PlayFixture f;
+  f.load(makeRecording(100, 1));
+  f.form().PlayBitBtnClick();  // the screen: 5 s
+  // The sound server starts the sound 1.5 s after Play returned.
+  for (int i = 0; i < 75; ++i) f.tick(0), f.clock->now += 20;
+  f.tick();
+  // Zooming while playing forgets the range chosen, not the one playing.
+  f.form().ZoomOutXClick();
+  EXPECT_EQ(f.state().PlayFirst, -1);
+  EXPECT_GT(f.playToEnd(), 0);
+  EXPECT_TRUE(f.prompter.messages.empty()) << f.prompter.messages[0].text;
 }
 
 TEST(Playback, RangeRules) {
@@ -298,6 +313,7 @@ TEST(Playback, DraggedRangePlaysFromThePressToTheRelease) {
   EXPECT_EQ(flow->playLine(), -1);  // still on the current segment: no line
   mouse(flow, QEvent::MouseMove, 41 * 8 + 5, Qt::LeftButton);
   EXPECT_EQ(flow->playLine(), 41 * 8 + 4);  // the range's end so far
+  EXPECT_EQ(flow->range(), std::make_pair(30 * 8, 42 * 8));  // shaded while dragged
   EXPECT_EQ(f.pane("SonoBox")->playLine(), 41 * 8 + 4);
   mouse(flow, QEvent::MouseMove, 45 * 8 + 5, Qt::LeftButton);
   mouse(flow, QEvent::MouseButtonRelease, 45 * 8 + 5, Qt::NoButton);
@@ -307,7 +323,9 @@ TEST(Playback, DraggedRangePlaysFromThePressToTheRelease) {
   EXPECT_EQ(f.state().PlayLast, 45);
   EXPECT_EQ(f.out->startMs, 3000);
   EXPECT_EQ(flow->playLine(), 30 * 8 + 4);
+  EXPECT_EQ(f.pane("SonoBox")->range(), std::make_pair(30 * 8, 46 * 8));  // and while it plays
   EXPECT_GT(f.playToEnd(), 0);
+  EXPECT_EQ(flow->range(), std::make_pair(0, 0));
   EXPECT_TRUE(f.prompter.messages.empty());  // 1.6 s of sound in 1.6 s
 
   // The range plays again from the button while it stays on screen.

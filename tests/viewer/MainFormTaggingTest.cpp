@@ -142,6 +142,27 @@ TEST_F(Tagging, DragTagsEachSegmentPassedUntilTheRelease) {
   EXPECT_NE(tags().phase(s + 4), 0);
 }
 
+TEST_F(Tagging, ReadoutFollowsAnEditUnderAStillMouseAndAWarningEndsTheDrag) {
+  const int32_t s = segmentIn(true);
+  moveOverStrip(s, Qt::NoButton);
+  clickStrip(s, Qt::LeftButton, Qt::ShiftModifier);
+  EXPECT_EQ(f.form().cursorStatus(), "Background");
+  clickStrip(s, Qt::LeftButton, Qt::ControlModifier);
+  EXPECT_EQ(f.form().cursorStatus(), "Background Rejected");
+
+  // The warning box takes the release: the next move without a button ends
+  // the drag and only reads.
+  tags().setFlags(0, s + 3, Clipped);
+  pressStrip(s + 3, Qt::RightButton);
+  ASSERT_TRUE(f.prompter.saw(ClippedSegmentMessage));
+  const uint8_t after = tags().phase(s + 5);
+  moveOverStrip(s + 5, Qt::NoButton);
+  EXPECT_FALSE(f.state().MultiTagging);
+  EXPECT_TRUE(f.form().findChild<QLabel*>("TagLabel")->text().isEmpty());
+  EXPECT_EQ(f.state().CurrentSegment, s + 3);
+  EXPECT_EQ(tags().phase(s + 5), after);
+}
+
 // Posts a move to the next segment and the release while the recalculation of
 // the first edit runs, as a person's mouse would.
 class PostDuringRecalculation : public QObject {

@@ -184,3 +184,41 @@ TEST(WindowScale, ZoomEntriesAndTheKeptSize) {
   huge->resize(100, 100);
   EXPECT_GE(huge->centralWidget()->width(), 632);
 }
+
+TEST(WindowScale, AWiderWindowDrawsTheSameSecondsWider) {
+  WindowFixture f;
+  f.load(makeRecording(80, 2));
+  f.form().set_current_segment(30);
+  f.form().show();
+  QWidget* client = f.form().centralWidget();
+  const QImage one = client->grab().toImage();
+  const QRect dbBar = inClient(control(f.form(), "DBArea"), client);
+  const QRect channels = inClient(control(f.form(), "ChannelRadioGroup"), client);
+  f.form().resize(f.form().size() + QSize(300, 0));
+  QCoreApplication::processEvents();
+  ASSERT_EQ(client->size(), QSize(932, 444));
+  EXPECT_EQ(f.form().windowScale().extraWidth(), 300);
+
+  auto* sono = static_cast<PaneWidget*>(control(f.form(), "SonoBox"));
+  EXPECT_NEAR(sono->width(), 400 + 300 * 400 / 402, 1);
+  EXPECT_EQ(sono->height(), 240);
+  EXPECT_EQ(sono->logicalSize(), QSize(400, 240));
+  EXPECT_EQ(inClient(control(f.form(), "DBArea"), client), dbBar.translated(300, 0));
+  EXPECT_EQ(inClient(control(f.form(), "ChannelRadioGroup"), client), channels);
+  const QRect scrollBar = inClient(control(f.form(), "ScrollBar"), client);
+  EXPECT_EQ(scrollBar.right(), inClient(sono, client).right());
+  // The marker still frames the current segment, stretched with it.
+  const QRect marker = inClient(control(f.form(), "SonoShape"), client);
+  const qreal sx = sono->scale().width();
+  EXPECT_NEAR(marker.left(), inClient(sono, client).left() + (30 - f.state().FirstSegment) * 8 * sx - 1, 2);
+  // A screen holds the same segments: the right end is the last of them.
+  sendMouse(sono, QEvent::MouseButtonPress, QPoint(sono->width() - 1, 100), Qt::LeftButton);
+  sendMouse(sono, QEvent::MouseButtonRelease, QPoint(sono->width() - 1, 100), Qt::LeftButton);
+  EXPECT_EQ(f.state().CurrentSegment, f.state().FirstSegment + 49);
+
+  // Back at the natural size: the same picture, pixel for pixel.
+  f.form().set_current_segment(30);
+  f.form().zoomWindow(1.0);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(client->grab().toImage(), one);
+}

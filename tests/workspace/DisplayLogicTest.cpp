@@ -180,6 +180,8 @@ TEST(SegmentStatus, WithAndWithoutPhases) {
   EXPECT_EQ(segmentStatusText(doc, state, 3), "Time 0.3s, 1i, 0.75 L/s");
   EXPECT_EQ(segmentStatusText(doc, state, 12), "Time 1.2s, 2e, -0.50 L/s");
   EXPECT_EQ(segmentStatusText(doc, state, 25), "Time 2.5s, N/A, 0.00 L/s");
+  doc.phaseTable->segmentFlow[26] = -0.004f;
+  EXPECT_EQ(segmentStatusText(doc, state, 26), "Time 2.6s, N/A, 0.00 L/s");
   state.FlowDisplay = 1;
   EXPECT_EQ(segmentStatusText(doc, state, 3), "Time 0.3s, 1i, 0.20 L");
   state.FlowDisplay = 0;

@@ -113,6 +113,7 @@ TEST_F(Undo, EditsUndoneByKeysSaveWhatTheUntouchedDocumentSaves) {
   EXPECT_TRUE(marked());
   const std::string edited = saved();
   EXPECT_NE(edited, untouched);
+  EXPECT_EQ(shownCaption(f.form()), caption);
   // The file now holds the edits: undoing them is a change to save.
   for (int i = 0; i < 4; ++i) f.form().action("Undo1")->trigger();
   EXPECT_TRUE(marked());

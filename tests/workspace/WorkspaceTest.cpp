@@ -171,6 +171,7 @@ TEST(Jobs, ThePanesPaintAndTheGaugeMovesWhileAJobRuns) {
   f.form().TimeBoxClick();  // the expanded waveform, drawn from the samples
   auto* sono = f.form().findChild<PaneWidget*>("SonoBox");
   const QImage before = sono->grab().toImage();
+  f.ws().edit(Part::Records, [&] { f.doc().comments = "edited"; });
   HeldJob job;
   job.start(f.ws());
   QCoreApplication::processEvents();
@@ -182,8 +183,12 @@ TEST(Jobs, ThePanesPaintAndTheGaugeMovesWhileAJobRuns) {
   const QImage during = sono->grab().toImage();
   EXPECT_NE(during, before);
   EXPECT_FALSE(f.ws().run("Open1"));
+  // The job's copy of the document is not changed under it.
+  f.ws().undo();
+  EXPECT_EQ(f.doc().comments, "edited");
   job.release = true;
   waitUntilIdle(f.ws());
+  EXPECT_TRUE(f.form().action("Undo1")->isEnabled());
   EXPECT_TRUE(job.done);
   EXPECT_TRUE(f.form().isEnabled());
   EXPECT_EQ(sono->grab().toImage(), during);

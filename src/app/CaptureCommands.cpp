@@ -132,21 +132,21 @@ class CaptureLayout {
 
 }  // namespace
 
-std::optional<SegmentRange> educationalRange(const DisplayState& state, int32_t segmentCount) {
+std::optional<CaptureSegments> educationalRange(const DisplayState& state, int32_t segmentCount) {
   if (segmentCount <= 0) return std::nullopt;
   switch (state.ViewMode) {
     case SpectrumView:
-      return SegmentRange{state.CurrentSegment, state.CurrentSegment};
+      return CaptureSegments{state.CurrentSegment, state.CurrentSegment};
     case WaveformView: {
       const WaveWindow w = waveWindow(state, segmentCount);
       const int32_t first = w.waveFirstSample / SegmentSamples;
       const int32_t last = first + w.waveMs / 100 - 1;
       if (last >= segmentCount) return std::nullopt;
-      return SegmentRange{first, last};
+      return CaptureSegments{first, last};
     }
     default: {
       const int32_t first = std::clamp(state.FirstSegment, 0, segmentCount - 1);
-      return SegmentRange{first, std::min(first + state.segmentsPerScreen() - 1, segmentCount - 1)};
+      return CaptureSegments{first, std::min(first + state.segmentsPerScreen() - 1, segmentCount - 1)};
     }
   }
 }
@@ -225,7 +225,7 @@ void CaptureCommands::Capture1Click() {
   Document& doc = form_.document();
   const DisplayState& state = form_.display();
   if (!doc.recording || doc.recording->segmentCount <= 0) return;
-  const std::optional<SegmentRange> range = educationalRange(state, doc.recording->segmentCount);
+  const std::optional<CaptureSegments> range = educationalRange(state, doc.recording->segmentCount);
   if (!range) {
     form_.prompter().message(MessageKind::Warning, "Waveform must occupy the full width.\rPlease try again.");
     return;

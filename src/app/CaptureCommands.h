@@ -21,14 +21,14 @@ class TMainForm;
 struct DisplayState;
 
 // The segments an educational capture holds: what the large pane shows.
-struct SegmentRange {
+struct CaptureSegments {
   int32_t first = 0;
   int32_t last = 0;
 };
 
 // Spectrum view: the current segment; Sonogram view: the screen, cut at the
 // end; Waveform view: the window's segments, none when it runs past the end.
-std::optional<SegmentRange> educationalRange(const DisplayState& state, int32_t segmentCount);
+std::optional<CaptureSegments> educationalRange(const DisplayState& state, int32_t segmentCount);
 
 // The file name without folder, cut before its first "."; with more than one
 // channel the channel's letter follows ("subj12b" for channel 2).

@@ -106,6 +106,14 @@ void saveMadeRecording(const std::string& path, int segments, int channels) {
   EXPECT_EQ(saveRecordingFile(doc, path, 0, segments - 1, quiet, none), 0);
 }
 
+void saveSyntheticRecording(const std::string& path, const SynthOptions& options) {
+  Document doc;
+  makeSyntheticRecording(doc, options);
+  SilentPrompter quiet;
+  NullProgress none;
+  EXPECT_EQ(saveRecordingFile(doc, path, 0, doc.recording->segmentCount - 1, quiet, none), 0);
+}
+
 bool writeSoundFile(const std::string& path, int format, int rate, int channels, int frames) {
   SF_INFO info{};
   info.samplerate = rate;

@@ -11,6 +11,7 @@
 #include "formats/FileSystem.h"
 #include "document/Document.h"
 #include "model/Progress.h"
+#include "model/Synthetic.h"
 #include "model/Prompter.h"
 
 namespace vode::test {
@@ -121,6 +122,8 @@ bool writeSoundFile(const std::string& path, int format, int rate, int channels,
 Recording makeRecording(int segments, int channels, unsigned seed = 1);
 // makeRecording's recording written as a recording file at path.
 void saveMadeRecording(const std::string& path, int segments, int channels);
+// A synthetic recording written as a recording file at path.
+void saveSyntheticRecording(const std::string& path, const SynthOptions& options);
 
 // Path of a file in the reference-data folder (the VODE_TESTDATA_DIR cache
 // variable), and whether that folder is there. A test that reads it starts

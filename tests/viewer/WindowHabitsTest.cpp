@@ -18,30 +18,14 @@ using namespace vode::test;
 
 namespace {
 
+// Shown and active, so keys reach the focused widget.
 struct ShownWindow : WindowFixture {
   ShownWindow() {
     form().show();
     form().activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(&form()));
   }
-  QScrollBar* scrollBar() { return static_cast<QScrollBar*>(control(form(), "ScrollBar")); }
 };
-
-}  // namespace
-
-TEST(WindowHabits, ArrowKeysOnTheScrollBarMoveForwardAndBack) {
-  ShownWindow f;
-  f.load(makeRecording(200, 1));
-  f.scrollBar()->setFocus();
-  f.form().set_current_segment(20);
-  QTest::keyClick(f.scrollBar(), Qt::Key_Right);
-  EXPECT_EQ(f.state().CurrentSegment, 21);
-  QTest::keyClick(f.scrollBar(), Qt::Key_Left);
-  QTest::keyClick(f.scrollBar(), Qt::Key_Left);
-  EXPECT_EQ(f.state().CurrentSegment, 19);
-}
-
-namespace {
 
 void wheel(QWidget* pane, int delta, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
   const QPointF at(20, 10);
@@ -52,52 +36,21 @@ void wheel(QWidget* pane, int delta, Qt::KeyboardModifiers modifiers = Qt::NoMod
 
 }  // namespace
 
-TEST(WindowHabits, WheelOverTheTimeAlignedPanes) {
-  WindowFixture f;
-  f.load(makeRecording(600, 1));
-  f.form().set_current_segment(100);
-  // A notch toward the user: a tenth of the 5 s screen later.
-  wheel(control(f.form(), "FlowBox"), -120);
-  EXPECT_EQ(f.state().CurrentSegment, 105);
-  wheel(control(f.form(), "TagBox"), 240);
-  EXPECT_EQ(f.state().CurrentSegment, 95);
-  // Parts of a notch add up.
-  wheel(control(f.form(), "SonoBox"), -60);
-  EXPECT_EQ(f.state().CurrentSegment, 95);
-  wheel(control(f.form(), "SonoShape"), -60);
-  EXPECT_EQ(f.state().CurrentSegment, 100);
-  // The small panes do not page.
-  wheel(control(f.form(), "TimeBox"), -120);
-  EXPECT_EQ(f.state().CurrentSegment, 100);
-
-  // Ctrl presses X "+" (away) and "-" (toward), Shift the Y buttons, as a
-  // click on them would.
-  const int seconds = f.state().SonoSeconds;
-  wheel(control(f.form(), "SonoBox"), -120, Qt::ControlModifier);
-  EXPECT_GT(f.state().SonoSeconds, seconds);
-  wheel(control(f.form(), "SonoBox"), 120, Qt::ControlModifier);
-  EXPECT_EQ(f.state().SonoSeconds, seconds);
-  const int maxHz = f.state().MaxFrequency;
-  wheel(control(f.form(), "FlowBox"), -120, Qt::ShiftModifier);
-  EXPECT_GT(f.state().MaxFrequency, maxHz);
-  wheel(control(f.form(), "FlowBox"), 120, Qt::ShiftModifier);
-  EXPECT_EQ(f.state().MaxFrequency, maxHz);
-  // In Spectrum view Y is the dB scale.
-  f.form().DoAnalyzeClick();
-  f.form().FreqBoxClick();
-  ASSERT_EQ(f.state().ViewMode, SpectrumView);
-  const int db = f.state().dBScaleIndex;
-  wheel(control(f.form(), "SonoBox"), 120, Qt::ShiftModifier);
-  EXPECT_NE(f.state().dBScaleIndex, db);
-}
-
-TEST(WindowHabits, SpacePlaysAndStopsUnlessTheFocusTakesItItself) {
+TEST(WindowHabits, ArrowsOnTheScrollBarMoveAndSpacePlaysUnlessTheFocusTakesItItself) {
   ShownWindow f;
-  f.load(makeRecording(100, 1));
-  f.scrollBar()->setFocus();
-  QTest::keyClick(f.scrollBar(), Qt::Key_Space);
+  f.load(makeRecording(200, 1));
+  QWidget* bar = control(f.form(), "ScrollBar");
+  bar->setFocus();
+  f.form().set_current_segment(20);
+  QTest::keyClick(bar, Qt::Key_Right);
+  EXPECT_EQ(f.state().CurrentSegment, 21);
+  QTest::keyClick(bar, Qt::Key_Left);
+  QTest::keyClick(bar, Qt::Key_Left);
+  EXPECT_EQ(f.state().CurrentSegment, 19);
+
+  QTest::keyClick(bar, Qt::Key_Space);
   EXPECT_TRUE(f.form().playing());
-  QTest::keyClick(f.scrollBar(), Qt::Key_Space);
+  QTest::keyClick(bar, Qt::Key_Space);
   EXPECT_FALSE(f.form().playing());
   // On a button Space presses that button.
   QWidget* zoomOut = control(f.form(), "ZoomOutX");
@@ -106,6 +59,37 @@ TEST(WindowHabits, SpacePlaysAndStopsUnlessTheFocusTakesItItself) {
   QTest::keyClick(zoomOut, Qt::Key_Space);
   EXPECT_FALSE(f.form().playing());
   EXPECT_GT(f.state().SonoSeconds, seconds);
+}
+
+TEST(WindowHabits, WheelOverTheTimeAlignedPanes) {
+  WindowFixture f;
+  f.load(makeRecording(600, 1));
+  f.form().set_current_segment(100);
+  // A notch toward the user is a tenth of the 5 s screen later; parts of a
+  // notch add up; the small panes do not page.
+  const std::tuple<const char*, int, int> steps[] = {
+      {"FlowBox", -120, 105}, {"TagBox", 240, 95}, {"SonoBox", -60, 95}, {"SonoShape", -60, 100}, {"TimeBox", -120, 100}};
+  for (const auto& [pane, delta, segment] : steps) {
+    wheel(control(f.form(), pane), delta);
+    EXPECT_EQ(f.state().CurrentSegment, segment) << pane;
+  }
+  // Ctrl presses X "+" (away) and "-" (toward), Shift the Y buttons, as a
+  // click on them would.
+  for (const auto& [pane, modifier, value] : {std::tuple{"SonoBox", Qt::ControlModifier, &DisplayState::SonoSeconds},
+                                              std::tuple{"FlowBox", Qt::ShiftModifier, &DisplayState::MaxFrequency}}) {
+    const int before = f.state().*value;
+    wheel(control(f.form(), pane), -120, modifier);
+    EXPECT_GT(f.state().*value, before) << pane;
+    wheel(control(f.form(), pane), 120, modifier);
+    EXPECT_EQ(f.state().*value, before) << pane;
+  }
+  // In Spectrum view Y is the dB scale.
+  f.form().DoAnalyzeClick();
+  f.form().FreqBoxClick();
+  ASSERT_EQ(f.state().ViewMode, SpectrumView);
+  const int db = f.state().dBScaleIndex;
+  wheel(control(f.form(), "SonoBox"), 120, Qt::ShiftModifier);
+  EXPECT_NE(f.state().dBScaleIndex, db);
 }
 
 TEST(WindowHabits, StandardKeysAndPlayAfterOpening) {

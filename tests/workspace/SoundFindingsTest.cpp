@@ -11,8 +11,6 @@
 #include <set>
 
 #include "analysis/PhaseMarks.h"
-#include "formats/BlockFile.h"
-#include "model/Synthetic.h"
 #include "support/GuiTestSupport.h"
 #include "viewer/PaneDrawing.h"
 
@@ -22,13 +20,8 @@ using namespace vode::test;
 namespace {
 
 struct Findings : WindowFixture {
-  int openSynthetic(SynthOptions options) {
-    Document synth;
-    makeSyntheticRecording(synth, options);
-    SilentPrompter quiet;
-    NullProgress none;
-    path = temp.file("synth.mer");
-    EXPECT_EQ(saveRecordingFile(synth, path, 0, synth.recording->segmentCount - 1, quiet, none), 0);
+  int openSynthetic(const SynthOptions& options) {
+    saveSyntheticRecording(path, options);
     return open(path);
   }
   // Chooses an Analyze entry and lets its job and its status report finish.
@@ -43,7 +36,7 @@ struct Findings : WindowFixture {
     return TagStripPane(PaneContext{doc(), state(), palette}).render().pixelColor(x, 5);
   }
   int breathCount(int c) { return doc().averages->inspCountOf(c) + doc().averages->expCountOf(c); }
-  std::string path;
+  std::string path = temp.file("synth.mer");
 };
 
 }  // namespace

@@ -1,7 +1,5 @@
-// The workspace: its command table's rules and busy guard, the change
-// notices, and jobs on a real worker thread: the value handed back, the
-// window that keeps painting, and cancellation that leaves the document as
-// it was.
+// The workspace: its command table's rules and busy guard, the change notices,
+// and jobs on a real worker thread that the window keeps painting through.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -11,8 +9,6 @@
 #include <chrono>
 #include <thread>
 
-#include "formats/BlockFile.h"
-#include "model/Synthetic.h"
 #include "support/GuiTestSupport.h"
 #include "viewer/PaneWidget.h"
 
@@ -25,21 +21,11 @@ namespace {
 struct ThreadedWindow : WindowFixture {
   ThreadedWindow() { form().workspace().useJobRunner(std::make_unique<ThreadJobRunner>()); }
   Workspace& ws() { return form().workspace(); }
-  std::string recordingFile(const char* name, int channels, double seconds) {
-    Document synth;
-    makeSyntheticRecording(synth, SynthOptions{5, channels, seconds});
-    SilentPrompter quiet;
-    NullProgress none;
-    const std::string path = temp.file(name);
-    EXPECT_EQ(saveRecordingFile(synth, path, 0, synth.recording->segmentCount - 1, quiet, none), 0);
-    return path;
-  }
 };
 
 // A job that holds on until released, moving the gauge as it waits.
 struct HeldJob {
-  std::atomic<bool> release{false};
-  std::atomic<bool> running{false};
+  std::atomic<bool> release{false}, running{false};
   bool done = false;
   void start(Workspace& ws) {
     ASSERT_TRUE(ws.start<int>(
@@ -63,11 +49,11 @@ TEST(CommandTable, AnEntryRunsWithAHandlerWhenItsRuleHoldsAndNoJobRuns) {
   ScriptedGuiPrompter prompter;
   Workspace ws(prompter);
   CommandTable& table = ws.commands();
-  table.menu("Menu", "&Menu", [](const Workspace& w) { return w.document().hasRecording(); });
-  table.entry("Menu", "Ruled1", "Ruled", [](const Workspace& w) { return w.document().hasRecording(); });
+  const auto hasRecording = [](const Workspace& w) { return w.document().hasRecording(); };
+  table.menu("Menu", "&Menu", hasRecording);
+  table.entry("Menu", "Ruled1", "Ruled", hasRecording);
   table.entry("Menu", "Free1", "Free");
-  int runs = 0;
-  int bindings = 0;
+  int runs = 0, bindings = 0;
   table.setChangeHandler([&] { ++bindings; });
   EXPECT_FALSE(table.enabled("Free1", ws));  // nothing to run yet
   table.bind("Free1", [&] { ++runs; });
@@ -92,7 +78,6 @@ TEST(CommandTable, AnEntryRunsWithAHandlerWhenItsRuleHoldsAndNoJobRuns) {
 TEST(CommandTable, MenusAreBuiltFromTheTableAndFollowItsRules) {
   WindowFixture f;
   TMainForm& form = f.form();
-  // Every entry of the table is in the menus with its caption and shortcuts.
   for (const CommandRow& row : form.workspace().commands().rows()) {
     if (row.kind != CommandRow::Kind::Entry) continue;
     QAction* entry = form.action(row.name);
@@ -104,13 +89,10 @@ TEST(CommandTable, MenusAreBuiltFromTheTableAndFollowItsRules) {
             (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)}));
   // A WAV file keeps no breath signal and is no recording file.
   f.load(makeRecording(30, 1), "/tmp/take.WAV");
-  EXPECT_FALSE(form.action("MarkInspiration1")->isEnabled());
-  EXPECT_FALSE(form.action("Save1")->isEnabled());
+  for (const char* e : {"MarkInspiration1", "Save1"}) EXPECT_FALSE(form.action(e)->isEnabled()) << e;
   EXPECT_TRUE(form.action("SaveAs1")->isEnabled());
   f.load(makeRecording(30, 2), "/tmp/take.mer");
-  EXPECT_TRUE(form.action("MarkInspiration1")->isEnabled());
-  EXPECT_TRUE(form.action("Save1")->isEnabled());
-  EXPECT_TRUE(form.action("DeleteChannel1")->isEnabled());
+  for (const char* e : {"MarkInspiration1", "Save1", "DeleteChannel1"}) EXPECT_TRUE(form.action(e)->isEnabled()) << e;
   EXPECT_FALSE(form.action("ReportMenu")->isEnabled());  // not analysed
 }
 
@@ -133,25 +115,12 @@ TEST(Workspace, ChangesAreAnnounced) {
   EXPECT_TRUE(f.doc().state.modified);
 }
 
-TEST(Jobs, AnOpenOnItsThreadEndsInAnAnalysedEnabledWindow) {
-  ThreadedWindow f;
-  const std::string path = f.recordingFile("two.mer", 2, 20.0);
-  f.commands().openPath(path);
-  EXPECT_TRUE(f.ws().busy());
-  EXPECT_FALSE(f.form().isEnabled());
-  waitUntilIdle(f.ws());
-  EXPECT_TRUE(f.form().isEnabled());
-  ASSERT_TRUE(f.doc().recording && f.doc().spectra && f.doc().averages);
-  EXPECT_EQ(f.doc().state.currentFileName, path);
-  EXPECT_EQ(f.commands().recentFiles().entries().front(), path);
-  EXPECT_TRUE(f.form().action("ReportMenu")->isEnabled());
-}
-
-TEST(Jobs, ACancelledJobLeavesTheDocumentAsItWas) {
+TEST(Jobs, ACancelledJobLeavesTheDocumentAndAnOpenEndsInAnAnalysedEnabledWindow) {
   ThreadedWindow f;
   f.load(makeRecording(40, 1), "/tmp/kept.mer");
   const Recording* kept = f.doc().recording.get();
-  f.commands().openPath(f.recordingFile("other.mer", 2, 10.0));
+  saveSyntheticRecording(f.temp.file("other.mer"), {5, 2, 10.0});
+  f.commands().openPath(f.temp.file("other.mer"));
   f.ws().cancel();
   waitUntilIdle(f.ws());
   EXPECT_EQ(f.doc().recording.get(), kept);
@@ -163,6 +132,18 @@ TEST(Jobs, ACancelledJobLeavesTheDocumentAsItWas) {
   EXPECT_FALSE(f.doc().spectra);
   EXPECT_TRUE(f.form().isEnabled());
   EXPECT_TRUE(f.prompter.messages.empty());
+
+  const std::string path = f.temp.file("two.mer");
+  saveSyntheticRecording(path, {5, 2, 20.0});
+  f.commands().openPath(path);
+  EXPECT_TRUE(f.ws().busy());
+  EXPECT_FALSE(f.form().isEnabled());
+  waitUntilIdle(f.ws());
+  EXPECT_TRUE(f.form().isEnabled());
+  ASSERT_TRUE(f.doc().recording && f.doc().spectra && f.doc().averages);
+  EXPECT_EQ(f.doc().state.currentFileName, path);
+  EXPECT_EQ(f.commands().recentFiles().entries().front(), path);
+  EXPECT_TRUE(f.form().action("ReportMenu")->isEnabled());
 }
 
 TEST(Jobs, ThePanesPaintAndTheGaugeMovesWhileAJobRuns) {
@@ -176,8 +157,8 @@ TEST(Jobs, ThePanesPaintAndTheGaugeMovesWhileAJobRuns) {
   job.start(f.ws());
   QCoreApplication::processEvents();
   EXPECT_FALSE(f.form().isEnabled());
-  EXPECT_TRUE(control(f.form(), "StatusGauge")->isVisibleTo(&f.form()));
-  EXPECT_EQ(static_cast<QProgressBar*>(control(f.form(), "StatusGauge"))->value(), 5);
+  auto* gauge = static_cast<QProgressBar*>(control(f.form(), "StatusGauge"));
+  EXPECT_TRUE(gauge->isVisibleTo(&f.form()) && gauge->value() == 5) << gauge->value();
   // The pane paints the document afresh, not a frozen picture.
   f.form().set_current_segment(30);
   const QImage during = sono->grab().toImage();
@@ -194,27 +175,23 @@ TEST(Jobs, ThePanesPaintAndTheGaugeMovesWhileAJobRuns) {
   EXPECT_EQ(sono->grab().toImage(), during);
 }
 
-TEST(Jobs, ClosingTheWindowCancelsTheJobAndThenCloses) {
+TEST(Jobs, WhenIdleWaitsForTheJobAndItsEndAndClosingCancelsTheJobThenCloses) {
   ThreadedWindow f;
   f.form().show();
-  HeldJob job;
-  job.start(f.ws());
-  EXPECT_FALSE(f.form().close());
-  EXPECT_TRUE(f.ws().cancelling());
-  waitUntilIdle(f.ws());
-  EXPECT_FALSE(job.done);
-  EXPECT_FALSE(f.form().isVisible());
-}
-
-TEST(Jobs, WhenIdleWaitsForTheJobAndItsEnd) {
-  ThreadedWindow f;
   std::vector<int> order;
   f.ws().whenIdle([&] { order.push_back(1); });  // idle: at once
-  HeldJob job;
+  HeldJob job, held;
   job.start(f.ws());
   f.ws().whenIdle([&] { order.push_back(job.done ? 3 : -3); });
   order.push_back(2);
   job.release = true;
   waitUntilIdle(f.ws());
   EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
+
+  held.start(f.ws());
+  EXPECT_FALSE(f.form().close());
+  EXPECT_TRUE(f.ws().cancelling());
+  waitUntilIdle(f.ws());
+  EXPECT_FALSE(held.done);
+  EXPECT_FALSE(f.form().isVisible());
 }

@@ -14,7 +14,6 @@
 #include <QUrl>
 
 #include "analysis/PhaseMarks.h"
-#include "formats/BlockFile.h"
 #include "document/OpenDocument.h"
 #include "support/GuiTestSupport.h"
 
@@ -60,19 +59,16 @@ void drop(TMainForm& form, const std::string& path) {
 
 TEST(OpenAnyRecording, StethoscopeFilesOpenAsConvertResampleImportsThem) {
   WindowFixture f;
-  struct Case {
-    std::string path;
-    std::string from;
-  };
-  for (const Case& c : {Case{soundFile(f.temp, "steth.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 44100, 2, 2.03),
-                             "Resampled from 44100 Hz, 24-bit, 2 channels"},
-                        Case{soundFile(f.temp, "steth.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 22050, 1, 1.55),
-                             "Resampled from 22050 Hz, 16-bit, 1 channel"}}) {
+  for (const auto& [path, from] :
+       {std::pair{soundFile(f.temp, "steth.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 44100, 2, 2.03),
+                  "Resampled from 44100 Hz, 24-bit, 2 channels"},
+        std::pair{soundFile(f.temp, "steth.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 22050, 1, 1.55),
+                  "Resampled from 22050 Hz, 16-bit, 1 channel"}}) {
     std::string warnings;
-    const Document expected = converted(c.path, warnings);
+    const Document expected = converted(path, warnings);
     ASSERT_TRUE(expected.recording);
     f.prompter.messages.clear();
-    ASSERT_EQ(f.open(c.path), 0) << c.path;
+    ASSERT_EQ(f.open(path), 0) << path;
     const Recording& rec = *f.doc().recording;
     ASSERT_EQ(rec.channelCount, expected.recording->channelCount);
     EXPECT_EQ(rec.segmentCount, expected.recording->segmentCount);
@@ -81,10 +77,10 @@ TEST(OpenAnyRecording, StethoscopeFilesOpenAsConvertResampleImportsThem) {
     for (const auto& m : f.prompter.messages) shown += m.text + "\n";
     EXPECT_EQ(shown, warnings);
     EXPECT_NE(f.doc().spectra, nullptr);
-    EXPECT_EQ(shownCaption(f.form()), QString::fromStdString("R.E.Z.U. Vode - " + c.path));
+    EXPECT_EQ(shownCaption(f.form()), QString::fromStdString("R.E.Z.U. Vode - " + path));
 
     // The notices one after the other; the last stays.
-    EXPECT_EQ(f.form().statusNotice().toStdString(), c.from);
+    EXPECT_EQ(f.form().statusNotice().toStdString(), from);
     f.form().nextStatusNotice();
     EXPECT_EQ(f.form().statusNotice(), NoBreathSignalStatus);
 
@@ -113,8 +109,7 @@ TEST(OpenAnyRecording, FailedOpenKeepsTheOpenRecording) {
   f.form().workspace().notify(Change::FileName);
   const Recording* before = f.doc().recording.get();
   const QString caption = shownCaption(f.form());
-  writeBytes(f.temp.file("junk.mer"), std::vector<uint8_t>(300, 'x'));
-  writeBytes(f.temp.file("junk.flac"), std::vector<uint8_t>(300, 'x'));
+  for (const char* junk : {"junk.mer", "junk.flac"}) writeBytes(f.temp.file(junk), std::vector<uint8_t>(300, 'x'));
   for (const std::string name : {"missing.mer", "junk.mer", "junk.flac", "missing.ogg"}) {
     const std::string path = f.temp.file(name);
     f.prompter.messages.clear();

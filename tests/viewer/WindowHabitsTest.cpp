@@ -1,17 +1,12 @@
 // The window's everyday habits through its real widgets: keys on the scroll
-// bar, the wheel over the panes, Space, the standard keys, and what a drag or
-// an edit under a still mouse leaves behind.
+// bar, the wheel over the panes, Space and the standard keys.
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
-#include <QLabel>
-#include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
 
 #include "support/GuiTestSupport.h"
-#include "viewer/PaneWidget.h"
 
 using namespace vode;
 using namespace vode::test;

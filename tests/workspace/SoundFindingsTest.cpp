@@ -20,10 +20,6 @@ using namespace vode::test;
 namespace {
 
 struct Findings : WindowFixture {
-  int openSynthetic(const SynthOptions& options) {
-    saveSyntheticRecording(path, options);
-    return open(path);
-  }
   // Chooses an Analyze entry and lets its job and its status report finish.
   void choose(const char* entry) {
     ASSERT_TRUE(form().action(entry)->isEnabled()) << entry;
@@ -43,7 +39,8 @@ struct Findings : WindowFixture {
 
 TEST(SoundFindings, CyclesAreMarkedAndTheirPhasesGiveAveragesThatSurviveASave) {
   Findings f;
-  ASSERT_EQ(f.openSynthetic({.seed = 3, .seconds = 40.0, .breathSignal = false}), 0);
+  saveSyntheticRecording(f.path, {.seed = 3, .seconds = 40.0, .breathSignal = false});
+  ASSERT_EQ(f.open(f.path), 0);
   EXPECT_EQ(f.breathCount(0), 0);
   // Asked once; No leaves the marks and nothing else.
   f.prompter.answers = {Answer::No};
@@ -80,7 +77,8 @@ TEST(SoundFindings, CyclesAreMarkedAndTheirPhasesGiveAveragesThatSurviveASave) {
 TEST(SoundFindings, CrackleFlagsAreTheCommandLinesAndShowWhenTicked) {
   Findings f;
   // Seed 3 puts its crackles on the second channel.
-  ASSERT_EQ(f.openSynthetic({.seed = 3, .seconds = 30.0, .crackles = true}), 0);
+  saveSyntheticRecording(f.path, {.seed = 3, .seconds = 30.0, .crackles = true});
+  ASSERT_EQ(f.open(f.path), 0);
   auto* box = static_cast<QCheckBox*>(control(f.form(), "CracklesCheckBox"));
   EXPECT_FALSE(box->isEnabled());
   const int clean = f.breathCount(1);

@@ -5,8 +5,6 @@
 
 #include <QTest>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "dialogs/DialogFixture.h"
 #include "viewer/PaneWidget.h"
@@ -39,25 +37,22 @@ class Undo : public ::testing::Test {
     return -1;
   }
   QPoint at(int32_t s) { return QPoint((s - f.state().FirstSegment) * f.state().SegmentPixels + 1, 5); }
-  void drag(int32_t first, int32_t last, Qt::MouseButton button) {
-    sendMouse(strip, QEvent::MouseButtonPress, at(first), button);
+  void drag(int32_t first, int32_t last, Qt::MouseButton button, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    sendMouse(strip, QEvent::MouseButtonPress, at(first), button, modifiers);
     for (int32_t s = first + 1; s <= last; ++s) {
       QMouseEvent move(QEvent::MouseMove, QPointF(at(s)), strip->mapToGlobal(QPointF(at(s))), Qt::NoButton, button,
                        Qt::NoModifier);
       QCoreApplication::sendEvent(strip, &move);
     }
-    sendMouse(strip, QEvent::MouseButtonRelease, at(last), button);
+    sendMouse(strip, QEvent::MouseButtonRelease, at(last), button, modifiers);
   }
   void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
     QTest::keyClick(&f.form(), k, modifiers);
   }
   // Save, then the bytes of the file.
-  std::string saved() {
+  std::vector<uint8_t> saved() {
     f.form().action("Save1")->trigger();
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    return readBytes(path);
   }
   bool marked() { return shownCaption(f.form()) == caption + "*"; }
 
@@ -68,7 +63,7 @@ class Undo : public ::testing::Test {
 };
 
 TEST_F(Undo, EditsUndoneByKeysSaveWhatTheUntouchedDocumentSaves) {
-  const std::string untouched = saved();
+  const std::vector<uint8_t> untouched = saved();
   EXPECT_EQ(shownCaption(f.form()), caption);
   EXPECT_FALSE(f.form().action("Undo1")->isEnabled());
   const int32_t s = inspiratorySegment();
@@ -78,14 +73,10 @@ TEST_F(Undo, EditsUndoneByKeysSaveWhatTheUntouchedDocumentSaves) {
   drag(s, s + 3, Qt::RightButton);  // cleared: one step
   EXPECT_TRUE(marked());
   const int32_t rejectedAt = s + 8;
-  sendMouse(strip, QEvent::MouseButtonPress, at(rejectedAt), Qt::LeftButton, Qt::ControlModifier);
-  sendMouse(strip, QEvent::MouseButtonRelease, at(rejectedAt), Qt::LeftButton, Qt::ControlModifier);
+  drag(rejectedAt, rejectedAt, Qt::LeftButton, Qt::ControlModifier);
   f.form().set_current_segment(s + 12);
   key(Qt::Key_I);  // Mark Inspiration
-  f.answer = [&](QDialog& d) {
-    f.set(d, "LastNameEdit", "Doe");
-    f.press(d, "OKBitBtn");
-  };
+  f.answer = [&](QDialog& d) { f.set(d, "LastNameEdit", "Doe"); f.press(d, "OKBitBtn"); };
   f.form().action("Subject1")->trigger();
   ASSERT_EQ(f.doc().subject.lastName.str(), "Doe");
 
@@ -111,8 +102,7 @@ TEST_F(Undo, EditsUndoneByKeysSaveWhatTheUntouchedDocumentSaves) {
   EXPECT_TRUE(tags().flags(0, rejectedAt) & Rejected);
   EXPECT_EQ(f.doc().subject.lastName.str(), "Doe");
   EXPECT_TRUE(marked());
-  const std::string edited = saved();
-  EXPECT_NE(edited, untouched);
+  EXPECT_NE(saved(), untouched);
   EXPECT_EQ(shownCaption(f.form()), caption);
   // The file now holds the edits: undoing them is a change to save.
   for (int i = 0; i < 4; ++i) f.form().action("Undo1")->trigger();
@@ -121,21 +111,17 @@ TEST_F(Undo, EditsUndoneByKeysSaveWhatTheUntouchedDocumentSaves) {
 }
 
 TEST_F(Undo, SampleCommandsAndDetectorsUndoToTheSameBytes) {
-  const std::string untouched = saved();
-  const auto undoneSaves = [&](const char* command) {
+  const std::vector<uint8_t> untouched = saved();
+  for (const char* command :
+       {"DeleteChannel1", "NormalizeChannels1", "CopyPowertoFlow1", "DetectCrackles1", "DetectWheezesTonal1"}) {
     f.prompter.answers = {Answer::Yes};
     f.form().action(command)->trigger();
     EXPECT_TRUE(f.form().action("Undo1")->isEnabled()) << command;
     f.form().action("Undo1")->trigger();
     EXPECT_FALSE(marked()) << command;
+    EXPECT_EQ(f.doc().recording->channelCount, 2) << command;
     EXPECT_EQ(saved(), untouched) << command;
-  };
-  undoneSaves("DeleteChannel1");
-  EXPECT_EQ(f.doc().recording->channelCount, 2);
-  undoneSaves("NormalizeChannels1");
-  undoneSaves("CopyPowertoFlow1");
-  undoneSaves("DetectCrackles1");
-  undoneSaves("DetectWheezesTonal1");
+  }
   EXPECT_FALSE(f.doc().wheezeMap);
   // Redone, the channel goes again with its analysis.
   f.form().action("Redo1")->trigger();
@@ -157,10 +143,7 @@ TEST_F(Undo, TheHistoryKeepsOnlyChangesAndEndsWithTheRecording) {
   // A cancelled dialog is no step.
   f.answer = [&](QDialog& d) { d.reject(); };
   f.form().action("Comments1")->trigger();
-  f.answer = [&](QDialog& d) {
-    f.set(d, "NameEdit", "Lab");
-    f.press(d, "OKBitBtn");
-  };
+  f.answer = [&](QDialog& d) { f.set(d, "NameEdit", "Lab"); f.press(d, "OKBitBtn"); };
   f.form().action("Laboratory1")->trigger();
   key(Qt::Key_Z);
   EXPECT_EQ(f.doc().laboratory.name.str(), laboratory);

@@ -41,12 +41,8 @@ class ReportFixture : public WindowFixture {
       if (answer) answer(dialog);
       return dialog.result();
     };
-    Document synth;
-    makeSyntheticRecording(synth, SynthOptions{7, channels, 12.0});
-    SilentPrompter quiet;
-    NullProgress none;
     recording = temp.file("synth.mer");
-    EXPECT_EQ(saveRecordingFile(synth, recording, 0, synth.recording->segmentCount - 1, quiet, none), 0);
+    saveSyntheticRecording(recording, {7, channels, 12.0});
     EXPECT_EQ(open(recording), 0);
   }
   ~ReportFixture() { QLocale::setDefault(QLocale::system()); }

@@ -49,7 +49,6 @@ class Undo : public ::testing::Test {
   void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
     QTest::keyClick(&f.form(), k, modifiers);
   }
-  // Save, then the bytes of the file.
   std::vector<uint8_t> saved() {
     f.form().action("Save1")->trigger();
     return readBytes(path);

@@ -239,9 +239,7 @@ void CaptureCommands::Capture1Click() {
   // Either file may be precious: the sound's name is often the open
   // recording's own.
   for (const std::string& file : {bmp, wav})
-    if (fileSystem->exists(file) &&
-        form_.prompter().ask("Overwrite " + file + "?", Buttons::YesNo, Answer::No) != Answer::Yes)
-      return;
+    if (!mayOverwrite(*fileSystem, form_.prompter(), file)) return;
 
   if (const int code = WriteBMP(bmp); code != 0) {
     reportFailure(bmp, code);

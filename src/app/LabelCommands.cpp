@@ -51,10 +51,7 @@ std::string LabelCommands::chooseTarget(const FileType& type, const std::string&
   if (!prompter.chooseSaveFile({type}, path, index, title) || path.empty()) return {};
   const std::size_t slash = path.find_last_of('/');
   if (path.find('.', slash == std::string::npos ? 0 : slash) == std::string::npos) path += extension;
-  if (fileSystem->exists(path) &&
-      prompter.ask("Overwrite " + path + "?", Buttons::YesNo, Answer::No) != Answer::Yes)
-    return {};
-  return path;
+  return mayOverwrite(*fileSystem, prompter, path) ? path : std::string();
 }
 
 void LabelCommands::tellFailure(const std::string& path, int code) {

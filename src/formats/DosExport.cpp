@@ -167,8 +167,7 @@ int writeDosExportRows(const RecordingBundle& doc, const std::string& prefix, co
   for (const DosExportRow& row : rows) {
     if (row.soundA <= 0) continue;
     const std::string name = prefix + row.postfix.str() + ".dat";
-    if (fs.exists(name) && prompter.ask("Overwrite " + name + "?", Buttons::YesNo, Answer::No) != Answer::Yes)
-      continue;
+    if (!mayOverwrite(fs, prompter, name)) continue;
     const int code = writeDosFile(doc, name, row.aux - 1, row.soundA - 1, row.soundB - 1, fs);
     if (code != 0) {
       prompter.message(MessageKind::Warning, "Unable to save " + name + "... " + FileErrorText(code));

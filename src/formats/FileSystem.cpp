@@ -21,6 +21,7 @@
 #include <new>
 
 #include "formats/FileErrors.h"
+#include "model/Prompter.h"
 
 namespace vode {
 
@@ -611,6 +612,10 @@ void installSaveSignalHandlers() {
   // Past RLIMIT_FSIZE the write then fails with EFBIG, which a save reports
   // and undoes, instead of the process dying with a half-written file.
   ::signal(SIGXFSZ, SIG_IGN);
+}
+
+bool mayOverwrite(FileSystem& fs, Prompter& prompter, const std::string& path) {
+  return !fs.exists(path) || prompter.ask("Overwrite " + path + "?", Buttons::YesNo, Answer::No) == Answer::Yes;
 }
 
 }  // namespace vode

@@ -14,6 +14,8 @@
 
 namespace vode {
 
+class Prompter;
+
 // What a save needs to know of the file it replaces.
 struct FileStatus {
   bool exists = false;
@@ -166,5 +168,9 @@ std::string temporaryFileName(const std::string& target, long pid, const std::st
 // the process. For the programs' main(); signals the caller ignores stay
 // ignored.
 void installSaveSignalHandlers();
+
+// true when path may be written: nothing is there, or "Overwrite P?" was
+// answered Yes (No is the default answer).
+bool mayOverwrite(FileSystem& fs, Prompter& prompter, const std::string& path);
 
 }  // namespace vode

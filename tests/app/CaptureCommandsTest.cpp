@@ -125,8 +125,7 @@ TEST(Capture, EducationalPairHoldsTheScreenAndAsksBeforeReplacing) {
 TEST(Capture, PicturesInPowerDisplayAreOfThePanes) {
   VODE_NEEDS_TESTDATA();
   CaptureFixture f;
-  const std::string path = f.temp.file("tagged.mer");
-  std::filesystem::copy_file(testdata("flow2_tagged.mer"), path);
+  const std::string path = f.copyOfTestdata("flow2_tagged.mer", "tagged.mer");
   ASSERT_EQ(f.open(path), 0);
   f.form().StopBitBtnClick();
   // Right of the frequency labels and below the flow pane: power display

@@ -316,8 +316,7 @@ TEST(ChannelCommands, DeleteChannel) {
 TEST(ChannelCommands, DeleteChannelAfterAnalysisAnalysesTheChannelLeft) {
   VODE_NEEDS_TESTDATA();
   WindowFixture f;
-  const std::string path = f.temp.file("two.mer");
-  std::filesystem::copy_file(testdata("flow2_tagged.mer"), path);
+  const std::string path = f.copyOfTestdata("flow2_tagged.mer", "two.mer");
   ASSERT_EQ(f.open(path), 0);
   SilentPrompter quiet;
   NullProgress none;

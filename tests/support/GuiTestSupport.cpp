@@ -60,6 +60,12 @@ int WindowFixture::open(const std::string& path) {
   return doc().state.ioError;
 }
 
+std::string WindowFixture::copyOfTestdata(const std::string& file, const std::string& name) {
+  const std::string path = temp.file(name);
+  std::filesystem::copy_file(testdata(file), path);
+  return path;
+}
+
 QWidget* control(const QWidget& form, const QString& name) { return form.findChild<QWidget*>(name); }
 
 QString labelText(const QWidget& form, const QString& name) {

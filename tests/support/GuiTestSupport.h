@@ -105,6 +105,9 @@ class WindowFixture {
   void load(Recording recording, const std::string& name = "/tmp/test.mer");
   // File/Open of path: the open job, the analysis and Play; the reader's code.
   int open(const std::string& path);
+  // A copy of that file of the reference data in the temporary folder (as
+  // name), so a test may save over it; its path.
+  std::string copyOfTestdata(const std::string& file, const std::string& name);
 
   TempDir config;
   TempDir temp;

@@ -23,8 +23,7 @@ class Tagging : public ::testing::Test {
  protected:
   void SetUp() override {
     VODE_NEEDS_TESTDATA();
-    path = f.temp.file("tagged.mer");
-    std::filesystem::copy_file(testdata("flow2_tagged.mer"), path);
+    path = f.copyOfTestdata("flow2_tagged.mer", "tagged.mer");
     ASSERT_EQ(f.open(path), 0);
     ASSERT_TRUE(f.doc().averages && f.doc().tagTable && f.doc().phaseTable);
     // The open starts playback, which the strip waits for.

@@ -26,8 +26,7 @@ class PowerPanelTest : public ::testing::Test {
  protected:
   void SetUp() override {
     VODE_NEEDS_TESTDATA();
-    path = f.temp.file("tagged.mer");
-    std::filesystem::copy_file(testdata("flow2_tagged.mer"), path);
+    path = f.copyOfTestdata("flow2_tagged.mer", "tagged.mer");
     ASSERT_EQ(f.open(path), 0);
     f.form().StopBitBtnClick();
     ASSERT_TRUE(f.doc().averages && f.doc().spectra);

@@ -19,8 +19,7 @@ class Undo : public ::testing::Test {
  protected:
   void SetUp() override {
     VODE_NEEDS_TESTDATA();
-    path = f.temp.file("tagged.mer");
-    std::filesystem::copy_file(testdata("flow2_tagged.mer"), path);
+    path = f.copyOfTestdata("flow2_tagged.mer", "tagged.mer");
     ASSERT_EQ(f.open(path), 0);
     f.form().StopBitBtnClick();
     strip = f.form().findChild<PaneWidget*>("TagBox");

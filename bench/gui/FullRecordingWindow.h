@@ -29,7 +29,9 @@ class FullRecordingWindow {
     const std::string folder = dir_.path().toStdString() + "/";
     const std::string path = folder + "full.mer";
     if (!writeFullRecording(path)) return "could not write the recording";
-    application_ = std::make_unique<Application>(prompter_, WindowOptions{folder, "", folder});
+    WindowOptions options;
+    options.configDir = options.tempDir = folder;
+    application_ = std::make_unique<Application>(prompter_, options);
     form().show();
     application_->commands().firstShown({});
     application_->commands().openPath(path);

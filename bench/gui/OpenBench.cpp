@@ -37,7 +37,9 @@ void timeOpens(benchmark::State& bench, const std::string& name, const std::func
   }
   std::ostringstream boxes;
   AutoPrompter prompter(boxes);
-  Application application(prompter, WindowOptions{folder, "", folder});
+  WindowOptions options;
+  options.configDir = options.tempDir = folder;
+  Application application(prompter, options);
   application.form().show();
   application.commands().firstShown({});
   for (auto _ : bench) {

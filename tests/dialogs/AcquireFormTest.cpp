@@ -99,9 +99,11 @@ TEST(AcquireForm, TargetsGaugeAndCaptionFollowTheChoices) {
   f.doc().subject.weight = 50.0f;
   auto w = f.window();
   EXPECT_EQ(w->windowTitle(), "Recording for UNKNOWN");
-  for (QWidget* box : w->findChildren<QWidget*>())
-    if (qobject_cast<QComboBox*>(box) || qobject_cast<QLineEdit*>(box) || qobject_cast<QSlider*>(box))
+  for (QWidget* box : w->findChildren<QWidget*>()) {
+    if (qobject_cast<QComboBox*>(box) || qobject_cast<QLineEdit*>(box) || qobject_cast<QSlider*>(box)) {
       EXPECT_FALSE(box->accessibleName().isEmpty()) << box->objectName().toStdString();
+    }
+  }
   EXPECT_EQ(w->target().target, 380);  // 0.375 L/s: halves go to even
   EXPECT_EQ(w->target().tolerance, 75);
   EXPECT_EQ(w->gauge().range(), 570);

@@ -66,7 +66,9 @@ TEST(MainFormLayout, EveryBoxBarAndPictureButtonHasAName) {
                            qobject_cast<QAbstractSlider*>(w) || (button && button->text().isEmpty());
     // A scroll area's own bars belong to the area, which carries the name.
     const bool partOfArea = w->parentWidget() && qobject_cast<QAbstractScrollArea*>(w->parentWidget()->parentWidget());
-    if (needsName && !partOfArea) EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
+    if (needsName && !partOfArea) {
+      EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
+    }
     // What the accessibility bus carries: the name, not the current item.
     if (auto* box = qobject_cast<QComboBox*>(w)) {
       QAccessibleInterface* read = QAccessible::queryAccessibleInterface(box);

@@ -58,9 +58,11 @@ TEST(WindowScale, TwiceTheSizeIsTheNaturalPictureDoubled) {
   EXPECT_EQ(client->size(), QSize(1264, 888));
   EXPECT_EQ(f.form().zoom(), 2.0);
   EXPECT_EQ(client->font().pixelSize(), 26);
-  for (auto it = natural.cbegin(); it != natural.cend(); ++it)
-    if (!ownedByControl(it.key()))
+  for (auto it = natural.cbegin(); it != natural.cend(); ++it) {
+    if (!ownedByControl(it.key())) {
       EXPECT_EQ(it.key()->geometry(), QRect(it->topLeft() * 2, it->size() * 2)) << it.key()->objectName().toStdString();
+    }
+  }
 
   // The panes with the segment markers over them. (Their sunken frames
   // differ in the two mitred corners a two-pixel shade draws.)
